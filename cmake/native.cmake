@@ -1,0 +1,45 @@
+# Native build: the core, its unit tests under the sanitizers, the benchmarks and
+# the end-to-end tests that drive the real Ocumira.exe under Xvfb and Wine.
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)
+find_package(Threads REQUIRED)
+include(GoogleTest)
+
+set(OCU_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+
+# Core built twice: sanitized for the tests, optimised for the benchmarks.
+ocu_core_library(ocucore_san)
+target_compile_options(ocucore_san PRIVATE ${OCU_SANITIZE} -O1 -g)
+target_link_options(ocucore_san PUBLIC ${OCU_SANITIZE})
+
+ocu_core_library(ocucore)
+target_compile_options(ocucore PRIVATE -O2)
+
+file(GLOB_RECURSE OCU_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
+list(FILTER OCU_TEST_SOURCES EXCLUDE REGEX "/tests/(win32|e2e|fuzz)/")
+add_executable(ocu_tests ${OCU_TEST_SOURCES})
+target_include_directories(ocu_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(ocu_tests PRIVATE ${OCU_SANITIZE} -O1 -g)
+target_link_libraries(ocu_tests PRIVATE ocucore_san GTest::gtest GTest::gtest_main)
+gtest_discover_tests(ocu_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+
+file(GLOB OCU_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+if(OCU_BENCH_SOURCES)
+  add_executable(ocu_bench ${OCU_BENCH_SOURCES})
+  target_compile_options(ocu_bench PRIVATE -O2)
+  target_link_libraries(ocu_bench PRIVATE ocucore benchmark::benchmark benchmark::benchmark_main)
+endif()
+
+# End-to-end tests: need the Windows build's exe (scripts/test passes its path).
+set(OCUMIRA_EXE "" CACHE FILEPATH "Ocumira.exe from the windows preset, for the end-to-end tests")
+set(OCUMIRA_WIN_DIR "" CACHE PATH "Build folder of the windows preset (test helper exes)")
+file(GLOB OCU_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+find_package(X11 QUIET)
+if(OCU_E2E_SOURCES AND X11_FOUND AND X11_XTest_FOUND)
+  add_executable(ocu_e2e ${OCU_E2E_SOURCES})
+  target_include_directories(ocu_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(ocu_e2e PRIVATE
+    OCUMIRA_EXE="${OCUMIRA_EXE}" OCUMIRA_WIN_DIR="${OCUMIRA_WIN_DIR}" OCU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_link_libraries(ocu_e2e PRIVATE ocucore GTest::gtest GTest::gtest_main X11::X11 X11::Xtst Threads::Threads)
+  gtest_discover_tests(ocu_e2e DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
+endif()

@@ -1,0 +1,158 @@
+#include "image/FramePipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include "rotate/RotateBitmap.h"
+
+namespace ocu {
+namespace {
+
+// Trunc of the tick's floating-point results; values beyond int only ever
+// place the marker far outside the frame, so they are pinned there.
+int TruncToInt(double v) {
+    if (std::isnan(v)) return 0;
+    constexpr double lo = std::numeric_limits<int>::min();
+    constexpr double hi = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(v, lo, hi));
+}
+
+bool HasSource(const RenderParams& p) { return p.SrcWidth > 0 && p.SrcHeight > 0; }
+
+void CheckImages(const Image& capture, const Image& frame, const RenderParams& p) {
+    PixelBytes(frame.Format());
+    if (capture.Format() != frame.Format()) throw std::invalid_argument("capture and frame formats differ");
+    if (frame.Width() < p.ViewWidth || frame.Height() < p.ViewHeight)
+        throw std::invalid_argument("frame smaller than the view");
+    if (HasSource(p) && (capture.Width() < p.SrcWidth || capture.Height() < p.SrcHeight))
+        throw std::invalid_argument("capture smaller than the sampled area");
+    if (p.SurfaceLayer != nullptr && p.SurfaceLayer->Format() != frame.Format())
+        throw std::invalid_argument("surface layer format differs from the frame");
+}
+
+void CopyTopLeft(Image& dst, const Image& src, int w, int h) {
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * PixelBytes(dst.Format());
+    for (int y = 0; y < h; ++y) std::memcpy(dst.Row(y), src.Row(y), rowBytes);
+}
+
+// The layer as the tick combines it: at least view-sized. A layer that has
+// not caught up with the view yet (it is resized with the window) is padded
+// with white, which leaves the picture alone, instead of failing the tick.
+const Image* LayerCoveringView(const RenderParams& p, Image& padded) {
+    const Image* layer = p.SurfaceLayer;
+    if (layer == nullptr || layer->Empty()) return nullptr;
+    if (layer->Width() >= p.ViewWidth && layer->Height() >= p.ViewHeight) return layer;
+    padded = Image(p.ViewWidth, p.ViewHeight, layer->Format());
+    InvertAll(padded);
+    CopyTopLeft(padded, *layer, std::min(layer->Width(), p.ViewWidth), std::min(layer->Height(), p.ViewHeight));
+    return &padded;
+}
+
+// A borrowed view of an image's top-left corner, for the rotation routine,
+// which works on whole images.
+Image TopLeftView(Image& img, int w, int h, const std::vector<PaletteEntry>& palette) {
+    Image view = Image::View(img.Bits(), w, h, img.Format(), img.Stride());
+    view.Palette() = palette;
+    return view;
+}
+
+const std::vector<PaletteEntry>& PaletteOf(const Image& frame, const Image& capture) {
+    return frame.Palette().empty() ? capture.Palette() : frame.Palette();
+}
+
+int MirrorAngle(const RenderParams& p) { return p.FlipV ? 1800 : 0; }  // a half turn plus left-right is top-bottom
+
+// The enlargement to the view. With nothing sampled (a view smaller than one
+// magnified pixel) the frame is black, as a fresh bitmap would be.
+void Enlarge(Image& frame, const Image& sampled, const RenderParams& p) {
+    if (HasSource(p)) {
+        StretchCopy(frame, p.ViewWidth, p.ViewHeight, sampled, p.SrcWidth, p.SrcHeight);
+        return;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(p.ViewWidth) * PixelBytes(frame.Format());
+    for (int y = 0; y < p.ViewHeight; ++y) std::memset(frame.Row(y), 0, rowBytes);
+}
+
+void MergeLayerSampled(Image& capture, const Image* layer, const RenderParams& p) {
+    if (layer != nullptr && HasSource(p))
+        StretchAnd(capture, p.SrcWidth, p.SrcHeight, *layer, p.ViewWidth, p.ViewHeight);
+}
+
+void RenderPlain(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
+    MergeLayerSampled(capture, layer, p);
+    Enlarge(frame, capture, p);
+    DrawGuides(frame, p);
+}
+
+void RenderMirrored(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
+    MergeLayerSampled(capture, layer, p);
+    if (HasSource(p)) {
+        const Image sampled = TopLeftView(capture, p.SrcWidth, p.SrcHeight, capture.Palette());
+        const Image mirrored = RotateBitmap(sampled, MirrorAngle(p), true, false);
+        Enlarge(frame, mirrored, p);
+    } else {
+        Enlarge(frame, capture, p);
+    }
+    DrawGuides(frame, p);
+}
+
+void RenderRotated(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
+    Enlarge(frame, capture, p);
+    if (layer != nullptr) AndInto(frame, *layer, p.ViewWidth, p.ViewHeight);
+    DrawGuides(frame, p);
+    const Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, PaletteOf(frame, capture));
+    Image turned;
+    if (p.FlipH || p.FlipV) {
+        const Image mirrored = RotateBitmap(view, MirrorAngle(p), true, false);
+        turned = RotateBitmap(mirrored, p.RotateAngle, false, false);
+    } else {
+        turned = RotateBitmap(view, p.RotateAngle, false, false);
+    }
+    CopyTopLeft(frame, turned, p.ViewWidth, p.ViewHeight);
+}
+
+void DrawMarker(Image& frame, const RenderParams& p) {
+    const double zoom = p.ZoomRate;
+    const int x = TruncToInt((static_cast<double>(p.CursorX) - p.SrcX) * zoom);
+    const int y = TruncToInt((static_cast<double>(p.CursorY) - p.SrcY) * zoom);
+    const int size = TruncToInt(zoom);
+    InvertRect(frame, x, y, size, size);
+}
+
+}  // namespace
+
+void RenderFrame(Image& capture, Image& frame, const RenderParams& p) {
+    if (p.ViewWidth <= 0 || p.ViewHeight <= 0) return;
+    CheckImages(capture, frame, p);
+    if (p.InvertColors) InvertAll(capture);
+    Image padded;
+    const Image* layer = LayerCoveringView(p, padded);
+    if (p.RotateAngle != 0)
+        RenderRotated(capture, frame, layer, p);
+    else if (p.FlipH || p.FlipV)
+        RenderMirrored(capture, frame, layer, p);
+    else
+        RenderPlain(capture, frame, layer, p);
+}
+
+void DrawGuides(Image& frame, const RenderParams& p) {
+    const int w = p.ViewWidth;
+    const int h = p.ViewHeight;
+    if (w <= 0 || h <= 0) return;
+    if (p.CenterLineVisible) {
+        DottedLineNotXor(frame, w / 2, 0, w / 2, h);
+        DottedLineNotXor(frame, 0, h / 2, w, h / 2);
+    }
+    // A unit of zero or less would stop every tick; it simply draws no grid.
+    if (p.GridVisible && p.GridUnit > 0) {
+        for (int i = 1; i <= w / p.GridUnit; ++i) DottedLineNotXor(frame, i * p.GridUnit, 0, i * p.GridUnit, h);
+        for (int j = 1; j <= h / p.GridUnit; ++j) DottedLineNotXor(frame, 0, j * p.GridUnit, w, j * p.GridUnit);
+    }
+    if (!p.ProjectionMode && !p.SurfaceDrawMode) DrawMarker(frame, p);
+}
+
+}  // namespace ocu

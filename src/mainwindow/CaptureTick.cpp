@@ -1,0 +1,124 @@
+// The capture tick and the texts that describe the view.
+#include <cstdio>
+#include <exception>
+
+#include "image/FramePipeline.h"
+#include "mainwindow/TfrmCap.h"
+#include "mainwindow/Texts.h"
+#include "mainwindow/ViewMath.h"
+
+namespace ocu {
+
+void TfrmCap::timTimer() {
+    if (s_.CapturePaused) return;
+    if (!hotKeyFailures_.empty() && !hotKeyFailureShown_) {
+        // Told from the tick rather than from inside window creation or activation,
+        // where a modal box would re-enter the handlers that registered the keys.
+        hotKeyFailureShown_ = true;
+        s_.CapturePaused = true;
+        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + hotKeyFailures_,
+                       "ホットキー");
+        s_.CapturePaused = false;
+    }
+    // Periodic work swallows its failures: the window keeps its last picture and
+    // the next tick starts afresh.
+    try {
+        const IntPoint cursor = p_.CursorPos();
+        const IntRect windowRect = p_.WindowRect();
+        const bool inWindow = windowRect.Contains(cursor);
+        if (!s_.ProjectionMode && !s_.SurfaceDrawMode && !inWindow) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "マウス座標(%4d,%4d)", cursor.X, cursor.Y);
+            p_.SetStatusText(2, buf);
+        }
+        if (s_.ProjectionMode && !p_.IsActiveWindow() && inWindow && p_.IsNormalState()) p_.ForceForeground();
+
+        if (s_.ZoomRate == 0.0f) s_.ZoomRate = 1.0f;
+        s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
+        s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
+        IntPoint src = SampleOrigin(cursor, s_.SrcWidth, s_.SrcHeight, p_.DesktopRect());
+        if (s_.FixView) {
+            src = {s_.AreaLeft, s_.AreaTop};
+        } else if (s_.ProjectionMode) {
+            s_.TargetRect = p_.WindowRectOf(s_.TargetWnd);
+            src = {s_.AreaLeft, s_.AreaTop};
+        }
+
+        // A view squeezed to nothing by the bars has nothing to show.
+        if (s_.ViewWidth <= 0 || s_.ViewHeight <= 0 || s_.SrcWidth <= 0 || s_.SrcHeight <= 0) return;
+
+        Image* capture = p_.CaptureScreen(src.X, src.Y, s_.SrcWidth, s_.SrcHeight);
+        if (capture == nullptr) return;
+        Image* frame = p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight);
+        if (frame == nullptr) return;
+
+        RenderParams rp;
+        rp.ViewWidth = s_.ViewWidth;
+        rp.ViewHeight = s_.ViewHeight;
+        rp.SrcWidth = s_.SrcWidth;
+        rp.SrcHeight = s_.SrcHeight;
+        rp.ZoomRate = s_.ZoomRate;
+        rp.FlipH = s_.FlipH;
+        rp.FlipV = s_.FlipV;
+        rp.RotateAngle = s_.RotateAngle;
+        rp.InvertColors = s_.InvertColors;
+        if (s_.SurfaceVisible) {
+            if (surfaceLayer_.Format() != capture->Format() || surfaceLayer_.Width() < s_.ViewWidth ||
+                surfaceLayer_.Height() < s_.ViewHeight)
+                SizeSurfaceLayer(std::max(surfaceLayer_.Width(), s_.ViewWidth),
+                                 std::max(surfaceLayer_.Height(), s_.ViewHeight));
+            if (surfaceLayer_.Format() == capture->Format()) rp.SurfaceLayer = &surfaceLayer_;
+        }
+        rp.CenterLineVisible = s_.CenterLineVisible;
+        rp.GridVisible = s_.GridVisible;
+        rp.GridUnit = s_.GridUnit;
+        rp.ProjectionMode = s_.ProjectionMode;
+        rp.SurfaceDrawMode = s_.SurfaceDrawMode;
+        rp.CursorX = cursor.X;
+        rp.CursorY = cursor.Y;
+        rp.SrcX = src.X;
+        rp.SrcY = src.Y;
+        RenderFrame(*capture, *frame, rp);
+        p_.ShowFrame(s_.ViewLeft, s_.ViewTop, s_.ViewWidth, s_.ViewHeight);
+    } catch (const std::exception&) {
+    }
+}
+
+void TfrmCap::UpdateStatus() {
+    std::string transform;
+    if (s_.RotateAngle != 0) {
+        transform = DecimalText(FloorTenths(s_.RotateAngle)) + std::string(text::kRotated);
+    } else if (s_.FlipV) {
+        transform = "反転(上下)";
+    } else if (s_.FlipH) {
+        transform = "反転(左右)";
+    }
+    std::string state;
+    if (s_.Picking) {
+        state = s_.PickForFixView ? "表示を固定する位置を選択してください：右クリックでキャンセル"
+                                  : "投影先を選択してください：右クリックでキャンセル";
+    } else if (s_.SurfaceDrawMode) {
+        state = "表面レイヤ描き込みモードです";
+    } else if (s_.ProjectionMode) {
+        state = "表示固定 & 操作投影モードです";
+    } else {
+        state = "表示モード";
+    }
+    const std::string suffix = s_.ProjectionMode ? ":" + s_.TargetClass : std::string();
+    const std::string eraser = s_.SurfaceDrawMode ? "Ctrl+ドラッグ：消しゴム" : "";
+    const std::string layer = s_.SurfaceVisible ? "on" : "off";
+    try {
+        p_.SetStatusText(0, "表面レイヤ：" + layer);
+        p_.SetStatusText(1, transform);
+        p_.SetStatusText(3, eraser);
+        char zoom[64];
+        char angle[32];
+        std::snprintf(zoom, sizeof zoom, "%2.1f", static_cast<double>(s_.ZoomRate));
+        std::snprintf(angle, sizeof angle, "%3d", FloorTenths(s_.RotateAngle));
+        p_.SetTitle(std::string("Lumivane Ocumira [倍率:") + zoom + "倍 回転:" + angle + "度 状態:" + state + "]" +
+                    suffix);
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace ocu

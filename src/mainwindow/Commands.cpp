@@ -1,0 +1,163 @@
+#include "mainwindow/Commands.h"
+
+#include <array>
+
+namespace ocu {
+namespace {
+
+using K = MenuItemKind;
+using C = CommandId;
+
+constexpr Shortcut ctrl(std::uint16_t key) { return Shortcut{true, key}; }
+constexpr Shortcut plain(std::uint16_t key) { return Shortcut{false, key}; }
+
+constexpr MenuEntry kMenu[] = {
+    {K::Submenu, C::MenuRate, "拡大・反転・回転", {}, ""},
+    {K::Item, C::mmUP, "+1倍する　　ショートカット", ctrl('A'), "Ctrl+A"},
+    {K::Item, C::mmDown, "-1倍する　　ショートカット", ctrl('S'), "Ctrl+S"},
+    {K::Submenu, C::mmRateSub, "拡大率ショートカット", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmRate10, "1x", ctrl('1'), "Ctrl+1"},
+    {K::Item, C::mmRate15, "1.5x", {}, ""},
+    {K::Item, C::mmRate20, "2x", ctrl('2'), "Ctrl+2"},
+    {K::Item, C::mmRate25, "2.5x", {}, ""},
+    {K::Item, C::mmRate30, "3x", ctrl('3'), "Ctrl+3"},
+    {K::Item, C::mm40, "4x", ctrl('4'), "Ctrl+4"},
+    {K::Item, C::mm50, "5x", ctrl('5'), "Ctrl+5"},
+    {K::Item, C::mmRate60, "6x", ctrl('6'), "Ctrl+6"},
+    {K::Item, C::mmRate70, "7x", ctrl('7'), "Ctrl+7"},
+    {K::Item, C::mmRate80, "8x", ctrl('8'), "Ctrl+8"},
+    {K::Item, C::mmRate90, "9x", ctrl('9'), "Ctrl+9"},
+    {K::Item, C::mmRate100, "10x", ctrl('0'), "Ctrl+0"},
+    {K::Item, C::mmRate160, "16x", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+    {K::Item, C::mmFlipH, "表示を左右反転する", ctrl('D'), "Ctrl+D"},
+    {K::Item, C::mmFlipV, "表示を上下反転する", ctrl('F'), "Ctrl+F"},
+    {K::Item, C::mmFlexRotate, "指定角度回転する", ctrl('T'), "Ctrl+T"},
+    {K::Item, C::mmSrcNot, "色反転する", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmRedrawDesk, "デスクトップの再描画", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::Exit2, "終了", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuFixView, "区域の指定", {}, ""},
+    {K::Item, C::mmFixViewSw, "区域の指定←→解除", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmLeft, "← 表示区域を左に移動", plain(vk::Left), "Left"},
+    {K::Item, C::mmRight, "→ 表示区域を右に移動", plain(vk::Right), "Right"},
+    {K::Item, C::mmUpper, "↑表示区域を上に移動", plain(vk::Up), "Up"},
+    {K::Item, C::mmDowner, "↓表示区域を下に移動", plain(vk::Down), "Down"},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuRange, "目盛", {}, ""},
+    // The grid submenu shows Ctrl+G, but the key belongs to the grid hot key.
+    {K::Submenu, C::mmGraph, "方眼表示", {}, "Ctrl+G"},
+    {K::Item, C::mmGraph30, "30ピクセル線", {}, ""},
+    {K::Item, C::mmGraph40, "40ピクセル線", {}, ""},
+    {K::Item, C::mmGraph50, "50ピクセル線", {}, ""},
+    {K::Item, C::mmGraph60, "60ピクセル線", {}, ""},
+    {K::Item, C::mmGraphFlex, "任意", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+    {K::Item, C::mmGrid, "中心線表示", {}, ""},
+    {K::Submenu, C::mmWndSize, "ウィンドウ定型サイズ", {}, ""},
+    {K::Item, C::mm200x200, "200 x 200 サイズ (小 正方)", {}, ""},
+    {K::Item, C::mm300x300, "300 x 300 サイズ (正方)", {}, ""},
+    {K::Item, C::N400x3001, "400 x 300 サイズ (横長)", {}, ""},
+    {K::Item, C::N400x4001, "400 x 400 サイズ (中 正方)", {}, ""},
+    {K::Item, C::mm300x400, "300 x 400 サイズ (縦長)", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuSave, "画像を保存", {}, ""},
+    {K::Item, C::mmSaveViewFile, "画像をビットマップ形式で保存する...", {}, ""},
+    {K::Item, C::mmCopyToClipBoard, "画像をクリップボードにコピーする", {}, ""},
+    {K::Item, C::mmPrint, "簡易印刷...", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuAtari, "表面レイヤ", {}, ""},
+    {K::Item, C::mmAtariMode, "表面レイヤへの描き込みモード ON/OFF", ctrl(vk::F2), "Ctrl+F2"},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmBltAtari, "表面レイヤの表示/非表示", ctrl(vk::F3), "Ctrl+F3"},
+    {K::Item, C::mmClearAtari, "表面レイヤのクリア", ctrl(vk::Delete), "Ctrl+Del"},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuAtaris, "操作投影", {}, ""},
+    {K::Item, C::mmFix, "操作投影モード 　開始←→解除", ctrl('E'), "Ctrl+E"},
+    {K::Submenu, C::mmWndInfo, "選択したオブジェクト＞", {}, ""},
+    {K::Item, C::mmClassName, "クラス名", {}, ""},
+    {K::Item, C::mmWindowText, "ウィンドウテキスト", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuSetting, "設定", {}, ""},
+    {K::Item, C::mmTopMost, "最前面表示", {}, ""},
+    {K::Item, C::mmSampRate, "サンプリングレート変更...", {}, ""},
+    {K::Item, C::mmOption, "環境設定...", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+
+    {K::Submenu, C::MenuHelp, "ヘルプ", {}, ""},
+    {K::Item, C::Help2, "ヘルプファイル", {}, ""},
+    {K::Item, C::Help1, "オンラインヘルプ", {}, ""},
+    {K::Item, C::About1, "バージョン情報", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::EndSubmenu, C::None, "", {}, ""},
+};
+
+constexpr std::string_view kRotateHint = "回転します。押しっぱなしで回転しつづけます。";
+constexpr ToolButton kToolBar[] = {
+    {C::tbZoomUp, "もっと拡大", "拡大します。押しっぱなしでもっと拡大します。", true},
+    {C::tbZoomOut, "拡大戻す", "縮小します。押しっぱなしでもっと縮小し続けます。(1倍まで)", true},
+    {C::tbFlipH, "左右反転", "", false},
+    {C::tbFlipV, "上下反転", "", false},
+    {C::tbLRotate, "右に回転", kRotateHint, true},
+    {C::tbReset, "回転戻す", kRotateHint, false},
+    {C::tbRRotate, "左に回転", kRotateHint, true},
+};
+
+constexpr HotKey kHotKeys[] = {
+    {201, kModControl, 0x41, "Ctrl+A", "拡大率 +0.1"},
+    {202, kModControl, 0x53, "Ctrl+S", "拡大率 -0.1"},
+    {216, kModControl, 0x44, "Ctrl+D", "左右反転"},
+    {215, kModControl, 0x46, "Ctrl+F", "上下反転"},
+    {218, kModControl, 0x71, "Ctrl+F2", "表面レイヤへの描き込みモード"},
+    {219, kModControl, 0x72, "Ctrl+F3", "表面レイヤの表示/非表示"},
+    {217, kModControl, 0x45, "Ctrl+E", "操作投影モード"},
+    {211, kModControl, 0x25, "Ctrl+←", "表示区域を左に移動"},
+    {212, kModControl, 0x27, "Ctrl+→", "表示区域を右に移動"},
+    {213, kModControl, 0x26, "Ctrl+↑", "表示区域を上に移動"},
+    {214, kModControl, 0x28, "Ctrl+↓", "表示区域を下に移動"},
+    {220, kModControl, 0x54, "Ctrl+T", "指定角度回転"},
+    {221, kModControl, 0x47, "Ctrl+G", "方眼表示"},
+    {302, kModShift, 0x25, "Shift+←", "左に1度回転"},
+    {301, kModShift, 0x27, "Shift+→", "右に1度回転"},
+};
+
+}  // namespace
+
+std::span<const MenuEntry> MainMenu() { return kMenu; }
+std::span<const ToolButton> MainToolBar() { return kToolBar; }
+std::span<const HotKey> HotKeyTable() { return kHotKeys; }
+
+CommandId TopLevelOf(CommandId id) {
+    CommandId top = CommandId::None;
+    int depth = 0;
+    for (const MenuEntry& e : kMenu) {
+        if (e.Kind == K::Submenu) {
+            if (depth == 0) top = e.Id;
+            ++depth;
+        } else if (e.Kind == K::EndSubmenu) {
+            --depth;
+        }
+        if (e.Id == id && id != CommandId::None) return top;
+    }
+    return CommandId::None;
+}
+
+const MenuEntry* FindMenuEntry(CommandId id) {
+    for (const MenuEntry& e : kMenu)
+        if (e.Id == id && id != CommandId::None) return &e;
+    return nullptr;
+}
+
+}  // namespace ocu

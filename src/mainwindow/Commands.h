@@ -1,0 +1,89 @@
+#pragma once
+// One table names every command of the main window: menu entries, their
+// shortcuts, the tool bar buttons and the system-wide hot keys all point at a
+// CommandId, and the Win32 side builds its menu bar, accelerators, tool bar and
+// hot-key registrations from these tables alone.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace ocu {
+
+enum class CommandId : std::uint16_t {
+    None = 0,
+    // top-level menus (their ids are used for the open handlers)
+    MenuRate = 100, MenuFixView, MenuRange, MenuSave, MenuAtari, MenuAtaris, MenuSetting, MenuHelp,
+    // 拡大・反転・回転
+    mmUP = 200, mmDown, mmRateSub, mmRate10, mmRate15, mmRate20, mmRate25, mmRate30, mm40, mm50, mmRate60,
+    mmRate70, mmRate80, mmRate90, mmRate100, mmRate160, mmFlipH, mmFlipV, mmFlexRotate, mmSrcNot,
+    mmRedrawDesk, Exit2,
+    // 区域の指定
+    mmFixViewSw = 300, mmLeft, mmRight, mmUpper, mmDowner,
+    // 目盛
+    mmGraph = 400, mmGraph30, mmGraph40, mmGraph50, mmGraph60, mmGraphFlex, mmGrid, mmWndSize,
+    mm200x200, mm300x300, N400x3001, N400x4001, mm300x400,
+    // 画像を保存
+    mmSaveViewFile = 500, mmCopyToClipBoard, mmPrint,
+    // 表面レイヤ
+    mmAtariMode = 600, mmBltAtari, mmClearAtari,
+    // 操作投影
+    mmFix = 700, mmWndInfo, mmClassName, mmWindowText,
+    // 設定
+    mmTopMost = 800, mmSampRate, mmOption,
+    // ヘルプ
+    Help2 = 900, Help1, About1,
+    // tool bar
+    tbZoomUp = 1000, tbZoomOut, tbFlipH, tbFlipV, tbLRotate, tbReset, tbRRotate,
+};
+
+enum class MenuItemKind : std::uint8_t { Item, Separator, Submenu, EndSubmenu };
+
+// Virtual-key codes of the shortcuts (the Win32 values, so the edge needs no table of its own).
+namespace vk {
+inline constexpr std::uint16_t Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28, Delete = 0x2E;
+inline constexpr std::uint16_t F2 = 0x71, F3 = 0x72;
+}  // namespace vk
+
+struct Shortcut {
+    bool Ctrl = false;
+    std::uint16_t Key = 0;  // virtual key; 0 = none
+    bool Empty() const { return Key == 0; }
+};
+
+// The menu bar in order: a top-level entry (Submenu at depth 0) is followed by its
+// entries; nested submenus open with Submenu and close with EndSubmenu.
+struct MenuEntry {
+    MenuItemKind Kind;
+    CommandId Id;
+    std::string_view Caption;  // UTF-8
+    Shortcut Keys;
+    std::string_view ShortcutText;  // shown right of the caption ("Ctrl+A"), empty if none
+};
+std::span<const MenuEntry> MainMenu();
+
+struct ToolButton {
+    CommandId Id;
+    std::string_view Caption;
+    std::string_view Hint;   // empty = none
+    bool PressAndHold;       // acts while held (repeat timer) rather than on click
+};
+std::span<const ToolButton> MainToolBar();
+
+// The system-wide hot keys, in registration order.
+inline constexpr unsigned kModControl = 0x0002;
+inline constexpr unsigned kModShift = 0x0004;
+struct HotKey {
+    int Id;
+    unsigned Modifiers;
+    unsigned VirtualKey;
+    std::string_view Keys;    // "Ctrl+A"
+    std::string_view Action;  // what it does, for the failure message
+};
+std::span<const HotKey> HotKeyTable();
+
+// The top-level menu that holds a command (MenuRate ... MenuHelp), None if it has none.
+CommandId TopLevelOf(CommandId id);
+// Finds the menu entry of a command; nullptr if none.
+const MenuEntry* FindMenuEntry(CommandId id);
+
+}  // namespace ocu

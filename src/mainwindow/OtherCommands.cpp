@@ -1,0 +1,8 @@
+// Commands whose work lies outside the view: image output, dialogs and help.
+#include "mainwindow/TfrmCap.h"
+
+namespace ocu {
+
+void TfrmCap::OnOtherCommand(CommandId) {}
+
+}  // namespace ocu

@@ -1,0 +1,151 @@
+// Start, size, always-on-top, minimise/restore and end of the main window.
+#include "mainwindow/TfrmCap.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "mainwindow/ViewMath.h"
+#include "mainwindow/Texts.h"
+#include "settings/IniManager.h"
+
+namespace ocu {
+
+TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings) : p_(platform), ini_(settings) {}
+
+bool TfrmCap::MenuChecked(CommandId id) const {
+    const auto it = checked_.find(id);
+    return it != checked_.end() && it->second;
+}
+
+bool TfrmCap::MenuEnabled(CommandId id) const {
+    const auto it = enabled_.find(id);
+    return it == enabled_.end() || it->second;
+}
+
+void TfrmCap::SetChecked(CommandId id, bool checked) {
+    checked_[id] = checked;
+    p_.SetMenuChecked(id, checked);
+}
+
+void TfrmCap::SetEnabled(CommandId id, bool enabled) {
+    enabled_[id] = enabled;
+    p_.SetMenuEnabled(id, enabled);
+}
+
+int TfrmCap::SamplingInterval() const {
+    // A hand-edited 0 or negative interval would stop or flood the view; the file
+    // keeps what it says, the timer runs at the nearest bound.
+    return std::clamp(ini_.SamplingRate, 10, 400);
+}
+
+void TfrmCap::CreateWnd() {
+    s_.RotateStep = 10;
+    s_.ZoomStep = 0.1f;
+    s_.SurfacePenWidth = 1;
+    RegisterHotKeys();
+    s_.RotateAngle = 0;
+    s_.ProjectionMode = false;
+    s_.PickBackupValid = false;
+    s_.GridUnit = 60;
+    s_.PickWnd = 0;
+    // A zoom edited into the file outside the offered range would leave the view
+    // blank (negative) or meaningless; it starts at the nearest offered rate.
+    s_.ZoomRate = ini_.CapRate;
+    if (!(s_.ZoomRate >= 1.0f)) s_.ZoomRate = 1.0f;
+    if (s_.ZoomRate > 16.0f) s_.ZoomRate = 16.0f;
+    ChgWindowSize(ini_.ScaleWidth, ini_.ScaleHeight);
+}
+
+void TfrmCap::FormCreate() {
+    switchTopMost(true);
+    UpdateStatus();
+    s_.SurfaceColor = 0xFF0000;
+    s_.SurfaceLayerCreated = true;
+    surfaceLayer_ = Image(0, 0, p_.ScreenFormat());
+    p_.StartCaptureTimer(SamplingInterval());
+    IntRect bounds = ini_.BoundsRect;
+    // A window stored on a monitor that is gone would open out of reach.
+    if (!p_.IsOnAnyMonitor(bounds)) {
+        const IntRect work = p_.PrimaryWorkArea();
+        const int w = bounds.Width(), h = bounds.Height();
+        bounds = {work.Left, work.Top, work.Left + w, work.Top + h};
+    }
+    p_.SetWindowBounds(bounds);
+    if (ini_.FixView) SetFixView(true, ini_.FixViewX, ini_.FixViewY);
+}
+
+void TfrmCap::FormActivate() { RegisterHotKeys(); }
+
+void TfrmCap::FormResize() {
+    if (!p_.IsNormalState()) return;
+    RegisterHotKeys();
+    const IntPoint client = p_.ClientSize();
+    ChgWindowSize(client.X, client.Y);
+}
+
+void TfrmCap::ChgWindowSize(int width, int height) {
+    const IntPoint screen = p_.PrimaryScreenSize();
+    const std::string message(text::kSizeOutOfRange), caption(text::kMessageCaption);
+    if (width < 10 || width > screen.X || height < 10 || height > screen.Y) {
+        p_.ShowMessage(message, caption);
+        return;
+    }
+    try {
+        p_.SetClientSize(width, height);
+        s_.ViewLeft = 0;
+        s_.ViewTop = 61;
+        s_.ViewWidth = width;
+        s_.ViewHeight = height - p_.StatusBarHeight() - 61;
+        if (s_.SurfaceLayerCreated) SizeSurfaceLayer(width, height);
+    } catch (const std::exception&) {
+        p_.ShowMessage(message, caption);
+    }
+}
+
+void TfrmCap::switchTopMost(bool on) {
+    p_.SetTopMost(on);
+    SetChecked(CommandId::mmTopMost, on);
+}
+
+void TfrmCap::AppMinimize() {
+    p_.StopCaptureTimer();
+    UnregisterHotKeys();
+}
+
+void TfrmCap::AppRestore() {
+    p_.StartCaptureTimer(SamplingInterval());
+    RegisterHotKeys();
+}
+
+void TfrmCap::FormDestroy() {
+    try {
+        ini_.SetCapRate(s_.ZoomRate);
+        ini_.SetBoundsRect(p_.WindowRect());
+    } catch (const std::exception& e) {
+        // The program still ends; the user learns that the settings were not kept.
+        p_.ShowMessage(e.what(), "");
+    }
+}
+
+void TfrmCap::DestroyWnd() {
+    UnregisterHotKeys();
+    if (s_.SurfaceLayerCreated) surfaceLayer_ = Image();
+    p_.InvalidateDesktop();
+}
+
+void TfrmCap::RunModal(void (TfrmCap::*body)()) {
+    // Every modal input pauses the view and leaves the on-top order while it is
+    // open; both come back on every path, also when the body throws.
+    s_.CapturePaused = true;
+    switchTopMost(false);
+    struct Restore {
+        TfrmCap& f;
+        ~Restore() {
+            f.s_.CapturePaused = false;
+            try { f.switchTopMost(true); } catch (...) {}
+        }
+    } restore{*this};
+    (this->*body)();
+}
+
+}  // namespace ocu

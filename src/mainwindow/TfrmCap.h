@@ -1,0 +1,106 @@
+#pragma once
+// The main window's behaviour. The Win32 window procedure turns each message into
+// one call here; everything the behaviour needs from the system goes through the
+// port (IPlatform). The member names are the program's own handler names.
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "image/Image.h"
+#include "mainwindow/Commands.h"
+#include "mainwindow/MouseInput.h"
+#include "mainwindow/ViewState.h"
+#include "platform/Platform.h"
+
+namespace ocu {
+
+class TIniManager;
+
+class TfrmCap {
+public:
+    TfrmCap(IPlatform& platform, TIniManager& settings);
+
+    // --- life cycle (called by the Win32 window in this order) ------------------
+    void CreateWnd();   // the platform window exists
+    void FormCreate();
+    void FormActivate();
+    void FormResize();  // any size change; reads the state and client size from the platform
+    void FormDestroy();
+    void DestroyWnd();
+    void AppMinimize();
+    void AppRestore();
+
+    // --- events ------------------------------------------------------------------
+    void timTimer();
+    void timRepeatTimer();
+    void OnHotKey(int id);
+    void OnMenuOpen(CommandId topLevel);
+    void OnCommand(CommandId id);   // a menu entry chosen, or a tool bar button clicked
+    void OnShortcut(CommandId id);  // an accelerator: the menu's open handler runs first
+    void OnToolButtonDown(CommandId id);
+    void OnToolButtonUp(CommandId id);
+    void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
+    void FormMouseMove(ShiftState shift, int x, int y);
+    void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
+    void OnClientResized(int clientWidth, int clientHeight);
+
+    // --- operations ----------------------------------------------------------------
+    void ChgWindowSize(int width, int height);
+    void switchTopMost(bool on);
+    void UpdateStatus();
+    void SetZoomRate(float rate);
+    bool flipHV(int mode);
+    void rotateAngle();
+    void mFlexFlipClick();
+    void SetFixView(bool enable, int x, int y);
+    void MoveFixArea(std::string_view direction);
+    void BeginPick(bool forFixView);
+    void SetProjection(bool on);
+    void ToggleProjection();
+    WindowHandle WindowAtPoint(IntPoint p);
+    void ForwardMouse(int x, int y, ShiftState shift, unsigned msg);
+    void SetSurfaceDrawMode(bool on);
+    void ViewToLayer(int& x, int& y) const;
+    void RegisterHotKeys();
+    void UnregisterHotKeys();
+
+    // --- state ------------------------------------------------------------------------
+    ViewState& State() { return s_; }
+    const ViewState& State() const { return s_; }
+    Image& SurfaceLayer() { return surfaceLayer_; }
+    bool MenuChecked(CommandId id) const;
+    bool MenuEnabled(CommandId id) const;
+    int SamplingInterval() const;  // the capture timer's interval in use
+    // Hot keys that could not be registered, for the one-time message.
+    const std::string& HotKeyFailures() const { return hotKeyFailures_; }
+
+private:
+    void SetChecked(CommandId id, bool checked);
+    void SetEnabled(CommandId id, bool enabled);
+    void RunModal(void (TfrmCap::*body)());
+    void EndPick(MouseButton button);
+    void PickMove();
+    void TargetPickMove();
+    void StrokeStart(int x, int y);
+    void StrokeMove(ShiftState shift, int x, int y);
+    void PushAreaInside();
+    void RecomputeTargetOffsets();
+    void SetGraph(CommandId item, int unit);
+    void GraphFlex();
+    void SampRate();
+    void FlexRotateDialog();
+    void ClearSurfaceLayer();
+    void SizeSurfaceLayer(int width, int height);
+    void OnOtherCommand(CommandId id);  // image output, dialogs and help
+
+    IPlatform& p_;
+    TIniManager& ini_;
+    ViewState s_;
+    Image surfaceLayer_;
+    std::map<CommandId, bool> checked_;
+    std::map<CommandId, bool> enabled_;
+    std::string hotKeyFailures_;
+    bool hotKeyFailureShown_ = false;
+};
+
+}  // namespace ocu

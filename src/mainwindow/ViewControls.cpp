@@ -1,0 +1,152 @@
+// Zoom, mirroring and rotation commands, and the press-and-hold repeat.
+#include <string>
+
+#include "mainwindow/NumberInput.h"
+#include "mainwindow/TfrmCap.h"
+#include "mainwindow/Texts.h"
+#include "mainwindow/ViewMath.h"
+
+namespace ocu {
+namespace {
+constexpr int kRepeatZoom = 110;
+constexpr int kRepeatRotate = 220;
+constexpr int kRepeatIntervalMs = 100;
+
+// A step is added at full precision and passed on as the nearest float.
+float Stepped(float rate, float delta) {
+    return static_cast<float>(static_cast<long double>(rate) + static_cast<long double>(delta));
+}
+}  // namespace
+
+void TfrmCap::SetZoomRate(float rate) {
+    // The band is tested at extended precision, so the float nearest 0.95 (just
+    // below it) is refused while 1.95 - 1 is taken as 1.
+    const long double r = rate;
+    if (r >= 0.95L && r <= 1.0L) rate = 1.0f;
+    if (!(rate >= 1.0f && rate <= 16.0f)) return;  // refused, not clamped
+    if (s_.ProjectionMode) {
+        // The pinned area keeps its centre, so the projected target point under
+        // the view's centre stays put.
+        s_.AreaLeft += s_.SrcWidth / 2;
+        s_.AreaTop += s_.SrcHeight / 2;
+        s_.ZoomRate = rate;
+        s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
+        s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
+        s_.AreaLeft -= s_.SrcWidth / 2;
+        s_.AreaTop -= s_.SrcHeight / 2;
+        RecomputeTargetOffsets();
+    } else {
+        s_.ZoomRate = rate;
+    }
+    UpdateStatus();
+}
+
+bool TfrmCap::flipHV(int mode) {
+    // The menu check marks are the truth; the flags follow them.
+    if (mode == 1) {
+        const bool on = !MenuChecked(CommandId::mmFlipH);
+        SetChecked(CommandId::mmFlipH, on);
+        s_.FlipH = on;
+        if (on) {
+            SetChecked(CommandId::mmFlipV, false);
+            s_.FlipV = false;
+        }
+    } else {
+        const bool on = !MenuChecked(CommandId::mmFlipV);
+        SetChecked(CommandId::mmFlipV, on);
+        s_.FlipV = on;
+        if (on) {
+            SetChecked(CommandId::mmFlipH, false);
+            s_.FlipH = false;
+        }
+    }
+    timTimer();
+    UpdateStatus();
+    return true;
+}
+
+void TfrmCap::rotateAngle() {
+    SetChecked(CommandId::mmFlipV, false);
+    SetChecked(CommandId::mmFlipH, false);
+    s_.FlipV = false;
+    s_.FlipH = false;
+    SetChecked(CommandId::mmFlexRotate, true);
+    p_.SetStatusText(1, DecimalText(FloorTenths(s_.RotateAngle)) + std::string(text::kRotated));
+    UpdateStatus();
+}
+
+void TfrmCap::FlexRotateDialog() {
+    if (MenuChecked(CommandId::mmFlexRotate)) {
+        s_.RotateAngle = 0;
+        SetChecked(CommandId::mmFlexRotate, false);
+        return;
+    }
+    const auto typed = p_.InputBox("任意角度回転", "角度を入力してください(1～359)", "");
+    const auto n = ParseWholeNumber(typed.value_or(""));
+    if (!n) {
+        p_.ShowMessage(std::string(text::kBadNumber), "");
+        return;
+    }
+    if (*n >= 1 && *n <= 359) {
+        s_.RotateAngle = *n * 10;
+        SetChecked(CommandId::mmFlipV, false);
+        SetChecked(CommandId::mmFlipH, false);
+        s_.FlipH = false;
+        s_.FlipV = false;
+        SetChecked(CommandId::mmFlexRotate, true);
+    }
+    // A whole number outside 1..359 leaves the angle and the mirroring alone.
+}
+
+void TfrmCap::mFlexFlipClick() {
+    RunModal(&TfrmCap::FlexRotateDialog);
+    timTimer();
+}
+
+void TfrmCap::OnToolButtonDown(CommandId id) {
+    switch (id) {
+    case CommandId::tbZoomUp:
+        s_.RepeatAction = kRepeatZoom;
+        s_.RepeatZoomDelta = s_.ZoomStep;
+        break;
+    case CommandId::tbZoomOut:
+        s_.RepeatAction = kRepeatZoom;
+        s_.RepeatZoomDelta = -s_.ZoomStep;
+        break;
+    case CommandId::tbRRotate:  // 左に回転: counter-clockwise
+        s_.RepeatAction = kRepeatRotate;
+        s_.RepeatRotateDelta = s_.RotateStep;
+        break;
+    case CommandId::tbLRotate:  // 右に回転: clockwise
+        s_.RepeatAction = kRepeatRotate;
+        s_.RepeatRotateDelta = -s_.RotateStep;
+        break;
+    default:
+        return;
+    }
+    p_.StartRepeatTimer(kRepeatIntervalMs);
+}
+
+void TfrmCap::OnToolButtonUp(CommandId id) {
+    switch (id) {
+    case CommandId::tbZoomUp:
+    case CommandId::tbZoomOut:
+    case CommandId::tbRRotate:
+    case CommandId::tbLRotate:
+        p_.StopRepeatTimer();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmCap::timRepeatTimer() {
+    if (s_.RepeatAction == kRepeatZoom) {
+        SetZoomRate(Stepped(s_.ZoomRate, s_.RepeatZoomDelta));
+    } else if (s_.RepeatAction == kRepeatRotate) {
+        s_.RotateAngle += s_.RepeatRotateDelta;
+        rotateAngle();
+    }
+}
+
+}  // namespace ocu

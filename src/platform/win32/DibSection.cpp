@@ -1,0 +1,102 @@
+#include "platform/win32/DibSection.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ocu::win {
+
+DibHeader MakeDibHeader(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
+    DibHeader d{};
+    BITMAPINFOHEADER& bh = d.header;
+    bh.biSize = sizeof(BITMAPINFOHEADER);
+    bh.biWidth = w;
+    bh.biHeight = -h;  // top-down, the core's row order
+    bh.biPlanes = 1;
+    bh.biCompression = BI_RGB;
+    switch (format) {
+    case PixelFormat::Bits15:
+        bh.biBitCount = 16;  // BI_RGB at 16 bits is 5-5-5
+        break;
+    case PixelFormat::Bits16: {
+        bh.biBitCount = 16;
+        bh.biCompression = BI_BITFIELDS;
+        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(d.colors, masks, sizeof masks);
+        break;
+    }
+    default:
+        bh.biBitCount = static_cast<WORD>(BitsPerPixel(format));
+        break;
+    }
+    if (IsIndexed(format)) {
+        const std::size_t entries = std::size_t{1} << bh.biBitCount;
+        bh.biClrUsed = static_cast<DWORD>(entries);
+        for (std::size_t i = 0; i < entries && i < palette.size(); ++i)
+            d.colors[i] = RGBQUAD{palette[i].blue, palette[i].green, palette[i].red, 0};
+    }
+    return d;
+}
+
+bool DibSection::Ensure(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
+    if (w <= 0 || h <= 0 || format == PixelFormat::Custom) return false;
+    if (bitmap_ && format == format_ && w <= capWidth_ && h <= capHeight_) {
+        view_ = Image::View(bits_, w, h, format, stride_);
+        if (IsIndexed(format)) {
+            view_.Palette().assign(palette.begin(), palette.end());
+            SyncColorTable();
+        }
+        return true;
+    }
+    // Grow past the request a little so a window dragged wider does not make a
+    // new section on every size message.
+    const int capW = bitmap_ && format == format_ ? std::max(w, capWidth_ + capWidth_ / 4) : w;
+    const int capH = bitmap_ && format == format_ ? std::max(h, capHeight_ + capHeight_ / 4) : h;
+    Release();
+    if (!Create(capW, capH, format, palette)) return false;
+    view_ = Image::View(bits_, w, h, format, stride_);
+    if (IsIndexed(format)) view_.Palette().assign(palette.begin(), palette.end());
+    return true;
+}
+
+bool DibSection::Create(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
+    DibHeader header = MakeDibHeader(w, h, format, palette);
+    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return false;
+    void* bits = nullptr;
+    unique_hbitmap bitmap(::CreateDIBSection(dc.get(), header.Info(), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return false;
+    unique_select_object selection(dc.get(), bitmap.get());
+    if (!selection) return false;
+    dc_ = std::move(dc);
+    bitmap_ = std::move(bitmap);
+    selection_ = std::move(selection);
+    bits_ = bits;
+    stride_ = StrideFor(w, format);
+    capWidth_ = w;
+    capHeight_ = h;
+    format_ = format;
+    return true;
+}
+
+void DibSection::SyncColorTable() {
+    if (!bitmap_ || !IsIndexed(format_)) return;
+    RGBQUAD table[256]{};
+    const std::size_t entries = std::min<std::size_t>(std::size_t{1} << BitsPerPixel(format_), 256);
+    const auto& pal = view_.Palette();
+    for (std::size_t i = 0; i < entries && i < pal.size(); ++i)
+        table[i] = RGBQUAD{pal[i].blue, pal[i].green, pal[i].red, 0};
+    ::SetDIBColorTable(dc_.get(), 0, static_cast<UINT>(entries), table);
+}
+
+void DibSection::Release() noexcept {
+    view_ = Image();
+    selection_.reset();
+    bitmap_.reset();
+    dc_.reset();
+    bits_ = nullptr;
+    stride_ = 0;
+    capWidth_ = capHeight_ = 0;
+    format_ = PixelFormat::Custom;
+}
+
+}  // namespace ocu::win

@@ -1,0 +1,87 @@
+#include "platform/win32/FileSettingsStore.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/Handles.h"
+
+namespace ocu::win {
+namespace {
+
+bool WriteAll(HANDLE file, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+bool WriteFileWhole(const std::wstring& path, const std::string& text, DWORD disposition) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (!WriteAll(file.get(), text) || !::FlushFileBuffers(file.get())) return false;
+    return ::CloseHandle(file.release()) != FALSE;
+}
+
+}  // namespace
+
+std::optional<std::string> FileSettingsStore::Read() {
+    unique_hfile file(::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    // A settings file is a few hundred bytes; anything past 16 MiB is not ours.
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > (16 << 20)) return std::nullopt;
+    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), text.data() + done, static_cast<DWORD>(text.size() - done), &got, nullptr))
+            return std::nullopt;
+        if (got == 0) break;
+        done += got;
+    }
+    text.resize(done);
+    return text;
+}
+
+bool FileSettingsStore::Write(const std::string& wholeText) {
+    const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return false;
+    const std::wstring temp = path_ + L".tmp";
+    if (WriteFileWhole(temp, wholeText, CREATE_ALWAYS)) {
+        if (::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        ::DeleteFileW(temp.c_str());
+    }
+    // A folder where only the settings file itself may be written (no new files):
+    // write it in place.
+    return WriteFileWhole(path_, wholeText, CREATE_ALWAYS);
+}
+
+std::wstring ModulePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::size_t dot = path.find_last_of(L'.');
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) return path.substr(0, dot) + extension;
+    return path + extension;
+}
+
+}  // namespace ocu::win

@@ -1,0 +1,31 @@
+#pragma once
+// The settings text in a file: the .ini beside the program file.
+#include <optional>
+#include <string>
+
+#include "settings/SettingsStore.h"
+
+namespace ocu::win {
+
+class FileSettingsStore : public ISettingsStore {
+public:
+    explicit FileSettingsStore(std::wstring path) : path_(std::move(path)) {}
+
+    std::optional<std::string> Read() override;
+    // Writes the whole text to a temporary file beside the target and moves it
+    // over the target, so that a crash or a full disk mid-write leaves the old
+    // settings whole. A read-only settings file is refused, not replaced.
+    bool Write(const std::string& wholeText) override;
+
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// The program file's full path.
+std::wstring ModulePath();
+// `path` with its extension (if any) replaced by `extension` (with the dot).
+std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension);
+
+}  // namespace ocu::win

@@ -1,0 +1,35 @@
+#pragma once
+// Copies of the screen into DIB sections in the screen's own pixel format.
+#include <windows.h>
+
+#include <vector>
+
+#include "image/Geometry.h"
+#include "image/Image.h"
+#include "platform/win32/DibSection.h"
+
+namespace ocu::win {
+
+// The frame format for a screen of that colour depth. Depths without a DIB
+// layout of their own (1, 4 bits on some very old display drivers) capture at
+// 32 bits, which every screen can be copied into.
+PixelFormat FormatForDepth(int bitsPerPixel);
+// The screen's colour depth, read afresh from a screen DC that is released at once.
+PixelFormat ScreenPixelFormat();
+// The colour table for an indexed capture: the system palette of a palette
+// device, else a fixed 3-3-2 palette so that the copy is still legible.
+std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format);
+
+class ScreenCapture {
+public:
+    // Copies the screen rectangle (x, y, w, h) into the buffer, in `format`, and
+    // returns the view of it; nullptr when anything fails. The view lives until
+    // the next call.
+    Image* Capture(int x, int y, int w, int h, PixelFormat format);
+    DibSection& Buffer() { return dib_; }
+
+private:
+    DibSection dib_;
+};
+
+}  // namespace ocu::win

@@ -1,0 +1,59 @@
+#pragma once
+// The main tool bar: seven flat buttons of 60 x 38 on a cream ground, a picture
+// above a blue caption, hints as tool tips. Buttons that act while held report
+// every press and release of any mouse button; the others report a click.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/Commands.h"
+#include "platform/win32/Handles.h"
+
+namespace ocu::win {
+
+inline constexpr COLORREF kCream = RGB(255, 251, 240);
+inline constexpr COLORREF kCaptionBlue = RGB(0, 0, 255);
+
+class ToolBar {
+public:
+    using PressHandler = std::function<void(CommandId id, bool down)>;
+
+    // Throws std::runtime_error when the control cannot be made.
+    ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, PressHandler onPress);
+    ToolBar(const ToolBar&) = delete;
+    ToolBar& operator=(const ToolBar&) = delete;
+    ~ToolBar();
+
+    HWND Handle() const { return hwnd_; }
+    void Place(int x, int y, int width, int height) const;
+
+    // WM_NOTIFY sent to the parent by the bar or its tool tip; nullopt when the
+    // notification is not the bar's.
+    std::optional<LRESULT> OnNotify(const NMHDR& header);
+    // The command of a button click (WM_COMMAND from the bar); None for a
+    // press-and-hold button, which acts on press and release instead.
+    CommandId ClickCommand(WORD id) const;
+    bool IsHoldButton(CommandId id) const;
+    // The command of the button under a client point of the bar, None if none.
+    CommandId ButtonAt(POINT client) const;
+    std::optional<CommandId> Held() const { return held_; }
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Press(CommandId id);
+    void EndHold(bool releaseCapture);
+
+    HWND hwnd_ = nullptr;
+    unique_himagelist pictures_;
+    std::vector<std::wstring> captions_;
+    std::vector<std::wstring> hints_;
+    PressHandler onPress_;
+    std::optional<CommandId> held_;
+    bool ownCapture_ = false;
+};
+
+}  // namespace ocu::win

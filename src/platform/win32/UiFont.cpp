@@ -1,0 +1,78 @@
+#include "platform/win32/UiFont.h"
+
+#include <cwchar>
+
+#include "platform/win32/Handles.h"
+
+namespace ocu::win {
+namespace {
+
+constexpr int kUiFontHeight = -12;  // 12-pixel characters
+
+// In order of preference. The first is the one the layout was made for.
+constexpr const wchar_t* kFaces[] = {
+    L"ＭＳ Ｐゴシック", L"MS PGothic", L"Meiryo UI", L"Yu Gothic UI", L"MS UI Gothic", L"Noto Sans CJK JP",
+    L"Noto Sans JP",    L"IPAPGothic", L"VL PGothic",
+};
+
+int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+struct ChosenFont {
+    unique_hfont font;
+    std::wstring face;
+    bool stock = false;
+};
+
+ChosenFont Choose() {
+    ChosenFont chosen;
+    for (const wchar_t* face : kFaces) {
+        if (!JapaneseFaceExists(face)) continue;
+        LOGFONTW lf{};
+        lf.lfHeight = kUiFontHeight;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = SHIFTJIS_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        chosen.font.reset(::CreateFontIndirectW(&lf));
+        if (chosen.font) {
+            chosen.face = face;
+            return chosen;
+        }
+    }
+    // No Japanese face: the system's dialog font at least keeps the layout.
+    chosen.stock = true;
+    chosen.face = L"DEFAULT_GUI_FONT";
+    return chosen;
+}
+
+ChosenFont& Chosen() {
+    static ChosenFont font = Choose();
+    return font;
+}
+
+}  // namespace
+
+bool JapaneseFaceExists(const wchar_t* face) {
+    const unique_hdc_window screen = GetDC(nullptr);
+    if (!screen) return false;
+    LOGFONTW lf{};
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    ::EnumFontFamiliesExW(screen.get(), &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+HFONT UiFont() {
+    ChosenFont& c = Chosen();
+    if (c.stock) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return c.font.get();
+}
+
+std::wstring UiFontFace() { return Chosen().face; }
+
+}  // namespace ocu::win

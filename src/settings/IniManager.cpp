@@ -1,0 +1,201 @@
+#include "settings/IniManager.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace ocu {
+namespace {
+
+constexpr const char* kBounds = "BoundsRect";
+constexpr const char* kZuri = "Zuri";
+constexpr const char* kSetting = "Setting";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexDigit(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "0x" and eight hex digits name a 32-bit pattern, so 0xFFFFFFFF is -1 and every
+// int has a hex spelling, just as it has a decimal one. More bits do not fit.
+std::optional<int> ParseHex(std::string_view digits) {
+    std::uint32_t v = 0;
+    int significant = 0;
+    for (char c : digits) {
+        int d = HexDigit(c);
+        if (d < 0) return std::nullopt;
+        if (v != 0 || d != 0) ++significant;
+        if (significant > 8) return std::nullopt;
+        v = (v << 4) | static_cast<std::uint32_t>(d);
+    }
+    return static_cast<int>(v);
+}
+
+std::optional<int> ParseDecimal(std::string_view s) {
+    bool negative = false;
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty()) return std::nullopt;
+    std::int64_t v = 0;
+    for (char c : s) {
+        if (!IsDigit(c)) return std::nullopt;
+        v = v * 10 + (c - '0');
+        if (v > std::int64_t{INT_MAX} + 1) return std::nullopt;
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX || v < INT_MIN) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+std::optional<int> ParseSettingInt(std::string_view s) {
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) return ParseHex(s.substr(2));
+    return ParseDecimal(s);
+}
+
+// The zoom is kept as whole tenths, cut off rather than rounded. But most tenths
+// have no exact float: 1.3f is 1.2999999523, and cutting that off would turn
+// 1.3 into 1.2 on every start and exit. So a product that falls short of a
+// whole tenth by float noise alone (well under 1/100 of a tenth, even after a
+// hundred and fifty 0.1 zoom steps) still counts as that tenth.
+constexpr long double kFloatNoiseTenths = 0.01L;
+
+int CapRateToTenths(float rate) {
+    if (std::isnan(rate)) return 10;  // never happens by design; store the default rather than garbage
+    long double t = std::floor(static_cast<long double>(rate) * 10.0L + kFloatNoiseTenths);
+    if (t >= static_cast<long double>(INT_MAX)) return INT_MAX;
+    if (t <= static_cast<long double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(t);
+}
+
+}  // namespace
+
+ESettingsWriteError::ESettingsWriteError(const std::string& fileName)
+    : std::runtime_error(fileName + " に書き込めません") {}
+
+TIniManager::TIniManager(ISettingsStore& store, std::string fileName)
+    : FileName(std::move(fileName)), store_(store) {
+    Load();
+}
+
+int TIniManager::ReadInt(const char* section, const char* key, int def) const {
+    auto text = ini_.Get(section, key);
+    if (!text) return def;
+    return ParseSettingInt(*text).value_or(def);
+}
+
+bool TIniManager::ReadBool(const char* section, const char* key, bool def) const {
+    return ReadInt(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniManager::Load() {
+    auto text = store_.Read();
+    ini_ = text ? IniFile(*text) : IniFile();
+
+    const TSettingsValues d;
+    BoundsRect.Left = ReadInt(kBounds, "Left", d.BoundsRect.Left);
+    BoundsRect.Right = ReadInt(kBounds, "Right", d.BoundsRect.Right);
+    BoundsRect.Top = ReadInt(kBounds, "Top", d.BoundsRect.Top);
+    BoundsRect.Bottom = ReadInt(kBounds, "Bottom", d.BoundsRect.Bottom);
+    Scale = ReadInt(kZuri, "Scale", d.Scale);
+    FirstRun = ReadBool(kSetting, "FirstRun", d.FirstRun);
+    RunCount = ReadInt(kSetting, "RunCount", d.RunCount);
+    HFlip = ReadBool(kZuri, "HFlip", d.HFlip);
+    VFlip = ReadBool(kZuri, "VFlip", d.VFlip);
+    ScaleWidth = ReadInt(kZuri, "ScaleWidth", d.ScaleWidth);
+    ScaleHeight = ReadInt(kZuri, "ScaleHeight", d.ScaleHeight);
+    CapRate = static_cast<float>(ReadInt(kZuri, "CapRate", CapRateToTenths(d.CapRate))) / 10.0f;
+    CrossVisible = ReadBool(kZuri, "CrossVisible", d.CrossVisible);
+    InfoIsHex = ReadBool(kZuri, "InfoIsHex", d.InfoIsHex);
+    SamplingRate = ReadInt(kZuri, "SamplingRate", d.SamplingRate);
+    FixView = ReadBool(kZuri, "FixView", d.FixView);
+    FixViewX = ReadInt(kZuri, "FixViewX", d.FixViewX);
+    FixViewY = ReadInt(kZuri, "FixViewY", d.FixViewY);
+    // InfoVisible is written only: a value in the file is never taken over.
+}
+
+void TIniManager::WriteValue(const char* section, const char* key, const std::string& value) {
+    // Edit a copy, so that after a failed write the text still matches the file
+    // and a later save does not carry the unwritten key along with another one.
+    IniFile next = ini_;
+    next.Set(section, key, value);
+    if (!store_.Write(next.Text())) throw ESettingsWriteError(FileName);
+    ini_ = std::move(next);
+}
+
+void TIniManager::WriteInt(const char* section, const char* key, int value) {
+    WriteValue(section, key, std::to_string(value));
+}
+
+void TIniManager::WriteBool(const char* section, const char* key, bool value) {
+    WriteValue(section, key, value ? "1" : "0");
+}
+
+void TIniManager::Save() {
+    // The order decides how a new file is laid out and which keys a failed
+    // save has already written.
+    WriteInt(kBounds, "Left", BoundsRect.Left);
+    WriteInt(kBounds, "Right", BoundsRect.Right);
+    WriteInt(kBounds, "Top", BoundsRect.Top);
+    WriteInt(kBounds, "Bottom", BoundsRect.Bottom);
+
+    WriteInt(kZuri, "Scale", Scale);
+    WriteBool(kZuri, "HFlip", HFlip);
+    WriteBool(kZuri, "VFlip", VFlip);
+    WriteInt(kZuri, "ScaleWidth", ScaleWidth);
+    WriteInt(kZuri, "ScaleHeight", ScaleHeight);
+    WriteInt(kZuri, "CapRate", CapRateToTenths(CapRate));
+
+    WriteBool(kSetting, "FirstRun", false);
+    // Counted once the save gets here, whether or not this write succeeds; the
+    // counter only has to tell the first few runs apart, so it stops at the top.
+    if (RunCount < INT_MAX) ++RunCount;
+    WriteInt(kSetting, "RunCount", RunCount);
+
+    WriteBool(kZuri, "CrossVisible", CrossVisible);
+    WriteBool(kZuri, "InfoVisible", InfoVisible);
+    WriteBool(kZuri, "InfoIsHex", InfoIsHex);
+    WriteInt(kZuri, "SamplingRate", SamplingRate);
+    WriteBool(kZuri, "FixView", FixView);
+    WriteInt(kZuri, "FixViewX", FixViewX);
+    WriteInt(kZuri, "FixViewY", FixViewY);
+}
+
+bool TIniManager::SaveOnExit() noexcept {
+    try {
+        Save();
+        return true;
+    } catch (...) {
+        // Nothing left to tell the user with at this point; the program must still end.
+        return false;
+    }
+}
+
+void TIniManager::SetBoundsRect(const IntRect& r) {
+    BoundsRect = r;
+    Save();
+}
+
+void TIniManager::SetCapRate(float rate) {
+    if (rate == CapRate) return;
+    CapRate = rate;
+    Save();
+    if (OnChange) OnChange(*this);
+}
+
+void TIniManager::SetSamplingRate(int rate) {
+    if (rate == SamplingRate) return;
+    SamplingRate = rate;
+    Save();
+    if (OnChange) OnChange(*this);
+}
+
+}  // namespace ocu

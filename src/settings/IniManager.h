@@ -1,0 +1,77 @@
+#pragma once
+// TIniManager: every setting that outlives a run, read once at start-up and
+// written back key by key. Other parts of the program read and write the fields
+// directly; the setters are the ones that save at once.
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "image/Geometry.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
+
+namespace ocu {
+
+// A single-key write failed; what() is "<FileName> に書き込めません".
+class ESettingsWriteError : public std::runtime_error {
+public:
+    explicit ESettingsWriteError(const std::string& fileName);
+};
+
+// The stored values; their initial values are what a missing file or key yields.
+struct TSettingsValues {
+    bool VFlip = false;
+    bool HFlip = false;
+    int Scale = 4;
+    bool FirstRun = true;
+    int RunCount = 1;  // 1 + the number of saves so far
+    IntRect BoundsRect{300, 100, 800, 600};
+    bool InfoVisible = false;  // written, never read back
+    bool CrossVisible = true;
+    int SamplingRate = 100;  // ms
+    bool InfoIsHex = true;
+    int ScaleWidth = 300;
+    int ScaleHeight = 300;
+    float CapRate = 1.0f;  // stored as whole tenths
+    bool FixView = false;
+    int FixViewX = 200;
+    int FixViewY = 200;
+};
+
+class TIniManager : public TSettingsValues {
+public:
+    // Reads the whole file at once (Load); a missing or unreadable file gives the defaults.
+    TIniManager(ISettingsStore& store, std::string fileName);
+    // Deliberately does not save: a save can fail, and a destructor must not
+    // throw. The program calls SaveOnExit() as its last act instead.
+    ~TIniManager() = default;
+    TIniManager(const TIniManager&) = delete;
+    TIniManager& operator=(const TIniManager&) = delete;
+
+    void Load();
+    // Writes every key in its fixed order; each key is one write of the whole
+    // text. Throws ESettingsWriteError at the first failed write, leaving the
+    // later keys unwritten.
+    void Save();
+    // The final save at shut-down: never throws; false if the file was not fully written.
+    bool SaveOnExit() noexcept;
+
+    void SetBoundsRect(const IntRect& r);  // always saves
+    void SetCapRate(float rate);           // saves, then OnChange, if the value differs
+    void SetSamplingRate(int rate);        // saves, then OnChange, if the value differs
+
+    std::string FileName;
+    std::function<void(TIniManager&)> OnChange;
+
+private:
+    int ReadInt(const char* section, const char* key, int def) const;
+    bool ReadBool(const char* section, const char* key, bool def) const;
+    void WriteValue(const char* section, const char* key, const std::string& value);
+    void WriteInt(const char* section, const char* key, int value);
+    void WriteBool(const char* section, const char* key, bool value);
+
+    ISettingsStore& store_;
+    IniFile ini_;  // always what the last successful write put into the file
+};
+
+}  // namespace ocu

@@ -1,0 +1,20 @@
+#pragma once
+// Where the settings text lives. The Win32 side keeps it in the .ini file beside
+// the exe; tests keep it in memory. The store moves whole texts only: all INI
+// knowledge stays in IniFile so that both sides agree on it byte for byte.
+#include <optional>
+#include <string>
+
+namespace ocu {
+
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+
+    // The whole file, or nullopt when there is no file or it cannot be read.
+    virtual std::optional<std::string> Read() = 0;
+    // Replaces the whole file (creating it if needed); false when that failed.
+    virtual bool Write(const std::string& wholeText) = 0;
+};
+
+}  // namespace ocu

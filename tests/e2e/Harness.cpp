@@ -1,0 +1,733 @@
+#include "e2e/Harness.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#ifndef OCU_SOURCE_DIR
+#define OCU_SOURCE_DIR "."
+#endif
+
+extern char** environ;
+
+namespace ocu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error("e2e harness: " + what); }
+
+// Windows vanish while we look at them; Xlib's default handler would end the test process
+// for that. Failed requests are answered with empty results instead.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+struct EnvChange {
+    std::string name;
+    std::optional<std::string> value;  // nullopt: remove
+};
+
+std::vector<std::string> MakeEnvironment(const std::vector<EnvChange>& changes)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string_view entry(*e);
+        const auto name = entry.substr(0, entry.find('='));
+        bool changed = false;
+        for (const auto& c : changes) changed = changed || c.name == name;
+        if (!changed) env.emplace_back(entry);
+    }
+    for (const auto& c : changes)
+        if (c.value) env.push_back(c.name + "=" + *c.value);
+    return env;
+}
+
+std::vector<char*> CStrings(std::vector<std::string>& strings)
+{
+    std::vector<char*> out;
+    for (auto& s : strings) out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+struct SpawnOptions {
+    std::vector<EnvChange> env;
+    fs::path cwd;
+    fs::path output;   // stdout and stderr go here; /dev/null when empty
+    int keepFd = -1;   // left open in the child
+};
+
+// fork + exec with everything prepared before the fork, so the child only makes
+// async-signal-safe calls. The child dies with the test process.
+pid_t Spawn(std::vector<std::string> argv, const SpawnOptions& options)
+{
+    auto env = MakeEnvironment(options.env);
+    auto cargv = CStrings(argv);
+    auto cenv = CStrings(env);
+    const std::string cwd = options.cwd.string();
+    const std::string output = options.output.empty() ? "/dev/null" : options.output.string();
+    const pid_t parent = getpid();
+
+    const pid_t pid = fork();
+    if (pid < 0) Fail("fork failed: " + std::string(std::strerror(errno)));
+    if (pid == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int in = open("/dev/null", O_RDONLY);
+        if (out >= 0) {
+            dup2(out, 1);
+            dup2(out, 2);
+        }
+        if (in >= 0) dup2(in, 0);
+        for (int fd = 3; fd < 1024; ++fd)
+            if (fd != options.keepFd) close(fd);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+        execvpe(cargv[0], cargv.data(), cenv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits for a child; its exit status, or nullopt if it is still running after `timeout`.
+std::optional<int> WaitChild(pid_t pid, Milliseconds timeout)
+{
+    std::optional<int> status;
+    PollUntil(
+        [&] {
+            int st = 0;
+            const pid_t r = waitpid(pid, &st, WNOHANG);
+            if (r == pid) status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+            else if (r < 0) status = -1;
+            return status.has_value();
+        },
+        timeout, 10ms);
+    return status;
+}
+
+void StopChild(pid_t pid, Milliseconds grace)
+{
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    if (!WaitChild(pid, grace)) {
+        kill(pid, SIGKILL);
+        WaitChild(pid, 5s);
+    }
+}
+
+int RunCommand(std::vector<std::string> argv, const SpawnOptions& options, Milliseconds timeout)
+{
+    const auto what = argv.front();
+    const pid_t pid = Spawn(std::move(argv), options);
+    const auto status = WaitChild(pid, timeout);
+    if (!status) {
+        kill(pid, SIGKILL);
+        WaitChild(pid, 5s);
+        Fail(what + " did not finish in time");
+    }
+    return *status;
+}
+
+uint8_t Channel(unsigned long pixel, unsigned long mask)
+{
+    if (!mask) return 0;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const unsigned long max = mask >> shift;
+    return static_cast<uint8_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
+}
+
+unsigned long PixelOf(uint32_t rgb, const Visual* visual)
+{
+    auto place = [](unsigned value8, unsigned long mask) -> unsigned long {
+        if (!mask) return 0;
+        int shift = 0;
+        while (!((mask >> shift) & 1)) ++shift;
+        const unsigned long max = mask >> shift;
+        return ((value8 * max + 127) / 255) << shift;
+    };
+    return place((rgb >> 16) & 0xFF, visual->red_mask) | place((rgb >> 8) & 0xFF, visual->green_mask) |
+           place(rgb & 0xFF, visual->blue_mask);
+}
+
+fs::path E2EWinePrefix()
+{
+    if (const char* p = std::getenv("OCU_E2E_WINEPREFIX"); p && *p) return p;
+    return fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+}
+
+std::vector<EnvChange> WineEnvironment(const std::string& display)
+{
+    return {
+        {"DISPLAY", display},
+        {"WINEPREFIX", E2EWinePrefix().string()},
+        {"WINEDEBUG", "-all"},
+        {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
+        {"LANG", "ja_JP.UTF-8"},
+        {"LC_ALL", "ja_JP.UTF-8"},
+        {"WINEARCH", std::nullopt},
+        {"WINELOADER", std::nullopt},
+    };
+}
+
+int WineServer(const char* option)
+{
+    SpawnOptions options;
+    options.env = WineEnvironment("");
+    return RunCommand({"wineserver", option}, options, 60s);
+}
+
+// The prefix is shared by all end-to-end tests. Each test process starts by ending whatever
+// an earlier, crashed test may have left running in it, so every test meets a fresh
+// wineserver and desktop on its own display.
+void PrepareWinePrefix()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        SpawnOptions options;
+        options.env = {{"OCU_WINEPREFIX", E2EWinePrefix().string()}};
+        const auto script = fs::path(OCU_SOURCE_DIR) / "scripts" / "wine-run";
+        if (RunCommand({script.string(), "--prepare"}, options, 300s) != 0)
+            Fail("could not create the Wine prefix " + E2EWinePrefix().string());
+        WineServer("-k");
+        WineServer("-w");
+    });
+}
+
+int g_liveApps = 0;
+
+}  // namespace
+
+bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval)
+{
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(interval);
+    }
+}
+
+bool Screenshot::SavePpm(const fs::path& file) const
+{
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << width << ' ' << height << "\n255\n";
+    for (uint32_t p : pixels) {
+        const char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
+        out.write(rgb, 3);
+    }
+    return static_cast<bool>(out);
+}
+
+// ---------------------------------------------------------------------------------------
+// XSession
+
+XSession::XSession() : XSession(Options{}) {}
+
+XSession::XSession(Options options) : options_(options)
+{
+    XSetErrorHandler(IgnoreXError);
+    StartServer();
+    if (options_.windowManager) StartWindowManager();
+}
+
+XSession::~XSession()
+{
+    if (display_) XCloseDisplay(display_);
+    StopChild(windowManager_, 2s);
+    StopChild(server_, 5s);
+}
+
+void XSession::StartServer()
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe failed");
+    // Only the write end goes to Xvfb; it writes the display number it chose once it is ready.
+    fcntl(fds[1], F_SETFD, 0);
+    const std::string screen = std::to_string(options_.width) + "x" + std::to_string(options_.height) + "x" +
+                               std::to_string(options_.depth);
+    SpawnOptions spawn;
+    spawn.keepFd = fds[1];
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+                     "-noreset"},
+                    spawn);
+    close(fds[1]);
+
+    std::string number;
+    const auto deadline = Clock::now() + 30s;
+    while (number.empty() || number.back() != '\n') {
+        pollfd p{fds[0], POLLIN, 0};
+        const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) break;
+        char buf[32];
+        const ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n <= 0) break;
+        number.append(buf, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    if (number.empty() || number.back() != '\n') Fail("Xvfb did not start (is the xvfb package installed?)");
+    number.pop_back();
+    displayName_ = ":" + number;
+
+    display_ = XOpenDisplay(displayName_.c_str());
+    if (!display_) Fail("cannot open display " + displayName_);
+    root_ = DefaultRootWindow(display_);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) Fail("Xvfb has no XTEST extension");
+}
+
+void XSession::StartWindowManager()
+{
+    SpawnOptions spawn;
+    spawn.env = {{"DISPLAY", displayName_}};
+    windowManager_ = Spawn({"openbox", "--sm-disable"}, spawn);
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    const bool up = PollUntil(
+        [&] {
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            const bool found = XGetWindowProperty(display_, root_, check, 0, 1, False, XA_WINDOW, &type, &format,
+                                                  &count, &after, &data) == Success &&
+                               count == 1;
+            if (data) XFree(data);
+            return found;
+        },
+        10s);
+    if (!up) Fail("openbox did not start");
+}
+
+void XSession::Sync() const { XSync(display_, False); }
+
+uint32_t XSession::PatternColor(int x, int y)
+{
+    const uint32_t r = x & 0xFF, g = y & 0xFF, b = ((x >> 8) << 4) | (y >> 8);
+    return (r << 16) | (g << 8) | (b & 0xFF);
+}
+
+std::tuple<int, int> XSession::DecodePattern(uint32_t rgb)
+{
+    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return {((b >> 4) << 8) | r, ((b & 0x0F) << 8) | g};
+}
+
+void XSession::PaintPattern()
+{
+    const int screen = DefaultScreen(display_);
+    Visual* visual = DefaultVisual(display_, screen);
+    const int depth = DefaultDepth(display_, screen);
+    const int w = options_.width, h = options_.height;
+    XImage* image = XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
+    if (!image) Fail("XCreateImage failed");
+    image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) XPutPixel(image, x, y, PixelOf(PatternColor(x, y), visual));
+
+    const Pixmap pixmap = XCreatePixmap(display_, root_, w, h, depth);
+    GC gc = XCreateGC(display_, pixmap, 0, nullptr);
+    XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, w, h);
+    XFreeGC(display_, gc);
+    XDestroyImage(image);
+    // As the background the pattern survives windows moving over it and being closed.
+    XSetWindowBackgroundPixmap(display_, root_, pixmap);
+    XFreePixmap(display_, pixmap);
+    XClearWindow(display_, root_);
+    Sync();
+}
+
+void XSession::MovePointer(int x, int y)
+{
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    Sync();
+}
+
+std::tuple<int, int> XSession::PointerPosition() const
+{
+    Window rootReturn = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, root_, &rootReturn, &child, &rx, &ry, &wx, &wy, &mask);
+    return {rx, ry};
+}
+
+void XSession::Press(unsigned button)
+{
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    Sync();
+}
+
+void XSession::Release(unsigned button)
+{
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    Sync();
+}
+
+void XSession::Click(unsigned button)
+{
+    Press(button);
+    Release(button);
+}
+
+void XSession::KeyCombo(std::string_view combo)
+{
+    std::vector<KeyCode> keys;
+    size_t start = 0;
+    while (start <= combo.size()) {
+        size_t end = combo.find('+', start);
+        // A lone "+" or a combo ending in "++" names the plus key itself.
+        if (end == start) end = combo.find('+', start + 1);
+        if (end == std::string_view::npos) end = combo.size();
+        std::string name(combo.substr(start, end - start));
+        start = end + 1;
+        if (name == "ctrl" || name == "control") name = "Control_L";
+        else if (name == "shift") name = "Shift_L";
+        else if (name == "alt") name = "Alt_L";
+        else if (name == "super" || name == "win") name = "Super_L";
+        else if (name == "+") name = "plus";
+        const KeySym sym = XStringToKeysym(name.c_str());
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
+        if (!code) Fail("no key for \"" + name + "\" in \"" + std::string(combo) + "\"");
+        keys.push_back(code);
+    }
+    for (KeyCode k : keys) XTestFakeKeyEvent(display_, k, True, CurrentTime);
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k) XTestFakeKeyEvent(display_, *k, False, CurrentTime);
+    Sync();
+}
+
+void XSession::TypeText(std::string_view text)
+{
+    const KeyCode shift = XKeysymToKeycode(display_, XK_Shift_L);
+    for (char c : text) {
+        // Printable Latin-1 characters are their own keysyms.
+        const KeySym sym = c == '\n' ? XK_Return : static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(display_, sym);
+        if (!code) Fail(std::string("no key types '") + c + "'");
+        const bool shifted = XkbKeycodeToKeysym(display_, code, 0, 0) != sym;
+        if (shifted) XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        if (shifted) XTestFakeKeyEvent(display_, shift, False, CurrentTime);
+    }
+    Sync();
+}
+
+Screenshot XSession::GrabRoot() const { return Grab(0, 0, options_.width, options_.height); }
+
+Screenshot XSession::Grab(int x, int y, int width, int height) const
+{
+    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > options_.width || y + height > options_.height)
+        Fail("grab outside the screen");
+    XImage* image = XGetImage(display_, root_, x, y, width, height, AllPlanes, ZPixmap);
+    if (!image) Fail("XGetImage failed");
+    Screenshot shot{x, y, width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+    const bool plain = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
+                       image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
+    for (int row = 0; row < height; ++row) {
+        uint32_t* out = &shot.pixels[static_cast<size_t>(row) * width];
+        if (plain) {
+            const auto* in = reinterpret_cast<const uint32_t*>(image->data + static_cast<size_t>(row) * image->bytes_per_line);
+            for (int col = 0; col < width; ++col) out[col] = in[col] & 0xFFFFFF;
+        } else {
+            for (int col = 0; col < width; ++col) {
+                const unsigned long p = XGetPixel(image, col, row);
+                out[col] = (uint32_t{Channel(p, image->red_mask)} << 16) | (uint32_t{Channel(p, image->green_mask)} << 8) |
+                           Channel(p, image->blue_mask);
+            }
+        }
+    }
+    XDestroyImage(image);
+    return shot;
+}
+
+std::optional<std::string> XSession::TextProperty(Window window, unsigned long property) const
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, window, property, 0, 1 << 16, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) != Success ||
+        type == None) {
+        if (data) XFree(data);
+        return std::nullopt;
+    }
+    std::string text;
+    if (format == 8 && data) {
+        const std::string raw(reinterpret_cast<const char*>(data), count);
+        if (type == XA_STRING) {
+            // ISO 8859-1 to UTF-8
+            for (unsigned char c : raw) {
+                if (c < 0x80) text += static_cast<char>(c);
+                else {
+                    text += static_cast<char>(0xC0 | (c >> 6));
+                    text += static_cast<char>(0x80 | (c & 0x3F));
+                }
+            }
+        } else if (type == XInternAtom(display_, "UTF8_STRING", False)) {
+            text = raw;
+        } else {
+            XTextProperty prop{data, type, format, count};
+            char** list = nullptr;
+            int n = 0;
+            if (Xutf8TextPropertyToTextList(display_, &prop, &list, &n) >= Success && n > 0 && list) text = list[0];
+            if (list) XFreeStringList(list);
+        }
+    }
+    if (data) XFree(data);
+    return text;
+}
+
+std::string XSession::WindowTitle(Window window) const
+{
+    if (auto t = TextProperty(window, XInternAtom(display_, "_NET_WM_NAME", False))) return *t;
+    return TextProperty(window, XA_WM_NAME).value_or("");
+}
+
+bool XSession::IsShown(Window window) const
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable;
+}
+
+std::optional<Rect> XSession::WindowGeometry(Window window) const
+{
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(display_, window, &a)) return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child)) return std::nullopt;
+    return Rect{x, y, a.width, a.height};
+}
+
+namespace {
+
+template <typename Visit>
+void WalkTree(Display* display, Window window, const Visit& visit)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
+    const std::vector<Window> list(children, children + count);
+    if (children) XFree(children);
+    for (Window child : list) {
+        visit(child);
+        WalkTree(display, child, visit);
+    }
+}
+
+}  // namespace
+
+std::vector<Window> XSession::WindowsByTitlePrefix(std::string_view prefix) const
+{
+    std::vector<Window> found;
+    WalkTree(display_, root_, [&](Window w) {
+        const auto title = WindowTitle(w);
+        if (title.size() >= prefix.size() && title.compare(0, prefix.size(), prefix) == 0 && IsShown(w))
+            found.push_back(w);
+    });
+    return found;
+}
+
+Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds timeout) const
+{
+    Window found = None;
+    PollUntil(
+        [&] {
+            const auto list = WindowsByTitlePrefix(prefix);
+            if (!list.empty()) found = list.front();
+            return found != None;
+        },
+        timeout, 50ms);
+    return found;
+}
+
+std::vector<Window> XSession::WindowsOfProcess(pid_t pid) const
+{
+    const Atom pidAtom = XInternAtom(display_, "_NET_WM_PID", False);
+    std::vector<Window> found;
+    WalkTree(display_, root_, [&](Window w) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                               &data) == Success &&
+            format == 32 && count == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid)
+            found.push_back(w);
+        if (data) XFree(data);
+    });
+    return found;
+}
+
+void XSession::SendDeleteWindow(Window window) const
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    Sync();
+}
+
+// ---------------------------------------------------------------------------------------
+// helper_target's log
+
+std::vector<TargetMessage> ReadTargetLog(const fs::path& file)
+{
+    std::vector<TargetMessage> messages;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        TargetMessage m;
+        unsigned long long wParam = 0;
+        unsigned msg = 0;
+        if (std::sscanf(line.c_str(), "%x %llx %d %d", &msg, &wParam, &m.x, &m.y) == 4) {
+            m.msg = msg;
+            m.wParam = wParam;
+            messages.push_back(m);
+        }
+    }
+    return messages;
+}
+
+// ---------------------------------------------------------------------------------------
+// WineApp
+
+WineAppOptions WineApp::Helper(std::string_view name, std::vector<std::string> args)
+{
+    WineAppOptions options;
+    options.exe = fs::path(OCUMIRA_WIN_DIR) / (std::string(name) + ".exe");
+    options.args = std::move(args);
+    return options;
+}
+
+std::string WineApp::WindowsPath(const fs::path& path)
+{
+    std::string s = "Z:" + fs::absolute(path).lexically_normal().string();
+    for (char& c : s)
+        if (c == '/') c = '\\';
+    return s;
+}
+
+WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(session)
+{
+    if (options.exe.empty() || !fs::is_regular_file(options.exe))
+        Fail("no program to run at \"" + options.exe.string() + "\" (build the windows preset first)");
+    PrepareWinePrefix();
+
+    char folder[] = "/tmp/ocu-e2e-XXXXXX";
+    if (!mkdtemp(folder)) Fail("mkdtemp failed");
+    folder_ = folder;
+    exe_ = folder_ / options.exe.filename();
+    fs::copy_file(options.exe, exe_);
+    if (options.ini) {
+        std::ofstream ini(folder_ / "Ocumira.ini", std::ios::binary);
+        ini << *options.ini;
+    }
+
+    std::vector<std::string> argv{"wine", exe_.string()};
+    argv.insert(argv.end(), options.args.begin(), options.args.end());
+    SpawnOptions spawn;
+    spawn.env = WineEnvironment(session_.DisplayName());
+    spawn.cwd = folder_;
+    spawn.output = folder_ / "wine-output.txt";
+    pid_ = Spawn(std::move(argv), spawn);
+    ++g_liveApps;
+}
+
+WineApp::~WineApp()
+{
+    try {
+        Kill();
+        // The last app of a test ends the prefix's wineserver and desktop with it, so the
+        // next test starts on its own display with nothing left over.
+        if (--g_liveApps == 0) {
+            WineServer("-k");
+            WineServer("-w");
+        }
+        if (!std::getenv("OCU_E2E_KEEP")) {
+            std::error_code ignored;
+            fs::remove_all(folder_, ignored);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+}
+
+fs::path WineApp::ExePath() const { return exe_; }
+
+bool WineApp::Reap(bool block)
+{
+    if (exitCode_) return true;
+    int status = 0;
+    const pid_t r = waitpid(pid_, &status, block ? 0 : WNOHANG);
+    if (r == pid_) exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    else if (r < 0) exitCode_ = -1;
+    return exitCode_.has_value();
+}
+
+bool WineApp::Running() { return !Reap(false); }
+
+std::optional<int> WineApp::ExitCode()
+{
+    Reap(false);
+    return exitCode_;
+}
+
+bool WineApp::WaitForExit(Milliseconds timeout)
+{
+    return PollUntil([&] { return Reap(false); }, timeout);
+}
+
+bool WineApp::Close(XWindow window, Milliseconds timeout)
+{
+    if (!Running()) return true;
+    std::vector<Window> targets;
+    if (window != None) targets.push_back(window);
+    else
+        for (Window w : session_.WindowsOfProcess(pid_))
+            if (session_.IsShown(w)) targets.push_back(w);
+    for (Window w : targets) session_.SendDeleteWindow(w);
+    if (WaitForExit(timeout)) return true;
+    Kill();
+    return false;
+}
+
+void WineApp::Kill()
+{
+    if (pid_ <= 0 || Reap(false)) return;
+    kill(pid_, SIGKILL);
+    Reap(true);
+}
+
+std::optional<std::string> WineApp::ReadIni() const
+{
+    std::ifstream in(folder_ / "Ocumira.ini", std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace ocu::e2e

@@ -1,0 +1,185 @@
+// The end-to-end harness: a private X server to drive and read back, and Windows programs
+// (Ocumira.exe and the test helpers) running under Wine on it.
+//
+// A test owns one XSession and any number of WineApps started on it; declare the session
+// first so the apps go away before their display does.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+// Set by the build from its cache variables; empty when the windows build was not given.
+#ifndef OCUMIRA_EXE
+#define OCUMIRA_EXE ""
+#endif
+#ifndef OCUMIRA_WIN_DIR
+#define OCUMIRA_WIN_DIR ""
+#endif
+
+// Xlib stays out of this header: its macros (None, Success, Status, Bool...) would collide
+// with names in the code under test.
+struct _XDisplay;
+
+namespace ocu::e2e {
+
+using namespace std::chrono_literals;
+using XWindow = unsigned long;  // an X window id; 0 is none
+using Milliseconds = std::chrono::milliseconds;
+
+// Polls `done` every `interval` until it holds or `timeout` passes; true if it held.
+// GUI state under Wine changes asynchronously: wait for the state, never for a fixed time.
+bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval = 20ms);
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Pixels read from the screen, 0x00RRGGBB, rows top-down. x and y are where the grab was
+// taken on the root window; At() takes coordinates relative to that origin.
+struct Screenshot {
+    int x = 0, y = 0, width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int px, int py) const { return pixels[static_cast<size_t>(py) * width + px]; }
+    // Writes a binary PPM, handy to look at a failing frame.
+    bool SavePpm(const std::filesystem::path& file) const;
+};
+
+class XSession {
+public:
+    struct Options {
+        int width = 1280;
+        int height = 1024;
+        int depth = 24;
+        bool windowManager = false;  // start openbox on the display
+    };
+
+    XSession();
+    explicit XSession(Options options);
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    _XDisplay* display() const { return display_; }
+    const std::string& DisplayName() const { return displayName_; }  // ":N"
+    int Width() const { return options_.width; }
+    int Height() const { return options_.height; }
+
+    // Fills the root window with the coordinate pattern; it stays as the root background.
+    void PaintPattern();
+    // The pattern's colour at (x, y): R = x mod 256, G = y mod 256,
+    // B = (x div 256) * 16 + y div 256. Unambiguous for x, y < 4096 at depth 24.
+    static uint32_t PatternColor(int x, int y);
+    static std::tuple<int, int> DecodePattern(uint32_t rgb);
+
+    void MovePointer(int x, int y);
+    std::tuple<int, int> PointerPosition() const;
+    void Press(unsigned button);
+    void Release(unsigned button);
+    void Click(unsigned button = 1);
+    // "ctrl+a", "ctrl+shift+F4", "alt+Return", "Escape": modifiers then one key, keysym names
+    // as X spells them.
+    void KeyCombo(std::string_view combo);
+    // Types printable ASCII, with shift where the keyboard map needs it.
+    void TypeText(std::string_view text);
+
+    Screenshot GrabRoot() const;
+    Screenshot Grab(int x, int y, int width, int height) const;
+
+    // The first viewable window whose title starts with `prefix` (UTF-8), searching the
+    // whole tree so that windows inside window-manager frames are found; 0 on timeout.
+    XWindow FindWindowByTitlePrefix(std::string_view prefix, Milliseconds timeout = 30s) const;
+    // Viewable windows, anywhere in the tree, whose title starts with `prefix`.
+    std::vector<XWindow> WindowsByTitlePrefix(std::string_view prefix) const;
+    // _NET_WM_NAME (UTF-8), else WM_NAME; empty if the window has neither or is gone.
+    std::string WindowTitle(XWindow window) const;
+    // Position on the root window and size; nullopt if the window is gone.
+    std::optional<Rect> WindowGeometry(XWindow window) const;
+    bool IsShown(XWindow window) const;
+    // Top-level client windows (those with WM_STATE, or direct children of the root) whose
+    // _NET_WM_PID is `pid`.
+    std::vector<XWindow> WindowsOfProcess(pid_t pid) const;
+    // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
+    void SendDeleteWindow(XWindow window) const;
+
+    // Flushes requests and waits until the server has handled them.
+    void Sync() const;
+
+private:
+    void StartServer();
+    void StartWindowManager();
+    std::optional<std::string> TextProperty(XWindow window, unsigned long property) const;
+
+    Options options_;
+    pid_t server_ = -1;
+    pid_t windowManager_ = -1;
+    std::string displayName_;
+    _XDisplay* display_ = nullptr;
+    XWindow root_ = 0;
+};
+
+// One message the test helper_target.exe logged.
+struct TargetMessage {
+    uint32_t msg = 0;
+    uint64_t wParam = 0;
+    int x = 0, y = 0;
+    friend bool operator==(const TargetMessage&, const TargetMessage&) = default;
+};
+std::vector<TargetMessage> ReadTargetLog(const std::filesystem::path& file);
+
+struct WineAppOptions {
+    std::filesystem::path exe = OCUMIRA_EXE;  // copied into the app's own fresh folder
+    std::optional<std::string> ini;           // written there first as Ocumira.ini
+    std::vector<std::string> args;
+};
+
+// A Windows program running under Wine on an XSession's display, in its own temporary
+// folder, with the shared end-to-end Wine prefix (created once, under a lock).
+class WineApp {
+public:
+    WineApp(const XSession& session, WineAppOptions options = {});
+    ~WineApp();
+    WineApp(const WineApp&) = delete;
+    WineApp& operator=(const WineApp&) = delete;
+
+    // Options for one of the helper programs built beside Ocumira.exe ("helper_target").
+    static WineAppOptions Helper(std::string_view name, std::vector<std::string> args = {});
+    // Z:\... form of a host path, for passing files to the Windows program.
+    static std::string WindowsPath(const std::filesystem::path& path);
+
+    pid_t Pid() const { return pid_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path ExePath() const;
+    bool Running();
+    std::optional<int> ExitCode();  // once it has exited
+    bool WaitForExit(Milliseconds timeout);
+
+    // Sends WM_DELETE_WINDOW to `window`, or to every window of the process, and waits for
+    // the process to end; kills it after `timeout`. True if it ended by itself.
+    bool Close(XWindow window = 0, Milliseconds timeout = 15s);
+    void Kill();
+
+    // Ocumira.ini beside the exe; nullopt if there is none.
+    std::optional<std::string> ReadIni() const;
+
+private:
+    bool Reap(bool block);
+
+    const XSession& session_;
+    std::filesystem::path folder_;
+    std::filesystem::path exe_;
+    pid_t pid_ = -1;
+    std::optional<int> exitCode_;
+};
+
+}  // namespace ocu::e2e

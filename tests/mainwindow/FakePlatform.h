@@ -1,0 +1,170 @@
+#pragma once
+// A recording fake of the port: answers as scripted and remembers what was asked.
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/Image.h"
+#include "platform/Platform.h"
+
+namespace ocu::testing {
+
+struct SentMessage {
+    WindowHandle Window;
+    unsigned Msg;
+    std::uintptr_t WParam;
+    int X, Y;  // decoded from lParam as signed 16-bit
+};
+
+struct MessageBoxCall {
+    std::string Text, Caption;
+};
+
+class FakePlatform : public IPlatform {
+public:
+    // --- scripted answers ---
+    IntRect Desktop{0, 0, 1920, 1080};
+    IntPoint Primary{1920, 1080};
+    IntRect Work{0, 0, 1920, 1040};
+    IntPoint Cursor{800, 600};
+    IntRect Window{300, 100, 800, 600};
+    IntPoint Client{484, 461};
+    int StatusHeight = 16;
+    bool Active = true;
+    bool Normal = true;
+    bool CaptureFails = false;
+    PixelFormat Format = PixelFormat::Bits32;
+    std::function<std::uint32_t(int x, int y)> Screen = [](int x, int y) {
+        return static_cast<std::uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF));
+    };
+    std::deque<std::optional<std::string>> InputAnswers;  // popped by InputBox
+    std::map<int, bool> HotKeyRefused;                     // id -> refuse registration
+    std::function<WindowHandle(IntPoint)> WindowAt = [](IntPoint) { return WindowHandle{0}; };
+    std::map<WindowHandle, WindowHandle> ChildOf;
+    std::map<WindowHandle, std::string> Classes, Texts;
+    std::map<WindowHandle, IntRect> Rects;
+    std::function<bool(IntRect)> OnMonitor = [](IntRect) { return true; };
+
+    // --- recorded ---
+    std::string Title;
+    std::map<int, std::string> Status;
+    std::vector<MessageBoxCall> Messages;
+    struct InputCall { std::string Title, Prompt, Initial; };
+    std::vector<InputCall> Inputs;
+    std::map<CommandId, bool> Checked, Enabled;
+    std::map<CommandId, std::string> Captions;
+    bool TopMost = false;
+    int CaptureInterval = 0;  // 0 = stopped
+    int RepeatInterval = 0;
+    std::map<int, bool> HotKeys;  // registered ids
+    std::vector<SentMessage> Sent;
+    std::vector<InjectedButton> Injected;
+    std::vector<IntPoint> CursorMoves;
+    int Frames = 0;
+    Image Capture, Frame;
+    IntRect LastCaptureRect;
+    bool MouseCaptured = false;
+    int DesktopInvalidations = 0;
+    int ForegroundCalls = 0;
+    CursorShape Shape = CursorShape::Arrow;
+    bool Closed = false;
+    std::vector<IntRect> Outlines, TargetFrames, Saves, Restores;
+    std::function<void(int, int)> OnClientSizeChange;  // re-entrant resize, like WM_SIZE
+
+    // --- IPlatform ---
+    IntRect DesktopRect() override { return Desktop; }
+    IntPoint PrimaryScreenSize() override { return Primary; }
+    PixelFormat ScreenFormat() override { return Format; }
+    IntPoint CursorPos() override { return Cursor; }
+    void SetCursorPos(IntPoint p) override { Cursor = p; CursorMoves.push_back(p); }
+    Image* CaptureScreen(int x, int y, int w, int h) override {
+        if (CaptureFails) return nullptr;
+        LastCaptureRect = {x, y, x + w, y + h};
+        Capture = Image(w, h, Format);
+        if (Format == PixelFormat::Bits32)
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) Capture.SetPixel32(c, r, Screen(x + c, y + r));
+        return &Capture;
+    }
+    Image* FrameBuffer(int w, int h) override {
+        if (Frame.Width() != w || Frame.Height() != h || Frame.Format() != Format) Frame = Image(w, h, Format);
+        return &Frame;
+    }
+    void ShowFrame(int, int, int, int) override { ++Frames; }
+    void InvalidateDesktop() override { ++DesktopInvalidations; }
+    void SaveScreenBackup(IntRect r) override { Saves.push_back(r); }
+    void RestoreScreenBackup(IntRect r) override { Restores.push_back(r); }
+    void DrawPickOutline(IntRect r) override { Outlines.push_back(r); }
+    void DrawTargetFrame(IntRect r) override { TargetFrames.push_back(r); }
+
+    IntRect WindowRect() override { return Window; }
+    IntPoint ClientSize() override { return Client; }
+    bool IsOnAnyMonitor(IntRect r) override { return OnMonitor(r); }
+    IntRect PrimaryWorkArea() override { return Work; }
+    void SetWindowBounds(IntRect r) override { Window = r; }
+    void MoveWindowTo(int left, int top) override {
+        Window = {left, top, left + Window.Width(), top + Window.Height()};
+    }
+    void SetClientSize(int w, int h) override {
+        const bool changed = Client.X != w || Client.Y != h;
+        Client = {w, h};
+        if (changed && OnClientSizeChange) OnClientSizeChange(w, h);
+    }
+    int StatusBarHeight() override { return StatusHeight; }
+    bool IsActiveWindow() override { return Active; }
+    bool IsNormalState() override { return Normal; }
+    void ActivateMainWindow() override { Active = true; }
+    void SetTopMost(bool on) override { TopMost = on; }
+    void ForceForeground() override { ++ForegroundCalls; }
+    void SetTitle(const std::string& t) override { Title = t; }
+    void SetStatusText(int panel, const std::string& t) override { Status[panel] = t; }
+    void SetCursorShape(CursorShape s) override { Shape = s; }
+    void SetMouseCapture() override { MouseCaptured = true; }
+    void ReleaseMouseCapture() override { MouseCaptured = false; }
+    void RepaintToolBar() override {}
+    void RepaintMainWindow() override {}
+    void CloseMainWindow() override { Closed = true; }
+    void SetMenuChecked(CommandId id, bool c) override { Checked[id] = c; }
+    void SetMenuEnabled(CommandId id, bool e) override { Enabled[id] = e; }
+    void SetMenuCaption(CommandId id, const std::string& t) override { Captions[id] = t; }
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        Messages.push_back({text, caption});
+    }
+    std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                        const std::string& initial) override {
+        Inputs.push_back({title, prompt, initial});
+        if (InputAnswers.empty()) return std::nullopt;
+        auto a = InputAnswers.front();
+        InputAnswers.pop_front();
+        return a;
+    }
+    void StartCaptureTimer(int ms) override { CaptureInterval = ms; }
+    void StopCaptureTimer() override { CaptureInterval = 0; }
+    void StartRepeatTimer(int ms) override { RepeatInterval = ms; }
+    void StopRepeatTimer() override { RepeatInterval = 0; }
+    bool RegisterHotKey(int id, unsigned, unsigned) override {
+        if (HotKeyRefused[id]) return false;
+        HotKeys[id] = true;
+        return true;
+    }
+    void UnregisterHotKey(int id) override { HotKeys.erase(id); }
+    WindowHandle WindowFromPoint(IntPoint p) override { return WindowAt(p); }
+    WindowHandle ChildWindowFromPoint(WindowHandle parent, IntPoint) override {
+        auto it = ChildOf.find(parent);
+        return it == ChildOf.end() ? 0 : it->second;
+    }
+    std::string ClassNameOf(WindowHandle w) override { return Classes[w]; }
+    std::string WindowTextOf(WindowHandle w) override { return Texts[w]; }
+    IntRect WindowRectOf(WindowHandle w) override { return Rects[w]; }
+    bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wp, std::intptr_t lp) override {
+        const auto l = static_cast<std::uint32_t>(lp);
+        Sent.push_back({w, msg, wp, static_cast<std::int16_t>(l & 0xFFFF), static_cast<std::int16_t>(l >> 16)});
+        return true;
+    }
+    void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
+};
+
+}  // namespace ocu::testing

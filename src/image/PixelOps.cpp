@@ -143,9 +143,11 @@ void StretchAndRows(Image& dst, int outW, int outH, int dstW, int dstH, const Im
     const std::vector<int> rows = NearestMap(outH, dstH, srcH);
     const std::size_t srcRowBytes = static_cast<std::size_t>(srcW) * N;
     std::vector<std::uint8_t> combined(srcRowBytes);
+    // A cell's first source row and column always count: that is the whole
+    // cell when enlarging, where the range [map[d], map[d + 1]) is empty.
     for (int y = 0; y < outH; ++y) {
         const int firstRow = rows[y];
-        const int endRow = std::max(rows[y + 1], firstRow + 1);
+        const int endRow = rows[y + 1];
         const std::uint8_t* in = src.Row(firstRow);
         if (endRow - firstRow > 1) {
             std::memcpy(combined.data(), in, srcRowBytes);
@@ -155,7 +157,7 @@ void StretchAndRows(Image& dst, int outW, int outH, int dstW, int dstH, const Im
         std::uint8_t* out = dst.Row(y);
         for (int x = 0; x < outW; ++x) {
             const int first = columns[x];
-            const int end = std::max(columns[x + 1], first + 1);
+            const int end = columns[x + 1];
             PixelWord<N> v = Load<N>(in + static_cast<std::size_t>(first) * N);
             for (int c = first + 1; c < end; ++c) v &= Load<N>(in + static_cast<std::size_t>(c) * N);
             std::uint8_t* p = out + static_cast<std::size_t>(x) * N;

@@ -84,24 +84,16 @@ PixelSet GuidesOnBlack(const RenderParams& p) {
     return changed;
 }
 
-// Positions of dotted lines: a line inverts every other pixel along the frame,
-// crossings of other lines take away only a few.
-std::set<int> LineColumns(const PixelSet& changed, const RenderParams& p) {
-    std::vector<int> count(p.ViewWidth);
-    for (const auto& [x, y] : changed) ++count[x];
-    std::set<int> columns;
-    for (int x = 0; x < p.ViewWidth; ++x)
-        if (count[x] >= p.ViewHeight / 4) columns.insert(x);
-    return columns;
-}
-
-std::set<int> LineRows(const PixelSet& changed, const RenderParams& p) {
-    std::vector<int> count(p.ViewHeight);
-    for (const auto& [x, y] : changed) ++count[y];
-    std::set<int> rows;
-    for (int y = 0; y < p.ViewHeight; ++y)
-        if (count[y] >= p.ViewWidth / 4) rows.insert(y);
-    return rows;
+// Positions of dotted lines (columns when `vertical`): a line inverts every
+// other pixel along the frame, crossings of other lines take away only a few.
+std::set<int> LinePositions(const PixelSet& changed, const RenderParams& p, bool vertical) {
+    const int across = vertical ? p.ViewWidth : p.ViewHeight, along = vertical ? p.ViewHeight : p.ViewWidth;
+    std::vector<int> count(across);
+    for (const auto& [x, y] : changed) ++count[vertical ? x : y];
+    std::set<int> lines;
+    for (int i = 0; i < across; ++i)
+        if (count[i] >= along / 4) lines.insert(i);
+    return lines;
 }
 
 TEST(FrameGuides, MarkerSquareAtTheMagnifiedPointer) {
@@ -157,8 +149,8 @@ TEST(FrameGuides, CentreLinesAndGridPositions) {
         p.GridVisible = c.grid;
         p.GridUnit = c.unit;
         const PixelSet changed = GuidesOnBlack(p);
-        EXPECT_EQ(LineColumns(changed, p), c.columns) << c.centre << c.grid << c.unit;
-        EXPECT_EQ(LineRows(changed, p), c.rows) << c.centre << c.grid << c.unit;
+        EXPECT_EQ(LinePositions(changed, p, true), c.columns) << c.centre << c.grid << c.unit;
+        EXPECT_EQ(LinePositions(changed, p, false), c.rows) << c.centre << c.grid << c.unit;
     }
     RenderParams p = WithoutGuides(ExampleView());
     p.CenterLineVisible = true;

@@ -16,7 +16,7 @@ PixelFormat FormatForDepth(int bitsPerPixel) {
 }
 
 PixelFormat ScreenPixelFormat() {
-    const unique_hdc_window screen = GetDC(nullptr);
+    const unique_hdc_window screen = win::GetDC(nullptr);
     if (!screen) return PixelFormat::Bits32;
     return FormatForDepth(::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES));
 }
@@ -50,7 +50,7 @@ std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format) {
 Image* ScreenCapture::Capture(int x, int y, int w, int h, PixelFormat format) {
     if (w <= 0 || h <= 0) return nullptr;
     const HWND desktop = ::GetDesktopWindow();
-    const unique_hdc_window screen = GetWindowDC(desktop);
+    const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen) return nullptr;
     if (!dib_.Ensure(w, h, format, ScreenPalette(screen.get(), format))) return nullptr;
     if (!::BitBlt(dib_.Dc(), 0, 0, w, h, screen.get(), x, y, SRCCOPY)) return nullptr;

@@ -6,7 +6,7 @@ namespace {
 void OutlineOnScreen(IntRect r, HPEN pen, int bkMode) {
     if (pen == nullptr) return;
     const HWND desktop = ::GetDesktopWindow();
-    const unique_hdc_window screen = GetWindowDC(desktop);
+    const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen) return;
     const unique_select_object usePen(screen.get(), pen);
     const unique_select_object noFill(screen.get(), ::GetStockObject(NULL_BRUSH));
@@ -36,7 +36,7 @@ bool ScreenMarker::EnsureBackup(HDC screen, int w, int h) {
 
 void ScreenMarker::SaveBackup(IntRect area) {
     const HWND desktop = ::GetDesktopWindow();
-    const unique_hdc_window screen = GetWindowDC(desktop);
+    const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen || !EnsureBackup(screen.get(), area.Width(), area.Height())) return;
     ::BitBlt(dc_.get(), 0, 0, width_, height_, screen.get(), area.Left, area.Top, SRCCOPY);
 }
@@ -44,7 +44,7 @@ void ScreenMarker::SaveBackup(IntRect area) {
 void ScreenMarker::RestoreBackup(IntRect area) {
     if (!bitmap_) return;
     const HWND desktop = ::GetDesktopWindow();
-    const unique_hdc_window screen = GetWindowDC(desktop);
+    const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen) return;
     ::BitBlt(screen.get(), area.Left, area.Top, area.Width(), area.Height(), dc_.get(), 0, 0, SRCCOPY);
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/TextConvert.h"
@@ -174,8 +175,7 @@ LRESULT CALLBACK ToolBar::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return ::DefSubclassProc(hwnd, msg, wParam, lParam);
     }
     LRESULT result = 0;
-    if (!Guarded(::GetParent(hwnd), [&] { result = self->OnMessage(msg, wParam, lParam); }))
-        result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    Guarded(::GetParent(hwnd), [&] { result = self->OnMessage(msg, wParam, lParam); });
     return result;
 }
 

@@ -111,7 +111,7 @@ unique_himagelist MakeToolBarPictures() {
     const int count = static_cast<int>(buttons.size());
     unique_himagelist list(::ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, count, 0));
     if (!list) return list;
-    const unique_hdc_window screen = GetDC(nullptr);
+    const unique_hdc_window screen = win::GetDC(nullptr);
     unique_hbitmap strip(::CreateCompatibleBitmap(screen.get(), kPictureSize * count, kPictureSize));
     unique_hdc dc(::CreateCompatibleDC(screen.get()));
     if (!strip || !dc) return {};

@@ -57,7 +57,7 @@ ChosenFont& Chosen() {
 }  // namespace
 
 bool JapaneseFaceExists(const wchar_t* face) {
-    const unique_hdc_window screen = GetDC(nullptr);
+    const unique_hdc_window screen = win::GetDC(nullptr);
     if (!screen) return false;
     LOGFONTW lf{};
     lf.lfCharSet = SHIFTJIS_CHARSET;

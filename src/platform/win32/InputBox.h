@@ -1,0 +1,18 @@
+#pragma once
+// A one-line input box: title, prompt, one edit field, OK and キャンセル.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace ocu::win {
+
+// Modal to `owner`. The prompt may break lines with CR, LF or both. Returns the
+// text typed (UTF-16) or nullopt when the box was cancelled or closed.
+std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const std::wstring& title,
+                                         const std::wstring& prompt, const std::wstring& initial, HFONT font);
+
+// Every line break of `text` (CR, LF or CR LF) as CR LF, which a static control shows.
+std::wstring NormalizeLineBreaks(const std::wstring& text);
+
+}  // namespace ocu::win

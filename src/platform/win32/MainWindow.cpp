@@ -1,0 +1,243 @@
+#include "platform/win32/MainWindow.h"
+
+#include <windowsx.h>
+
+#include <stdexcept>
+#include <utility>
+
+#include "platform/win32/ErrorReport.h"
+#include "platform/win32/StatusBar.h"
+#include "platform/win32/TextConvert.h"
+#include "platform/win32/UiFont.h"
+
+namespace ocu::win {
+namespace {
+
+constexpr int kInfoBarId = 10;
+constexpr int kToolBarId = 11;
+constexpr int kStatusBarId = 12;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// The position and size of the form before the settings replace them.
+constexpr RECT kInitialBounds{670, 204, 670 + 699, 204 + 471};
+
+void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
+    WNDCLASSEXW wc{};
+    if (::GetClassInfoExW(instance, kMainWindowClass, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+    if (wc.hIcon == nullptr) wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+    wc.lpszClassName = kMainWindowClass;
+    if (!::RegisterClassExW(&wc)) throw std::runtime_error("ウィンドウクラスを登録できません");
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, TfrmCap& form, Win32Platform& platform)
+    : instance_(instance), form_(form), platform_(platform) {}
+
+MainWindow::~MainWindow() {
+    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+void MainWindow::Create(int showCommand) {
+    RegisterMainClass(instance_, WndProc);
+    const RECT b = kInitialBounds;
+    ::CreateWindowExW(0, kMainWindowClass, L"Ocumira", kStyle, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                      nullptr, nullptr, instance_, this);
+    if (createError_) std::rethrow_exception(std::exchange(createError_, nullptr));
+    if (hwnd_ == nullptr) throw std::runtime_error("メインウィンドウを作成できません");
+    Guarded(hwnd_, [&] { form_.FormCreate(); });
+    ::ShowWindow(hwnd_, showCommand);
+    ::UpdateWindow(hwnd_);
+}
+
+ShiftState MainWindow::ShiftFromKeys(WPARAM keys, bool doubleClick) {
+    ShiftState s;
+    s.Shift = (keys & MK_SHIFT) != 0;
+    s.Ctrl = (keys & MK_CONTROL) != 0;
+    s.Left = (keys & MK_LBUTTON) != 0;
+    s.Right = (keys & MK_RBUTTON) != 0;
+    s.Middle = (keys & MK_MBUTTON) != 0;
+    s.Alt = ::GetKeyState(VK_MENU) < 0;
+    s.Double = doubleClick;
+    return s;
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_CREATE) {
+        // A window that could not be built is not shown half made: creation
+        // fails, and Create() passes the reason on.
+        try {
+            return self->HandleMessage(msg, wParam, lParam);
+        } catch (...) {
+            self->createError_ = std::current_exception();
+            return -1;
+        }
+    }
+    LRESULT result = 0;
+    Guarded(hwnd, [&] { result = self->HandleMessage(msg, wParam, lParam); });
+    return result;
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE: return OnCreate();
+    case WM_SIZE: OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_ACTIVATE: OnActivate(LOWORD(wParam)); break;  // the default still moves the focus
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;
+    case WM_NOTIFY:
+        if (const auto r = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *r;
+        break;
+    case WM_LBUTTONDOWN: OnMouseDown(MouseButton::Left, wParam, lParam, false); return 0;
+    case WM_LBUTTONDBLCLK: OnMouseDown(MouseButton::Left, wParam, lParam, true); return 0;
+    case WM_RBUTTONDOWN: OnMouseDown(MouseButton::Right, wParam, lParam, false); return 0;
+    case WM_RBUTTONDBLCLK: OnMouseDown(MouseButton::Right, wParam, lParam, true); return 0;
+    case WM_MBUTTONDOWN: OnMouseDown(MouseButton::Middle, wParam, lParam, false); return 0;
+    case WM_MBUTTONDBLCLK: OnMouseDown(MouseButton::Middle, wParam, lParam, true); return 0;
+    case WM_LBUTTONUP: OnMouseUp(MouseButton::Left, wParam, lParam); return 0;
+    case WM_RBUTTONUP: OnMouseUp(MouseButton::Right, wParam, lParam); return 0;
+    case WM_MBUTTONUP: OnMouseUp(MouseButton::Middle, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+        break;
+    case WM_CLOSE: ::DestroyWindow(hwnd_); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_NCDESTROY: OnNcDestroy(); break;
+    default: break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT MainWindow::OnCreate() {
+    const HFONT font = UiFont();
+    infoBar_ = CreateStatusBar(hwnd_, instance_, kInfoBarId, {200}, font, CLR_DEFAULT, false);
+    statusBar_ = CreateStatusBar(hwnd_, instance_, kStatusBarId, {80, 60, 150, 50}, font, kCream, true);
+    if (infoBar_ == nullptr || statusBar_ == nullptr) throw std::runtime_error("ステータスバーを作成できません");
+    SetStatusPanelText(infoBar_, 0, "押しっぱなしにすると連続効果になります。");
+    toolBar_ = std::make_unique<ToolBar>(hwnd_, instance_, kToolBarId, font,
+                                         [this](CommandId id, bool down) { OnToolPress(id, down); });
+    menu_ = std::make_unique<MenuBar>(MainMenu());
+    if (!menu_->AttachTo(hwnd_)) throw std::runtime_error("メニューを作成できません");
+    accelerators_ = BuildAccelerators(MainMenu());
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    Layout(static_cast<int>(client.right), static_cast<int>(client.bottom));
+    platform_.Attach(MainWindowParts{hwnd_, statusBar_, toolBar_->Handle(), menu_.get()});
+    // From here on size and activation messages reach the behaviour: CreateWnd
+    // itself sizes the window and expects its own resize handler to run.
+    formReady_ = true;
+    form_.CreateWnd();
+    formCreated_ = true;
+    return 0;
+}
+
+void MainWindow::Layout(int width, int height) const {
+    if (infoBar_ != nullptr) ::MoveWindow(infoBar_, 0, 0, width, kInfoBarHeight, TRUE);
+    if (toolBar_) toolBar_->Place(0, kToolBarTop, width, kToolBarHeight);
+    if (statusBar_ != nullptr) ::MoveWindow(statusBar_, 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+}
+
+void MainWindow::OnSize(UINT type, int width, int height) {
+    if (type != SIZE_MINIMIZED) Layout(width, height);
+    if (!formReady_) return;
+    if (type == SIZE_MINIMIZED) {
+        if (!std::exchange(minimized_, true)) form_.AppMinimize();
+    } else if (std::exchange(minimized_, false)) {
+        form_.AppRestore();
+    }
+    form_.FormResize();
+}
+
+void MainWindow::OnActivate(WORD state) {
+    if (formReady_ && state != WA_INACTIVE) form_.FormActivate();
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kCaptureTimerId) form_.timTimer();
+    else if (id == kRepeatTimerId) form_.timRepeatTimer();
+}
+
+void MainWindow::OnCommand(WORD id, WORD code, HWND control) {
+    if (control == nullptr && code == 1) {
+        if (const CommandId c = ShortcutCommand(id); c != CommandId::None) form_.OnShortcut(c);
+    } else if (control == nullptr && code == 0) {
+        if (FindMenuEntry(static_cast<CommandId>(id)) != nullptr) form_.OnCommand(static_cast<CommandId>(id));
+    } else if (toolBar_ && control == toolBar_->Handle()) {
+        if (const CommandId c = toolBar_->ClickCommand(id); c != CommandId::None) form_.OnCommand(c);
+    }
+}
+
+void MainWindow::OnInitMenuPopup(HMENU popup, bool systemMenu) {
+    if (systemMenu || !menu_) return;
+    if (const CommandId top = menu_->TopLevelOf(popup); top != CommandId::None) form_.OnMenuOpen(top);
+}
+
+std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
+    if (toolBar_) return toolBar_->OnNotify(header);
+    return std::nullopt;
+}
+
+void MainWindow::OnMouseDown(MouseButton button, WPARAM keys, LPARAM pos, bool doubleClick) {
+    // A left press holds the mouse until the left release, as forms did, so a
+    // drag that leaves the window keeps reporting here.
+    if (button == MouseButton::Left) ::SetCapture(hwnd_);
+    form_.FormMouseDown(button, ShiftFromKeys(keys, doubleClick), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
+}
+
+void MainWindow::OnMouseUp(MouseButton button, WPARAM keys, LPARAM pos) {
+    if (button == MouseButton::Left && ::GetCapture() == hwnd_) ::ReleaseCapture();
+    form_.FormMouseUp(button, ShiftFromKeys(keys, false), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
+}
+
+void MainWindow::OnMouseMove(WPARAM keys, LPARAM pos) {
+    form_.FormMouseMove(ShiftFromKeys(keys, false), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
+}
+
+bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {
+    // Over the client area the pointer keeps the shape the behaviour chose.
+    if (over != hwnd_ || hitTest != HTCLIENT) return false;
+    ::SetCursor(platform_.CurrentCursor());
+    return true;
+}
+
+void MainWindow::OnToolPress(CommandId id, bool down) {
+    if (down) form_.OnToolButtonDown(id);
+    else form_.OnToolButtonUp(id);
+}
+
+void MainWindow::OnDestroy() {
+    platform_.SetDestroying(true);
+    formReady_ = false;
+    // A window whose creation failed has no state worth saving, and no loop to end.
+    if (!std::exchange(formCreated_, false)) return;
+    // Each step runs even when the one before it failed: the settings not being
+    // saved must not keep the hot keys registered or the program running.
+    Guarded(nullptr, [&] { form_.FormDestroy(); });
+    Guarded(nullptr, [&] { form_.DestroyWnd(); });
+    ::PostQuitMessage(0);
+}
+
+void MainWindow::OnNcDestroy() {
+    platform_.Detach();
+    platform_.SetDestroying(false);
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
+}  // namespace ocu::win

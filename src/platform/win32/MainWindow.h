@@ -1,0 +1,84 @@
+#pragma once
+// The Win32 window of TfrmCap: it owns the window, its bars and menu, and turns
+// each message into one call on the behaviour. No rule of the program lives here.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "mainwindow/MouseInput.h"
+#include "mainwindow/TfrmCap.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/MenuBar.h"
+#include "platform/win32/ToolBar.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace ocu::win {
+
+inline constexpr wchar_t kMainWindowClass[] = L"TfrmCap";
+
+// The layout of the client area, top to bottom.
+inline constexpr int kInfoBarHeight = 17;
+inline constexpr int kToolBarTop = kInfoBarHeight;
+// The bar area ends where the view begins (ViewTop 61), so no row of the view
+// hides under it.
+inline constexpr int kToolBarHeight = 61 - kToolBarTop;
+inline constexpr int kStatusBarHeight = 16;
+
+class MainWindow {
+public:
+    MainWindow(HINSTANCE instance, TfrmCap& form, Win32Platform& platform);
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow();
+
+    // Creates the window (CreateWnd runs inside), runs FormCreate and shows it.
+    // Throws std::runtime_error when the window cannot be made.
+    void Create(int showCommand);
+    HWND Handle() const { return hwnd_; }
+    HACCEL Accelerators() const { return accelerators_.get(); }
+    const MenuBar* Menu() const { return menu_.get(); }
+    ToolBar* Tools() { return toolBar_.get(); }
+    HWND InfoBar() const { return infoBar_; }
+    HWND StatusBar() const { return statusBar_; }
+
+    // Decoding of the mouse message parameters, exposed for the tests.
+    static ShiftState ShiftFromKeys(WPARAM keys, bool doubleClick);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    LRESULT OnCreate();
+    void OnSize(UINT type, int width, int height);
+    void OnActivate(WORD state);
+    void OnTimer(UINT_PTR id);
+    void OnCommand(WORD id, WORD code, HWND control);
+    void OnInitMenuPopup(HMENU popup, bool systemMenu);
+    std::optional<LRESULT> OnNotify(const NMHDR& header);
+    void OnMouseDown(MouseButton button, WPARAM keys, LPARAM pos, bool doubleClick);
+    void OnMouseUp(MouseButton button, WPARAM keys, LPARAM pos);
+    void OnMouseMove(WPARAM keys, LPARAM pos);
+    bool OnSetCursor(HWND over, WORD hitTest);
+    void OnToolPress(CommandId id, bool down);
+    void OnDestroy();
+    void OnNcDestroy();
+    void Layout(int width, int height) const;
+
+    HINSTANCE instance_;
+    TfrmCap& form_;
+    Win32Platform& platform_;
+    HWND hwnd_ = nullptr;
+    HWND infoBar_ = nullptr;
+    HWND statusBar_ = nullptr;
+    std::unique_ptr<ToolBar> toolBar_;
+    std::unique_ptr<MenuBar> menu_;
+    unique_haccel accelerators_;
+    bool minimized_ = false;
+    bool formReady_ = false;    // the behaviour may be called
+    bool formCreated_ = false;  // CreateWnd has run to its end
+    std::exception_ptr createError_;
+};
+
+}  // namespace ocu::win

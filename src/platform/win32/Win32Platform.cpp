@@ -1,0 +1,293 @@
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/win32/Foreground.h"
+#include "platform/win32/InputBox.h"
+#include "platform/win32/MenuBar.h"
+#include "platform/win32/StatusBar.h"
+#include "platform/win32/TextConvert.h"
+#include "platform/win32/UiFont.h"
+
+namespace ocu::win {
+namespace {
+
+// The 71-character buffers of a target's class name and window text.
+constexpr int kNameBuffer = 71;
+constexpr UINT kMouseMessageTimeoutMs = 1000;
+
+RECT ToRect(IntRect r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+}  // namespace
+
+Win32Platform::Win32Platform(HINSTANCE instance)
+    : instance_(instance), cursor_(::LoadCursorW(nullptr, IDC_ARROW)) {}
+
+HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window; }
+
+// --- screen -------------------------------------------------------------------------
+
+IntRect Win32Platform::DesktopRect() {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+IntPoint Win32Platform::PrimaryScreenSize() {
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+PixelFormat Win32Platform::ScreenFormat() { return ScreenPixelFormat(); }
+
+IntPoint Win32Platform::CursorPos() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
+void Win32Platform::SetCursorPos(IntPoint p) { ::SetCursorPos(p.X, p.Y); }
+
+Image* Win32Platform::CaptureScreen(int x, int y, int w, int h) { return capture_.Capture(x, y, w, h, ScreenFormat()); }
+
+Image* Win32Platform::FrameBuffer(int w, int h) {
+    const PixelFormat format = ScreenFormat();
+    std::vector<PaletteEntry> palette;
+    if (IsIndexed(format)) {
+        const unique_hdc_window screen = win::GetDC(nullptr);
+        palette = ScreenPalette(screen.get(), format);
+    }
+    return frame_.Ensure(w, h, format, palette) ? &frame_.View() : nullptr;
+}
+
+void Win32Platform::ShowFrame(int left, int top, int w, int h) {
+    if (parts_.Window == nullptr || frame_.Dc() == nullptr) return;
+    // The core may have given an indexed frame a palette of its own.
+    frame_.SyncColorTable();
+    const unique_hdc_window client = win::GetDC(parts_.Window);
+    if (!client) return;
+    ::BitBlt(client.get(), left, top, w, h, frame_.Dc(), 0, 0, SRCCOPY);
+}
+
+void Win32Platform::InvalidateDesktop() { ::InvalidateRect(nullptr, nullptr, TRUE); }
+
+void Win32Platform::SaveScreenBackup(IntRect area) { marker_.SaveBackup(area); }
+void Win32Platform::RestoreScreenBackup(IntRect area) { marker_.RestoreBackup(area); }
+void Win32Platform::DrawPickOutline(IntRect r) { ScreenMarker::DrawOutline(r); }
+void Win32Platform::DrawTargetFrame(IntRect r) { ScreenMarker::DrawFrame(r); }
+
+// --- the main window --------------------------------------------------------------------
+
+IntRect Win32Platform::WindowRect() {
+    RECT r{};
+    if (parts_.Window != nullptr) ::GetWindowRect(parts_.Window, &r);
+    return FromRect(r);
+}
+
+IntPoint Win32Platform::ClientSize() {
+    RECT r{};
+    if (parts_.Window != nullptr) ::GetClientRect(parts_.Window, &r);
+    return {static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+bool Win32Platform::IsOnAnyMonitor(IntRect r) {
+    const RECT rc = ToRect(r);
+    return ::MonitorFromRect(&rc, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+IntRect Win32Platform::PrimaryWorkArea() {
+    RECT r{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0))
+        r = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return FromRect(r);
+}
+
+void Win32Platform::SetWindowBounds(IntRect r) {
+    if (parts_.Window == nullptr) return;
+    ::SetWindowPos(parts_.Window, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Platform::MoveWindowTo(int left, int top) {
+    if (parts_.Window == nullptr) return;
+    ::SetWindowPos(parts_.Window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Platform::SetClientSize(int w, int h) {
+    const HWND wnd = parts_.Window;
+    if (wnd == nullptr) return;
+    // As the form toolkit did: keep the frame as it is and change the outer size by
+    // the difference. A menu bar that wraps onto another line at the new width
+    // changes the frame, so measure again and correct once more if needed.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT outer{}, client{};
+        ::GetWindowRect(wnd, &outer);
+        ::GetClientRect(wnd, &client);
+        const int dw = w - static_cast<int>(client.right);
+        const int dh = h - static_cast<int>(client.bottom);
+        if (dw == 0 && dh == 0) return;
+        ::SetWindowPos(wnd, nullptr, 0, 0, static_cast<int>(outer.right - outer.left) + dw,
+                       static_cast<int>(outer.bottom - outer.top) + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int Win32Platform::StatusBarHeight() {
+    RECT r{};
+    if (parts_.StatusBar == nullptr || !::GetWindowRect(parts_.StatusBar, &r)) return 0;
+    return static_cast<int>(r.bottom - r.top);
+}
+
+bool Win32Platform::IsActiveWindow() { return parts_.Window != nullptr && ::GetActiveWindow() == parts_.Window; }
+
+bool Win32Platform::IsNormalState() {
+    return parts_.Window != nullptr && !::IsIconic(parts_.Window) && !::IsZoomed(parts_.Window);
+}
+
+void Win32Platform::ActivateMainWindow() {
+    if (parts_.Window != nullptr) ::SetForegroundWindow(parts_.Window);
+}
+
+void Win32Platform::SetTopMost(bool on) {
+    if (parts_.Window == nullptr) return;
+    ::SetWindowPos(parts_.Window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Win32Platform::ForceForeground() {
+    if (parts_.Window != nullptr) SetAbsoluteForegroundWindow(parts_.Window);
+}
+
+void Win32Platform::SetTitle(const std::string& utf8) {
+    if (parts_.Window != nullptr) ::SetWindowTextW(parts_.Window, Utf8ToWide(utf8).c_str());
+}
+
+void Win32Platform::SetStatusText(int panel, const std::string& utf8) {
+    if (parts_.StatusBar != nullptr) SetStatusPanelText(parts_.StatusBar, panel, utf8);
+}
+
+void Win32Platform::SetCursorShape(CursorShape shape) {
+    HCURSOR next = nullptr;
+    if (shape == CursorShape::Hand) {
+        next = ::LoadCursorW(instance_, L"HAND");
+        if (next == nullptr) next = ::LoadCursorW(nullptr, IDC_HAND);
+    }
+    if (next == nullptr) next = ::LoadCursorW(nullptr, IDC_ARROW);
+    cursor_ = next;
+    // The shape is asked for from the mouse handlers, so the pointer is over the
+    // window (or captured by it): show it now rather than at the next move.
+    ::SetCursor(cursor_);
+}
+
+void Win32Platform::SetMouseCapture() {
+    if (parts_.Window != nullptr) ::SetCapture(parts_.Window);
+}
+
+void Win32Platform::ReleaseMouseCapture() { ::ReleaseCapture(); }
+
+void Win32Platform::RepaintToolBar() {
+    if (parts_.ToolBar != nullptr)
+        ::RedrawWindow(parts_.ToolBar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void Win32Platform::RepaintMainWindow() {
+    if (parts_.Window != nullptr) ::UpdateWindow(parts_.Window);
+}
+
+void Win32Platform::CloseMainWindow() {
+    // Posted: the command that asked is still running on the window's behalf.
+    if (parts_.Window != nullptr) ::PostMessageW(parts_.Window, WM_CLOSE, 0, 0);
+}
+
+// --- menus ---------------------------------------------------------------------------------
+
+void Win32Platform::SetMenuChecked(CommandId id, bool checked) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetChecked(id, checked);
+}
+
+void Win32Platform::SetMenuEnabled(CommandId id, bool enabled) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetEnabled(id, enabled);
+}
+
+void Win32Platform::SetMenuCaption(CommandId id, const std::string& utf8) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetCaption(id, utf8);
+}
+
+// --- modal input ---------------------------------------------------------------------------
+
+void Win32Platform::ShowMessage(const std::string& text, const std::string& caption) {
+    ::MessageBoxW(Owner(), Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), MB_OK);
+}
+
+std::optional<std::string> Win32Platform::InputBox(const std::string& title, const std::string& prompt,
+                                                   const std::string& initial) {
+    const auto typed =
+        ShowInputBox(instance_, Owner(), Utf8ToWide(title), Utf8ToWide(prompt), Utf8ToWide(initial), UiFont());
+    if (!typed) return std::nullopt;
+    return WideToUtf8(*typed);
+}
+
+// --- timers ----------------------------------------------------------------------------------
+
+void Win32Platform::StartTimer(UINT_PTR id, int intervalMs) {
+    if (parts_.Window == nullptr) return;
+    ::SetTimer(parts_.Window, id, static_cast<UINT>(intervalMs > 0 ? intervalMs : USER_TIMER_MINIMUM), nullptr);
+}
+
+void Win32Platform::StartCaptureTimer(int intervalMs) { StartTimer(kCaptureTimerId, intervalMs); }
+void Win32Platform::StartRepeatTimer(int intervalMs) { StartTimer(kRepeatTimerId, intervalMs); }
+
+void Win32Platform::StopCaptureTimer() {
+    if (parts_.Window != nullptr) ::KillTimer(parts_.Window, kCaptureTimerId);
+}
+
+void Win32Platform::StopRepeatTimer() {
+    if (parts_.Window != nullptr) ::KillTimer(parts_.Window, kRepeatTimerId);
+}
+
+// --- hot keys ----------------------------------------------------------------------------------
+
+bool Win32Platform::RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) {
+    return parts_.Window != nullptr && ::RegisterHotKey(parts_.Window, id, modifiers, virtualKey) != FALSE;
+}
+
+void Win32Platform::UnregisterHotKey(int id) {
+    if (parts_.Window != nullptr) ::UnregisterHotKey(parts_.Window, id);
+}
+
+// --- other windows and synthetic input --------------------------------------------------------
+
+WindowHandle Win32Platform::WindowFromPoint(IntPoint screen) {
+    return FromHwnd(::WindowFromPoint(POINT{screen.X, screen.Y}));
+}
+
+WindowHandle Win32Platform::ChildWindowFromPoint(WindowHandle parent, IntPoint screen) {
+    POINT p{screen.X, screen.Y};
+    if (!::ScreenToClient(ToHwnd(parent), &p)) return 0;
+    return FromHwnd(::ChildWindowFromPoint(ToHwnd(parent), p));
+}
+
+std::string Win32Platform::ClassNameOf(WindowHandle w) {
+    wchar_t buffer[kNameBuffer]{};
+    const int n = ::GetClassNameW(ToHwnd(w), buffer, kNameBuffer);
+    return WideToUtf8(std::wstring_view(buffer, n > 0 ? static_cast<std::size_t>(n) : 0));
+}
+
+std::string Win32Platform::WindowTextOf(WindowHandle w) {
+    wchar_t buffer[kNameBuffer]{};
+    const int n = ::GetWindowTextW(ToHwnd(w), buffer, kNameBuffer);
+    return WideToUtf8(std::wstring_view(buffer, n > 0 ? static_cast<std::size_t>(n) : 0));
+}
+
+IntRect Win32Platform::WindowRectOf(WindowHandle w) {
+    RECT r{};
+    if (w == 0 || !::GetWindowRect(ToHwnd(w), &r)) return {};
+    return FromRect(r);
+}
+
+bool Win32Platform::SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    // A target that has stopped answering must not freeze the magnifier with it.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(ToHwnd(w), msg, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                                 kMouseMessageTimeoutMs, &result) != 0;
+}
+
+void Win32Platform::InjectMouseButton(InjectedButton b) {
+    ::mouse_event(static_cast<DWORD>(b), 0, 0, 0, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
+}
+
+}  // namespace ocu::win

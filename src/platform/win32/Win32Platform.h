@@ -1,0 +1,130 @@
+#pragma once
+// The port implemented with Win32. Every method is a literal translation: the
+// rules of the program stay in the core.
+#include <windows.h>
+
+#include "platform/Platform.h"
+#include "platform/win32/DibSection.h"
+#include "platform/win32/ScreenCapture.h"
+#include "platform/win32/ScreenMarker.h"
+
+namespace ocu::win {
+
+class MenuBar;
+
+inline constexpr UINT_PTR kCaptureTimerId = 1;  // tim
+inline constexpr UINT_PTR kRepeatTimerId = 2;   // timRepeat
+
+// The pieces of the main window the port acts on; the window hands them over
+// once they exist and takes them back before they go.
+struct MainWindowParts {
+    HWND Window = nullptr;
+    HWND StatusBar = nullptr;  // sbMain
+    HWND ToolBar = nullptr;    // toolbarMain
+    const MenuBar* Menu = nullptr;
+};
+
+class Win32Platform final : public IPlatform {
+public:
+    explicit Win32Platform(HINSTANCE instance);
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    void Attach(const MainWindowParts& parts) { parts_ = parts; }
+    void Detach() { parts_ = {}; }
+    // From WM_DESTROY on, message boxes no longer take the dying window as owner.
+    void SetDestroying(bool on) { destroying_ = on; }
+    HCURSOR CurrentCursor() const { return cursor_; }
+    HWND Owner() const;
+
+    // --- screen
+    IntRect DesktopRect() override;
+    IntPoint PrimaryScreenSize() override;
+    PixelFormat ScreenFormat() override;
+    IntPoint CursorPos() override;
+    void SetCursorPos(IntPoint p) override;
+    Image* CaptureScreen(int x, int y, int w, int h) override;
+    Image* FrameBuffer(int w, int h) override;
+    void ShowFrame(int left, int top, int w, int h) override;
+    void InvalidateDesktop() override;
+    void SaveScreenBackup(IntRect area) override;
+    void RestoreScreenBackup(IntRect area) override;
+    void DrawPickOutline(IntRect r) override;
+    void DrawTargetFrame(IntRect r) override;
+
+    // --- the main window
+    IntRect WindowRect() override;
+    IntPoint ClientSize() override;
+    bool IsOnAnyMonitor(IntRect r) override;
+    IntRect PrimaryWorkArea() override;
+    void SetWindowBounds(IntRect r) override;
+    void MoveWindowTo(int left, int top) override;
+    void SetClientSize(int w, int h) override;
+    int StatusBarHeight() override;
+    bool IsActiveWindow() override;
+    bool IsNormalState() override;
+    void ActivateMainWindow() override;
+    void SetTopMost(bool on) override;
+    void ForceForeground() override;
+    void SetTitle(const std::string& utf8) override;
+    void SetStatusText(int panel, const std::string& utf8) override;
+    void SetCursorShape(CursorShape shape) override;
+    void SetMouseCapture() override;
+    void ReleaseMouseCapture() override;
+    void RepaintToolBar() override;
+    void RepaintMainWindow() override;
+    void CloseMainWindow() override;
+
+    // --- menus
+    void SetMenuChecked(CommandId id, bool checked) override;
+    void SetMenuEnabled(CommandId id, bool enabled) override;
+    void SetMenuCaption(CommandId id, const std::string& utf8) override;
+
+    // --- modal input
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                        const std::string& initial) override;
+
+    // --- timers
+    void StartCaptureTimer(int intervalMs) override;
+    void StopCaptureTimer() override;
+    void StartRepeatTimer(int intervalMs) override;
+    void StopRepeatTimer() override;
+
+    // --- hot keys
+    bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
+    void UnregisterHotKey(int id) override;
+
+    // --- other windows and synthetic input
+    WindowHandle WindowFromPoint(IntPoint screen) override;
+    WindowHandle ChildWindowFromPoint(WindowHandle parent, IntPoint screen) override;
+    std::string ClassNameOf(WindowHandle w) override;
+    std::string WindowTextOf(WindowHandle w) override;
+    IntRect WindowRectOf(WindowHandle w) override;
+    bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void InjectMouseButton(InjectedButton b) override;
+
+    // For the tests: the buffers behind CaptureScreen and FrameBuffer.
+    DibSection& CaptureBuffer() { return capture_.Buffer(); }
+    DibSection& FrameSection() { return frame_; }
+
+private:
+    void StartTimer(UINT_PTR id, int intervalMs);
+
+    HINSTANCE instance_;
+    MainWindowParts parts_;
+    bool destroying_ = false;
+    ScreenCapture capture_;
+    DibSection frame_;
+    ScreenMarker marker_;
+    HCURSOR cursor_;
+};
+
+// A window handle of the core as a Win32 handle and back.
+inline HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
+inline WindowHandle FromHwnd(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+inline IntRect FromRect(const RECT& r) {
+    return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+}  // namespace ocu::win

@@ -1,0 +1,121 @@
+#include <set>
+
+#include "mainwindow/MainWindowFixture.h"
+
+namespace ocu::testing {
+namespace {
+
+TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
+    std::set<std::pair<bool, int>> keys;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind != MenuItemKind::Item) continue;
+        EXPECT_NE(TopLevelOf(e.Id), CommandId::None) << e.Caption;
+        if (!e.Keys.Empty()) EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption;
+    }
+    EXPECT_EQ(TopLevelOf(CommandId::mmRate25), CommandId::MenuRate);
+    EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
+    EXPECT_EQ(HotKeyTable().size(), 15u);
+    EXPECT_EQ(MainToolBar().size(), 7u);
+}
+
+using HotKeyTest = MainWindowTest;
+
+TEST_F(HotKeyTest, DispatchOfTheTable) {
+    StartWithView(300, 300, 2.0f);
+    form->OnHotKey(201);
+    EXPECT_FLOAT_EQ(S().ZoomRate, 2.1f);
+    form->OnHotKey(202);
+    form->OnHotKey(202);
+    EXPECT_FLOAT_EQ(S().ZoomRate, 1.9f);
+    form->OnHotKey(216);
+    EXPECT_TRUE(S().FlipH);
+    form->OnHotKey(215);
+    EXPECT_TRUE(S().FlipV);
+    EXPECT_FALSE(S().FlipH);
+    form->OnHotKey(221);
+    EXPECT_TRUE(S().GridVisible);
+    form->OnHotKey(218);
+    EXPECT_TRUE(S().SurfaceDrawMode);
+    form->OnHotKey(219);
+    EXPECT_FALSE(S().SurfaceVisible);
+    platform.InputAnswers = {std::string("30")};
+    form->OnHotKey(220);
+    EXPECT_EQ(S().RotateAngle, 300);
+    const ViewState before = S();
+    form->OnHotKey(999);  // outside the table
+    form->OnHotKey(211);  // Ctrl+Left without projection
+    EXPECT_EQ(S().AreaLeft, before.AreaLeft);
+    EXPECT_EQ(S().RotateAngle, before.RotateAngle);
+}
+
+TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
+    platform.HotKeyRefused[201] = true;
+    Start();
+    EXPECT_EQ(platform.HotKeys.size(), 14u);
+    EXPECT_TRUE(S().HotKeysRegistered);
+    form->FormActivate();  // registered already: nothing
+    form->AppMinimize();
+    EXPECT_TRUE(platform.HotKeys.empty());
+    form->AppRestore();
+    EXPECT_EQ(platform.HotKeys.size(), 14u);
+    form->ChgWindowSize(300, 300);
+    form->timTimer();
+    form->timTimer();
+    int told = 0;
+    for (const auto& m : platform.Messages) told += m.Text.find("Ctrl+A") != std::string::npos;
+    EXPECT_EQ(told, 1);
+    // With Ctrl+A held elsewhere, its menu shortcut applies and steps by one.
+    S().ZoomRate = 2.0f;
+    form->OnShortcut(CommandId::mmUP);
+    EXPECT_EQ(S().ZoomRate, 3.0f);
+}
+
+TEST_F(HotKeyTest, MenuOpenStates) {
+    Start();
+    S().ProjectionMode = false;
+    S().FixView = true;
+    S().InvertColors = true;
+    S().GridVisible = true;
+    S().GridUnit = 45;
+    S().SurfaceVisible = true;
+    S().SurfaceDrawMode = true;
+    form->OnMenuOpen(CommandId::MenuRate);
+    EXPECT_TRUE(platform.Checked[CommandId::mmSrcNot]);
+    form->OnMenuOpen(CommandId::MenuFixView);
+    EXPECT_TRUE(platform.Checked[CommandId::mmFixViewSw]);
+    EXPECT_TRUE(platform.Enabled[CommandId::mmLeft]);
+    form->OnMenuOpen(CommandId::MenuRange);
+    EXPECT_FALSE(platform.Enabled[CommandId::mmLeft]);
+    EXPECT_TRUE(platform.Checked[CommandId::mmGraphFlex]);
+    EXPECT_FALSE(platform.Checked[CommandId::mmGraph60]);
+    form->OnMenuOpen(CommandId::MenuAtari);
+    EXPECT_TRUE(platform.Checked[CommandId::mmBltAtari]);
+    EXPECT_TRUE(platform.Checked[CommandId::mmAtariMode]);
+    form->OnMenuOpen(CommandId::MenuAtaris);
+    EXPECT_FALSE(platform.Enabled[CommandId::mmWndInfo]);
+    EXPECT_FALSE(platform.Enabled[CommandId::mmFix]);
+}
+
+TEST_F(HotKeyTest, DisabledShortcutsDoNothing) {
+    StartWithView(300, 300);
+    S().AreaLeft = 500;
+    form->OnShortcut(CommandId::mmRight);  // neither mode on
+    EXPECT_EQ(S().AreaLeft, 500);
+    S().SurfaceDrawMode = true;
+    form->OnShortcut(CommandId::mmFix);  // Ctrl+E while drawing
+    EXPECT_FALSE(S().Picking);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));
+}
+
+TEST_F(HotKeyTest, TopMostToggleAndModalDialogsComeBackOnTop) {
+    Start();
+    form->OnCommand(CommandId::mmTopMost);
+    EXPECT_FALSE(platform.TopMost);
+    platform.InputAnswers = {std::string("100")};
+    form->OnCommand(CommandId::mmSampRate);
+    EXPECT_TRUE(platform.TopMost);
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmTopMost));
+}
+
+}  // namespace
+}  // namespace ocu::testing

@@ -1,0 +1,185 @@
+#include "mainwindow/MainWindowFixture.h"
+
+namespace ocu::testing {
+namespace {
+
+constexpr WindowHandle kTarget = 42;
+constexpr WindowHandle kSelf = 7;
+
+class ProjectionTest : public MainWindowTest {
+protected:
+    void SetUpTarget(const std::string& cls = "Edit") {
+        platform.WindowAt = [](IntPoint) { return kTarget; };
+        platform.Classes[kTarget] = cls;
+        platform.Texts[kTarget] = "memo";
+        platform.Rects[kTarget] = {400, 300, 900, 800};
+    }
+    // Zoom 4, projection on with the target offsets 100 / 50.
+    void StartProjecting(const std::string& cls = "Edit") {
+        StartWithView(300, 300, 4.0f);
+        SetUpTarget(cls);
+        form->ToggleProjection();
+        ASSERT_TRUE(S().ProjectionMode);
+        S().TargetOffsetX = 100;
+        S().TargetOffsetY = 50;
+        platform.Sent.clear();
+        platform.Injected.clear();
+    }
+    static ShiftState Held(bool left, bool right = false) {
+        ShiftState s;
+        s.Left = left;
+        s.Right = right;
+        return s;
+    }
+};
+
+TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) {
+    StartWithView(300, 300, 4.0f);
+    SetUpTarget();
+    S().SrcWidth = 75;
+    S().SrcHeight = 55;
+    S().SurfaceDrawMode = true;
+    platform.Cursor = {600, 500};
+    form->ToggleProjection();
+    EXPECT_TRUE(S().ProjectionMode);
+    EXPECT_FALSE(S().SurfaceDrawMode);
+    EXPECT_EQ(platform.Captions[CommandId::mmClassName], "<クラス名>\"Edit\"");
+    EXPECT_EQ(platform.Captions[CommandId::mmWindowText], "<ウィンドウテキスト>\"memo\"");
+    EXPECT_EQ(S().AreaLeft, 600 - 37);
+    EXPECT_EQ(S().TargetOffsetX, 600 - 37 - 400);
+    EXPECT_NE(platform.Title.find("状態:表示固定 & 操作投影モードです]:Edit"), std::string::npos);
+    form->ToggleProjection();
+    EXPECT_FALSE(S().ProjectionMode);
+}
+
+TEST_F(ProjectionTest, RefusalsSayWhyAndLeaveProjectionOff) {
+    StartWithView(300, 300, 4.0f);
+    form->ToggleProjection();  // nothing under the pointer
+    EXPECT_FALSE(S().ProjectionMode);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));
+    EXPECT_EQ(platform.Messages.back().Text, "対象が取得できません 0");
+    EXPECT_EQ(platform.Messages.back().Caption, "対象取得");
+
+    platform.WindowAt = [](IntPoint) { return kSelf; };
+    platform.Classes[kSelf] = "TfrmCap";
+    form->ToggleProjection();
+    EXPECT_FALSE(S().ProjectionMode);
+    EXPECT_EQ(platform.Messages.back().Text, "自分自身を選択しています");
+    EXPECT_FALSE(S().CapturePaused);
+}
+
+TEST_F(ProjectionTest, WorkedMappings) {
+    StartProjecting();
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    ASSERT_EQ(platform.Sent.size(), 1u);
+    EXPECT_EQ(platform.Sent[0].Msg, 0x0201u);
+    EXPECT_EQ(platform.Sent[0].WParam, 0x0001u);
+    EXPECT_EQ(platform.Sent[0].X, 102);
+    EXPECT_EQ(platform.Sent[0].Y, 52);
+
+    S().TargetClass = "MSAWT_Comp_Class";
+    form->ForwardMouse(10, 71, {}, 0x0200);
+    EXPECT_EQ(platform.Sent.back().X, 103);
+
+    S().TargetClass = "Edit";
+    S().ZoomRate = 1.5f;
+    S().TargetOffsetX = 0;
+    form->ForwardMouse(10, 71, {}, 0x0200);
+    EXPECT_EQ(platform.Sent.back().X, 6);
+}
+
+TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
+    StartProjecting();
+    ShiftState ctrlShift = Held(true);
+    ctrlShift.Ctrl = ctrlShift.Shift = true;
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::RightDown}));
+    form->FormMouseDown(MouseButton::Right, Held(true, true), 10, 71);  // our own press comes back: dropped
+    ShiftState both = ctrlShift;
+    both.Right = true;
+    form->FormMouseMove(both, 14, 75);
+    form->FormMouseUp(MouseButton::Left, Held(false, true), 14, 75);
+    form->FormMouseUp(MouseButton::Right, {}, 14, 75);  // the synthetic release arrives after
+    std::vector<std::pair<unsigned, std::uintptr_t>> seen;
+    for (const SentMessage& m : platform.Sent) seen.emplace_back(m.Msg, m.WParam);
+    const std::vector<std::pair<unsigned, std::uintptr_t>> expected = {
+        {0x0201, 0x0001}, {0x0200, 0x000D}, {0x0202, 0x0000}, {0x0205, 0x0000}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::RightDown, InjectedButton::RightUp}));
+    EXPECT_FALSE(S().FwdLeftDown);
+}
+
+TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveTheTop) {
+    StartProjecting();
+    S().TargetOffsetY = -20;
+    form->FormMouseDown(MouseButton::Right, Held(false, true), 10, 71);
+    form->FormMouseDown(MouseButton::Left, Held(true, true), 10, 71);  // dropped
+    form->FormMouseUp(MouseButton::Right, Held(true), 10, 71);         // maps above the top: not sent
+    form->FormMouseUp(MouseButton::Left, {}, 10, 71);
+    ASSERT_EQ(platform.Sent.size(), 2u);
+    EXPECT_EQ(platform.Sent[0].Msg, 0x0204u);
+    EXPECT_EQ(platform.Sent[1].Msg, 0x0202u);
+    EXPECT_EQ(platform.Sent[1].Y, -18);  // a left release there is sent with a negative y
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::LeftDown, InjectedButton::LeftUp}));
+}
+
+TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
+    StartProjecting();
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    form->ToggleProjection();
+    EXPECT_FALSE(S().FwdLeftDown);
+    EXPECT_EQ(platform.Injected.back(), InjectedButton::RightUp);
+}
+
+TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
+    StartProjecting();
+    S().TargetOffsetX = 0;
+    S().TargetOffsetY = 0;
+    S().ZoomRate = 1.0f;
+    // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
+    S().FlipH = true;
+    form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, 0x0200);
+    EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
+    EXPECT_EQ(platform.Sent.back().Y, 30);
+    S().FlipH = false;
+    S().RotateAngle = 1800;
+    form->ForwardMouse(150 + 10, 61 + 111, {}, 0x0200);
+    EXPECT_EQ(platform.Sent.back().X, 150 - 9);
+    EXPECT_EQ(platform.Sent.back().Y, 111);
+}
+
+TEST_F(ProjectionTest, MenuPickOutlinesTheWindowUnderThePointerAndConfirmsWithLeft) {
+    StartWithView(300, 300, 4.0f);
+    SetUpTarget();
+    platform.Window = {50, 60, 400, 500};
+    form->OnMenuOpen(CommandId::MenuAtaris);
+    form->OnCommand(CommandId::mmFix);
+    EXPECT_TRUE(S().Picking);
+    EXPECT_EQ(platform.Cursor, (IntPoint{50, 60}));
+    EXPECT_NE(platform.Title.find("投影先を選択してください：右クリックでキャンセル"), std::string::npos);
+    platform.Cursor = {600, 500};
+    form->FormMouseMove({}, 0, 0);
+    EXPECT_EQ(platform.TargetFrames.back(), (IntRect{402, 302, 896, 796}));
+    form->FormMouseUp(MouseButton::Left, {}, 0, 0);
+    EXPECT_TRUE(S().ProjectionMode);
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmFix));
+    EXPECT_GE(platform.DesktopInvalidations, 1);
+    EXPECT_EQ(platform.Injected.back(), InjectedButton::RightUp);
+}
+
+TEST_F(ProjectionTest, WithoutAModeThePressDragsTheWindow) {
+    StartWithView(300, 300);
+    platform.Window = {100, 100, 400, 400};
+    platform.Cursor = {150, 170};
+    form->FormMouseDown(MouseButton::Left, Held(true), 50, 70);
+    platform.Cursor = {250, 200};
+    form->FormMouseMove(Held(true), 150, 100);
+    EXPECT_EQ(platform.Window.Left, 200);
+    EXPECT_EQ(platform.Window.Top, 130);
+    EXPECT_EQ(platform.Shape, CursorShape::Hand);
+    form->FormMouseUp(MouseButton::Left, {}, 150, 100);
+    EXPECT_FALSE(S().Dragging);
+}
+
+}  // namespace
+}  // namespace ocu::testing

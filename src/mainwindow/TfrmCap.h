@@ -11,14 +11,25 @@
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewState.h"
 #include "platform/Platform.h"
+#include "platform/Services.h"
 
 namespace ocu {
+
+// The address of the online help page, shown in the version dialog too.
+inline constexpr const char* kOnlineHelpUrl = "https://ocumira.lumivane.example/help/";
+inline constexpr const char* kHelpFileName = "Ocumira.hlp";
+inline constexpr const char* kShortcutName = "Ocumira";
 
 class TIniManager;
 
 class TfrmCap {
 public:
     TfrmCap(IPlatform& platform, TIniManager& settings);
+    // Image output and the shell; without them those commands do nothing.
+    void AttachServices(IImageOutput* output, IShellServices* shell) {
+        output_ = output;
+        shell_ = shell;
+    }
 
     // --- life cycle (called by the Win32 window in this order) ------------------
     void CreateWnd();   // the platform window exists
@@ -92,8 +103,16 @@ private:
     void ClearSurfaceLayer();
     void SizeSurfaceLayer(int width, int height);
     void OnOtherCommand(CommandId id);  // image output, dialogs and help
+    std::optional<Image> Snapshot();
+    void SaveViewFile();
+    void CopyViewToClipboard();
+    void PrintView();
+    void OptionsDialog();
+    void LeaveTopMostForHelp();
 
     IPlatform& p_;
+    IImageOutput* output_ = nullptr;
+    IShellServices* shell_ = nullptr;
     TIniManager& ini_;
     ViewState s_;
     Image surfaceLayer_;

@@ -6,6 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define OCU_ROTATE_GATHER 1
+#include <immintrin.h>
+#endif
+
 namespace ocu {
 namespace {
 
@@ -18,7 +23,7 @@ constexpr int kHalf = 512;
 
 int RoundHalfEven(long double v) { return static_cast<int>(std::nearbyint(v)); }
 
-// v / 2 rounded half to even; the start point is a sum of halves, so doing it
+// v / 2 rounded half to even. The start point is a sum of halves, so doing it
 // in integers gives exactly what rounding the floating-point sum would give.
 i64 HalfRoundedEven(i64 v) {
     const i64 floor = v >> 1;  // arithmetic shift: floor for negatives too
@@ -49,30 +54,95 @@ void ClipAxis(i64 base, i64 step, i64 limit, i64& lo, i64& hi) {
     }
 }
 
-// The sampling walk with the half-away-from-zero rounding folded in: with a
-// bias of +512, a coordinate v is inside the source exactly when
-// 0 < v + 512 < 1024 * size, and there its rounded value is (v + 512) >> 10.
-// (-512 itself rounds to -1, hence the strict lower bound.) That turns every
-// row into one span of inside columns with background on either side.
-struct RowWalk {
-    const RotateGeometry& g;
-    i64 srcLimitX, srcLimitY;
-
-    template <class Body>  // Body(row, lo, hi, x at lo, y at lo)
-    void Run(Body&& body) const {
-        i64 xr = g.x0 + kHalf;
-        i64 yr = g.y0 + kHalf;
-        for (int r = 0; r < g.height; ++r, xr += g.dxRow, yr += g.dyRow) {
-            i64 lo = 0, hi = g.width;
-            ClipAxis(xr, g.dxCol, srcLimitX, lo, hi);
-            ClipAxis(yr, g.dyCol, srcLimitY, lo, hi);
-            if (hi <= lo) lo = hi = 0;  // the whole row is background
-            body(r, static_cast<int>(lo), static_cast<int>(hi), xr + lo * g.dxCol, yr + lo * g.dyCol);
-        }
-    }
+// Sampling rounds half away from zero. With a bias of +512 folded into the
+// start point, a coordinate v is inside the source exactly when
+// 0 < v < 1024 * size, and there the source pixel is simply v >> 10 (an
+// unbiased -512 rounds to -1, hence the strict lower bound). So every result
+// row is one span of inside columns with background on either side, and the
+// span's ends follow from two divisions per axis instead of a test per pixel.
+struct RowSpan {
+    int lo = 0, hi = 0;  // inside columns [lo, hi)
+    i64 x = 0, y = 0;    // biased source point of column 0
 };
 
-// Results start unwritten, so every writer clears the row padding itself.
+std::vector<RowSpan> ComputeSpans(const RotateGeometry& g, int srcWidth, int srcHeight) {
+    std::vector<RowSpan> spans(static_cast<std::size_t>(g.height));
+    i64 x = g.x0 + kHalf, y = g.y0 + kHalf;
+    for (RowSpan& s : spans) {
+        i64 lo = 0, hi = g.width;
+        ClipAxis(x, g.dxCol, i64{srcWidth} * kOne, lo, hi);
+        ClipAxis(y, g.dyCol, i64{srcHeight} * kOne, lo, hi);
+        if (lo < hi) {
+            s.lo = static_cast<int>(lo);
+            s.hi = static_cast<int>(hi);
+        }
+        s.x = x;
+        s.y = y;
+        x += g.dxRow;
+        y += g.dyRow;
+    }
+    return spans;
+}
+
+// The inside spans cut into pieces of 32 x 32 result pixels, visited tile by
+// tile. At steep angles a result row crosses a source row at nearly every
+// pixel; a tile keeps the source rows it touches few enough to stay in the
+// caches and the TLB while their lines are reused by the neighbouring rows.
+class TileWalker {
+public:
+    static constexpr int kTile = 32;
+    struct Segment {
+        int row, lo, count;
+        i64 x, y;  // biased source point of column lo
+    };
+
+    TileWalker(const std::vector<RowSpan>& spans, const RotateGeometry& g) : spans_(spans), g_(g) {}
+
+    bool Next(Segment& seg) {
+        for (;;) {
+            if (row_ == rowEnd_ && !NextTile()) return false;
+            const RowSpan& s = spans_[static_cast<std::size_t>(row_)];
+            const int row = row_++;
+            const int lo = std::max(s.lo, colStart_), hi = std::min(s.hi, colEnd_);
+            if (lo < hi) {
+                seg = {row, lo, hi - lo, s.x + i64{lo} * g_.dxCol, s.y + i64{lo} * g_.dyCol};
+                return true;
+            }
+        }
+    }
+
+private:
+    bool NextTile() {
+        if (started_) {
+            colStart_ += kTile;
+            if (colStart_ >= g_.width) {
+                colStart_ = 0;
+                rowStart_ += kTile;
+            }
+        }
+        started_ = true;
+        if (rowStart_ >= g_.height) return false;
+        row_ = rowStart_;
+        rowEnd_ = std::min(g_.height, rowStart_ + kTile);
+        colEnd_ = std::min(g_.width, colStart_ + kTile);
+        return true;
+    }
+
+    const std::vector<RowSpan>& spans_;
+    const RotateGeometry& g_;
+    bool started_ = false;
+    int rowStart_ = 0, rowEnd_ = 0, row_ = 0;
+    int colStart_ = 0, colEnd_ = 0;
+};
+
+std::vector<const u8*> RowTable(const Image& img) {
+    std::vector<const u8*> rows(static_cast<std::size_t>(img.Height()));
+    for (int y = 0; y < img.Height(); ++y) rows[static_cast<std::size_t>(y)] = img.Row(y);
+    return rows;
+}
+
+// Results start unwritten (no memset of a whole frame per tick), so every
+// writer clears the row padding itself.
 void ZeroPadding(u8* row, std::size_t used, std::size_t stride) {
     if (used < stride) std::memset(row + used, 0, stride - used);
 }
@@ -81,60 +151,97 @@ std::size_t UsedBytes(int width, PixelFormat f) {
     return (static_cast<std::size_t>(width) * static_cast<std::size_t>(BitsPerPixel(f)) + 7) / 8;
 }
 
-std::vector<const u8*> RowTable(const Image& img) {
-    std::vector<const u8*> rows(static_cast<std::size_t>(img.Height()));
-    for (int y = 0; y < img.Height(); ++y) rows[static_cast<std::size_t>(y)] = img.Row(y);
-    return rows;
-}
+// ---- whole-byte formats (8, 15, 16, 24, 32 bits) ---------------------------
 
-// Formats of whole bytes per pixel: pixels are moved as N-byte units.
 template <std::size_t N>
 struct Pixel {
     u8 b[N];
 };
 
-#ifndef TILE_ROWS
-#define TILE_ROWS 32
-#endif
-#ifndef TILE_COLS
-#define TILE_COLS 128
-#endif
 template <std::size_t N>
-void RotateWhole(const Image& src, Image& dst, const RotateGeometry& g, Pixel<N> bg) {
-    const std::vector<const u8*> rows = RowTable(src);
-    const u8* const* rowsIn = rows.data();
-    const i64 dx = g.dxCol, dy = g.dyCol;
-    struct Span {
-        int lo, hi;
-        i64 x, y;
-    };
-    std::vector<Span> spans(static_cast<std::size_t>(g.height));
-    RowWalk{g, i64{src.Width()} * kOne, i64{src.Height()} * kOne}.Run([&](int r, int lo, int hi, i64 x, i64 y) {
+void FillOutsideSpans(const std::vector<RowSpan>& spans, Image& dst, Pixel<N> bg) {
+    const int w = dst.Width();
+    for (int r = 0; r < dst.Height(); ++r) {
         u8* out = dst.Row(r);
-        for (int c = 0; c < lo; ++c) std::memcpy(out + c * N, bg.b, N);
-        for (int c = hi; c < g.width; ++c) std::memcpy(out + c * N, bg.b, N);
-        ZeroPadding(out, static_cast<std::size_t>(g.width) * N, dst.Stride());
-        spans[static_cast<std::size_t>(r)] = {lo, hi, x - lo * dx, y - lo * dy};
-    });
-    for (int r0 = 0; r0 < g.height; r0 += TILE_ROWS) {
-        const int r1 = std::min(g.height, r0 + TILE_ROWS);
-        for (int c0 = 0; c0 < g.width; c0 += TILE_COLS) {
-            const int c1 = std::min(g.width, c0 + TILE_COLS);
-            for (int r = r0; r < r1; ++r) {
-                const Span& s = spans[static_cast<std::size_t>(r)];
-                const int lo = std::max(s.lo, c0), hi = std::min(s.hi, c1);
-                if (lo >= hi) continue;
-                i64 x = s.x + lo * dx, y = s.y + lo * dy;
-                u8* o = dst.Row(r) + static_cast<std::size_t>(lo) * N;
-                u8* const end = o + static_cast<std::size_t>(hi - lo) * N;
-                for (; o != end; o += N, x += dx, y += dy) std::memcpy(o, rowsIn[y >> 10] + (x >> 10) * N, N);
-            }
-        }
+        const RowSpan& s = spans[static_cast<std::size_t>(r)];
+        for (int c = 0; c < s.lo; ++c) std::memcpy(out + c * N, bg.b, N);
+        for (int c = s.hi; c < w; ++c) std::memcpy(out + c * N, bg.b, N);
+        ZeroPadding(out, static_cast<std::size_t>(w) * N, dst.Stride());
     }
 }
 
-// 4-bit and 1-bit pixels are gathered one value per byte into a line buffer,
-// then packed, so the sampling loop never does read-modify-write on shared bytes.
+template <std::size_t N>
+void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, const RotateGeometry& g) {
+    const std::vector<const u8*> rows = RowTable(src);
+    const u8* const* in = rows.data();
+    const i64 dx = g.dxCol, dy = g.dyCol;
+    TileWalker walk(spans, g);
+    for (TileWalker::Segment s; walk.Next(s);) {
+        u8* o = dst.Row(s.row) + static_cast<std::size_t>(s.lo) * N;
+        u8* const end = o + static_cast<std::size_t>(s.count) * N;
+        for (i64 x = s.x, y = s.y; o != end; o += N, x += dx, y += dy) std::memcpy(o, in[y >> 10] + (x >> 10) * N, N);
+    }
+}
+
+#ifdef OCU_ROTATE_GATHER
+// 32-bit frames are the capture tick's usual case. With AVX2, four source
+// pixels are fetched by one gather: the lanes' row and column are packed as
+// 16-bit halves and turned into a pixel index by one multiply-add, so the
+// limits below keep every half within 15 bits. 128-bit vectors only: MinGW
+// does not align the stack for spilled 256-bit ones.
+bool GatherFits(const Image& src) {
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    return hasAvx2 && src.Stride() % 4 == 0 && src.Stride() / 4 < 32768 && src.Width() < 32768 &&
+           src.Height() < 32768;
+}
+
+__attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan>& spans, const Image& src,
+                                                        Image& dst, const RotateGeometry& g) {
+    const auto* base = reinterpret_cast<const int*>(src.Bits());
+    const std::size_t stride = src.Stride();
+    const int dx = g.dxCol, dy = g.dyCol;
+    const __m128i toIndex = _mm_set1_epi32(static_cast<int>(((stride / 4) << 16) | 1));
+    const __m128i rowHalf = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m128i stepX = _mm_set1_epi32(4 * dx), stepY = _mm_set1_epi32(4 * dy);
+    const __m128i rampX = _mm_setr_epi32(0, dx, 2 * dx, 3 * dx), rampY = _mm_setr_epi32(0, dy, 2 * dy, 3 * dy);
+    TileWalker walk(spans, g);
+    for (TileWalker::Segment s; walk.Next(s);) {
+        u8* o = dst.Row(s.row) + static_cast<std::size_t>(s.lo) * 4;
+        const int blocks = s.count / 4;
+        __m128i vx = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(s.x)), rampX);
+        __m128i vy = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(s.y)), rampY);
+        for (int b = 0; b < blocks; ++b, o += 16) {
+            const __m128i colRow =
+                _mm_or_si128(_mm_srli_epi32(vx, 10), _mm_and_si128(_mm_slli_epi32(vy, 6), rowHalf));
+            const __m128i index = _mm_madd_epi16(colRow, toIndex);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_i32gather_epi32(base, index, 4));
+            vx = _mm_add_epi32(vx, stepX);
+            vy = _mm_add_epi32(vy, stepY);
+        }
+        const i64 done = i64{blocks} * 4;
+        i64 x = s.x + done * dx, y = s.y + done * dy;
+        for (int c = static_cast<int>(done); c < s.count; ++c, o += 4, x += dx, y += dy)
+            std::memcpy(o, src.Bits() + static_cast<std::size_t>(y >> 10) * stride + static_cast<std::size_t>(x >> 10) * 4, 4);
+    }
+}
+#endif
+
+template <std::size_t N>
+void RotateWhole(const Image& src, Image& dst, const RotateGeometry& g, Pixel<N> bg) {
+    const std::vector<RowSpan> spans = ComputeSpans(g, src.Width(), src.Height());
+    FillOutsideSpans(spans, dst, bg);
+#ifdef OCU_ROTATE_GATHER
+    if constexpr (N == 4) {
+        if (GatherFits(src)) return CopySpansGather32(spans, src, dst, g);
+    }
+#endif
+    CopySpans<N>(spans, src, dst, g);
+}
+
+// ---- 4-bit and 1-bit ---------------------------------------------------------
+// Gathered one value per byte into a line buffer and packed afterwards, so the
+// sampling never does read-modify-write on bytes shared by two pixels.
+
 u8 Sample4(const u8* row, i64 x) { return static_cast<u8>((row[x >> 1] >> ((~x & 1) << 2)) & 0x0F); }
 u8 Sample1(const u8* row, i64 x) { return static_cast<u8>((row[x >> 3] >> (7 - (x & 7))) & 1); }
 
@@ -156,22 +263,28 @@ void Pack1(const u8* v, int n, u8* out) {
 template <u8 (*SampleFn)(const u8*, i64), void (*PackFn)(const u8*, int, u8*)>
 void RotatePacked(const Image& src, Image& dst, const RotateGeometry& g, u8 bg) {
     const std::vector<const u8*> rows = RowTable(src);
-    const u8* const* rowsIn = rows.data();
+    const u8* const* in = rows.data();
+    const std::vector<RowSpan> spans = ComputeSpans(g, src.Width(), src.Height());
     std::vector<u8> line(static_cast<std::size_t>(g.width));
+    const std::size_t used = UsedBytes(g.width, dst.Format());
     const i64 dx = g.dxCol, dy = g.dyCol;
-    RowWalk{g, i64{src.Width()} * kOne, i64{src.Height()} * kOne}.Run([&](int r, int lo, int hi, i64 x, i64 y) {
+    for (int r = 0; r < g.height; ++r) {
+        const RowSpan& s = spans[static_cast<std::size_t>(r)];
         u8* v = line.data();
-        std::fill(v, v + lo, bg);
-        for (int c = lo; c < hi; ++c, x += dx, y += dy) v[c] = SampleFn(rowsIn[y >> 10], x >> 10);
-        std::fill(v + hi, v + g.width, bg);
+        std::fill(v, v + s.lo, bg);
+        i64 x = s.x + i64{s.lo} * dx, y = s.y + i64{s.lo} * dy;
+        for (int c = s.lo; c < s.hi; ++c, x += dx, y += dy) v[c] = SampleFn(in[y >> 10], x >> 10);
+        std::fill(v + s.hi, v + g.width, bg);
         PackFn(v, g.width, dst.Row(r));
-        ZeroPadding(dst.Row(r), UsedBytes(g.width, dst.Format()), dst.Stride());
-    });
+        ZeroPadding(dst.Row(r), used, dst.Stride());
+    }
 }
 
-// Sine 0 and cosine +-1024: every pixel lands inside the source exactly, on
-// its own column or the mirrored one and its own row or the mirrored one.
-// This is the mirror-only tick and the top-bottom mirror (1800 + Mirror).
+// ---- turns by 0 and 180 degrees ---------------------------------------------
+// Sine 0 and cosine +-1024: every pixel lands inside the source exactly, on its
+// own column or the mirrored one and its own row or the mirrored one. These are
+// the mirror-only tick and the top-bottom mirror (1800 + Mirror).
+
 bool IsAxisAligned(const RotateGeometry& g) { return g.sinQ == 0 && std::abs(g.cosQ) == kOne; }
 
 template <std::size_t N>
@@ -184,10 +297,10 @@ void ReverseRow(const u8* in, u8* out, int width) {
     }
 }
 
+// Two pixels per 64-bit move with the halves swapped: the mirror tick should
+// cost about what a copy does.
 template <>
 void ReverseRow<4>(const u8* in, u8* out, int width) {
-    // Two pixels per 64-bit move, halves swapped: the mirror tick is a plain
-    // copy otherwise and should cost about as much.
     const u8* i = in + static_cast<std::size_t>(width) * 4;
     int c = 0;
     for (; c + 2 <= width; c += 2, out += 8) {
@@ -200,12 +313,19 @@ void ReverseRow<4>(const u8* in, u8* out, int width) {
     if (c < width) std::memcpy(out, i - 4, 4);
 }
 
+template <u8 (*SampleFn)(const u8*, i64), void (*PackFn)(const u8*, int, u8*)>
+void ReversePacked(const u8* in, u8* out, int width, std::vector<u8>& line) {
+    line.resize(static_cast<std::size_t>(width));
+    for (int c = 0; c < width; ++c) line[static_cast<std::size_t>(c)] = SampleFn(in, width - 1 - c);
+    PackFn(line.data(), width, out);
+}
+
 void CopyRowBits(const u8* in, u8* out, int width, int bits) {
     const std::size_t total = static_cast<std::size_t>(width) * static_cast<std::size_t>(bits);
     const std::size_t bytes = total / 8;
     std::memcpy(out, in, bytes);
     if (const unsigned tail = static_cast<unsigned>(total % 8); tail != 0)
-        out[bytes] = static_cast<u8>(in[bytes] & (0xFF00u >> tail));  // padding bits stay zero
+        out[bytes] = static_cast<u8>(in[bytes] & (0xFF00u >> tail));  // the source's padding bits stay behind
 }
 
 void CopyAxisAligned(const Image& src, Image& dst, const RotateGeometry& g) {
@@ -213,9 +333,8 @@ void CopyAxisAligned(const Image& src, Image& dst, const RotateGeometry& g) {
     const bool flipCols = g.dxCol < 0;
     const int w = src.Width(), h = src.Height();
     const PixelFormat f = src.Format();
-    std::vector<u8> line;
-    if (flipCols && (f == PixelFormat::Bits1 || f == PixelFormat::Bits4)) line.resize(static_cast<std::size_t>(w));
     const std::size_t used = UsedBytes(w, f);
+    std::vector<u8> line;
     for (int r = 0; r < h; ++r) {
         const u8* in = src.Row(flipRows ? h - 1 - r : r);
         u8* out = dst.Row(r);
@@ -230,26 +349,19 @@ void CopyAxisAligned(const Image& src, Image& dst, const RotateGeometry& g) {
         case PixelFormat::Bits16:
         case PixelFormat::Bits15: ReverseRow<2>(in, out, w); break;
         case PixelFormat::Bits8: ReverseRow<1>(in, out, w); break;
-        case PixelFormat::Bits4:
-            for (int c = 0; c < w; ++c) line[static_cast<std::size_t>(c)] = Sample4(in, w - 1 - c);
-            Pack4(line.data(), w, out);
-            break;
-        case PixelFormat::Bits1:
-            for (int c = 0; c < w; ++c) line[static_cast<std::size_t>(c)] = Sample1(in, w - 1 - c);
-            Pack1(line.data(), w, out);
-            break;
-        case PixelFormat::Custom: break;  // rejected before we get here
+        case PixelFormat::Bits4: ReversePacked<Sample4, Pack4>(in, out, w, line); break;
+        case PixelFormat::Bits1: ReversePacked<Sample1, Pack1>(in, out, w, line); break;
+        case PixelFormat::Custom: break;  // refused before any pixel work
         }
     }
 }
 
 // The background of 4- and 8-bit results is the brightest palette entry,
-// weighing blue above green above red; the last of equal entries wins. Only
-// entries an index of the format can name take part, so a palette longer than
-// the format allows cannot hand us an index that would be cut to another colour.
+// weighing blue above green above red; of equal entries the last wins. Only
+// entries an index of the format can name take part: an entry beyond them
+// would be cut to a different index, and so to a different colour.
 u8 BrightestIndex(const std::vector<PaletteEntry>& palette, PixelFormat f) {
-    const std::size_t reachable = std::size_t{1} << BitsPerPixel(f);
-    const std::size_t count = std::min(palette.size(), reachable);
+    const std::size_t count = std::min(palette.size(), std::size_t{1} << BitsPerPixel(f));
     std::size_t best = 0;
     std::uint32_t bestKey = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -267,7 +379,7 @@ u8 BrightestIndex(const std::vector<PaletteEntry>& palette, PixelFormat f) {
 
 int ReduceRotateAngle(int angle) {
     if (angle >= 0) return angle % 3600;
-    // In 64 bits so that INT_MIN reduces like every other angle.
+    // In 64 bits, so that INT_MIN reduces like every other angle.
     return static_cast<int>(3600 - (-static_cast<i64>(angle)) % 3600);
 }
 
@@ -285,7 +397,7 @@ RotateGeometry ComputeRotateGeometry(int sourceWidth, int sourceHeight, int angl
         g.width = sourceWidth;
         g.height = sourceHeight;
     }
-    // Map the centre of the result onto the centre of the source.
+    // The centre of the result lands on the centre of the source.
     const i64 nw1 = g.width - 1, nh1 = g.height - 1;
     g.x0 = HalfRoundedEven(-c * nw1 + s * nh1 + (w - 1) * kOne);
     g.y0 = HalfRoundedEven(-s * nw1 - c * nh1 + (h - 1) * kOne);

@@ -126,10 +126,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCreate() {
     const HFONT font = UiFont();
-    infoBar_ = CreateStatusBar(hwnd_, instance_, kInfoBarId, {200}, font, CLR_DEFAULT, false);
-    statusBar_ = CreateStatusBar(hwnd_, instance_, kStatusBarId, {80, 60, 150, 50}, font, kCream, true);
-    if (infoBar_ == nullptr || statusBar_ == nullptr) throw std::runtime_error("ステータスバーを作成できません");
-    SetStatusPanelText(infoBar_, 0, "押しっぱなしにすると連続効果になります。");
+    infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200}, font,
+                                           CLR_DEFAULT, false);
+    statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId, std::initializer_list<int>{80, 60, 150, 50},
+                                             font, kCream, true);
+    infoBar_->SetText(0, "押しっぱなしにすると連続効果になります。");
     toolBar_ = std::make_unique<ToolBar>(hwnd_, instance_, kToolBarId, font,
                                          [this](CommandId id, bool down) { OnToolPress(id, down); });
     menu_ = std::make_unique<MenuBar>(MainMenu());
@@ -138,7 +139,7 @@ LRESULT MainWindow::OnCreate() {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     Layout(static_cast<int>(client.right), static_cast<int>(client.bottom));
-    platform_.Attach(MainWindowParts{hwnd_, statusBar_, toolBar_->Handle(), menu_.get()});
+    platform_.Attach(MainWindowParts{hwnd_, statusBar_.get(), toolBar_->Handle(), menu_.get()});
     // From here on size and activation messages reach the behaviour: CreateWnd
     // itself sizes the window and expects its own resize handler to run.
     formReady_ = true;
@@ -148,9 +149,9 @@ LRESULT MainWindow::OnCreate() {
 }
 
 void MainWindow::Layout(int width, int height) const {
-    if (infoBar_ != nullptr) ::MoveWindow(infoBar_, 0, 0, width, kInfoBarHeight, TRUE);
+    if (infoBar_) ::MoveWindow(infoBar_->Handle(), 0, 0, width, kInfoBarHeight, TRUE);
     if (toolBar_) toolBar_->Place(0, kToolBarTop, width, kToolBarHeight);
-    if (statusBar_ != nullptr) ::MoveWindow(statusBar_, 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+    if (statusBar_) ::MoveWindow(statusBar_->Handle(), 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
 }
 
 void MainWindow::OnSize(UINT type, int width, int height) {

@@ -11,6 +11,7 @@
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MenuBar.h"
+#include "platform/win32/StatusBar.h"
 #include "platform/win32/ToolBar.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -40,8 +41,8 @@ public:
     HACCEL Accelerators() const { return accelerators_.get(); }
     const MenuBar* Menu() const { return menu_.get(); }
     ToolBar* Tools() { return toolBar_.get(); }
-    HWND InfoBar() const { return infoBar_; }
-    HWND StatusBar() const { return statusBar_; }
+    StatusBar* InfoBar() { return infoBar_.get(); }
+    StatusBar* MainStatusBar() { return statusBar_.get(); }
 
     // Decoding of the mouse message parameters, exposed for the tests.
     static ShiftState ShiftFromKeys(WPARAM keys, bool doubleClick);
@@ -70,8 +71,8 @@ private:
     TfrmCap& form_;
     Win32Platform& platform_;
     HWND hwnd_ = nullptr;
-    HWND infoBar_ = nullptr;
-    HWND statusBar_ = nullptr;
+    std::unique_ptr<StatusBar> infoBar_;
+    std::unique_ptr<StatusBar> statusBar_;
     std::unique_ptr<ToolBar> toolBar_;
     std::unique_ptr<MenuBar> menu_;
     unique_haccel accelerators_;

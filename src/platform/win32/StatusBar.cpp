@@ -2,13 +2,16 @@
 
 #include <commctrl.h>
 
-#include <vector>
+#include <stdexcept>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
 namespace {
+
+// Room a panel needs beside its text: its borders and the control's margins.
+constexpr int kPanelPadding = 10;
 
 // Visual styles ignore a status bar's background colour; a bar that must be
 // cream is drawn classic. uxtheme is loaded by hand: it is absent on some
@@ -24,29 +27,63 @@ void DrawClassic(HWND bar) {
 
 }  // namespace
 
-HWND CreateStatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths,
-                     HFONT font, COLORREF background, bool sizeGrip) {
+StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths,
+                     HFONT font, COLORREF background, bool sizeGrip)
+    : font_(font), widths_(panelWidths) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN |
                         CCS_NODIVIDER | (sizeGrip ? SBARS_SIZEGRIP : 0);
-    const HWND bar = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
-    if (bar == nullptr) return nullptr;
-    ::SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    std::vector<int> edges;
-    int right = 0;
-    for (int w : panelWidths) edges.push_back(right += w);
-    if (!edges.empty()) edges.back() = -1;
-    ::SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
+    if (hwnd_ == nullptr) throw std::runtime_error("ステータスバーを作成できません");
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ApplyPanels();
     if (background != CLR_DEFAULT) {
-        DrawClassic(bar);
-        ::SendMessageW(bar, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+        DrawClassic(hwnd_);
+        ::SendMessageW(hwnd_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
     }
-    return bar;
 }
 
-void SetStatusPanelText(HWND bar, int panel, std::string_view utf8) {
+void StatusBar::ApplyPanels() const {
+    std::vector<int> edges;
+    int right = 0;
+    for (int w : widths_) edges.push_back(right += w);
+    if (!edges.empty()) edges.back() = -1;
+    ::SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+int StatusBar::TextWidth(const std::wstring& text) const {
+    const unique_hdc_window dc = win::GetDC(hwnd_);
+    if (!dc) return 0;
+    const unique_select_object useFont(dc.get(), font_);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
+void StatusBar::SetText(int panel, std::string_view utf8) {
+    if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
     const std::wstring text = Utf8ToWide(utf8);
-    ::SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(panel & 0xFF), reinterpret_cast<LPARAM>(text.c_str()));
+    const bool last = panel + 1 == static_cast<int>(widths_.size());
+    if (!last && !text.empty()) {
+        const int needed = TextWidth(text) + kPanelPadding;
+        if (needed > widths_[panel]) {
+            widths_[panel] = needed;
+            ApplyPanels();
+        }
+    }
+    ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int StatusBar::PanelWidth(int panel) const {
+    return panel >= 0 && panel < static_cast<int>(widths_.size()) ? widths_[panel] : 0;
+}
+
+std::wstring StatusBar::Text(int panel) const {
+    const auto length = LOWORD(::SendMessageW(hwnd_, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(hwnd_, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
 }
 
 }  // namespace ocu::win

@@ -1,19 +1,39 @@
 #pragma once
-// The two status bars of the main window: the one-panel hint line above the tool
-// bar and sbMain with its four panels at the bottom.
+// A status bar with panels, placed by its parent (no automatic alignment): the
+// one-panel hint line above the tool bar, and sbMain with its four panels.
 #include <windows.h>
 
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 namespace ocu::win {
 
-// A status bar that the parent places itself (no automatic alignment), with
-// panels of the given widths (the last one runs to the right edge), the given
-// font, and a plain background colour (CLR_DEFAULT for the system's).
-// nullptr on failure.
-HWND CreateStatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths,
-                     HFONT font, COLORREF background, bool sizeGrip);
-void SetStatusPanelText(HWND bar, int panel, std::string_view utf8);
+class StatusBar {
+public:
+    // Panels of the given widths (the last one runs to the right edge), in the
+    // given font, on a plain background colour (CLR_DEFAULT for the system's).
+    // Throws std::runtime_error when the control cannot be made.
+    StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
+              COLORREF background, bool sizeGrip);
+    StatusBar(const StatusBar&) = delete;
+    StatusBar& operator=(const StatusBar&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    // Sets a panel's text. A panel whose text does not fit grows to it and stays
+    // that wide: the widths were made for ＭＳ Ｐゴシック, and a wider fallback
+    // font must not cut a text off mid-word.
+    void SetText(int panel, std::string_view utf8);
+    int PanelWidth(int panel) const;
+    std::wstring Text(int panel) const;
+
+private:
+    void ApplyPanels() const;
+    int TextWidth(const std::wstring& text) const;
+
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    std::vector<int> widths_;
+};
 
 }  // namespace ocu::win

@@ -56,6 +56,9 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
         throw std::runtime_error("ツールバーを作成できません");
     ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kButtonWidth, kButtonWidth));
     ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    // A caption as wide as its button (five full-width characters in a font
+    // without proportional kana) is shown whole rather than cut to "...".
+    ::SendMessageW(hwnd_, TB_SETDRAWTEXTFLAGS, DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS, 0);
     if (const HWND tips = reinterpret_cast<HWND>(::SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0)); tips != nullptr)
         ::SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));

@@ -129,7 +129,7 @@ void Win32Platform::SetClientSize(int w, int h) {
 
 int Win32Platform::StatusBarHeight() {
     RECT r{};
-    if (parts_.StatusBar == nullptr || !::GetWindowRect(parts_.StatusBar, &r)) return 0;
+    if (parts_.Status == nullptr || !::GetWindowRect(parts_.Status->Handle(), &r)) return 0;
     return static_cast<int>(r.bottom - r.top);
 }
 
@@ -157,7 +157,7 @@ void Win32Platform::SetTitle(const std::string& utf8) {
 }
 
 void Win32Platform::SetStatusText(int panel, const std::string& utf8) {
-    if (parts_.StatusBar != nullptr) SetStatusPanelText(parts_.StatusBar, panel, utf8);
+    if (parts_.Status != nullptr) parts_.Status->SetText(panel, utf8);
 }
 
 void Win32Platform::SetCursorShape(CursorShape shape) {

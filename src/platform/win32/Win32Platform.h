@@ -11,6 +11,7 @@
 namespace ocu::win {
 
 class MenuBar;
+class StatusBar;
 
 inline constexpr UINT_PTR kCaptureTimerId = 1;  // tim
 inline constexpr UINT_PTR kRepeatTimerId = 2;   // timRepeat
@@ -19,7 +20,7 @@ inline constexpr UINT_PTR kRepeatTimerId = 2;   // timRepeat
 // once they exist and takes them back before they go.
 struct MainWindowParts {
     HWND Window = nullptr;
-    HWND StatusBar = nullptr;  // sbMain
+    StatusBar* Status = nullptr;  // sbMain
     HWND ToolBar = nullptr;    // toolbarMain
     const MenuBar* Menu = nullptr;
 };

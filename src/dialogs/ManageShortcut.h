@@ -1,0 +1,20 @@
+#pragma once
+// The Programs-menu shortcut: test, create only when missing, delete only when present.
+#include <string>
+
+#include "platform/Services.h"
+
+namespace ocu {
+
+// TestOnly: whether the shortcut exists. Otherwise Create makes it if missing and
+// !Create removes it if present; both return true even when that failed. False
+// when the Programs folder or the program path cannot be had.
+bool ManageShortcut(IShellServices& shell, bool testOnly, bool create, const std::string& name);
+
+// The folder of a path, without a trailing separator.
+std::string FolderOf(const std::string& path);
+
+// Runs at start: while fewer than five saves have happened, make sure the shortcut exists.
+void EnsureShortcutDuringFirstRuns(IShellServices& shell, int runCount, const std::string& name);
+
+}  // namespace ocu

@@ -1,0 +1,131 @@
+#include "output/BitmapFile.h"
+
+#include <cstring>
+
+namespace ocu {
+namespace {
+
+void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+std::uint32_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8));
+}
+std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+constexpr std::size_t kFileHeader = 14;
+constexpr std::size_t kInfoHeader = 40;
+constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3;
+
+}  // namespace
+
+std::string BitmapFileName(const std::string& chosen) {
+    const std::size_t slash = chosen.find_last_of("\\/");
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = chosen.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) return chosen + ".bmp";
+    return chosen.substr(0, dot) + ".bmp";
+}
+
+std::vector<std::uint8_t> EncodeBmp(const Image& image) {
+    const int bpp = BitsPerPixel(image.Format());
+    if (image.Empty() || bpp == 0) return {};
+    const bool bitfields = image.Format() == PixelFormat::Bits16;
+    const std::size_t paletteEntries = IsIndexed(image.Format()) ? (std::size_t{1} << bpp) : 0;
+    const std::size_t colorTable = bitfields ? 12 : paletteEntries * 4;
+    const std::size_t stride = StrideFor(image.Width(), image.Format());
+    const std::size_t pixelBytes = stride * static_cast<std::size_t>(image.Height());
+    const std::size_t offset = kFileHeader + kInfoHeader + colorTable;
+    std::vector<std::uint8_t> b(offset + pixelBytes, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Put32(b, 10, static_cast<std::uint32_t>(offset));
+    Put32(b, 14, kInfoHeader);
+    Put32(b, 18, static_cast<std::uint32_t>(image.Width()));
+    Put32(b, 22, static_cast<std::uint32_t>(image.Height()));  // positive: bottom-up rows
+    Put16(b, 26, 1);
+    Put16(b, 28, static_cast<std::uint32_t>(bpp));
+    Put32(b, 30, bitfields ? kBiBitfields : kBiRgb);
+    Put32(b, 34, static_cast<std::uint32_t>(pixelBytes));
+    Put32(b, 38, 3780);  // 96 dpi
+    Put32(b, 42, 3780);
+    Put32(b, 46, static_cast<std::uint32_t>(paletteEntries));
+    std::size_t at = kFileHeader + kInfoHeader;
+    if (bitfields) {
+        Put32(b, at, 0xF800);
+        Put32(b, at + 4, 0x07E0);
+        Put32(b, at + 8, 0x001F);
+    }
+    for (std::size_t i = 0; i < paletteEntries; ++i) {
+        // The file's colour table is blue, green, red, reserved.
+        if (i < image.Palette().size()) {
+            const PaletteEntry& e = image.Palette()[i];
+            b[at + 4 * i] = e.blue;
+            b[at + 4 * i + 1] = e.green;
+            b[at + 4 * i + 2] = e.red;
+        }
+    }
+    for (int y = 0; y < image.Height(); ++y) {
+        std::memcpy(b.data() + offset + stride * static_cast<std::size_t>(image.Height() - 1 - y), image.Row(y), stride);
+    }
+    return b;
+}
+
+Image DecodeBmp(const std::vector<std::uint8_t>& b) {
+    if (b.size() < kFileHeader + kInfoHeader || b[0] != 'B' || b[1] != 'M') return {};
+    const std::uint32_t offset = Get32(b, 10);
+    const std::uint32_t headerSize = Get32(b, 14);
+    const auto width = static_cast<std::int32_t>(Get32(b, 18));
+    const auto rawHeight = static_cast<std::int32_t>(Get32(b, 22));
+    const std::uint32_t bpp = Get16(b, 28);
+    const std::uint32_t compression = Get32(b, 30);
+    std::uint32_t colors = Get32(b, 46);
+    if (headerSize < kInfoHeader || width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return {};
+    if (width > 1 << 16 || rawHeight > 1 << 16 || rawHeight < -(1 << 16)) return {};
+    const bool topDown = rawHeight < 0;
+    const int height = topDown ? -rawHeight : rawHeight;
+    PixelFormat f;
+    switch (bpp) {
+    case 1: f = PixelFormat::Bits1; break;
+    case 4: f = PixelFormat::Bits4; break;
+    case 8: f = PixelFormat::Bits8; break;
+    case 16: f = PixelFormat::Bits15; break;
+    case 24: f = PixelFormat::Bits24; break;
+    case 32: f = PixelFormat::Bits32; break;
+    default: return {};
+    }
+    if (compression == kBiBitfields && bpp == 16) {
+        const std::size_t masks = kFileHeader + headerSize;
+        if (masks + 12 > b.size()) return {};
+        if (Get32(b, masks) == 0xF800 && Get32(b, masks + 4) == 0x07E0) f = PixelFormat::Bits16;
+    } else if (compression != kBiRgb && !(compression == kBiBitfields && bpp == 32)) {
+        return {};
+    }
+    Image img(width, height, f);
+    if (IsIndexed(f)) {
+        if (colors == 0) colors = 1u << bpp;
+        if (colors > 256) return {};
+        const std::size_t at = kFileHeader + headerSize;
+        if (at + colors * 4 > b.size()) return {};
+        img.Palette().resize(colors);
+        for (std::size_t i = 0; i < colors; ++i)
+            img.Palette()[i] = {b[at + 4 * i + 2], b[at + 4 * i + 1], b[at + 4 * i], 0};
+    }
+    const std::size_t stride = StrideFor(width, f);
+    if (offset > b.size() || b.size() - offset < stride * static_cast<std::size_t>(height)) return {};
+    for (int y = 0; y < height; ++y) {
+        const int fileRow = topDown ? y : height - 1 - y;
+        std::memcpy(img.Row(y), b.data() + offset + stride * static_cast<std::size_t>(fileRow), stride);
+    }
+    return img;
+}
+
+}  // namespace ocu

@@ -1,0 +1,51 @@
+#pragma once
+// Ports for the work that leaves the view: image output, the shell, the help and
+// the dialogs of the options and the version. Kept apart from IPlatform so the
+// view's behaviour and its tests need none of it.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/Geometry.h"
+#include "image/Image.h"
+
+namespace ocu {
+
+class IImageOutput {
+public:
+    virtual ~IImageOutput() = default;
+    // The pixels shown in the main window's client rectangle, read back from the
+    // screen, in the display's format (with its palette for 8 bits). nullopt on failure.
+    virtual std::optional<Image> SnapshotClient(IntRect client) = 0;
+    // The save dialog with one filter entry ("label|pattern"); the chosen path (UTF-8) or nullopt.
+    virtual std::optional<std::string> SaveDialog(const std::string& filter) = 0;
+    // Replaces the file with the bytes; false on any failure.
+    virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Puts the image on the clipboard as a bitmap (and its palette); the error text on failure.
+    virtual std::optional<std::string> CopyToClipboard(const Image& image) = 0;
+    // Shows the print dialog; false when the user cancels.
+    virtual bool PrintDialog() = 0;
+    // One page with the image at the printable area's top-left, one printer pixel
+    // per image pixel, on the printer chosen in the dialog; the error text on failure.
+    virtual std::optional<std::string> PrintImage(const Image& image) = 0;
+};
+
+class IShellServices {
+public:
+    virtual ~IShellServices() = default;
+    virtual std::string ProgramPath() = 0;                     // full path of the exe (UTF-8)
+    virtual std::optional<std::string> ProgramsFolder() = 0;   // the user's Programs folder
+    virtual bool FileExists(const std::string& path) = 0;
+    // A shell link at linkPath to target, working in workingDir; false on failure.
+    virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,
+                                const std::string& workingDir) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual void OpenUrl(const std::string& url) = 0;
+    virtual void OpenHelpFile(const std::string& helpFile) = 0;  // contents and index
+    // The options dialog, its box showing `checked`; the box's state on OK, nullopt on cancel.
+    virtual std::optional<bool> ShowOptionsDialog(bool checked) = 0;
+    virtual void ShowVersionDialog() = 0;
+};
+
+}  // namespace ocu

@@ -1,0 +1,85 @@
+#include "dialogs/ManageShortcut.h"
+#include "dialogs/ShellFake.h"
+#include "mainwindow/MainWindowFixture.h"
+
+namespace ocu::testing {
+namespace {
+
+const std::string kLink = "C:\\Users\\me\\Start Menu\\Programs\\Ocumira.lnk";
+
+TEST(Shortcut, FirstRunsCreateItUntilFiveSavesAndNeverOverwrite) {
+    FakeShell shell;
+    EnsureShortcutDuringFirstRuns(shell, 1, "Ocumira");
+    ASSERT_EQ(shell.Files.count(kLink), 1u);
+    EXPECT_EQ(shell.Files[kLink], "C:\\Apps\\Ocumira\\Ocumira.exe|C:\\Apps\\Ocumira");
+    shell.Files[kLink] = "the user's own file";
+    EnsureShortcutDuringFirstRuns(shell, 3, "Ocumira");
+    EXPECT_EQ(shell.Files[kLink], "the user's own file");
+    shell.Files.clear();  // removed by the user
+    EnsureShortcutDuringFirstRuns(shell, 3, "Ocumira");
+    EXPECT_EQ(shell.Files.count(kLink), 1u);
+    shell.Files.clear();
+    EnsureShortcutDuringFirstRuns(shell, 5, "Ocumira");
+    EXPECT_TRUE(shell.Files.empty());
+}
+
+TEST(Shortcut, WithoutAProgramsFolderEverythingFailsQuietly) {
+    FakeShell shell;
+    shell.Programs.reset();
+    EXPECT_FALSE(ManageShortcut(shell, true, false, "Ocumira"));
+    EXPECT_FALSE(ManageShortcut(shell, false, true, "Ocumira"));
+    shell.Programs = "C:\\P";
+    shell.DeleteFails = true;
+    shell.Files["C:\\P\\Ocumira.lnk"] = "x";
+    EXPECT_TRUE(ManageShortcut(shell, false, false, "Ocumira"));  // a failed delete still answers true
+}
+
+class DialogCommandTest : public MainWindowTest {
+protected:
+    FakeShell shell;
+    void SetUp() override {
+        Start();
+        form->AttachServices(nullptr, &shell);
+        shell.DuringDialog = [this] {
+            pausedDuringDialog = S().CapturePaused;
+            topMostDuringDialog = platform.TopMost;
+        };
+    }
+    bool pausedDuringDialog = false;
+    bool topMostDuringDialog = true;
+};
+
+TEST_F(DialogCommandTest, OptionsDialogShowsTheShortcutStateAndActsOnOkOnly) {
+    shell.Files[kLink] = "x";
+    shell.OptionsAnswer = std::nullopt;  // cancel
+    form->OnCommand(CommandId::mmOption);
+    EXPECT_EQ(shell.OptionsShownWith.back(), true);
+    EXPECT_EQ(shell.Files.count(kLink), 1u);
+    EXPECT_TRUE(pausedDuringDialog);
+    EXPECT_FALSE(topMostDuringDialog);
+    shell.OptionsAnswer = false;  // OK with the box cleared
+    form->OnCommand(CommandId::mmTopMost);  // off before: on after anyway
+    form->OnCommand(CommandId::mmOption);
+    EXPECT_EQ(shell.Files.count(kLink), 0u);
+    EXPECT_TRUE(platform.TopMost);
+    EXPECT_FALSE(S().CapturePaused);
+}
+
+TEST_F(DialogCommandTest, VersionDialogPausesAndHelpLeavesTheTopmostOrder) {
+    form->OnCommand(CommandId::About1);
+    EXPECT_EQ(shell.VersionShown, 1);
+    EXPECT_TRUE(pausedDuringDialog);
+    EXPECT_TRUE(topMostDuringDialog);  // the on-top state is left as it is
+    EXPECT_FALSE(S().CapturePaused);
+    form->OnCommand(CommandId::Help1);
+    EXPECT_FALSE(platform.TopMost);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmTopMost));
+    EXPECT_EQ(shell.Urls.back(), kOnlineHelpUrl);
+    form->OnCommand(CommandId::mmTopMost);
+    form->OnCommand(CommandId::Help2);
+    EXPECT_FALSE(platform.TopMost);
+    EXPECT_EQ(shell.HelpFiles.back(), "Ocumira.hlp");
+}
+
+}  // namespace
+}  // namespace ocu::testing

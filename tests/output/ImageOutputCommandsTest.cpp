@@ -1,0 +1,91 @@
+#include <map>
+#include "mainwindow/MainWindowFixture.h"
+#include "output/BitmapFile.h"
+
+namespace ocu::testing {
+namespace {
+
+class FakeOutput : public IImageOutput {
+public:
+    std::optional<std::string> Chosen;
+    bool WriteFails = false;
+    bool PrintChosen = true;
+    std::map<std::string, std::vector<std::uint8_t>> Files;
+    IntRect LastClient;
+    std::optional<std::string> ClipboardError, PrintError;
+    int Clipboard = 0, Printed = 0;
+    std::string Filter;
+
+    std::optional<Image> SnapshotClient(IntRect client) override {
+        LastClient = client;
+        Image img(client.Width(), client.Height(), PixelFormat::Bits32);
+        img.SetPixel32(0, 0, 0x123456);
+        return img;
+    }
+    std::optional<std::string> SaveDialog(const std::string& filter) override {
+        Filter = filter;
+        return Chosen;
+    }
+    bool WriteWholeFile(const std::string& p, const std::vector<std::uint8_t>& b) override {
+        if (WriteFails) return false;
+        Files[p] = b;
+        return true;
+    }
+    std::optional<std::string> CopyToClipboard(const Image&) override {
+        if (!ClipboardError) ++Clipboard;
+        return ClipboardError;
+    }
+    bool PrintDialog() override { return PrintChosen; }
+    std::optional<std::string> PrintImage(const Image&) override {
+        if (!PrintError) ++Printed;
+        return PrintError;
+    }
+};
+
+class OutputTest : public MainWindowTest {
+protected:
+    FakeOutput out;
+    void SetUp() override {
+        StartWithView(300, 300);
+        form->AttachServices(&out, nullptr);
+    }
+};
+
+TEST_F(OutputTest, SaveWritesTheViewAreaAsABitmapUnderTheBmpName) {
+    out.Chosen = "C:\\pics\\view.jpg";
+    form->OnCommand(CommandId::mmSaveViewFile);
+    EXPECT_EQ(out.Filter, "ビットマップ(*.bmp)|*.bmp");
+    EXPECT_EQ(out.LastClient, (IntRect{0, 61, 300, 284}));
+    ASSERT_EQ(out.Files.count("C:\\pics\\view.bmp"), 1u);
+    const Image back = DecodeBmp(out.Files["C:\\pics\\view.bmp"]);
+    EXPECT_EQ(back.Width(), 300);
+    EXPECT_EQ(back.Height(), 223);
+    EXPECT_EQ(back.Pixel32(0, 0), 0x123456u);
+    EXPECT_TRUE(platform.Messages.empty());
+}
+
+TEST_F(OutputTest, CancelWritesNothingAndAFailedWriteIsTold) {
+    form->OnCommand(CommandId::mmSaveViewFile);
+    EXPECT_TRUE(out.Files.empty());
+    out.Chosen = "C:\\ro\\view";
+    out.WriteFails = true;
+    form->OnCommand(CommandId::mmSaveViewFile);
+    ASSERT_EQ(platform.Messages.size(), 1u);
+    EXPECT_EQ(platform.Messages[0].Text, "「C:\\ro\\view.bmp」に画像を保存できませんでした。");
+}
+
+TEST_F(OutputTest, CopyAndPrintReportTheirErrorsAndCancelPrintsNothing) {
+    form->OnCommand(CommandId::mmCopyToClipBoard);
+    EXPECT_EQ(out.Clipboard, 1);
+    out.ClipboardError = "クリップボードを開けません";
+    EXPECT_THROW(form->OnCommand(CommandId::mmCopyToClipBoard), std::runtime_error);
+    out.PrintChosen = false;
+    form->OnCommand(CommandId::mmPrint);
+    EXPECT_EQ(out.Printed, 0);
+    out.PrintChosen = true;
+    form->OnCommand(CommandId::mmPrint);
+    EXPECT_EQ(out.Printed, 1);
+}
+
+}  // namespace
+}  // namespace ocu::testing

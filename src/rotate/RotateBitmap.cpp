@@ -9,6 +9,8 @@
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define OCU_ROTATE_GATHER 1
 #include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 namespace ocu {
@@ -179,7 +181,8 @@ void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, 
     for (TileWalker::Segment s; walk.Next(s);) {
         u8* o = dst.Row(s.row) + static_cast<std::size_t>(s.lo) * N;
         u8* const end = o + static_cast<std::size_t>(s.count) * N;
-        for (i64 x = s.x, y = s.y; o != end; o += N, x += dx, y += dy) std::memcpy(o, in[y >> 10] + (x >> 10) * N, N);
+        for (i64 x = s.x, y = s.y; o != end; o += N, x += dx, y += dy)
+            std::memcpy(o, in[y >> 10] + (x >> 10) * N, N);
     }
 }
 
@@ -218,10 +221,12 @@ __attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan
             vx = _mm_add_epi32(vx, stepX);
             vy = _mm_add_epi32(vy, stepY);
         }
-        const i64 done = i64{blocks} * 4;
-        i64 x = s.x + done * dx, y = s.y + done * dy;
-        for (int c = static_cast<int>(done); c < s.count; ++c, o += 4, x += dx, y += dy)
-            std::memcpy(o, src.Bits() + static_cast<std::size_t>(y >> 10) * stride + static_cast<std::size_t>(x >> 10) * 4, 4);
+        const int done = blocks * 4;
+        i64 x = s.x + i64{done} * dx, y = s.y + i64{done} * dy;
+        for (int c = done; c < s.count; ++c, o += 4, x += dx, y += dy) {
+            const std::size_t at = static_cast<std::size_t>(y >> 10) * stride + static_cast<std::size_t>(x >> 10) * 4;
+            std::memcpy(o, src.Bits() + at, 4);
+        }
     }
 }
 #endif
@@ -297,12 +302,19 @@ void ReverseRow(const u8* in, u8* out, int width) {
     }
 }
 
-// Two pixels per 64-bit move with the halves swapped: the mirror tick should
+// Several pixels per move, reordered in registers: the mirror tick should
 // cost about what a copy does.
 template <>
 void ReverseRow<4>(const u8* in, u8* out, int width) {
     const u8* i = in + static_cast<std::size_t>(width) * 4;
     int c = 0;
+#ifdef __SSE2__
+    for (; c + 4 <= width; c += 4, out += 16) {
+        i -= 16;
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3)));
+    }
+#endif
     for (; c + 2 <= width; c += 2, out += 8) {
         i -= 8;
         std::uint64_t two;

@@ -43,7 +43,7 @@ TEST(RotateMatchesReference, AwkwardSizesAndAngles) {
     std::mt19937 rng(1);
     int failures = 0;
     for (const PixelFormat f : rotate_test::kAllFormats)
-        for (const auto [w, h] : sizes)
+        for (const auto& [w, h] : sizes)
             for (const int angle : angles)
                 for (const bool mirror : {false, true})
                     for (const bool fit : {false, true}) {
@@ -60,7 +60,9 @@ TEST(RotateMatchesReference, RandomFramesAndAngles) {
         s.format = rotate_test::kAllFormats[rng() % std::size(rotate_test::kAllFormats)];
         s.width = 1 + static_cast<int>(rng() % 48);
         s.height = 1 + static_cast<int>(rng() % 48);
-        if (rng() % 4 == 0) s.extraStride = 4 * (1 + rng() % 3);
+        // Strides that are not whole pixels send 32-bit frames down the plain
+        // loop instead of the gathering one, so both are held to the reference.
+        if (rng() % 4 == 0) s.extraStride = 1 + rng() % 12;
         s.oddAddress = rng() % 8 == 0;
         const int angle = rng() % 5 == 0 ? static_cast<int>(rng() % 9) * 450 - 3600
                                          : static_cast<int>(rng() % 20001) - 10000;
@@ -77,6 +79,7 @@ TEST(RotateMatchesReference, LargerFrames) {
             for (const bool mirror : {false, true}) {
                 Agrees(rng, FrameShape{203, 131, f}, angle, mirror, false);
                 Agrees(rng, FrameShape{96, 160, f, 8, true}, angle, mirror, true);
+                Agrees(rng, FrameShape{150, 77, f, 2}, angle, mirror, true);
             }
 }
 

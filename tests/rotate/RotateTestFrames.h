@@ -18,7 +18,9 @@ inline constexpr PixelFormat kAllFormats[] = {PixelFormat::Bits1,  PixelFormat::
                                               PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
                                               PixelFormat::Bits32};
 
-inline std::string FormatName(PixelFormat f) { return std::to_string(BitsPerPixel(f)) + (f == PixelFormat::Bits15 ? "(555)" : "") + "bpp"; }
+inline std::string FormatName(PixelFormat f) {
+    return std::to_string(BitsPerPixel(f)) + (f == PixelFormat::Bits15 ? "(555)" : "") + "bpp";
+}
 
 struct Frame {
     std::unique_ptr<std::vector<std::uint8_t>> storage;  // backing memory of a borrowed image
@@ -36,7 +38,7 @@ struct FrameShape {
 inline std::vector<PaletteEntry> RandomPalette(std::mt19937& rng, std::size_t count) {
     std::vector<PaletteEntry> p(count);
     for (PaletteEntry& e : p) {
-        const std::uint32_t v = rng();
+        const auto v = static_cast<std::uint32_t>(rng());
         e = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
              static_cast<std::uint8_t>(v >> 24)};
     }

@@ -109,6 +109,9 @@ Image DecodeBmp(const std::vector<std::uint8_t>& b) {
     } else if (compression != kBiRgb && !(compression == kBiBitfields && bpp == 32)) {
         return {};
     }
+    // Before allocating: a header alone can ask for a 16 GiB picture.
+    const std::size_t stride = StrideFor(width, f);
+    if (offset > b.size() || b.size() - offset < stride * static_cast<std::size_t>(height)) return {};
     Image img(width, height, f);
     if (IsIndexed(f)) {
         if (colors == 0) colors = 1u << bpp;
@@ -119,8 +122,6 @@ Image DecodeBmp(const std::vector<std::uint8_t>& b) {
         for (std::size_t i = 0; i < colors; ++i)
             img.Palette()[i] = {b[at + 4 * i + 2], b[at + 4 * i + 1], b[at + 4 * i], 0};
     }
-    const std::size_t stride = StrideFor(width, f);
-    if (offset > b.size() || b.size() - offset < stride * static_cast<std::size_t>(height)) return {};
     for (int y = 0; y < height; ++y) {
         const int fileRow = topDown ? y : height - 1 - y;
         std::memcpy(img.Row(y), b.data() + offset + stride * static_cast<std::size_t>(fileRow), stride);

@@ -3,6 +3,15 @@
 //
 // A test owns one XSession and any number of WineApps started on it; declare the session
 // first so the apps go away before their display does.
+//
+// What Wine does here, as the tests rely on it:
+// - A BitBlt from the screen DC (GetDC(NULL)) reads the X root window, so Ocumira sees the
+//   pattern painted by PaintPattern() and any other X window, Wine's own included.
+// - The prefix makes Wine draw window frames itself (Decorated=N): WindowGeometry() of a
+//   Wine top-level window is its Win32 window rectangle, where the program believes it is.
+// - The pointer and keys given through XTest reach Wine like a person's input.
+// - Wine wants a window manager (see XSession::Options::windowManager).
+// - The coordinate pattern decodes only at depth 24; other depths quantise it.
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -39,10 +49,18 @@ using Milliseconds = std::chrono::milliseconds;
 // GUI state under Wine changes asynchronously: wait for the state, never for a fixed time.
 bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval = 20ms);
 
+// False when the build was configured without the windows preset's exe: tests that need it
+// skip then rather than fail.
+inline bool OcumiraBuilt() { return !std::string_view(OCUMIRA_EXE).empty(); }
+
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
     friend bool operator==(const Rect&, const Rect&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Rect& r)
+    {
+        return out << r.x << ',' << r.y << ' ' << r.width << 'x' << r.height;
+    }
 };
 
 // Pixels read from the screen, 0x00RRGGBB, rows top-down. x and y are where the grab was
@@ -61,7 +79,10 @@ public:
         int width = 1280;
         int height = 1024;
         int depth = 24;
-        bool windowManager = false;  // start openbox on the display
+        // openbox on the display. Keep it for anything Wine runs on: without a window
+        // manager Wine waits two seconds each time a window is hidden or closed, and no
+        // window gets the keyboard focus.
+        bool windowManager = true;
     };
 
     XSession();
@@ -106,8 +127,8 @@ public:
     // Position on the root window and size; nullopt if the window is gone.
     std::optional<Rect> WindowGeometry(XWindow window) const;
     bool IsShown(XWindow window) const;
-    // Top-level client windows (those with WM_STATE, or direct children of the root) whose
-    // _NET_WM_PID is `pid`.
+    // Windows anywhere in the tree whose _NET_WM_PID is `pid`. Wine sets it, to the pid of
+    // the process WineApp started, on every top-level window, hidden ones included.
     std::vector<XWindow> WindowsOfProcess(pid_t pid) const;
     // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
     void SendDeleteWindow(XWindow window) const;
@@ -134,6 +155,10 @@ struct TargetMessage {
     uint64_t wParam = 0;
     int x = 0, y = 0;
     friend bool operator==(const TargetMessage&, const TargetMessage&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const TargetMessage& m)
+    {
+        return out << std::hex << m.msg << ' ' << m.wParam << std::dec << ' ' << m.x << ' ' << m.y;
+    }
 };
 std::vector<TargetMessage> ReadTargetLog(const std::filesystem::path& file);
 
@@ -164,7 +189,7 @@ public:
     std::optional<int> ExitCode();  // once it has exited
     bool WaitForExit(Milliseconds timeout);
 
-    // Sends WM_DELETE_WINDOW to `window`, or to every window of the process, and waits for
+    // Sends WM_DELETE_WINDOW to `window`, or to every shown window of the process, and waits for
     // the process to end; kills it after `timeout`. True if it ended by itself.
     bool Close(XWindow window = 0, Milliseconds timeout = 15s);
     void Kill();

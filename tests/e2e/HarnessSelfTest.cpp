@@ -72,7 +72,7 @@ protected:
 // painted, and a synthetic click arrives at the right client coordinates.
 TEST_F(HarnessWine, TargetWindowReceivesAClick)
 {
-    XSession session({.windowManager = true});
+    XSession session;
     session.PaintPattern();
     const Rect where{200, 150, 320, 240};
     WineApp target(session, WineApp::Helper("helper_target", {std::to_string(where.x), std::to_string(where.y),
@@ -108,11 +108,13 @@ TEST_F(HarnessWine, TargetWindowReceivesAClick)
 
 // The hung-target tests rely on "hang": after two seconds the target stops taking messages,
 // though its process and window stay.
-TEST_F(HarnessWine, HangingTargetStopsTakingMessagesButKeepsRunning)
+TEST_F(HarnessWine, HangingTargetStopsTakingMessagesAndIgnoresClose)
 {
     XSession session;
     WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "target.log", "hang"}));
     ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget"), 0u);
+    // Its two seconds are counted from before the window showed.
+    const auto hangsBy = std::chrono::steady_clock::now() + 2s;
     const auto log = target.Folder() / "target.log";
     // Moves while it still pumps are logged; once it hangs, the count stays put.
     int x = 20;
@@ -130,13 +132,28 @@ TEST_F(HarnessWine, HangingTargetStopsTakingMessagesButKeepsRunning)
             for (int i = 0; i < 5; ++i) session.MovePointer(x++ % 80 + 15, 60);
             std::this_thread::sleep_for(300ms);
             seen = ReadTargetLog(log).size();
-            return seen == before;
+            return seen == before && std::chrono::steady_clock::now() > hangsBy;
         },
         20s, 0ms));
     for (int i = 0; i < 5; ++i) session.MovePointer(x++ % 80 + 15, 70);
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(ReadTargetLog(log).size(), seen);
     EXPECT_TRUE(target.Running());
+
+    // A hung program ignores Close(); it is killed once the timeout passes.
+    EXPECT_FALSE(target.Close(0, 1s));
+    EXPECT_FALSE(target.Running());
+}
+
+// Close() asks as a window manager would, and a program that honours it exits by itself.
+TEST_F(HarnessWine, CloseEndsAResponsiveProgram)
+{
+    XSession session;
+    WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "target.log"}));
+    ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget"), 0u);
+    EXPECT_FALSE(session.WindowsOfProcess(target.Pid()).empty());
+    EXPECT_TRUE(target.Close());
+    EXPECT_EQ(target.ExitCode(), 0);
 }
 
 TEST_F(HarnessWine, EachAppStartsInAFreshFolderWithTheGivenIni)

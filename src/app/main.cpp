@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "dialogs/ManageShortcut.h"
 #include "mainwindow/TfrmCap.h"
+#include "platform/win32/Dialogs.h"
+#include "platform/win32/ImageOutputWin32.h"
+#include "platform/win32/ShellServicesWin32.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/FileSettingsStore.h"
 #include "platform/win32/Handles.h"
@@ -60,10 +64,17 @@ int Run(HINSTANCE instance, int showCommand) {
 
     Win32Platform platform(instance);
     TfrmCap form(platform, settings);
+    Win32ImageOutput output(nullptr);
+    Win32ShellServices shell(instance, ReadFileVersionText());
+    form.AttachServices(&output, &shell);
     int exitCode = 0;
     {
         MainWindow window(instance, form, platform);
         window.Create(showCommand);
+        output.SetOwner(window.Handle());
+        shell.SetOwner(window.Handle());
+        // During the first runs (fewer than five saves) make sure of the Programs-menu shortcut.
+        EnsureShortcutDuringFirstRuns(shell, settings.RunCount, kShortcutName);
         exitCode = RunMessageLoop(window);
     }
     if (!settings.SaveOnExit())

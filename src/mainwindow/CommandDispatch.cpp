@@ -49,7 +49,10 @@ void TfrmCap::OnHotKey(int id) {
         UpdateStatus();
         break;
     case 217: ToggleProjection(); break;
-    case 220: mFlexFlipClick(); break;
+    case 220:
+        mFlexFlipClick();
+        UpdateStatus();  // the title must show the typed angle, as the menu's path does
+        break;
     case 221: s_.GridVisible = !s_.GridVisible; break;
     case 302:
         s_.RotateAngle += s_.RotateStep;

@@ -15,10 +15,12 @@ std::optional<Image> TfrmCap::Snapshot() {
 }
 
 void TfrmCap::SaveViewFile() {
+    // Taken before the dialog: once it closes, the view under it stays blank
+    // until the next tick, and that is not what the user chose to save.
+    const auto image = Snapshot();
     const auto chosen = output_->SaveDialog("ビットマップ(*.bmp)|*.bmp");
     if (!chosen) return;
     const std::string path = BitmapFileName(*chosen);
-    const auto image = Snapshot();
     const bool saved = image && !image->Empty() && output_->WriteWholeFile(path, EncodeBmp(*image));
     // A silent failure would let the user believe the picture was kept.
     if (!saved) p_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
@@ -31,8 +33,8 @@ void TfrmCap::CopyViewToClipboard() {
 }
 
 void TfrmCap::PrintView() {
+    const auto image = Snapshot();  // before the dialog covers the view
     if (!output_->PrintDialog()) return;
-    const auto image = Snapshot();
     if (!image || image->Empty()) throw std::runtime_error("画像を取得できませんでした。");
     if (const auto error = output_->PrintImage(*image)) throw std::runtime_error(*error);
 }

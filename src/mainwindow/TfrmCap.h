@@ -16,7 +16,7 @@
 namespace ocu {
 
 // The address of the online help page, shown in the version dialog too.
-inline constexpr const char* kOnlineHelpUrl = "https://ocumira.lumivane.example/help/";
+inline constexpr const char* kOnlineHelpUrl = "https://lumivane.example/help/";
 inline constexpr const char* kHelpFileName = "Ocumira.hlp";
 inline constexpr const char* kShortcutName = "Ocumira";
 

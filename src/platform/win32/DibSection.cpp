@@ -39,7 +39,7 @@ DibHeader MakeDibHeader(int w, int h, PixelFormat format, std::span<const Palett
 
 bool DibSection::Ensure(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
     if (w <= 0 || h <= 0 || format == PixelFormat::Custom) return false;
-    if (bitmap_ && format == format_ && w <= capWidth_ && h <= capHeight_) {
+    if (surface_ && format == format_ && w <= capWidth_ && h <= capHeight_) {
         view_ = Image::View(bits_, w, h, format, stride_);
         if (IsIndexed(format)) {
             view_.Palette().assign(palette.begin(), palette.end());
@@ -49,8 +49,9 @@ bool DibSection::Ensure(int w, int h, PixelFormat format, std::span<const Palett
     }
     // Grow past the request a little so a window dragged wider does not make a
     // new section on every size message.
-    const int capW = bitmap_ && format == format_ ? std::max(w, capWidth_ + capWidth_ / 4) : w;
-    const int capH = bitmap_ && format == format_ ? std::max(h, capHeight_ + capHeight_ / 4) : h;
+    const bool growing = surface_ && format == format_;
+    const int capW = growing ? std::max(w, capWidth_ + capWidth_ / 4) : w;
+    const int capH = growing ? std::max(h, capHeight_ + capHeight_ / 4) : h;
     Release();
     if (!Create(capW, capH, format, palette)) return false;
     view_ = Image::View(bits_, w, h, format, stride_);
@@ -60,16 +61,9 @@ bool DibSection::Ensure(int w, int h, PixelFormat format, std::span<const Palett
 
 bool DibSection::Create(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
     DibHeader header = MakeDibHeader(w, h, format, palette);
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
-    if (!dc) return false;
     void* bits = nullptr;
-    unique_hbitmap bitmap(::CreateDIBSection(dc.get(), header.Info(), DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return false;
-    unique_select_object selection(dc.get(), bitmap.get());
-    if (!selection) return false;
-    dc_ = std::move(dc);
-    bitmap_ = std::move(bitmap);
-    selection_ = std::move(selection);
+    unique_hbitmap bitmap(::CreateDIBSection(nullptr, header.Info(), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits == nullptr || !surface_.Reset(nullptr, std::move(bitmap))) return false;
     bits_ = bits;
     stride_ = StrideFor(w, format);
     capWidth_ = w;
@@ -79,20 +73,18 @@ bool DibSection::Create(int w, int h, PixelFormat format, std::span<const Palett
 }
 
 void DibSection::SyncColorTable() {
-    if (!bitmap_ || !IsIndexed(format_)) return;
+    if (!surface_ || !IsIndexed(format_)) return;
     RGBQUAD table[256]{};
     const std::size_t entries = std::min<std::size_t>(std::size_t{1} << BitsPerPixel(format_), 256);
     const auto& pal = view_.Palette();
     for (std::size_t i = 0; i < entries && i < pal.size(); ++i)
         table[i] = RGBQUAD{pal[i].blue, pal[i].green, pal[i].red, 0};
-    ::SetDIBColorTable(dc_.get(), 0, static_cast<UINT>(entries), table);
+    ::SetDIBColorTable(surface_.dc.get(), 0, static_cast<UINT>(entries), table);
 }
 
 void DibSection::Release() noexcept {
     view_ = Image();
-    selection_.reset();
-    bitmap_.reset();
-    dc_.reset();
+    surface_.Release();
     bits_ = nullptr;
     stride_ = 0;
     capWidth_ = capHeight_ = 0;

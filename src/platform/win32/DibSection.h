@@ -10,7 +10,7 @@
 #include <span>
 
 #include "image/Image.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/BitmapDc.h"
 
 namespace ocu::win {
 
@@ -29,8 +29,8 @@ public:
     void SyncColorTable();
     void Release() noexcept;
 
-    HDC Dc() const { return dc_.get(); }
-    HBITMAP Bitmap() const { return bitmap_.get(); }
+    HDC Dc() const { return surface_.dc.get(); }
+    HBITMAP Bitmap() const { return surface_.bitmap.get(); }
     Image& View() { return view_; }
     int CapacityWidth() const { return capWidth_; }
     int CapacityHeight() const { return capHeight_; }
@@ -38,11 +38,7 @@ public:
 private:
     bool Create(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette);
 
-    // Declared in release order reversed: the bitmap is deselected before it is
-    // deleted, and deleted before its DC.
-    unique_hdc dc_;
-    unique_hbitmap bitmap_;
-    unique_select_object selection_;
+    BitmapDc surface_;
     void* bits_ = nullptr;
     std::size_t stride_ = 0;
     int capWidth_ = 0;

@@ -118,7 +118,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CLOSE: ::DestroyWindow(hwnd_); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
-    case WM_NCDESTROY: OnNcDestroy(); break;
+    case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
     default: break;
     }
     return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
@@ -208,6 +208,8 @@ void MainWindow::OnMouseUp(MouseButton button, WPARAM keys, LPARAM pos) {
 
 void MainWindow::OnMouseMove(WPARAM keys, LPARAM pos) {
     form_.FormMouseMove(ShiftFromKeys(keys, false), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
+    // While the mouse is captured no WM_SETCURSOR comes: show the chosen shape now.
+    ::SetCursor(platform_.CurrentCursor());
 }
 
 bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {
@@ -234,11 +236,12 @@ void MainWindow::OnDestroy() {
     ::PostQuitMessage(0);
 }
 
-void MainWindow::OnNcDestroy() {
+LRESULT MainWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = std::exchange(hwnd_, nullptr);
     platform_.Detach();
     platform_.SetDestroying(false);
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return ::DefWindowProcW(hwnd, WM_NCDESTROY, wParam, lParam);
 }
 
 }  // namespace ocu::win

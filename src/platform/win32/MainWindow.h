@@ -64,7 +64,7 @@ private:
     bool OnSetCursor(HWND over, WORD hitTest);
     void OnToolPress(CommandId id, bool down);
     void OnDestroy();
-    void OnNcDestroy();
+    LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
     void Layout(int width, int height) const;
 
     HINSTANCE instance_;

@@ -18,17 +18,9 @@ void OutlineOnScreen(IntRect r, HPEN pen, int bkMode) {
 }  // namespace
 
 bool ScreenMarker::EnsureBackup(HDC screen, int w, int h) {
-    if (bitmap_ && w == width_ && h == height_) return true;
+    if (backup_ && w == width_ && h == height_) return true;
     Release();
-    if (w <= 0 || h <= 0) return false;
-    unique_hdc dc(::CreateCompatibleDC(screen));
-    unique_hbitmap bitmap(::CreateCompatibleBitmap(screen, w, h));
-    if (!dc || !bitmap) return false;
-    unique_select_object selection(dc.get(), bitmap.get());
-    if (!selection) return false;
-    dc_ = std::move(dc);
-    bitmap_ = std::move(bitmap);
-    selection_ = std::move(selection);
+    if (w <= 0 || h <= 0 || !backup_.Reset(screen, unique_hbitmap(::CreateCompatibleBitmap(screen, w, h)))) return false;
     width_ = w;
     height_ = h;
     return true;
@@ -38,15 +30,15 @@ void ScreenMarker::SaveBackup(IntRect area) {
     const HWND desktop = ::GetDesktopWindow();
     const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen || !EnsureBackup(screen.get(), area.Width(), area.Height())) return;
-    ::BitBlt(dc_.get(), 0, 0, width_, height_, screen.get(), area.Left, area.Top, SRCCOPY);
+    ::BitBlt(backup_.dc.get(), 0, 0, width_, height_, screen.get(), area.Left, area.Top, SRCCOPY);
 }
 
 void ScreenMarker::RestoreBackup(IntRect area) {
-    if (!bitmap_) return;
+    if (!backup_) return;
     const HWND desktop = ::GetDesktopWindow();
     const unique_hdc_window screen = win::GetWindowDC(desktop);
     if (!screen) return;
-    ::BitBlt(screen.get(), area.Left, area.Top, area.Width(), area.Height(), dc_.get(), 0, 0, SRCCOPY);
+    ::BitBlt(screen.get(), area.Left, area.Top, area.Width(), area.Height(), backup_.dc.get(), 0, 0, SRCCOPY);
 }
 
 void ScreenMarker::DrawOutline(IntRect r) {
@@ -61,9 +53,7 @@ void ScreenMarker::DrawFrame(IntRect r) {
 }
 
 void ScreenMarker::Release() noexcept {
-    selection_.reset();
-    bitmap_.reset();
-    dc_.reset();
+    backup_.Release();
     width_ = height_ = 0;
 }
 

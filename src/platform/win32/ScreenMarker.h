@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "image/Geometry.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/BitmapDc.h"
 
 namespace ocu::win {
 
@@ -26,9 +26,7 @@ public:
 private:
     bool EnsureBackup(HDC screen, int w, int h);
 
-    unique_hdc dc_;
-    unique_hbitmap bitmap_;
-    unique_select_object selection_;
+    BitmapDc backup_;
     int width_ = 0;
     int height_ = 0;
 };

@@ -59,8 +59,13 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
     // A caption as wide as its button (five full-width characters in a font
     // without proportional kana) is shown whole rather than cut to "...".
     ::SendMessageW(hwnd_, TB_SETDRAWTEXTFLAGS, DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS, 0);
-    if (const HWND tips = reinterpret_cast<HWND>(::SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0)); tips != nullptr)
+    if (const HWND tips = reinterpret_cast<HWND>(::SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0)); tips != nullptr) {
         ::SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Wine will not put a window into the always-on-top band while a topmost
+        // popup (this tip) is owned by it. The tip is topmost on its own and
+        // talks to the bar, not to its owner, so it does without one.
+        ::SetWindowLongPtrW(tips, GWLP_HWNDPARENT, 0);
+    }
     ::SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 

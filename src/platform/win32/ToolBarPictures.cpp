@@ -32,17 +32,18 @@ void Triangle(HDC dc, int x, int y, POINT a, POINT b, POINT c) {
 // A magnifying glass; `plus` adds the vertical stroke of a plus sign.
 void Magnifier(HDC dc, int x, int y, bool plus) {
     {
-        Pen handle(dc, 3, kHandle);
-        Line(dc, x + 10, y + 10, x + 14, y + 14);
+        Pen handle(dc, 2, kHandle);
+        Line(dc, x + 10, y + 10, x + 15, y + 15);
+        Line(dc, x + 11, y + 10, x + 15, y + 14);
     }
     {
-        Pen rim(dc, 2, kInk);
+        Pen rim(dc, 1, kInk);
         Brush glass(dc, kGlass);
-        ::Ellipse(dc, x + 1, y + 1, x + 12, y + 12);
+        ::Ellipse(dc, x, y, x + 13, y + 13);
     }
     Pen sign(dc, 2, kInk);
-    Line(dc, x + 4, y + 6, x + 9, y + 6);
-    if (plus) Line(dc, x + 6, y + 4, x + 6, y + 9);
+    Line(dc, x + 3, y + 6, x + 10, y + 6);
+    if (plus) Line(dc, x + 6, y + 3, x + 6, y + 10);
 }
 
 void FlipPicture(HDC dc, int x, int y, bool horizontal) {

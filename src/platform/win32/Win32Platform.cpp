@@ -19,7 +19,10 @@ RECT ToRect(IntRect r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance)
-    : instance_(instance), cursor_(::LoadCursorW(nullptr, IDC_ARROW)) {}
+    : instance_(instance), arrowCursor_(::LoadCursorW(nullptr, IDC_ARROW)), handCursor_(::LoadCursorW(instance, L"HAND")) {
+    if (handCursor_ == nullptr) handCursor_ = ::LoadCursorW(nullptr, IDC_HAND);
+    cursor_ = arrowCursor_;
+}
 
 HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window; }
 
@@ -161,16 +164,10 @@ void Win32Platform::SetStatusText(int panel, const std::string& utf8) {
 }
 
 void Win32Platform::SetCursorShape(CursorShape shape) {
-    HCURSOR next = nullptr;
-    if (shape == CursorShape::Hand) {
-        next = ::LoadCursorW(instance_, L"HAND");
-        if (next == nullptr) next = ::LoadCursorW(nullptr, IDC_HAND);
-    }
-    if (next == nullptr) next = ::LoadCursorW(nullptr, IDC_ARROW);
-    cursor_ = next;
-    // The shape is asked for from the mouse handlers, so the pointer is over the
-    // window (or captured by it): show it now rather than at the next move.
-    ::SetCursor(cursor_);
+    // Only noted here: the behaviour sets Arrow and then Hand within one mouse
+    // move, and showing each at once would make the pointer flicker. The window
+    // shows the last one when the move has been handled, and at WM_SETCURSOR.
+    cursor_ = shape == CursorShape::Hand ? handCursor_ : arrowCursor_;
 }
 
 void Win32Platform::SetMouseCapture() {

@@ -118,6 +118,9 @@ private:
     ScreenCapture capture_;
     DibSection frame_;
     ScreenMarker marker_;
+    // Shared cursors from LoadCursor: never destroyed.
+    HCURSOR arrowCursor_;
+    HCURSOR handCursor_;
     HCURSOR cursor_;
 };
 

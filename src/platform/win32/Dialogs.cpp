@@ -1,0 +1,182 @@
+#include "platform/win32/Dialogs.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "platform/win32/DialogIds.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/UiFont.h"
+
+namespace ocu::win {
+namespace {
+
+// Pixel layouts of the dialogs at 96 dpi, scaled for the owner's monitor.
+struct Placement {
+    int id, x, y, w, h;
+};
+
+int DpiOf(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpi != nullptr ? getDpi(hwnd) : 96;
+    return dpi == 0 ? 96 : static_cast<int>(dpi);
+}
+
+void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::size_t count, bool outerSize) {
+    const int dpi = DpiOf(dialog);
+    auto px = [dpi](int v) { return ::MulDiv(v, dpi, 96); };
+    const HFONT font = UiFont();
+    RECT frame{0, 0, px(clientW), px(clientH)};
+    if (!outerSize) {
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    }
+    ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (std::size_t i = 0; i < count; ++i) {
+        const HWND item = ::GetDlgItem(dialog, items[i].id);
+        if (item == nullptr) continue;
+        ::SetWindowPos(item, nullptr, px(items[i].x), px(items[i].y), px(items[i].w), px(items[i].h),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font != nullptr) ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // Centred on the owner, as the main window's dialogs are.
+    RECT owner{}, self{};
+    const HWND parent = ::GetWindow(dialog, GW_OWNER);
+    if (parent != nullptr && ::GetWindowRect(parent, &owner) && ::GetWindowRect(dialog, &self)) {
+        const int w = self.right - self.left, h = self.bottom - self.top;
+        ::SetWindowPos(dialog, nullptr, owner.left + ((owner.right - owner.left) - w) / 2,
+                       owner.top + ((owner.bottom - owner.top) - h) / 2, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+struct OptionsState {
+    bool checked;
+};
+
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        auto* state = reinterpret_cast<OptionsState*>(lParam);
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        // The outer size is 321 x 150; the check box sits inside the frame.
+        static constexpr Placement kItems[] = {
+            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},
+            {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
+            {IDOK, 64, 72, 89, 25},
+            {IDCANCEL, 176, 72, 81, 25},
+        };
+        Layout(dialog, 321, 150, kItems, std::size(kItems), true);
+        ::CheckDlgButton(dialog, IDC_RESIST_PROGRAM, state->checked ? BST_CHECKED : BST_UNCHECKED);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            auto* state = reinterpret_cast<OptionsState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+            state->checked = ::IsDlgButtonChecked(dialog, IDC_RESIST_PROGRAM) == BST_CHECKED;
+            ::EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            ::EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+struct VersionState {
+    const std::wstring* version;
+    const std::wstring* url;
+    unique_hfont titleFont;
+};
+
+INT_PTR CALLBACK VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        auto* state = reinterpret_cast<VersionState*>(lParam);
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        // Client area 470 x 317; the labels and boxes sit in the sunken panel.
+        static constexpr Placement kItems[] = {
+            {IDC_VERSION_PANEL, 8, 8, 433, 241},   {IDC_PRODUCT_LABEL, 40, 32, 300, 26},
+            {IDC_VERSION_LABEL, 240, 88, 120, 14}, {IDC_VERSION_MEMO, 264, 104, 129, 25},
+            {IDC_URL_EDIT, 32, 136, 193, 17},      {IDC_MEMO2, 80, 176, 281, 49},
+            {IDOK, 168, 264, 122, 29},
+        };
+        Layout(dialog, 470, 317, kItems, std::size(kItems), false);
+        LOGFONTW lf{};
+        lf.lfHeight = -::MulDiv(21, DpiOf(dialog), 96);
+        lf.lfWeight = FW_BOLD;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        const std::wstring face = UiFontFace();
+        wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
+        state->titleFont.reset(::CreateFontIndirectW(&lf));
+        if (state->titleFont)
+            ::SendDlgItemMessageW(dialog, IDC_PRODUCT_LABEL, WM_SETFONT,
+                                  reinterpret_cast<WPARAM>(state->titleFont.get()), FALSE);
+        ::SetDlgItemTextW(dialog, IDC_VERSION_MEMO, state->version->c_str());
+        ::SetDlgItemTextW(dialog, IDC_URL_EDIT, state->url->c_str());
+        ::SetDlgItemTextW(dialog, IDC_MEMO2, L"Memo2");
+        // OK has the focus, so that Enter closes the dialog and no text shows selected.
+        ::SetFocus(::GetDlgItem(dialog, IDOK));
+        return FALSE;
+    }
+    case WM_CTLCOLORSTATIC: {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        const int id = ::GetDlgCtrlID(control);
+        if (id == IDC_PRODUCT_LABEL || id == IDC_URL_EDIT) {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, RGB(0, 0, 255));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            ::EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+std::optional<bool> ShowOptionsDialog(HINSTANCE instance, HWND owner, bool checked) {
+    OptionsState state{checked};
+    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsProc,
+                                             reinterpret_cast<LPARAM>(&state));
+    if (result != IDOK) return std::nullopt;
+    return state.checked;
+}
+
+void ShowVersionDialog(HINSTANCE instance, HWND owner, const std::wstring& versionText, const std::wstring& url) {
+    VersionState state{&versionText, &url, {}};
+    ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_VERSION), owner, VersionProc, reinterpret_cast<LPARAM>(&state));
+}
+
+std::wstring ReadFileVersionText() {
+    wchar_t path[MAX_PATH * 4];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    if (length == 0 || length >= std::size(path)) return {};
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0) return {};
+    std::vector<BYTE> block(size);
+    if (!::GetFileVersionInfoW(path, 0, size, block.data())) return {};
+    void* value = nullptr;
+    UINT valueLength = 0;
+    if (!::VerQueryValueW(block.data(), L"\\StringFileInfo\\041103A4\\FileVersion", &value, &valueLength) ||
+        value == nullptr || valueLength == 0)
+        return {};
+    return std::wstring(static_cast<const wchar_t*>(value));
+}
+
+}  // namespace ocu::win

@@ -1,0 +1,166 @@
+#include "platform/win32/ImageOutputWin32.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "platform/win32/DibSection.h"
+#include "platform/win32/ScreenCapture.h"
+#include "platform/win32/TextConvert.h"
+
+namespace ocu::win {
+
+std::wstring DialogFilter(const std::string& filter) {
+    std::wstring w = Utf8ToWide(filter);
+    for (wchar_t& c : w)
+        if (c == L'|') c = L'\0';
+    w.push_back(L'\0');
+    w.push_back(L'\0');
+    return w;
+}
+
+std::optional<Image> Win32ImageOutput::SnapshotClient(IntRect client) {
+    const int w = client.Width(), h = client.Height();
+    if (w <= 0 || h <= 0 || owner_ == nullptr) return std::nullopt;
+    // Read from the screen, not from the window: what covers the view is in the
+    // picture, as it is on screen.
+    POINT origin{client.Left, client.Top};
+    if (!::ClientToScreen(owner_, &origin)) return std::nullopt;
+    const unique_hdc_window screen = win::GetDC(nullptr);
+    if (!screen) return std::nullopt;
+    const PixelFormat format = ScreenPixelFormat();
+    DibSection dib;
+    if (!dib.Ensure(w, h, format, ScreenPalette(screen.get(), format))) return std::nullopt;
+    if (!::BitBlt(dib.Dc(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY)) return std::nullopt;
+    ::GdiFlush();
+    return dib.View().Clone();
+}
+
+std::optional<std::string> Win32ImageOutput::SaveDialog(const std::string& filter) {
+    const std::wstring filterText = DialogFilter(filter);
+    wchar_t file[MAX_PATH * 4] = L"";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = filterText.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = static_cast<DWORD>(std::size(file));
+    // Default options: an existing file is replaced without a question.
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
+    return WideToUtf8(file);
+}
+
+bool Win32ImageOutput::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    // Written beside the target first and moved over it, so a full disk or a
+    // failed write never leaves a broken picture under the chosen name.
+    const std::wstring target = Utf8ToWide(path);
+    const std::wstring temp = target + L".ocumira-tmp";
+    {
+        unique_hfile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+            DWORD written = 0;
+            if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written != chunk) {
+                file.reset();
+                ::DeleteFileW(temp.c_str());
+                return false;
+            }
+            done += written;
+        }
+        if (!::FlushFileBuffers(file.get())) {
+            file.reset();
+            ::DeleteFileW(temp.c_str());
+            return false;
+        }
+    }
+    if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// A DIB section holding a copy of the image, for GDI and the clipboard.
+unique_hbitmap BitmapOf(const Image& image) {
+    DibHeader header = MakeDibHeader(image.Width(), image.Height(), image.Format(), image.Palette());
+    void* bits = nullptr;
+    unique_hbitmap bitmap(::CreateDIBSection(nullptr, header.Info(), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return {};
+    std::memcpy(bits, image.Bits(), image.SizeBytes());
+    return bitmap;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image) {
+    unique_hbitmap bitmap = BitmapOf(image);
+    if (!bitmap) return std::string("クリップボード用の画像を作成できません。");
+    if (!::OpenClipboard(owner_)) return std::string("クリップボードを開けません。");
+    std::optional<std::string> error;
+    ::EmptyClipboard();
+    if (::SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
+        (void)bitmap.release();  // the clipboard owns it now
+        if (IsIndexed(image.Format()) && !image.Palette().empty()) {
+            std::vector<BYTE> buffer(sizeof(LOGPALETTE) + image.Palette().size() * sizeof(PALETTEENTRY));
+            auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+            logical->palVersion = 0x300;
+            logical->palNumEntries = static_cast<WORD>(image.Palette().size());
+            for (std::size_t i = 0; i < image.Palette().size(); ++i) {
+                const PaletteEntry& e = image.Palette()[i];
+                logical->palPalEntry[i] = {e.red, e.green, e.blue, 0};
+            }
+            if (HPALETTE palette = ::CreatePalette(logical)) {
+                if (::SetClipboardData(CF_PALETTE, palette) == nullptr) ::DeleteObject(palette);
+            }
+        }
+    } else {
+        error = "クリップボードに画像を置けません。";
+    }
+    ::CloseClipboard();
+    return error;
+}
+
+bool Win32ImageOutput::PrintDialog() {
+    PRINTDLGW pd{};
+    pd.lStructSize = sizeof pd;
+    pd.hwndOwner = owner_;
+    pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
+    pd.nCopies = 1;
+    if (!::PrintDlgW(&pd)) return false;
+    if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
+    if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
+    printer_.reset(pd.hDC);
+    return static_cast<bool>(printer_);
+}
+
+std::optional<std::string> Win32ImageOutput::PrintImage(const Image& image) {
+    const unique_hdc printer = std::move(printer_);
+    if (!printer) return std::string("プリンタを使用できません。");
+    DOCINFOW doc{};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = L"Ocumira";
+    if (::StartDocW(printer.get(), &doc) <= 0) return std::string("印刷を開始できません。");
+    bool ok = ::StartPage(printer.get()) > 0;
+    if (ok) {
+        DibHeader header = MakeDibHeader(image.Width(), image.Height(), image.Format(), image.Palette());
+        // One printer pixel per picture pixel, at the printable area's top-left.
+        ok = ::StretchDIBits(printer.get(), 0, 0, image.Width(), image.Height(), 0, 0, image.Width(), image.Height(),
+                             image.Bits(), header.Info(), DIB_RGB_COLORS, SRCCOPY) != static_cast<int>(GDI_ERROR);
+        ok = ::EndPage(printer.get()) > 0 && ok;
+    }
+    if (!ok) {
+        ::AbortDoc(printer.get());
+        return std::string("印刷できませんでした。");
+    }
+    if (::EndDoc(printer.get()) <= 0) return std::string("印刷できませんでした。");
+    return std::nullopt;
+}
+
+}  // namespace ocu::win

@@ -1,0 +1,84 @@
+#include "platform/win32/ShellServicesWin32.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "mainwindow/TfrmCap.h"
+#include "platform/win32/Dialogs.h"
+#include "platform/win32/TextConvert.h"
+
+namespace ocu::win {
+namespace {
+
+template <class T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p != nullptr) p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+};
+
+}  // namespace
+
+std::string Win32ShellServices::ProgramPath() {
+    wchar_t path[MAX_PATH * 4];
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    if (n == 0 || n >= std::size(path)) return {};
+    return WideToUtf8(std::wstring_view(path, n));
+}
+
+std::optional<std::string> Win32ShellServices::ProgramsFolder() {
+    PIDLIST_ABSOLUTE list = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(owner_, CSIDL_PROGRAMS, &list)) || list == nullptr) return std::nullopt;
+    wchar_t path[MAX_PATH];
+    const BOOL ok = ::SHGetPathFromIDListW(list, path);
+    ::CoTaskMemFree(list);
+    if (!ok) return std::nullopt;
+    return WideToUtf8(path);
+}
+
+bool Win32ShellServices::FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32ShellServices::CreateShortcut(const std::string& linkPath, const std::string& target,
+                                        const std::string& workingDir) {
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))))
+        return false;
+    link->SetArguments(L"");
+    link->SetPath(Utf8ToWide(target).c_str());
+    link->SetWorkingDirectory(Utf8ToWide(workingDir).c_str());
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return false;
+    return SUCCEEDED(file->Save(Utf8ToWide(linkPath).c_str(), FALSE));
+}
+
+bool Win32ShellServices::DeleteFile(const std::string& path) {
+    return ::DeleteFileW(Utf8ToWide(path).c_str()) != FALSE;
+}
+
+void Win32ShellServices::OpenUrl(const std::string& url) {
+    ::ShellExecuteW(nullptr, nullptr, Utf8ToWide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32ShellServices::OpenHelpFile(const std::string& helpFile) {
+    ::WinHelpW(owner_, Utf8ToWide(helpFile).c_str(), HELP_FINDER, 0);
+}
+
+std::optional<bool> Win32ShellServices::ShowOptionsDialog(bool checked) {
+    return win::ShowOptionsDialog(instance_, owner_, checked);
+}
+
+void Win32ShellServices::ShowVersionDialog() {
+    win::ShowVersionDialog(instance_, owner_, versionText_, Utf8ToWide(kOnlineHelpUrl));
+}
+
+}  // namespace ocu::win

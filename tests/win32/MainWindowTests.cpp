@@ -1,0 +1,270 @@
+// The main window as the behaviour sees it: messages in, TfrmCap calls out.
+#include <gtest/gtest.h>
+
+#include <windowsx.h>
+
+#include <cmath>
+
+#include "mainwindow/TfrmCap.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/TextConvert.h"
+#include "settings/IniManager.h"
+#include "win32/Win32TestSupport.h"
+
+namespace ocu::win {
+namespace {
+
+using wintest::PollUntil;
+using wintest::PumpMessages;
+
+class MemoryStore : public ISettingsStore {
+public:
+    std::optional<std::string> Read() override { return text; }
+    bool Write(const std::string& whole) override {
+        text = whole;
+        return true;
+    }
+    std::optional<std::string> text;
+};
+
+RECT ClientRectOf(HWND child, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_.Create(SW_SHOWNOACTIVATE);
+        ASSERT_NE(window_.Handle(), nullptr);
+        // The ticks are not what these tests are about; they only add noise.
+        platform_.StopCaptureTimer();
+        PumpMessages();
+    }
+    void TearDown() override {
+        if (window_.Handle() != nullptr) ::DestroyWindow(window_.Handle());
+        PumpMessages();  // also takes the WM_QUIT of the window's end off the queue
+    }
+    HWND Hwnd() const { return window_.Handle(); }
+    HWND Tools() { return window_.Tools()->Handle(); }
+    const ViewState& S() const { return form_.State(); }
+    LPARAM ButtonCentre(int index) {
+        RECT r{};
+        ::SendMessageW(Tools(), TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void Send(UINT msg, WPARAM w = 0, LPARAM l = 0) { ::SendMessageW(Hwnd(), msg, w, l); }
+
+    wintest::MessageBoxCloser boxes_;
+    MemoryStore store_;
+    TIniManager ini_{store_, "Ocumira.ini"};
+    Win32Platform platform_{::GetModuleHandleW(nullptr)};
+    TfrmCap form_{platform_, ini_};
+    MainWindow window_{::GetModuleHandleW(nullptr), form_, platform_};
+};
+
+TEST_F(MainWindowTest, IsASizeableTfrmCapWithoutMaximiseOnTheMenuColour) {
+    wchar_t cls[64]{};
+    ::GetClassNameW(Hwnd(), cls, 64);
+    EXPECT_STREQ(cls, L"TfrmCap");
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX));
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
+    EXPECT_EQ(::GetClassLongPtrW(Hwnd(), GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_MENU + 1));
+    EXPECT_EQ(::GetMenu(Hwnd()), window_.Menu()->Handle());
+    EXPECT_NE(::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "topmost from the start";
+}
+
+TEST_F(MainWindowTest, BarsAndViewAreLaidOutTopToBottom) {
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    const RECT info = ClientRectOf(window_.InfoBar()->Handle(), Hwnd());
+    EXPECT_EQ(info.top, 0);
+    EXPECT_EQ(info.bottom, 17);
+    EXPECT_EQ(info.right, client.right);
+    EXPECT_EQ(window_.InfoBar()->Text(0), L"押しっぱなしにすると連続効果になります。");
+
+    const RECT tools = ClientRectOf(Tools(), Hwnd());
+    EXPECT_EQ(tools.top, 17);
+    EXPECT_EQ(tools.bottom, S().ViewTop) << "the view begins where the bars end";
+    ASSERT_EQ(::SendMessageW(Tools(), TB_BUTTONCOUNT, 0, 0), 7);
+    for (int i = 0; i < 7; ++i) {
+        RECT b{};
+        ::SendMessageW(Tools(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+        EXPECT_EQ(b.right - b.left, 60) << i;
+        EXPECT_EQ(b.bottom - b.top, 38) << i;
+    }
+
+    const RECT status = ClientRectOf(window_.MainStatusBar()->Handle(), Hwnd());
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(S().ViewLeft, 0);
+    EXPECT_EQ(S().ViewTop, 61);
+    EXPECT_EQ(S().ViewWidth, client.right);
+    EXPECT_EQ(S().ViewHeight, client.bottom - (status.bottom - status.top) - 61);
+}
+
+TEST_F(MainWindowTest, TitleAndPanelsCarryTheStatusTexts) {
+    wchar_t title[256]{};
+    ::GetWindowTextW(Hwnd(), title, 256);
+    EXPECT_EQ(std::wstring(title).rfind(L"Lumivane Ocumira [倍率:1.0倍 回転:  0度 状態:表示モード]", 0), 0u) << title;
+    EXPECT_EQ(window_.MainStatusBar()->Text(0), L"表面レイヤ：off");
+}
+
+TEST_F(MainWindowTest, APanelGrowsToAWiderTextAndNeverShrinks) {
+    StatusBar& bar = *window_.MainStatusBar();
+    const int before = bar.PanelWidth(1);
+    platform_.SetStatusText(1, "とても長い変換の説明がここに入ります");
+    const int grown = bar.PanelWidth(1);
+    EXPECT_GT(grown, before);
+    platform_.SetStatusText(1, "短い");
+    EXPECT_EQ(bar.PanelWidth(1), grown);
+    EXPECT_EQ(bar.Text(1), L"短い");
+}
+
+TEST_F(MainWindowTest, MenuAcceleratorAndHotKeyReachTheirCommands) {
+    Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(CommandId::mmRate20), 0));
+    EXPECT_FLOAT_EQ(S().ZoomRate, 2.0f);
+    Send(WM_COMMAND, MAKEWPARAM(kShortcutBase + static_cast<WORD>(CommandId::mmUP), 1));
+    EXPECT_FLOAT_EQ(S().ZoomRate, 3.0f);
+    Send(WM_HOTKEY, 201);
+    EXPECT_NEAR(S().ZoomRate, 3.1f, 1e-5);
+    Send(WM_COMMAND, MAKEWPARAM(9999, 0));  // no such command: nothing happens
+    EXPECT_NEAR(S().ZoomRate, 3.1f, 1e-5);
+}
+
+TEST_F(MainWindowTest, AShortcutRunsOnlyWhatItsMenuWouldEnable) {
+    const int areaLeft = S().AreaLeft;
+    // No fixed area and no projection: the arrow entries are disabled, the key does nothing.
+    Send(WM_COMMAND, MAKEWPARAM(kShortcutBase + static_cast<WORD>(CommandId::mmLeft), 1));
+    EXPECT_EQ(S().AreaLeft, areaLeft);
+    EXPECT_EQ(window_.Menu()->IsEnabled(CommandId::mmLeft), false);
+}
+
+TEST_F(MainWindowTest, OpeningATopLevelMenuRefreshesItsEntries) {
+    const HMENU fixView = window_.Menu()->PopupOf(CommandId::MenuFixView);
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, FALSE));
+    EXPECT_EQ(window_.Menu()->IsEnabled(CommandId::mmDowner), false);
+    form_.State().FixView = true;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, FALSE));
+    EXPECT_EQ(window_.Menu()->IsEnabled(CommandId::mmDowner), true);
+    EXPECT_EQ(window_.Menu()->IsChecked(CommandId::mmFixViewSw), true);
+    form_.State().FixView = false;
+    // The system menu is not one of ours.
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, TRUE));
+    EXPECT_EQ(window_.Menu()->IsChecked(CommandId::mmFixViewSw), true);
+}
+
+TEST_F(MainWindowTest, AToolBarClickTogglesAndAHeldButtonRepeatsUntilReleased) {
+    ::SendMessageW(Tools(), WM_LBUTTONDOWN, MK_LBUTTON, ButtonCentre(2));  // 左右反転
+    ::SendMessageW(Tools(), WM_LBUTTONUP, 0, ButtonCentre(2));
+    PumpMessages();
+    EXPECT_TRUE(S().FlipH);
+
+    ::SendMessageW(Tools(), WM_LBUTTONDOWN, MK_LBUTTON, ButtonCentre(0));  // もっと拡大
+    EXPECT_EQ(S().RepeatAction, 110);
+    ASSERT_TRUE(PollUntil([&] { return S().ZoomRate >= 1.25f; })) << "the zoom grows while held";
+    ::SendMessageW(Tools(), WM_LBUTTONUP, 0, ButtonCentre(0));
+    const float released = S().ZoomRate;
+    PollUntil([] { return false; }, std::chrono::milliseconds(350));
+    EXPECT_FLOAT_EQ(S().ZoomRate, released) << "and stops when released";
+
+    // Any button holds: the right one turns the view counter-clockwise while held.
+    ::SendMessageW(Tools(), WM_RBUTTONDOWN, MK_RBUTTON, ButtonCentre(6));  // 左に回転
+    ASSERT_TRUE(PollUntil([&] { return S().RotateAngle >= 20; }));
+    ::SendMessageW(Tools(), WM_RBUTTONUP, 0, ButtonCentre(6));
+    const int angle = S().RotateAngle;
+    PollUntil([] { return false; }, std::chrono::milliseconds(350));
+    EXPECT_EQ(S().RotateAngle, angle);
+    EXPECT_EQ(::GetCapture(), nullptr) << "the bar gives the mouse back";
+}
+
+TEST_F(MainWindowTest, HeldButtonStopsWhenTheMouseIsTakenAway) {
+    ::SendMessageW(Tools(), WM_LBUTTONDOWN, MK_LBUTTON, ButtonCentre(1));  // 拡大戻す
+    ASSERT_NE(window_.Tools()->Held(), std::nullopt);
+    ::SetCapture(Hwnd());  // a message box or another window takes the mouse
+    EXPECT_EQ(window_.Tools()->Held(), std::nullopt);
+    ::ReleaseCapture();
+}
+
+TEST_F(MainWindowTest, MinimiseReleasesTheHotKeysAndRestoreTakesThemBack) {
+    ASSERT_TRUE(S().HotKeysRegistered);
+    ::ShowWindow(Hwnd(), SW_MINIMIZE);
+    ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) != FALSE; }));
+    EXPECT_FALSE(S().HotKeysRegistered);
+    // The restore as the system reports it (a window manager may take its time
+    // to give an iconified window back, so the message is sent here directly).
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 300));
+    EXPECT_TRUE(S().HotKeysRegistered);
+    Send(WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_FALSE(S().HotKeysRegistered);
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 300));
+    EXPECT_TRUE(S().HotKeysRegistered);
+}
+
+TEST_F(MainWindowTest, ALeftPressOnTheViewHoldsTheMouseUntilItsRelease) {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 120));
+    EXPECT_EQ(::GetCapture(), Hwnd());
+    EXPECT_TRUE(S().Dragging);
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(100, 120));
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_FALSE(S().Dragging);
+    Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 120));
+    EXPECT_EQ(::GetCapture(), nullptr) << "a right press does not take the mouse";
+    Send(WM_RBUTTONUP, 0, MAKELPARAM(100, 120));
+}
+
+TEST_F(MainWindowTest, OverTheViewThePointerKeepsTheShapeTheBehaviourChose) {
+    platform_.SetCursorShape(CursorShape::Hand);
+    EXPECT_NE(platform_.CurrentCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(::SendMessageW(Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(::GetCursor(), platform_.CurrentCursor());
+    platform_.SetCursorShape(CursorShape::Arrow);
+    EXPECT_EQ(platform_.CurrentCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheBoundsAndZoomAndEndsTheLoop) {
+    Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(CommandId::mm40), 0));
+    RECT bounds{};
+    ::GetWindowRect(Hwnd(), &bounds);
+    Send(WM_CLOSE);
+    EXPECT_EQ(window_.Handle(), nullptr);
+    EXPECT_FALSE(S().HotKeysRegistered);
+    MSG msg{};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the message loop is told to end";
+    EXPECT_EQ(ini_.BoundsRect, (IntRect{static_cast<int>(bounds.left), static_cast<int>(bounds.top),
+                                        static_cast<int>(bounds.right), static_cast<int>(bounds.bottom)}));
+    EXPECT_FLOAT_EQ(ini_.CapRate, 4.0f);
+    ASSERT_TRUE(store_.text.has_value());
+    EXPECT_NE(store_.text->find("CapRate=40"), std::string::npos);
+}
+
+TEST(MainWindowShiftTest, KeysAndButtonsOfAMouseMessageBecomeTheShiftState) {
+    const struct {
+        WPARAM keys;
+        bool dbl;
+        ShiftState expected;
+    } table[] = {
+        {0, false, {}},
+        {MK_LBUTTON, false, {.Left = true}},
+        {MK_RBUTTON | MK_CONTROL, false, {.Ctrl = true, .Right = true}},
+        {MK_MBUTTON | MK_SHIFT, true, {.Shift = true, .Middle = true, .Double = true}},
+        {MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, false,
+         {.Shift = true, .Ctrl = true, .Left = true, .Right = true}},
+    };
+    for (const auto& row : table) {
+        const ShiftState s = MainWindow::ShiftFromKeys(row.keys, row.dbl);
+        EXPECT_EQ(s.Shift, row.expected.Shift);
+        EXPECT_EQ(s.Ctrl, row.expected.Ctrl);
+        EXPECT_EQ(s.Left, row.expected.Left);
+        EXPECT_EQ(s.Right, row.expected.Right);
+        EXPECT_EQ(s.Middle, row.expected.Middle);
+        EXPECT_EQ(s.Double, row.expected.Double);
+    }
+}
+
+}  // namespace
+}  // namespace ocu::win

@@ -174,6 +174,9 @@ void TfrmCap::FormMouseMove(ShiftState shift, int x, int y) {
     }
     if (s_.SurfaceDrawMode) return;
     p_.SetCursorShape(CursorShape::Hand);
+    // A release that went elsewhere (a right or middle press gives the window no
+    // capture) must not leave the window glued to the pointer.
+    if (s_.Dragging && !shift.Left && !shift.Right && !shift.Middle) s_.Dragging = false;
     if (s_.Dragging) {
         const IntPoint c = p_.CursorPos();
         p_.MoveWindowTo(c.X - s_.DragOffsetX, c.Y - s_.DragOffsetY);

@@ -179,6 +179,13 @@ TEST_F(ProjectionTest, WithoutAModeThePressDragsTheWindow) {
     EXPECT_EQ(platform.Shape, CursorShape::Hand);
     form->FormMouseUp(MouseButton::Left, {}, 150, 100);
     EXPECT_FALSE(S().Dragging);
+    // A right-button drag released outside the window never reports its release:
+    // the next move without a button ends the drag.
+    form->FormMouseDown(MouseButton::Right, Held(false, true), 50, 70);
+    platform.Cursor = {400, 400};
+    form->FormMouseMove({}, 150, 100);
+    EXPECT_FALSE(S().Dragging);
+    EXPECT_EQ(platform.Window.Left, 200);
 }
 
 }  // namespace

@@ -7,14 +7,61 @@
 //   helper_query.exe command <id>        -> posts WM_COMMAND <id> to the main window
 //   helper_query.exe hotkey <mods> <vk>  -> "hotkey free" or "hotkey taken" (tries RegisterHotKey)
 //   helper_query.exe hold <mods> <vk> <seconds> -> holds the hot key for that long
+//   helper_query.exe dialog <id>         -> "dialog <title>", "text <text of item id>",
+//                                           "checked <0|1>" of the dialog the main window
+//                                           owns (UTF-8); "dialog none" when none is shown
+//   helper_query.exe foreground          -> "foreground <0|1>": whether the main window is the
+//                                           foreground window (has the keyboard)
+//   helper_query.exe boxes               -> "box <title>\t<message text>" for every shown
+//                                           dialog of any owner (message boxes shown after
+//                                           the main window is gone included); "boxes none"
 // Prints to the file given as the last argument (Wine's console output is unreliable).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
 namespace {
+
+std::string Utf8(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+struct OwnedDialog {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedDialog*>(param);
+    wchar_t cls[32] = L"";
+    GetClassNameW(hwnd, cls, 32);
+    if (std::wcscmp(cls, L"#32770") == 0 && GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ListDialogs(HWND hwnd, LPARAM param) {
+    wchar_t cls[32] = L"";
+    GetClassNameW(hwnd, cls, 32);
+    if (std::wcscmp(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
+        wchar_t title[256] = L"", text[1024] = L"";
+        GetWindowTextW(hwnd, title, 256);
+        GetDlgItemTextW(hwnd, 0xFFFF, text, 1024);
+        auto* lines = reinterpret_cast<std::string*>(param);
+        *lines += "box " + Utf8(title) + "\t" + Utf8(text) + "\n";
+    }
+    return TRUE;
+}
 
 HMENU FindMenuItem(HMENU menu, UINT id, UINT* position) {
     const int n = GetMenuItemCount(menu);
@@ -39,7 +86,11 @@ int wmain(int argc, wchar_t** argv) {
     const HWND main = FindWindowW(L"TfrmCap", nullptr);
     const wchar_t* verb = argv[1];
     int rc = 0;
-    if (std::wcscmp(verb, L"client") == 0 && main != nullptr) {
+    if (std::wcscmp(verb, L"boxes") == 0) {
+        std::string lines;
+        EnumWindows(ListDialogs, reinterpret_cast<LPARAM>(&lines));
+        std::fprintf(out, "%s", lines.empty() ? "boxes none\n" : lines.c_str());
+    } else if (std::wcscmp(verb, L"client") == 0 && main != nullptr) {
         RECT r{};
         GetClientRect(main, &r);
         POINT origin{0, 0};
@@ -67,6 +118,21 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(out);
         if (ok && std::wcscmp(verb, L"hold") == 0 && argc >= 6) Sleep(static_cast<DWORD>(_wtoi(argv[4])) * 1000);
         if (ok) UnregisterHotKey(nullptr, 1);
+    } else if (std::wcscmp(verb, L"foreground") == 0 && main != nullptr) {
+        std::fprintf(out, "foreground %d\n", GetForegroundWindow() == main ? 1 : 0);
+    } else if (std::wcscmp(verb, L"dialog") == 0 && main != nullptr && argc >= 4) {
+        OwnedDialog search{main, nullptr};
+        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            std::fprintf(out, "dialog none\n");
+        } else {
+            const int id = _wtoi(argv[2]);
+            wchar_t title[256] = L"", text[1024] = L"";
+            GetWindowTextW(search.found, title, 256);
+            GetDlgItemTextW(search.found, id, text, 1024);
+            std::fprintf(out, "dialog %s\ntext %s\nchecked %d\n", Utf8(title).c_str(), Utf8(text).c_str(),
+                         IsDlgButtonChecked(search.found, id) == BST_CHECKED ? 1 : 0);
+        }
     } else {
         rc = main == nullptr ? 5 : 2;
     }

@@ -56,6 +56,11 @@ bool Win32ImageOutput::WriteWholeFile(const std::string& path, const std::vector
     // Written beside the target first and moved over it, so a full disk or a
     // failed write never leaves a broken picture under the chosen name.
     const std::wstring target = Utf8ToWide(path);
+    // A read-only file is kept as the user protected it. Windows refuses to move over it,
+    // but Wine does not, so it is checked here for both.
+    const DWORD existing = ::GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return false;
     const std::wstring temp = target + L".ocumira-tmp";
     {
         unique_hfile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -87,20 +92,25 @@ bool Win32ImageOutput::WriteWholeFile(const std::string& path, const std::vector
 
 namespace {
 
-// A DIB section holding a copy of the image, for GDI and the clipboard.
-unique_hbitmap BitmapOf(const Image& image) {
+// A device-dependent bitmap (the display's format) holding a copy of the image, for the
+// clipboard. Not a DIB section: Wine cannot hand a DIB section on the clipboard to another
+// process (the reader gets an unusable handle), so nothing could paste it there.
+unique_hbitmap DeviceBitmapOf(const Image& image) {
+    const unique_hdc_window screen = win::GetDC(nullptr);
+    if (!screen) return {};
+    unique_hbitmap bitmap(::CreateCompatibleBitmap(screen.get(), image.Width(), image.Height()));
+    if (!bitmap) return {};
     DibHeader header = MakeDibHeader(image.Width(), image.Height(), image.Format(), image.Palette());
-    void* bits = nullptr;
-    unique_hbitmap bitmap(::CreateDIBSection(nullptr, header.Info(), DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return {};
-    std::memcpy(bits, image.Bits(), image.SizeBytes());
+    if (::SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(image.Height()), image.Bits(), header.Info(),
+                    DIB_RGB_COLORS) != image.Height())
+        return {};
     return bitmap;
 }
 
 }  // namespace
 
 std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image) {
-    unique_hbitmap bitmap = BitmapOf(image);
+    unique_hbitmap bitmap = DeviceBitmapOf(image);
     if (!bitmap) return std::string("クリップボード用の画像を作成できません。");
     if (!::OpenClipboard(owner_)) return std::string("クリップボードを開けません。");
     std::optional<std::string> error;

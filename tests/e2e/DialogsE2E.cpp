@@ -1,0 +1,253 @@
+// The Programs-menu shortcut, the options dialog and the version dialog through the real
+// program: the shortcut file read back through the shell's own link object, the dialogs' texts
+// and check box read from their controls, and the view frozen behind the version dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "e2e/ModeProbe.h"
+#include "image/PixelOps.h"
+#include "mainwindow/ViewMath.h"
+
+#ifndef OCU_SOURCE_DIR
+#define OCU_SOURCE_DIR "."
+#endif
+
+namespace ocu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kOption = 802, kAbout = 902;
+constexpr int kResistProgramBox = 202, kVersionMemo = 214;  // DialogIds.h
+
+// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
+void PostCommand(const XSession& session, int commandId) { Query(session, {"command", std::to_string(commandId)}); }
+
+std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
+{
+    args.push_back("helper-out.txt");
+    WineApp helper(session, WineApp::Helper(name, std::move(args)));
+    if (!helper.WaitForExit(30s)) return "";
+    std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::erase(text, '\r');  // the helpers write text mode
+    return text;
+}
+
+// "key value" lines of a helper's output; "" when the key is missing.
+std::string Field(const std::string& text, std::string_view key)
+{
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == ' ')
+            return line.substr(key.size() + 1);
+    return "";
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// A drive-C path of the end-to-end prefix as a host path.
+fs::path HostPath(const std::string& windowsPath)
+{
+    const char* prefix = std::getenv("OCU_E2E_WINEPREFIX");
+    fs::path host = prefix && *prefix ? fs::path(prefix) : fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+    host /= "drive_c";
+    std::string rest = windowsPath.substr(3);  // after "C:\"
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    return host / rest;
+}
+
+// The dialog the main window owns: its title, the text and check state of item `id`.
+struct DialogState {
+    std::string title, text;
+    bool checked = false;
+};
+std::optional<DialogState> OwnedDialog(const XSession& session, int id)
+{
+    std::string out = Query(session, {"dialog", std::to_string(id)}) + "\n";
+    std::erase(out, '\r');
+    if (out.rfind("dialog ", 0) != 0 || out.rfind("dialog none", 0) == 0) return std::nullopt;
+    return DialogState{Field(out, "dialog"), Field(out, "text"), Field(out, "checked") == "1"};
+}
+
+std::optional<DialogState> WaitForDialog(const XSession& session, int id)
+{
+    std::optional<DialogState> state;
+    PollUntil([&] { return (state = OwnedDialog(session, id)).has_value(); }, 20s, 100ms);
+    return state;
+}
+
+bool WaitDialogGone(const XSession& session)
+{
+    return PollUntil([&] { return !OwnedDialog(session, 0); }, 20s, 100ms);
+}
+
+// A picture of the dialog's X window, for a person to look at; its path.
+std::string DialogShot(const XSession& session, std::string_view title, const std::string& name, Rect* where = nullptr)
+{
+    const XWindow w = session.FindWindowByTitlePrefix(title, 10s);
+    const auto r = w ? session.WindowGeometry(w) : std::nullopt;
+    if (!r) return "(no window titled " + std::string(title) + ")";
+    if (where) *where = *r;
+    const int x = std::max(0, r->x), y = std::max(0, r->y);
+    const int width = std::min(session.Width() - x, r->width), height = std::min(session.Height() - y, r->height);
+    return SaveShot(session.Grab(x, y, width, height), name);
+}
+
+std::string IniWithRunCount(const StartSettings& settings, int runCount)
+{
+    std::string ini = SettingsText(settings);
+    const auto at = ini.find("RunCount=10");
+    return ini.replace(at, 11, "RunCount=" + std::to_string(runCount));
+}
+
+class DialogsE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
+    }
+};
+
+TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(200, 300);
+    const std::string programs = Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs");
+    ASSERT_EQ(programs.rfind("C:\\", 0), 0u) << "Programs folder: " << programs;
+    const fs::path link = HostPath(programs) / "Ocumira.lnk";
+    // The prefix is shared: begin as a machine that never ran the program.
+    std::error_code ignored;
+    fs::remove(link, ignored);
+    ASSERT_FALSE(fs::exists(link));
+
+    {
+        Magnifier m(session, IniWithRunCount({}, 0));
+        ASSERT_NO_FATAL_FAILURE(m.Start());
+        ASSERT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "no shortcut at " << link;
+        const std::string read = RunHelper(session, "helper_shortcut", {"read", WineApp::WindowsPath(link)});
+        const std::string exe = WineApp::WindowsPath(m.App().ExePath());
+        EXPECT_EQ(Lower(Field(read, "target")), Lower(exe)) << read;
+        EXPECT_EQ(Lower(Field(read, "workdir")), Lower(exe.substr(0, exe.rfind('\\')))) << read;
+        EXPECT_EQ(Field(read, "args"), "") << read;
+
+        // The options dialog shows the shortcut there; Cancel keeps it.
+        PostCommand(session, kOption);
+        auto options = WaitForDialog(session, kResistProgramBox);
+        ASSERT_TRUE(options) << "no options dialog";
+        EXPECT_EQ(options->title, "オプション");
+        EXPECT_EQ(options->text, "プログラムメニューにショートカットを配置");
+        EXPECT_TRUE(options->checked);
+        Rect box;
+        const std::string shot = DialogShot(session, "オプション", "dialog-options", &box);
+        std::printf("options dialog: %s (%d x %d)\n", shot.c_str(), box.width, box.height);
+        EXPECT_EQ(box.width, 321) << shot;
+        EXPECT_EQ(box.height, 150) << shot;
+        session.KeyCombo("Escape");
+        ASSERT_TRUE(WaitDialogGone(session));
+        EXPECT_TRUE(fs::exists(link)) << "Cancel removed the shortcut";
+
+        // The box cleared with the keyboard and OK: the shortcut goes.
+        PostCommand(session, kOption);
+        options = WaitForDialog(session, kResistProgramBox);
+        ASSERT_TRUE(options && options->checked);
+        session.KeyCombo("space");
+        ASSERT_TRUE(PollUntil([&] {
+            const auto now = OwnedDialog(session, kResistProgramBox);
+            return now && !now->checked;
+        }, 10s)) << "Space did not clear the box";
+        session.KeyCombo("Return");
+        ASSERT_TRUE(WaitDialogGone(session));
+        EXPECT_TRUE(PollUntil([&] { return !fs::exists(link); }, 10s)) << "OK with the box cleared kept the shortcut";
+        ASSERT_TRUE(m.App().Close());
+    }
+
+    // From the fifth start on the shortcut is left as the user left it.
+    {
+        Magnifier m(session, IniWithRunCount({}, 5));
+        ASSERT_NO_FATAL_FAILURE(m.Start());  // the view runs: start-up is over
+        EXPECT_FALSE(fs::exists(link)) << "created although RunCount is 5";
+        ASSERT_TRUE(m.App().Close());
+    }
+    // Before it, a start puts it back.
+    {
+        Magnifier m(session, IniWithRunCount({}, 4));
+        ASSERT_NO_FATAL_FAILURE(m.Start());
+        EXPECT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "not created again while RunCount is 4";
+        ASSERT_TRUE(m.App().Close());
+    }
+}
+
+TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(200, 300);
+    // A tall window: the top of its view stays uncovered by the dialog centred on it.
+    StartSettings settings;
+    settings.left = 480;
+    settings.top = 10;
+    settings.right = 1260;
+    settings.bottom = 1010;
+    Magnifier m(session, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    const Rect view = m.View();
+
+    PostCommand(session, kAbout);
+    const auto version = WaitForDialog(session, kVersionMemo);
+    ASSERT_TRUE(version) << "no version dialog";
+    EXPECT_EQ(version->title, "バージョン情報");
+    EXPECT_EQ(version->text, "1.0.1.1");
+    Rect box;
+    const std::string shot = DialogShot(session, "バージョン情報", "dialog-version", &box);
+    std::printf("version dialog: %s (%d x %d)\n", shot.c_str(), box.width, box.height);
+
+    // The rows of the view above the dialog, which stay visible.
+    const int rows = std::min(box.y - view.y, view.height) - 1;
+    ASSERT_GT(rows, 40) << "the dialog covers the view's top; dialog " << box << " view " << view;
+    auto strip = [&] { return session.Grab(view.x, view.y, view.width, rows); };
+    const Screenshot frozen = strip();
+    // The pointer moves; a running view would follow it within a few ticks of 30 ms.
+    session.MovePointer(260, 520);
+    const bool changed = PollUntil([&] { return strip().pixels != frozen.pixels; }, 1500ms, 50ms);
+    ASSERT_TRUE(m.App().Running()) << "Ocumira ended with the version dialog open";
+    EXPECT_FALSE(changed) << "the view ran on behind the version dialog: " << SaveShot(strip(), "dialog-version-behind");
+
+    session.KeyCombo("Return");  // OK has the focus
+    ASSERT_TRUE(WaitDialogGone(session)) << SaveShot(session.GrabRoot(), "dialog-version-stuck");
+    // Running again: the strip shows the pattern around the pointer's new place.
+    const int srcW = TruncDiv(view.width, 2.0f), srcH = TruncDiv(view.height, 2.0f);
+    const IntPoint origin = SampleOrigin({260, 520}, srcW, srcH, IntRect{0, 0, session.Width(), session.Height()});
+    auto source = [&](int vx, int vy) {
+        return std::tuple(origin.X + NearestSource(vx, view.width, srcW), origin.Y + NearestSource(vy, view.height, srcH));
+    };
+    std::string wrong;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            const Screenshot now = strip();
+            wrong.clear();
+            for (int vy = 0; vy < rows; vy += 7)
+                for (int vx = 0; vx < view.width; vx += 7)
+                    if (XSession::DecodePattern(now.At(vx, vy)) != source(vx, vy) && wrong.size() < 200)
+                        wrong += "(" + std::to_string(vx) + "," + std::to_string(vy) + ") ";
+            return wrong.empty();
+        },
+        10s, 50ms))
+        << "the view did not resume: " << wrong;
+    ASSERT_TRUE(m.App().Close());
+}
+
+}  // namespace
+}  // namespace ocu::e2e

@@ -64,9 +64,23 @@ void TfrmCap::FormCreate() {
     surfaceLayer_ = Image(0, 0, p_.ScreenFormat());
     p_.StartCaptureTimer(SamplingInterval());
     IntRect bounds = ini_.BoundsRect;
+    const IntRect work = p_.PrimaryWorkArea();
+    const IntRect desktop = p_.DesktopRect();
+    const long long storedW = static_cast<long long>(bounds.Right) - bounds.Left;
+    const long long storedH = static_cast<long long>(bounds.Bottom) - bounds.Top;
+    // A rectangle turned inside out, or larger than the whole desktop, was never this
+    // window's: the system would shrink it to the screen's size but keep its far-off
+    // corner, and the window would open out of reach. It opens in the work area instead,
+    // with the default size or as much of the stored one as fits.
+    const bool insideOut = storedW <= 0 || storedH <= 0;
+    if (insideOut || storedW > desktop.Width() || storedH > desktop.Height()) {
+        const IntRect d = TSettingsValues{}.BoundsRect;
+        const int w = static_cast<int>(std::min<long long>(insideOut ? d.Width() : storedW, work.Width()));
+        const int h = static_cast<int>(std::min<long long>(insideOut ? d.Height() : storedH, work.Height()));
+        bounds = {work.Left, work.Top, work.Left + w, work.Top + h};
+    }
     // A window stored on a monitor that is gone would open out of reach.
     if (!p_.IsOnAnyMonitor(bounds)) {
-        const IntRect work = p_.PrimaryWorkArea();
         const int w = bounds.Width(), h = bounds.Height();
         bounds = {work.Left, work.Top, work.Left + w, work.Top + h};
     }

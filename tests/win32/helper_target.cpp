@@ -1,13 +1,15 @@
 // A small target window for the end-to-end tests: it sits at a known place and writes down
 // every mouse message it receives, so a test can check what the magnifier passed through.
 //
-//   helper_target.exe x y w h logfile [hang]
+//   helper_target.exe x y w h logfile [hang | hangonclick]
 //
 // The window is a borderless popup whose client area is exactly x,y,w,h on the screen, so
 // client coordinates are screen coordinates minus (x, y) with no frame to account for.
 // Log lines: "<msg hex> <wParam hex> <x> <y>", x and y as the signed client (or, for the
 // wheel messages, screen) coordinates packed in lParam.
 // "hang" stops pumping messages two seconds after start, to stand in for a hung program.
+// "hangonclick" stops inside the first left-button press it gets (logged first), so a test
+// can pick the window while it still answers and have it hang at a known moment.
 #include <windows.h>
 #include <windowsx.h>
 
@@ -17,6 +19,7 @@
 namespace {
 
 FILE* g_log = nullptr;
+bool g_hangOnClick = false;
 constexpr UINT_PTR kHangTimer = 1;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -27,6 +30,8 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                          GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             std::fflush(g_log);
         }
+        if (g_hangOnClick && msg == WM_LBUTTONDOWN)
+            for (;;) Sleep(1000);
         return 0;
     }
     switch (msg) {
@@ -57,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     const int x = _wtoi(argv[1]), y = _wtoi(argv[2]), w = _wtoi(argv[3]), h = _wtoi(argv[4]);
     g_log = _wfopen(argv[5], L"a");
     const bool hang = argc > 6 && std::wcscmp(argv[6], L"hang") == 0;
+    g_hangOnClick = argc > 6 && std::wcscmp(argv[6], L"hangonclick") == 0;
     LocalFree(argv);
     if (!g_log) return 3;
 

@@ -1,0 +1,260 @@
+// What the mode tests (fixed area, surface layer, projection, hot keys) share: a running
+// magnifier with its view located on the screen, settings text for a clean start, and the
+// helper_query program for what X cannot tell us.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "e2e/Harness.h"
+
+namespace ocu::e2e {
+
+inline constexpr std::string_view kMainTitle = "Lumivane Ocumira";
+// The view starts this far below the client area's top (menu-less tool bar area).
+inline constexpr int kViewTop = 61;
+
+struct StartSettings {
+    // Outer window bounds: by default at the right of the 1280x1024 screen, so the left part
+    // of the screen can be sampled without the magnifier's own window in it.
+    int left = 880, top = 80, right = 1240, bottom = 520;
+    int capRateTenths = 20;
+    int samplingMs = 30;
+    bool fixView = false;
+    int fixX = 200, fixY = 200;
+};
+
+inline std::string SettingsText(const StartSettings& s)
+{
+    std::ostringstream ini;
+    ini << "[BoundsRect]\r\nLeft=" << s.left << "\r\nTop=" << s.top << "\r\nRight=" << s.right
+        << "\r\nBottom=" << s.bottom << "\r\n[Zuri]\r\nCapRate=" << s.capRateTenths << "\r\nSamplingRate=" << s.samplingMs
+        << "\r\nFixView=" << (s.fixView ? 1 : 0) << "\r\nFixViewX=" << s.fixX << "\r\nFixViewY=" << s.fixY
+        << "\r\nScaleWidth=" << (s.right - s.left) << "\r\nScaleHeight=" << (s.bottom - s.top)
+        << "\r\n[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
+    return ini.str();
+}
+
+// The value of `key` in an ini text (first occurrence), or "" if it is not there.
+inline std::string IniValue(const std::string& text, std::string_view key)
+{
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == '=')
+            return line.substr(key.size() + 1);
+    }
+    return "";
+}
+
+// Runs helper_query with `args` (its output file is appended) and returns what it wrote.
+inline std::string Query(const XSession& session, std::vector<std::string> args)
+{
+    args.push_back("query-out.txt");
+    WineApp query(session, WineApp::Helper("helper_query", std::move(args)));
+    if (!query.WaitForExit(30s)) return "";
+    std::ifstream in(query.Folder() / "query-out.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// Several queries at once (each one is a Wine process start; in parallel they take the time
+// of about one). Results in the order of `argLists`.
+inline std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)
+{
+    std::vector<std::unique_ptr<WineApp>> running;
+    for (auto args : argLists) {
+        args.push_back("query-out.txt");
+        running.push_back(std::make_unique<WineApp>(session, WineApp::Helper("helper_query", std::move(args))));
+    }
+    std::vector<std::string> results;
+    for (auto& q : running) {
+        std::string text;
+        if (q->WaitForExit(60s)) {
+            std::ifstream in(q->Folder() / "query-out.txt");
+            text.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        }
+        results.push_back(text);
+    }
+    return results;
+}
+
+// The fifteen system-wide combinations: modifiers, virtual key, and the key names for XTest.
+struct HotKeyCombo {
+    int mods;
+    int vk;
+    const char* keys;
+};
+inline constexpr HotKeyCombo kHotKeyCombos[] = {
+    {2, 0x41, "ctrl+a"},    {2, 0x53, "ctrl+s"},     {2, 0x44, "ctrl+d"},  {2, 0x46, "ctrl+f"},
+    {2, 0x71, "ctrl+F2"},   {2, 0x72, "ctrl+F3"},    {2, 0x45, "ctrl+e"},  {2, 0x25, "ctrl+Left"},
+    {2, 0x27, "ctrl+Right"}, {2, 0x26, "ctrl+Up"},   {2, 0x28, "ctrl+Down"}, {2, 0x54, "ctrl+t"},
+    {2, 0x47, "ctrl+g"},    {4, 0x25, "shift+Left"}, {4, 0x27, "shift+Right"},
+};
+
+// Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
+// program trying to register it finds.
+inline std::vector<std::string> HotKeyStates(const XSession& session)
+{
+    std::vector<std::vector<std::string>> lists;
+    for (const auto& c : kHotKeyCombos) lists.push_back({"hotkey", std::to_string(c.mods), std::to_string(c.vk)});
+    std::vector<std::string> states;
+    for (const auto& r : QueryAll(session, lists)) states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
+    return states;
+}
+
+// A pattern-showing view row: decoded pixels across it share one source row and step right.
+inline bool IsPatternRow(const Screenshot& shot, int row)
+{
+    const int w = shot.width;
+    const int cols[] = {2, w / 3, (2 * w) / 3, w - 3};
+    int lastX = -1, y0 = -1;
+    for (int c : cols) {
+        const auto [x, y] = XSession::DecodePattern(shot.At(c, row));
+        if (x <= lastX || x >= 1280 || y >= 1024) return false;
+        if (y0 >= 0 && y != y0) return false;
+        lastX = x;
+        y0 = y;
+    }
+    return true;
+}
+
+// Ocumira.exe started from a given settings text, with its window and view located.
+class Magnifier {
+public:
+    Magnifier(XSession& session, const std::string& ini) : session_(session), app_(session, Options(ini)) {}
+
+    // Waits for the main window and finds the view. The view must be showing the pattern
+    // (the pointer, or a pinned area, over an empty part of the screen) for its bottom edge
+    // to be found.
+    void Start()
+    {
+        window_ = session_.FindWindowByTitlePrefix(kMainTitle, 40s);
+        ASSERT_NE(window_, 0u) << "Ocumira's main window did not appear";
+        std::string reply;
+        ASSERT_TRUE(PollUntil(
+            [&] {
+                reply = Query(session_, {"client"});
+                return std::sscanf(reply.c_str(), "client %d %d %d %d", &client_.x, &client_.y, &client_.width,
+                                   &client_.height) == 4;
+            },
+            20s, 100ms))
+            << "helper_query client: " << reply;
+        // The view's bottom edge: the last pattern row above the status bar.
+        int height = 0;
+        ASSERT_TRUE(PollUntil(
+            [&] {
+                const Screenshot shot = session_.Grab(client_.x, client_.y, client_.width, client_.height);
+                int row = kViewTop;
+                while (row < client_.height && IsPatternRow(shot, row)) ++row;
+                height = row - kViewTop;
+                return height > client_.height / 2;
+            },
+            20s, 50ms))
+            << "the view never showed the pattern; client " << client_;
+        view_ = {client_.x, client_.y + kViewTop, client_.width, height};
+    }
+
+    WineApp& App() { return app_; }
+    XWindow Window() const { return window_; }
+    const Rect& Client() const { return client_; }
+    const Rect& View() const { return view_; }
+
+    std::string Title() const { return session_.WindowTitle(window_); }
+    bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s) const
+    {
+        return PollUntil([&] { return Title().find(text) != std::string::npos; }, timeout);
+    }
+
+    Screenshot GrabView() const { return session_.Grab(view_.x, view_.y, view_.width, view_.height); }
+    // Screen point of a view point.
+    int ScreenX(int vx) const { return view_.x + vx; }
+    int ScreenY(int vy) const { return view_.y + vy; }
+
+    // Focuses the main window with a click on the view (a click without movement starts and
+    // ends a window drag that moves nothing).
+    void ClickView(int vx, int vy)
+    {
+        session_.MovePointer(ScreenX(vx), ScreenY(vy));
+        session_.Click(1);
+    }
+
+    // Shown X windows of the program (its main window, open menus, message boxes).
+    size_t ShownWindows() const
+    {
+        size_t n = 0;
+        for (XWindow w : session_.WindowsOfProcess(app_.Pid())) n += session_.IsShown(w);
+        return n;
+    }
+
+    // Clicks a menu bar title at (dx, dy) from the client's top-left and waits until its
+    // drop-down is on the screen; true if it opened.
+    bool OpenMenu(int dx, int dy)
+    {
+        const size_t before = ShownWindows();
+        session_.MovePointer(client_.x + dx, client_.y + dy);
+        session_.Click(1);
+        return PollUntil([&] { return ShownWindows() > before; }, 5s);
+    }
+
+    // "Lumivane Ocumira [倍率:2.0倍 ...": the zoom text of the title.
+    std::string ZoomText() const
+    {
+        const std::string t = Title();
+        const auto a = t.find("倍率:");
+        if (a == std::string::npos) return "";
+        const auto start = a + std::string_view("倍率:").size();
+        const auto b = t.find("倍", start);
+        return b == std::string::npos ? "" : t.substr(start, b - start);
+    }
+
+private:
+    static WineAppOptions Options(const std::string& ini)
+    {
+        WineAppOptions o;
+        o.ini = ini;
+        return o;
+    }
+
+    XSession& session_;
+    WineApp app_;
+    XWindow window_ = 0;
+    Rect client_;
+    Rect view_;
+};
+
+inline std::string ScreenshotFolder()
+{
+    const auto dir = std::filesystem::temp_directory_path() / "ocu-e2e-shots";
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+// Writes a screenshot as PNG (through ImageMagick when present, else PPM) and returns the path.
+inline std::string SaveShot(const Screenshot& shot, const std::string& name)
+{
+    const auto ppm = std::filesystem::path(ScreenshotFolder()) / (name + ".ppm");
+    shot.SavePpm(ppm);
+    const auto png = std::filesystem::path(ScreenshotFolder()) / (name + ".png");
+    const std::string cmd = "convert '" + ppm.string() + "' '" + png.string() + "' 2>/dev/null";
+    if (std::system(cmd.c_str()) == 0) {
+        std::filesystem::remove(ppm);
+        return png.string();
+    }
+    return ppm.string();
+}
+
+}  // namespace ocu::e2e

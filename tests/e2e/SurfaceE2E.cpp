@@ -1,0 +1,142 @@
+// The surface layer through the real program: strokes dragged on the view show in the pen
+// colour over white screen content, turn with the view, and go with a clear.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "e2e/ModeProbe.h"
+#include "image/FramePipeline.h"
+#include "image/LineRaster.h"
+#include "mainwindow/ViewMath.h"
+
+namespace ocu::e2e {
+namespace {
+
+constexpr float kZoom = 2.0f;
+constexpr uint32_t kBlue = 0x0000FF;  // the pen colour 0xFF0000 (0x00BBGGRR) on the screen
+
+class SurfaceE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
+    }
+};
+
+struct Stroke {
+    int x0, y0, x1, y1;  // view coordinates; straight horizontal or vertical
+};
+
+// The frame the program should show: the pinned area is all white, so the picture is the
+// layer alone, enlarged and turned by the core's own pipeline.
+Image ExpectedView(const Rect& view, const std::vector<Stroke>& strokes, int angle)
+{
+    const int srcW = TruncDiv(view.width, kZoom), srcH = TruncDiv(view.height, kZoom);
+    Image capture(srcW, srcH, PixelFormat::Bits32);
+    for (int y = 0; y < srcH; ++y)
+        for (int x = 0; x < srcW; ++x) capture.SetPixel32(x, y, 0xFFFFFF);
+    Image layer(view.width, view.height, PixelFormat::Bits32);
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x) layer.SetPixel32(x, y, 0xFFFFFF);
+    for (const Stroke& s : strokes) DrawLine(layer, s.x0, s.y0, s.x1, s.y1, 1, ColorToPixel(PixelFormat::Bits32, 0xFF0000));
+    Image frame(view.width, view.height, PixelFormat::Bits32);
+    RenderParams p;
+    p.ViewWidth = view.width;
+    p.ViewHeight = view.height;
+    p.SrcWidth = srcW;
+    p.SrcHeight = srcH;
+    p.ZoomRate = kZoom;
+    p.RotateAngle = angle;
+    p.SurfaceLayer = &layer;
+    p.SurfaceDrawMode = true;
+    RenderFrame(capture, frame, p);
+    return frame;
+}
+
+int Mismatches(const Screenshot& shot, const Image& want, std::string* first)
+{
+    int wrong = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (shot.At(x, y) != (want.Pixel32(x, y) & 0xFFFFFF) && ++wrong <= 3)
+                *first += "(" + std::to_string(x) + "," + std::to_string(y) + ") ";
+    return wrong;
+}
+
+bool ViewMatches(const Magnifier& m, const Image& want, std::string* why)
+{
+    int wrong = 0;
+    const bool ok = PollUntil([&] {
+        why->clear();
+        wrong = Mismatches(m.GrabView(), want, why);
+        return wrong == 0;
+    }, 10s, 50ms);
+    if (!ok) *why = std::to_string(wrong) + " pixels differ, first at " + *why;
+    return ok;
+}
+
+void Drag(XSession& session, const Magnifier& m, const Stroke& s)
+{
+    session.MovePointer(m.ScreenX(s.x0), m.ScreenY(s.y0));
+    session.Press(1);
+    const int steps = 16;
+    for (int i = 1; i <= steps; ++i) {
+        session.MovePointer(m.ScreenX(s.x0 + (s.x1 - s.x0) * i / steps), m.ScreenY(s.y0 + (s.y1 - s.y0) * i / steps));
+        std::this_thread::sleep_for(5ms);
+    }
+    session.Release(1);
+}
+
+TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(1100, 900);
+    // The area is pinned around (300, 300) from the start; a white window will lie under it
+    // (strokes are ANDed onto the picture, so only over white do they show in their colour).
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 300;
+    Magnifier m(session, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    const Rect view = m.View();
+    std::string why;
+    ASSERT_TRUE(ViewMatches(m, ExpectedView(view, {}, 0), &why)) << "the view is not all white: " << why;
+
+    // Ctrl+F2 reaches the magnifier as a hot key while the white window has the focus.
+    session.KeyCombo("ctrl+F2");
+    ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
+
+    // An L of two strokes, so that a turn of the view cannot look like the unturned picture.
+    const std::vector<Stroke> strokes{{40, 60, 200, 60}, {60, 90, 60, 230}};
+    for (const Stroke& s : strokes) Drag(session, m, s);
+    const bool drawn = ViewMatches(m, ExpectedView(view, strokes, 0), &why);
+    const Screenshot strokeShot = m.GrabView();
+    const std::string strokePath = SaveShot(session.GrabRoot(), "surface-stroke");
+    EXPECT_TRUE(drawn) << why << "; see " << strokePath;
+    // The dragged points themselves are blue (the line's end pixel is not painted).
+    for (const Stroke& s : strokes)
+        for (int i = 0; i < 8; ++i) {
+            const int x = s.x0 + (s.x1 - s.x0) * i / 8, y = s.y0 + (s.y1 - s.y0) * i / 8;
+            EXPECT_EQ(strokeShot.At(x, y), kBlue) << "at view " << x << "," << y;
+        }
+
+    // Ten one-degree turns (Shift+Left) turn the strokes with the picture.
+    for (int i = 0; i < 10; ++i) session.KeyCombo("shift+Left");
+    ASSERT_TRUE(m.WaitTitleHas("回転: 10度")) << m.Title();
+    const bool turned = ViewMatches(m, ExpectedView(view, strokes, 100), &why);
+    const std::string turnedPath = SaveShot(session.GrabRoot(), "surface-stroke-turned");
+    EXPECT_TRUE(turned) << why << "; see " << turnedPath;
+
+    // Ctrl+Del, a menu shortcut of the focused main window (the drags activated it), clears.
+    session.KeyCombo("ctrl+Delete");
+    EXPECT_TRUE(ViewMatches(m, ExpectedView(view, {}, 100), &why)) << "after the clear: " << why;
+    EXPECT_TRUE(m.App().Running());
+}
+
+}  // namespace
+}  // namespace ocu::e2e

@@ -11,6 +11,7 @@ namespace ocu {
 
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
+    if (targetSilentTicks_ > 0) --targetSilentTicks_;
     if (!hotKeyFailures_.empty() && !hotKeyFailureShown_) {
         // Told from the tick rather than from inside window creation or activation,
         // where a modal box would re-enter the handlers that registered the keys.

@@ -128,8 +128,10 @@ void TfrmCap::ForwardMouse(int x, int y, ShiftState shift, unsigned msg) {
     if (msg == wm::RButtonUp && sy < 0) return;
     const std::intptr_t lParam =
         static_cast<std::intptr_t>((static_cast<std::uint32_t>(sx) & 0xFFFFu) | ((static_cast<std::uint32_t>(sy) & 0xFFFFu) << 16));
+    if (msg == wm::MouseMove && targetSilentTicks_ > 0) return;
     try {
-        p_.SendMouseMessage(s_.TargetWnd, msg, flags, lParam);
+        constexpr int kQuietTicks = 10;
+        targetSilentTicks_ = p_.SendMouseMessage(s_.TargetWnd, msg, flags, lParam) ? 0 : kQuietTicks;
     } catch (const std::exception&) {
     }
 }

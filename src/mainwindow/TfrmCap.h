@@ -118,6 +118,10 @@ private:
     Image surfaceLayer_;
     std::map<CommandId, bool> checked_;
     std::map<CommandId, bool> enabled_;
+    // Ticks left during which pointer moves are not sent to a target that did not
+    // answer: each unanswered send waits for its time-out, and a stream of them
+    // would keep the capture timer from ever running.
+    int targetSilentTicks_ = 0;
     std::string hotKeyFailures_;
     bool hotKeyFailureShown_ = false;
 };

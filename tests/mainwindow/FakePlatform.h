@@ -36,6 +36,7 @@ public:
     bool Active = true;
     bool Normal = true;
     bool CaptureFails = false;
+    bool TargetAnswers = true;
     PixelFormat Format = PixelFormat::Bits32;
     std::function<std::uint32_t(int x, int y)> Screen = [](int x, int y) {
         return static_cast<std::uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF));
@@ -162,7 +163,7 @@ public:
     bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wp, std::intptr_t lp) override {
         const auto l = static_cast<std::uint32_t>(lp);
         Sent.push_back({w, msg, wp, static_cast<std::int16_t>(l & 0xFFFF), static_cast<std::int16_t>(l >> 16)});
-        return true;
+        return TargetAnswers;
     }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
 };

@@ -123,6 +123,20 @@ TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveT
     EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::LeftDown, InjectedButton::LeftUp}));
 }
 
+TEST_F(ProjectionTest, MovesPauseForATargetThatDoesNotAnswerButPressesStillGo) {
+    StartProjecting();
+    platform.TargetAnswers = false;
+    form->FormMouseMove({}, 10, 71);  // waits out its time-out once
+    for (int i = 0; i < 5; ++i) form->FormMouseMove({}, 11 + i, 71);
+    ASSERT_EQ(platform.Sent.size(), 1u);
+    form->FormMouseDown(MouseButton::Left, Held(true), 12, 71);
+    EXPECT_EQ(platform.Sent.back().Msg, 0x0201u);
+    platform.TargetAnswers = true;
+    for (int i = 0; i < 10; ++i) Tick();
+    form->FormMouseMove(Held(true), 13, 71);
+    EXPECT_EQ(platform.Sent.back().Msg, 0x0200u);
+}
+
 TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
     StartProjecting();
     form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);

@@ -36,7 +36,7 @@ void EnableDpiAwareness() {
     ::SetProcessDPIAware();
 }
 
-int RunMessageLoop(const MainWindow& window) {
+int RunMessageLoop(MainWindow& window) {
     MSG msg{};
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -48,6 +48,7 @@ int RunMessageLoop(const MainWindow& window) {
             continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+        window.RunOverdueCapture();
     }
 }
 

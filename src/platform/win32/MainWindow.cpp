@@ -169,9 +169,20 @@ void MainWindow::OnActivate(WORD state) {
     if (formReady_ && state != WA_INACTIVE) form_.FormActivate();
 }
 
+void MainWindow::RunOverdueCapture() {
+    const int interval = platform_.CaptureIntervalMs();
+    if (interval <= 0 || hwnd_ == nullptr) return;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - lastCaptureTick_ >= static_cast<ULONGLONG>(interval) * 3) OnTimer(kCaptureTimerId);
+}
+
 void MainWindow::OnTimer(UINT_PTR id) {
-    if (id == kCaptureTimerId) form_.timTimer();
-    else if (id == kRepeatTimerId) form_.timRepeatTimer();
+    if (id == kCaptureTimerId) {
+        lastCaptureTick_ = ::GetTickCount64();
+        form_.timTimer();
+    } else if (id == kRepeatTimerId) {
+        form_.timRepeatTimer();
+    }
 }
 
 void MainWindow::OnCommand(WORD id, WORD code, HWND control) {

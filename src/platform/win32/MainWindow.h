@@ -39,6 +39,10 @@ public:
     void Create(int showCommand);
     HWND Handle() const { return hwnd_; }
     HACCEL Accelerators() const { return accelerators_.get(); }
+    // Runs the capture tick when its timer has not fired for well over an
+    // interval: WM_TIMER only comes when the queue is empty, and a queue that
+    // never empties (another program fighting over the focus) must not freeze the view.
+    void RunOverdueCapture();
     const MenuBar* Menu() const { return menu_.get(); }
     ToolBar* Tools() { return toolBar_.get(); }
     StatusBar* InfoBar() { return infoBar_.get(); }
@@ -55,6 +59,7 @@ private:
     void OnSize(UINT type, int width, int height);
     void OnActivate(WORD state);
     void OnTimer(UINT_PTR id);
+    ULONGLONG lastCaptureTick_ = 0;
     void OnCommand(WORD id, WORD code, HWND control);
     void OnInitMenuPopup(HMENU popup, bool systemMenu);
     std::optional<LRESULT> OnNotify(const NMHDR& header);

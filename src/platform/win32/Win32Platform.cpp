@@ -225,10 +225,14 @@ void Win32Platform::StartTimer(UINT_PTR id, int intervalMs) {
     ::SetTimer(parts_.Window, id, static_cast<UINT>(intervalMs > 0 ? intervalMs : USER_TIMER_MINIMUM), nullptr);
 }
 
-void Win32Platform::StartCaptureTimer(int intervalMs) { StartTimer(kCaptureTimerId, intervalMs); }
+void Win32Platform::StartCaptureTimer(int intervalMs) {
+    StartTimer(kCaptureTimerId, intervalMs);
+    if (parts_.Window != nullptr) captureIntervalMs_ = intervalMs > 0 ? intervalMs : USER_TIMER_MINIMUM;
+}
 void Win32Platform::StartRepeatTimer(int intervalMs) { StartTimer(kRepeatTimerId, intervalMs); }
 
 void Win32Platform::StopCaptureTimer() {
+    captureIntervalMs_ = 0;
     if (parts_.Window != nullptr) ::KillTimer(parts_.Window, kCaptureTimerId);
 }
 

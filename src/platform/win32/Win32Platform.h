@@ -109,8 +109,12 @@ public:
     DibSection& CaptureBuffer() { return capture_.Buffer(); }
     DibSection& FrameSection() { return frame_; }
 
+    // The capture timer's interval while it runs, 0 while it is stopped.
+    int CaptureIntervalMs() const { return captureIntervalMs_; }
+
 private:
     void StartTimer(UINT_PTR id, int intervalMs);
+    int captureIntervalMs_ = 0;
 
     HINSTANCE instance_;
     MainWindowParts parts_;

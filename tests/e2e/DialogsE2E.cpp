@@ -26,19 +26,6 @@ namespace fs = std::filesystem;
 constexpr int kOption = 802, kAbout = 902;
 constexpr int kResistProgramBox = 202, kVersionMemo = 214;  // DialogIds.h
 
-// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
-void PostCommand(const XSession& session, int commandId) { Query(session, {"command", std::to_string(commandId)}); }
-
-std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
-{
-    args.push_back("helper-out.txt");
-    WineApp helper(session, WineApp::Helper(name, std::move(args)));
-    if (!helper.WaitForExit(30s)) return "";
-    std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::erase(text, '\r');  // the helpers write text mode
-    return text;
-}
 
 // "key value" lines of a helper's output; "" when the key is missing.
 std::string Field(const std::string& text, std::string_view key)

@@ -70,6 +70,21 @@ inline std::string Query(const XSession& session, std::vector<std::string> args)
     return text;
 }
 
+// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
+inline void PostCommand(const XSession& session, int commandId) { Query(session, {"command", std::to_string(commandId)}); }
+
+// Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
+inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
+{
+    args.push_back("helper-out.txt");
+    WineApp helper(session, WineApp::Helper(name, std::move(args)));
+    if (!helper.WaitForExit(30s)) return "";
+    std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::erase(text, '\r');  // the helpers write text mode
+    return text;
+}
+
 // Several queries at once (each one is a Wine process start; in parallel they take the time
 // of about one). Results in the order of `argLists`.
 inline std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)

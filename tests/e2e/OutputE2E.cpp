@@ -32,20 +32,6 @@ namespace fs = std::filesystem;
 constexpr int kSaveViewFile = 500, kCopyToClipBoard = 501, kPrint = 502;
 constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
 
-// Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
-// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
-void PostCommand(const XSession& session, int commandId) { Query(session, {"command", std::to_string(commandId)}); }
-
-std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
-{
-    args.push_back("helper-out.txt");
-    WineApp helper(session, WineApp::Helper(name, std::move(args)));
-    if (!helper.WaitForExit(30s)) return "";
-    std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::erase(text, '\r');  // the helpers write text mode
-    return text;
-}
 
 // The title of the dialog the main window owns, "" while none is shown.
 std::string OwnedDialogTitle(const XSession& session)

@@ -1,5 +1,7 @@
 #include "platform/win32/MainWindow.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include <stdexcept>
@@ -172,14 +174,16 @@ void MainWindow::OnActivate(WORD state) {
 void MainWindow::RunOverdueCapture() {
     const int interval = platform_.CaptureIntervalMs();
     if (interval <= 0 || hwnd_ == nullptr) return;
-    const ULONGLONG now = ::GetTickCount64();
-    if (now - lastCaptureTick_ >= static_cast<ULONGLONG>(interval) * 3) OnTimer(kCaptureTimerId);
+    // Counted from the end of the last tick and never more often than every 300 ms:
+    // a slow tick must not make every following message run another one.
+    const ULONGLONG wait = std::max<ULONGLONG>(static_cast<ULONGLONG>(interval) * 3, 300);
+    if (::GetTickCount64() - lastCaptureTick_ >= wait) OnTimer(kCaptureTimerId);
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
     if (id == kCaptureTimerId) {
-        lastCaptureTick_ = ::GetTickCount64();
         form_.timTimer();
+        lastCaptureTick_ = ::GetTickCount64();
     } else if (id == kRepeatTimerId) {
         form_.timRepeatTimer();
     }

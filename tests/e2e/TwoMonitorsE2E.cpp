@@ -210,6 +210,10 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
             << "the window is at " << session.WindowGeometry(window).value_or(Rect{}) << " on the root, not on the left monitor";
         const std::string boxes = HelperQuery(session, {"boxes"});
         EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
+        // Its view shows the area around the pointer, on the primary monitor.
+        const auto where = LocateView(session, window, 2.0f, 1700, 900);
+        EXPECT_TRUE(where) << "the view does not show the area around the pointer; see "
+                           << SaveShot(session.GrabRoot(), "two-monitors-window-left-failed").string();
         if (run == 1) SaveShot(session.GrabRoot(), "two-monitors-window-left");
         ASSERT_TRUE(app.Close(window));
         ini = app.ReadIni().value_or("");

@@ -8,6 +8,8 @@
 // coordinates is converted.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -189,37 +191,66 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     EXPECT_TRUE(again.Close(window));
 }
 
-// A window on the left monitor is stored with its negative coordinates and opens there again,
-// the next time too, without a message.
+// A window dragged onto the left monitor is stored with its negative coordinates and opens
+// there again, the next time too, without a message.
 TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
 {
     XSession& session = Session();
+    const Rect primary{860, 250, 400, 500};  // Windows coordinates
+    Rect left{-900, 200, 400, 500};          // wholly on the left monitor; the drag's end decides
+    auto onRoot = [](const Rect& r) { return Rect{RootX(r.x), r.y, r.width, r.height}; };
     session.MovePointer(1700, 900);
-    const Rect bounds{-900, 200, 400, 500};  // Windows coordinates, wholly on the left monitor
-    std::string ini = IniWithBounds(bounds, 20);
-    for (int run = 1; run <= 2; ++run) {
+    std::string ini = IniWithBounds(primary, 20);
+    for (int run = 1; run <= 3; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
+        const Rect expected = run == 1 ? primary : left;
         WineApp app(session, WineAppOptions{.ini = ini});
         const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
         ASSERT_NE(window, 0u) << "the main window did not appear";
-        EXPECT_TRUE(PollUntil(
-            [&] {
-                return session.WindowGeometry(window) == Rect{RootX(bounds.x), bounds.y, bounds.width, bounds.height};
-            },
-            5s))
-            << "the window is at " << session.WindowGeometry(window).value_or(Rect{}) << " on the root, not on the left monitor";
+        EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == onRoot(expected); }, 5s))
+            << "the window is at " << session.WindowGeometry(window).value_or(Rect{}) << " on the root, not at "
+            << onRoot(expected);
         const std::string boxes = HelperQuery(session, {"boxes"});
         EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
-        // Its view shows the area around the pointer, on the primary monitor.
-        const auto where = LocateView(session, window, 2.0f, 1700, 900);
-        EXPECT_TRUE(where) << "the view does not show the area around the pointer; see "
-                           << SaveShot(session.GrabRoot(), "two-monitors-window-left-failed").string();
-        if (run == 1) SaveShot(session.GrabRoot(), "two-monitors-window-left");
+        // Its view shows the area around the pointer, on the other monitor.
+        const int restX = run == 1 ? 300 : 1700, restY = 900;
+        session.MovePointer(restX, restY);
+        const auto where = LocateView(session, window, 2.0f, restX, restY);
+        ASSERT_TRUE(where) << "the view does not show the area around the pointer; see "
+                           << SaveShot(session.GrabRoot(), "two-monitors-window-failed").string();
+
+        if (run == 1) {
+            // A press on the view drags the window: across the seam onto the left monitor.
+            const int grabX = where->view.x + 40, grabY = where->view.y + 40;
+            const int dx = left.x - primary.x, dy = left.y - primary.y;
+            session.MovePointer(grabX, grabY);
+            session.Press(1);
+            for (int i = 1; i <= 30; ++i) {
+                session.MovePointer(grabX + dx * i / 30, grabY + dy * i / 30);
+                std::this_thread::sleep_for(15ms);
+            }
+            // Where the drag ends depends on when the program took the press (its pointer
+            // offset is read then); it must follow the pointer onto the left monitor, whole.
+            std::optional<Rect> last, now;
+            EXPECT_TRUE(PollUntil(
+                [&] {
+                    last = now;
+                    now = session.WindowGeometry(window);
+                    return now && now == last && now->x + now->width <= kLeftWidth && std::abs(now->x - RootX(left.x)) <= 80 &&
+                           std::abs(now->y - left.y) <= 10;
+                },
+                5s, 100ms))
+                << "dragged to " << now.value_or(Rect{});
+            session.Release(1);
+            if (now) left = Rect{WindowsX(now->x), now->y, now->width, now->height};
+            session.MovePointer(1700, 900);
+            SaveShot(session.GrabRoot(), "two-monitors-window-left");
+        }
         ASSERT_TRUE(app.Close(window));
         ini = app.ReadIni().value_or("");
-        EXPECT_EQ(IniValue(ini, "BoundsRect", "Left"), std::to_string(bounds.x)) << ini;
-        EXPECT_EQ(IniValue(ini, "BoundsRect", "Right"), std::to_string(bounds.x + bounds.width)) << ini;
-        EXPECT_EQ(IniValue(ini, "BoundsRect", "Top"), std::to_string(bounds.y)) << ini;
+        EXPECT_EQ(IniValue(ini, "BoundsRect", "Left"), std::to_string(left.x)) << ini;
+        EXPECT_EQ(IniValue(ini, "BoundsRect", "Right"), std::to_string(left.x + left.width)) << ini;
+        EXPECT_EQ(IniValue(ini, "BoundsRect", "Top"), std::to_string(left.y)) << ini;
     }
 }
 

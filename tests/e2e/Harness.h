@@ -106,7 +106,6 @@ public:
     // Where Windows' screen origin (the primary monitor's top left) lies on the X root:
     // Windows coordinates are root coordinates minus this. 0 with one monitor.
     int WindowsOriginX() const { return options_.leftMonitorWidth; }
-    int LeftMonitorWidth() const { return options_.leftMonitorWidth; }
 
     // Fills the root window with the coordinate pattern; it stays as the root background.
     void PaintPattern();

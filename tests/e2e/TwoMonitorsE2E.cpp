@@ -1,6 +1,7 @@
 // Two monitors, the second one to the left of the primary: the Windows desktop then starts at
 // a negative x. The view follows the pointer over both and stops at the desktop's edges, a
-// fixed area can lie on the left monitor, and a window left there opens there again.
+// fixed area can lie on the left monitor, and a window left there opens there again (and on
+// the primary once that monitor is gone).
 //
 // The X screen is 2304 x 1024: columns 0-1023 are the left monitor, 1024-2303 the primary
 // (Windows x = root x - 1024). The pattern on the root encodes root coordinates, so all
@@ -252,6 +253,27 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
         EXPECT_EQ(IniValue(ini, "BoundsRect", "Right"), std::to_string(left.x + left.width)) << ini;
         EXPECT_EQ(IniValue(ini, "BoundsRect", "Top"), std::to_string(left.y)) << ini;
     }
+}
+
+// The same settings with the left monitor gone: the window would open out of reach, so it
+// opens at the primary's work area (all of this screen) with its stored size, and says nothing.
+TEST(TwoMonitorsGoneE2E, WindowKeptOnAMonitorThatIsGoneOpensOnThePrimary)
+{
+    if (!OcumiraBuilt()) GTEST_SKIP() << "OCUMIRA_EXE not set: no Windows build to run";
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(1000, 900);
+    WineApp app(session, WineAppOptions{.ini = IniWithBounds({-900, 200, 400, 500}, 20)});
+    const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
+    ASSERT_NE(window, 0u) << "the main window did not appear";
+    EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == Rect{0, 0, 400, 500}; }, 5s))
+        << "the window is at " << session.WindowGeometry(window).value_or(Rect{});
+    const std::string boxes = HelperQuery(session, {"boxes"});
+    EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
+    ASSERT_TRUE(app.Close(window));
+    const std::string ini = app.ReadIni().value_or("");
+    EXPECT_EQ(IniValue(ini, "BoundsRect", "Left"), "0") << ini;
+    EXPECT_EQ(IniValue(ini, "BoundsRect", "Right"), "400") << ini;
 }
 
 }  // namespace

@@ -167,10 +167,16 @@ unsigned long PixelOf(uint32_t rgb, const Visual* visual)
            place(rgb & 0xFF, visual->blue_mask);
 }
 
+// Set while an XSession with two monitors exists: its apps use the prefix that follows
+// Xinerama (see XSession::Options::leftMonitorWidth).
+bool g_splitMonitors = false;
+
 fs::path E2EWinePrefix()
 {
-    if (const char* p = std::getenv("OCU_E2E_WINEPREFIX"); p && *p) return p;
-    return fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+    fs::path prefix = fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+    if (const char* p = std::getenv("OCU_E2E_WINEPREFIX"); p && *p) prefix = p;
+    if (g_splitMonitors) prefix += "-monitors";
+    return prefix;
 }
 
 std::vector<EnvChange> WineEnvironment(const std::string& display)
@@ -199,8 +205,8 @@ int WineServer(const char* option)
 // wineserver and desktop on its own display.
 void PrepareWinePrefix()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
+    static std::once_flag once, onceMonitors;
+    std::call_once(g_splitMonitors ? onceMonitors : once, [] {
         SpawnOptions options;
         options.env = {{"OCU_WINEPREFIX", E2EWinePrefix().string()}};
         const auto script = fs::path(OCU_SOURCE_DIR) / "scripts" / "wine-run";
@@ -208,6 +214,20 @@ void PrepareWinePrefix()
             Fail("could not create the Wine prefix " + E2EWinePrefix().string());
         WineServer("-k");
         WineServer("-w");
+        // With XRandR, Wine takes its monitors from the CRTCs, and Xvfb has one; through
+        // Xinerama it sees the RandR monitors the session set. The mark lives inside the
+        // prefix, so a prefix made anew by wine-run gets the setting again.
+        const fs::path mark = E2EWinePrefix() / ".ocu-xinerama";
+        if (g_splitMonitors && !fs::exists(mark)) {
+            SpawnOptions reg;
+            reg.env = WineEnvironment("");
+            if (RunCommand({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "UseXRandR", "/d", "N",
+                            "/f"},
+                           reg, 120s) != 0)
+                Fail("could not turn off XRandR in " + E2EWinePrefix().string());
+            WineServer("-w");
+            std::ofstream(mark) << "UseXRandR=N\n";
+        }
     });
 }
 
@@ -245,11 +265,16 @@ XSession::XSession(Options options) : options_(options)
 {
     XSetErrorHandler(IgnoreXError);
     StartServer();
+    if (options_.leftMonitorWidth > 0) {
+        SplitIntoMonitors();
+        g_splitMonitors = true;
+    }
     if (options_.windowManager) StartWindowManager();
 }
 
 XSession::~XSession()
 {
+    if (options_.leftMonitorWidth > 0) g_splitMonitors = false;
     if (display_) XCloseDisplay(display_);
     StopChild(windowManager_, 2s);
     StopChild(server_, 5s);
@@ -313,6 +338,23 @@ void XSession::StartWindowManager()
         },
         10s);
     if (!up) Fail("openbox did not start");
+}
+
+void XSession::SplitIntoMonitors()
+{
+    const int left = options_.leftMonitorWidth, primary = options_.width - left, h = options_.height;
+    if (left >= options_.width) Fail("the left monitor takes the whole screen");
+    // Sizes in millimetres at 96 dpi; the primary one, marked with '*', owns the output, so
+    // the server drops the monitor it made for the whole screen and lists the primary first.
+    auto geometry = [h](int w, int x) {
+        return std::to_string(w) + "/" + std::to_string(w * 254 / 960) + "x" + std::to_string(h) + "/" +
+               std::to_string(h * 254 / 960) + "+" + std::to_string(x) + "+0";
+    };
+    SpawnOptions spawn;
+    spawn.env = {{"DISPLAY", displayName_}};
+    if (RunCommand({"xrandr", "--setmonitor", "*primary", geometry(primary, left), "screen"}, spawn, 30s) != 0 ||
+        RunCommand({"xrandr", "--setmonitor", "left", geometry(left, 0), "none"}, spawn, 30s) != 0)
+        Fail("xrandr could not split the screen into two monitors (is x11-xserver-utils installed?)");
 }
 
 void XSession::Sync() const { XSync(display_, False); }
@@ -636,11 +678,17 @@ WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(ses
         Fail("no program to run at \"" + options.exe.string() + "\" (build the windows preset first)");
     PrepareWinePrefix();
 
-    char folder[] = "/tmp/ocu-e2e-XXXXXX";
-    if (!mkdtemp(folder)) Fail("mkdtemp failed");
-    folder_ = folder;
-    exe_ = folder_ / options.exe.filename();
-    fs::copy_file(options.exe, exe_);
+    if (options.inPlace) {
+        exe_ = fs::absolute(options.exe);
+        folder_ = exe_.parent_path();
+        ownsFolder_ = false;
+    } else {
+        char folder[] = "/tmp/ocu-e2e-XXXXXX";
+        if (!mkdtemp(folder)) Fail("mkdtemp failed");
+        folder_ = folder;
+        exe_ = folder_ / options.exe.filename();
+        fs::copy_file(options.exe, exe_);
+    }
     if (options.ini) {
         std::ofstream ini(folder_ / "Ocumira.ini", std::ios::binary);
         ini << *options.ini;
@@ -666,7 +714,7 @@ WineApp::~WineApp()
             WineServer("-k");
             WineServer("-w");
         }
-        if (!std::getenv("OCU_E2E_KEEP")) {
+        if (ownsFolder_ && !std::getenv("OCU_E2E_KEEP")) {
             std::error_code ignored;
             fs::remove_all(folder_, ignored);
         }

@@ -83,6 +83,14 @@ public:
         // manager Wine waits two seconds each time a window is hidden or closed, and no
         // window gets the keyboard focus.
         bool windowManager = true;
+        // A second monitor to the left of the primary one: the X screen's first
+        // `leftMonitorWidth` columns are that monitor, the rest is the primary. Xvfb cannot
+        // place the screens of +xinerama side by side (they all start at 0,0), so the one
+        // X screen is split into two RandR monitors, which the server reports as Xinerama
+        // heads; Wine then puts its primary monitor at (0,0) and the left one at negative x.
+        // Wine only follows Xinerama with its XRandR support off, so the apps of such a
+        // session run in a prefix of their own (build/wineprefix-e2e-monitors).
+        int leftMonitorWidth = 0;
     };
 
     XSession();
@@ -95,6 +103,9 @@ public:
     const std::string& DisplayName() const { return displayName_; }  // ":N"
     int Width() const { return options_.width; }
     int Height() const { return options_.height; }
+    // Where Windows' screen origin (the primary monitor's top left) lies on the X root:
+    // Windows coordinates are root coordinates minus this. 0 with one monitor.
+    int WindowsOriginX() const { return options_.leftMonitorWidth; }
 
     // Fills the root window with the coordinate pattern; it stays as the root background.
     void PaintPattern();
@@ -139,6 +150,7 @@ public:
 private:
     void StartServer();
     void StartWindowManager();
+    void SplitIntoMonitors();
     std::optional<std::string> TextProperty(XWindow window, unsigned long property) const;
 
     Options options_;
@@ -166,6 +178,9 @@ struct WineAppOptions {
     std::filesystem::path exe = OCUMIRA_EXE;  // copied into the app's own fresh folder
     std::optional<std::string> ini;           // written there first as Ocumira.ini
     std::vector<std::string> args;
+    // Runs `exe` where it lies instead of from a copy: its folder is then the app's folder
+    // (the settings file lands there) and is left in place afterwards.
+    bool inPlace = false;
 };
 
 // A Windows program running under Wine on an XSession's display, in its own temporary
@@ -205,6 +220,7 @@ private:
     std::filesystem::path exe_;
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
+    bool ownsFolder_ = true;
 };
 
 }  // namespace ocu::e2e

@@ -30,6 +30,8 @@ std::optional<Rect> QueryClient(const XSession& session)
     const std::string out = HelperQuery(session, {"client"});
     Rect r;
     if (std::sscanf(out.c_str(), "client %d %d %d %d", &r.x, &r.y, &r.width, &r.height) != 4) return std::nullopt;
+    // Windows' screen coordinates to the X root's (they differ with a monitor left of the primary).
+    r.x += session.WindowsOriginX();
     return r;
 }
 
@@ -265,7 +267,7 @@ void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int re
 void MagnifierE2E::SetUp()
 {
     if (!OcumiraBuilt()) GTEST_SKIP() << "OCUMIRA_EXE not set: no Windows build to run";
-    session_.emplace();
+    session_.emplace(SessionOptions());
     session_->PaintPattern();
 }
 

@@ -124,6 +124,8 @@ protected:
     static constexpr int kRestX = 300, kRestY = 400;
 
     void SetUp() override;
+    // The X server the test runs on; one 1280 x 1024 monitor unless a test says otherwise.
+    virtual XSession::Options SessionOptions() const { return {}; }
     // False (with the reason recorded as a failure) if the window or its view did not appear.
     bool Start(int capRateTenths, std::optional<std::string> ini = std::nullopt);
 

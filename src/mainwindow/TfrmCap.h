@@ -53,6 +53,8 @@ public:
     void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
     void FormMouseMove(ShiftState shift, int x, int y);
     void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
+    // A wheel turn over the client point (x, y); delta in WHEEL_DELTA units (120 a notch).
+    void FormMouseWheel(ShiftState shift, int delta, int x, int y);
     void OnClientResized(int clientWidth, int clientHeight);
 
     // --- operations ----------------------------------------------------------------
@@ -124,6 +126,7 @@ private:
     int targetSilentTicks_ = 0;
     std::string hotKeyFailures_;
     bool hotKeyFailureShown_ = false;
+    int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
 };
 
 }  // namespace ocu

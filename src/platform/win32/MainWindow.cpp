@@ -115,6 +115,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP: OnMouseUp(MouseButton::Right, wParam, lParam); return 0;
     case WM_MBUTTONUP: OnMouseUp(MouseButton::Middle, wParam, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+    case WM_MOUSEWHEEL: OnMouseWheel(wParam, lParam); return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
@@ -225,6 +226,14 @@ void MainWindow::OnMouseMove(WPARAM keys, LPARAM pos) {
     form_.FormMouseMove(ShiftFromKeys(keys, false), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
     // While the mouse is captured no WM_SETCURSOR comes: show the chosen shape now.
     ::SetCursor(platform_.CurrentCursor());
+}
+
+void MainWindow::OnMouseWheel(WPARAM wParam, LPARAM pos) {
+    // The wheel reports screen coordinates; the behaviour works in client ones.
+    POINT p{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
+    ::ScreenToClient(hwnd_, &p);
+    form_.FormMouseWheel(ShiftFromKeys(GET_KEYSTATE_WPARAM(wParam), false), GET_WHEEL_DELTA_WPARAM(wParam),
+                         static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
 bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {

@@ -52,6 +52,7 @@ void TfrmCap::timTimer() {
         if (capture == nullptr) return;
         Image* frame = p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight);
         if (frame == nullptr) return;
+        ReadPointerColor(*capture, src, cursor);  // before the layer is merged into the capture
 
         RenderParams rp;
         rp.ViewWidth = s_.ViewWidth;

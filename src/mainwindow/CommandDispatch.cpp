@@ -3,6 +3,7 @@
 
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
+#include "settings/IniManager.h"
 
 namespace ocu {
 namespace {
@@ -13,6 +14,7 @@ float Stepped(float rate, float delta) {
 
 void TfrmCap::RegisterHotKeys() {
     if (s_.HotKeysRegistered) return;
+    if (!ini_.HotKeysAlways && !windowActive_) return;  // left to the other programs until we are active
     std::string failed;
     for (const HotKey& k : HotKeyTable()) {
         // A combination that another program holds is skipped; the rest still register.
@@ -99,6 +101,9 @@ void TfrmCap::OnMenuOpen(CommandId topLevel) {
         }
         break;
     }
+    case CommandId::MenuSave:
+        SetChecked(CommandId::mmColorHex, ini_.InfoIsHex);
+        break;
     case CommandId::MenuAtari:
         SetChecked(CommandId::mmBltAtari, s_.SurfaceVisible);
         SetChecked(CommandId::mmAtariMode, s_.SurfaceDrawMode);

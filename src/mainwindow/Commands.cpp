@@ -71,8 +71,12 @@ constexpr MenuEntry kMenu[] = {
 
     {K::Submenu, C::MenuSave, "画像を保存", {}, ""},
     {K::Item, C::mmSaveViewFile, "画像をビットマップ形式で保存する...", {}, ""},
+    {K::Item, C::mmSavePngFile, "画像をPNG形式で保存する...", {}, ""},
     {K::Item, C::mmCopyToClipBoard, "画像をクリップボードにコピーする", {}, ""},
     {K::Item, C::mmPrint, "簡易印刷...", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmColorHex, "ポインタ位置の色を16進数で表示する", {}, ""},
+    {K::Item, C::mmCopyColor, "ポインタ位置の色をクリップボードにコピーする", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
 
     {K::Submenu, C::MenuAtari, "表面レイヤ", {}, ""},

@@ -23,7 +23,7 @@ enum class CommandId : std::uint16_t {
     mmGraph = 400, mmGraph30, mmGraph40, mmGraph50, mmGraph60, mmGraphFlex, mmGrid, mmWndSize,
     mm200x200, mm300x300, N400x3001, N400x4001, mm300x400,
     // 画像を保存
-    mmSaveViewFile = 500, mmCopyToClipBoard, mmPrint,
+    mmSaveViewFile = 500, mmCopyToClipBoard, mmPrint, mmSavePngFile, mmColorHex, mmCopyColor,
     // 表面レイヤ
     mmAtariMode = 600, mmBltAtari, mmClearAtari,
     // 操作投影

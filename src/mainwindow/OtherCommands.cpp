@@ -5,6 +5,7 @@
 #include "dialogs/ManageShortcut.h"
 #include "mainwindow/TfrmCap.h"
 #include "output/BitmapFile.h"
+#include "settings/IniManager.h"
 
 namespace ocu {
 
@@ -41,7 +42,10 @@ void TfrmCap::PrintView() {
 
 void TfrmCap::OptionsDialog() {
     const bool exists = ManageShortcut(*shell_, true, false, kShortcutName);
-    if (const auto checked = shell_->ShowOptionsDialog(exists)) ManageShortcut(*shell_, false, *checked, kShortcutName);
+    const auto chosen = shell_->ShowOptionsDialog({exists, ini_.HotKeysAlways});
+    if (!chosen) return;
+    ManageShortcut(*shell_, false, chosen->Shortcut, kShortcutName);
+    SetHotKeysAlways(chosen->HotKeysAlways);
 }
 
 void TfrmCap::LeaveTopMostForHelp() {
@@ -83,6 +87,7 @@ void TfrmCap::OnOtherCommand(CommandId id) {
         }
         break;
     default:
+        OnAddedCommand(id);
         break;
     }
 }

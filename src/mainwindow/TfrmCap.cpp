@@ -88,7 +88,10 @@ void TfrmCap::FormCreate() {
     if (ini_.FixView) SetFixView(true, ini_.FixViewX, ini_.FixViewY);
 }
 
-void TfrmCap::FormActivate() { RegisterHotKeys(); }
+void TfrmCap::FormActivate() {
+    windowActive_ = true;
+    RegisterHotKeys();
+}
 
 void TfrmCap::FormResize() {
     if (!p_.IsNormalState()) return;

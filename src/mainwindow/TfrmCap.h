@@ -53,6 +53,8 @@ public:
     void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
     void FormMouseMove(ShiftState shift, int x, int y);
     void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
+    // A wheel turn over the client point (x, y); delta in WHEEL_DELTA units (120 a notch).
+    void FormMouseWheel(ShiftState shift, int delta, int x, int y);
     void OnClientResized(int clientWidth, int clientHeight);
 
     // --- operations ----------------------------------------------------------------
@@ -74,6 +76,14 @@ public:
     void ViewToLayer(int& x, int& y) const;
     void RegisterHotKeys();
     void UnregisterHotKeys();
+    void FormDeactivate();  // another window became active
+    // Hot keys held all the time (true), or only while this window is active.
+    void SetHotKeysAlways(bool always);
+    // The screen pixel the colour readout reads for a pointer at `cursor` while the
+    // view samples from `src`; nullopt where the view shows no screen pixel.
+    std::optional<IntPoint> PointerScreenPixel(IntPoint cursor, IntPoint src);
+    void ReadPointerColor(const Image& capture, IntPoint src, IntPoint cursor);
+    const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------
     ViewState& State() { return s_; }
@@ -103,6 +113,9 @@ private:
     void ClearSurfaceLayer();
     void SizeSurfaceLayer(int width, int height);
     void OnOtherCommand(CommandId id);  // image output, dialogs and help
+    bool OnAddedCommand(CommandId id);  // PNG and the colour readout; false if not one of them
+    void SavePngFile();
+    void ShowPointerColor();
     std::optional<Image> Snapshot();
     void SaveViewFile();
     void CopyViewToClipboard();
@@ -124,6 +137,11 @@ private:
     int targetSilentTicks_ = 0;
     std::string hotKeyFailures_;
     bool hotKeyFailureShown_ = false;
+    int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
+    bool windowActive_ = false;
+    std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer
+    std::string pointerColorText_;
+    bool pointerColorShown_ = false;
 };
 
 }  // namespace ocu

@@ -24,6 +24,10 @@ int TruncMul(int value, float zoom) {
     return SaturatedTrunc(static_cast<long double>(value) * static_cast<long double>(zoom));
 }
 
+float ZoomStepped(float rate, float delta) {
+    return static_cast<float>(static_cast<long double>(rate) + static_cast<long double>(delta));
+}
+
 int FloorTenths(int angleTenths) {
     const int q = angleTenths / 10;
     return (angleTenths % 10 != 0 && angleTenths < 0) ? q - 1 : q;

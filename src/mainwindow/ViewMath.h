@@ -12,6 +12,8 @@ namespace ocu {
 int TruncDiv(int value, float zoom);
 // Trunc(value * zoom), saturated likewise.
 int TruncMul(int value, float zoom);
+// A zoom step added at full precision and passed on as the nearest float.
+float ZoomStepped(float rate, float delta);
 // Floor(value / 10): the whole degrees of an angle in tenths.
 int FloorTenths(int angleTenths);
 // Floor(zoom / 2).

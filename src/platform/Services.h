@@ -24,11 +24,21 @@ public:
     virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
     // Puts the image on the clipboard as a bitmap (and its palette); the error text on failure.
     virtual std::optional<std::string> CopyToClipboard(const Image& image) = 0;
+    // The image as the bytes of a PNG file; nullopt when it cannot be encoded.
+    virtual std::optional<std::vector<std::uint8_t>> EncodePng(const Image& image) = 0;
+    // Puts a text (UTF-8) on the clipboard; the error text on failure.
+    virtual std::optional<std::string> CopyTextToClipboard(const std::string& text) = 0;
     // Shows the print dialog; false when the user cancels.
     virtual bool PrintDialog() = 0;
     // One page with the image at the printable area's top-left, one printer pixel
     // per image pixel, on the printer chosen in the dialog; the error text on failure.
     virtual std::optional<std::string> PrintImage(const Image& image) = 0;
+};
+
+// The check boxes of the options dialog.
+struct OptionsChoice {
+    bool Shortcut = false;       // a shortcut in the Programs menu
+    bool HotKeysAlways = true;   // hot keys held while other programs are active too
 };
 
 class IShellServices {
@@ -43,8 +53,8 @@ public:
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual void OpenUrl(const std::string& url) = 0;
     virtual void OpenHelpFile(const std::string& helpFile) = 0;  // contents and index
-    // The options dialog, its box showing `checked`; the box's state on OK, nullopt on cancel.
-    virtual std::optional<bool> ShowOptionsDialog(bool checked) = 0;
+    // The options dialog showing `current`; the boxes' states on OK, nullopt on cancel.
+    virtual std::optional<OptionsChoice> ShowOptionsDialog(OptionsChoice current) = 0;
     virtual void ShowVersionDialog() = 0;
 };
 

@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kBounds = "BoundsRect";
 constexpr const char* kZuri = "Zuri";
 constexpr const char* kSetting = "Setting";
+constexpr const char* kOcumira = "Ocumira";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -119,6 +120,7 @@ void TIniManager::Load() {
     FixView = ReadBool(kZuri, "FixView", d.FixView);
     FixViewX = ReadInt(kZuri, "FixViewX", d.FixViewX);
     FixViewY = ReadInt(kZuri, "FixViewY", d.FixViewY);
+    HotKeysAlways = ReadBool(kOcumira, "HotKeysAlways", d.HotKeysAlways);
     // InfoVisible is written only: a value in the file is never taken over.
 }
 
@@ -167,6 +169,9 @@ void TIniManager::Save() {
     WriteBool(kZuri, "FixView", FixView);
     WriteInt(kZuri, "FixViewX", FixViewX);
     WriteInt(kZuri, "FixViewY", FixViewY);
+    // Our own section is written only once it holds something other than the
+    // defaults, so a file that never used the additions keeps its usual layout.
+    if (!HotKeysAlways || ini_.Get(kOcumira, "HotKeysAlways")) WriteBool(kOcumira, "HotKeysAlways", HotKeysAlways);
 }
 
 bool TIniManager::SaveOnExit() noexcept {

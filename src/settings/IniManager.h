@@ -36,6 +36,8 @@ struct TSettingsValues {
     bool FixView = false;
     int FixViewX = 200;
     int FixViewY = 200;
+    // [Ocumira]: settings of this program's own additions.
+    bool HotKeysAlways = true;  // false: hot keys only while the window is active
 };
 
 class TIniManager : public TSettingsValues {

@@ -17,6 +17,8 @@ public:
     std::map<std::string, std::string> Files;  // path -> what made it
     std::optional<bool> OptionsAnswer;
     std::vector<bool> OptionsShownWith;
+    std::optional<bool> HotKeysAnswer;  // the hot-key box on OK; unchanged when unset
+    std::vector<bool> HotKeysShownWith;
     std::vector<std::string> Urls, HelpFiles;
     int VersionShown = 0;
     bool DeleteFails = false;
@@ -35,10 +37,12 @@ public:
     }
     void OpenUrl(const std::string& u) override { Urls.push_back(u); }
     void OpenHelpFile(const std::string& f) override { HelpFiles.push_back(f); }
-    std::optional<bool> ShowOptionsDialog(bool checked) override {
-        OptionsShownWith.push_back(checked);
+    std::optional<OptionsChoice> ShowOptionsDialog(OptionsChoice current) override {
+        OptionsShownWith.push_back(current.Shortcut);
+        HotKeysShownWith.push_back(current.HotKeysAlways);
         if (DuringDialog) DuringDialog();
-        return OptionsAnswer;
+        if (!OptionsAnswer) return std::nullopt;
+        return OptionsChoice{*OptionsAnswer, HotKeysAnswer.value_or(current.HotKeysAlways)};
     }
     void ShowVersionDialog() override {
         ++VersionShown;

@@ -52,6 +52,9 @@ public:
     // --- recorded ---
     std::string Title;
     std::map<int, std::string> Status;
+    std::string ColorReadout;
+    std::optional<std::uint32_t> Swatch;
+    int ColorReadouts = 0;
     std::vector<MessageBoxCall> Messages;
     struct InputCall { std::string Title, Prompt, Initial; };
     std::vector<InputCall> Inputs;
@@ -122,6 +125,12 @@ public:
     void ForceForeground() override { ++ForegroundCalls; }
     void SetTitle(const std::string& t) override { Title = t; }
     void SetStatusText(int panel, const std::string& t) override { Status[panel] = t; }
+    void SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& t) override {
+        ColorReadout = t;
+        Swatch = rgb;
+        ++ColorReadouts;
+    }
+    IntPoint ClientOrigin() override { return {Window.Left + 8, Window.Top + 30}; }
     void SetCursorShape(CursorShape s) override { Shape = s; }
     void SetMouseCapture() override { MouseCaptured = true; }
     void ReleaseMouseCapture() override { MouseCaptured = false; }

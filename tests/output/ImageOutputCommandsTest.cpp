@@ -15,6 +15,8 @@ public:
     std::optional<std::string> ClipboardError, PrintError;
     int Clipboard = 0, Printed = 0;
     std::string Filter;
+    bool PngFails = false;
+    std::string ClipboardText;
 
     std::optional<Image> SnapshotClient(IntRect client) override {
         LastClient = client;
@@ -34,6 +36,14 @@ public:
     std::optional<std::string> CopyToClipboard(const Image&) override {
         if (!ClipboardError) ++Clipboard;
         return ClipboardError;
+    }
+    std::optional<std::vector<std::uint8_t>> EncodePng(const Image& image) override {
+        if (PngFails) return std::nullopt;
+        return std::vector<std::uint8_t>{'P', 'N', 'G', static_cast<std::uint8_t>(image.Width())};
+    }
+    std::optional<std::string> CopyTextToClipboard(const std::string& text) override {
+        ClipboardText = text;
+        return std::nullopt;
     }
     bool PrintDialog() override { return PrintChosen; }
     std::optional<std::string> PrintImage(const Image&) override {
@@ -85,6 +95,40 @@ TEST_F(OutputTest, CopyAndPrintReportTheirErrorsAndCancelPrintsNothing) {
     out.PrintChosen = true;
     form->OnCommand(CommandId::mmPrint);
     EXPECT_EQ(out.Printed, 1);
+}
+
+TEST_F(OutputTest, PngSaveTakesTheSameSnapshotUnderThePngName) {
+    out.Chosen = "C:\\pics.d\\view.bmp";
+    form->OnCommand(CommandId::mmSavePngFile);
+    EXPECT_EQ(out.Filter, "PNG(*.png)|*.png");
+    EXPECT_EQ(out.LastClient, (IntRect{0, 61, 300, 284}));
+    ASSERT_EQ(out.Files.count("C:\\pics.d\\view.png"), 1u);
+    EXPECT_EQ(out.Files["C:\\pics.d\\view.png"], (std::vector<std::uint8_t>{'P', 'N', 'G', 44}));
+    out.Chosen = "C:\\pics.d\\view";
+    form->OnCommand(CommandId::mmSavePngFile);
+    EXPECT_EQ(out.Files.count("C:\\pics.d\\view.png"), 1u);
+    EXPECT_TRUE(platform.Messages.empty());
+}
+
+TEST_F(OutputTest, PngThatCannotBeEncodedOrWrittenIsTold) {
+    out.Chosen = "C:\\x\\a.png";
+    out.PngFails = true;
+    form->OnCommand(CommandId::mmSavePngFile);
+    out.PngFails = false;
+    out.WriteFails = true;
+    form->OnCommand(CommandId::mmSavePngFile);
+    ASSERT_EQ(platform.Messages.size(), 2u);
+    for (const auto& m : platform.Messages) EXPECT_EQ(m.Text, "「C:\\x\\a.png」に画像を保存できませんでした。");
+    EXPECT_TRUE(out.Files.empty());
+}
+
+TEST_F(OutputTest, ColourCopyPutsTheShownTextOnTheClipboard) {
+    EXPECT_THROW(form->OnCommand(CommandId::mmCopyColor), std::runtime_error);  // nothing read yet
+    platform.Cursor = {500, 500};
+    Tick();
+    form->OnCommand(CommandId::mmCopyColor);
+    EXPECT_EQ(out.ClipboardText, platform.ColorReadout);
+    EXPECT_EQ(out.ClipboardText.front(), '#');
 }
 
 }  // namespace

@@ -64,6 +64,26 @@ TEST(IniManagerFile, FirstSaveWithoutFileWritesEveryKeyInOrder) {
               "[Setting]\r\nFirstRun=0\r\nRunCount=2\r\n");
 }
 
+TEST(IniManagerFile, OwnSectionIsReadAndWrittenOnlyOnceItIsUsed) {
+    FakeSettingsStore store(std::string("[Zuri]\r\nScale=4\r\n[Ocumira]\r\nHotKeysAlways=0\r\n"));
+    TIniManager m(store, kFileName);
+    EXPECT_FALSE(m.HotKeysAlways);
+    m.HotKeysAlways = true;
+    m.Save();  // the key exists: it follows the value
+    EXPECT_NE(store.file->find("[Ocumira]\r\nHotKeysAlways=1\r\n"), std::string::npos);
+
+    FakeSettingsStore fresh;
+    TIniManager n(fresh, kFileName);
+    EXPECT_TRUE(n.HotKeysAlways);
+    n.Save();
+    EXPECT_EQ(fresh.file->find("Ocumira]"), std::string::npos);  // the defaults leave no trace
+    n.HotKeysAlways = false;
+    n.Save();
+    EXPECT_NE(fresh.file->find("[Ocumira]\r\nHotKeysAlways=0\r\n"), std::string::npos);
+    TIniManager again(fresh, kFileName);
+    EXPECT_FALSE(again.HotKeysAlways);
+}
+
 TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {
     FakeSettingsStore store(
         "; Ocumira settings, edited by hand\n"

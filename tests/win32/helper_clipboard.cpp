@@ -137,6 +137,23 @@ int wmain(int argc, wchar_t** argv) {
         if (!ok && global != nullptr) GlobalFree(global);
         std::fprintf(out, ok ? "text set\n" : "text failed\n");
         rc = ok ? 0 : 4;
+    } else if (std::wcscmp(argv[1], L"readtext") == 0) {
+        // The clipboard's CF_UNICODETEXT as UTF-8 after "text ".
+        std::string text = "none";
+        if (OpenClipboardPatiently()) {
+            if (auto global = static_cast<HGLOBAL>(GetClipboardData(CF_UNICODETEXT))) {
+                if (const auto* w = static_cast<const wchar_t*>(GlobalLock(global))) {
+                    const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+                    std::string utf8(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+                    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w, -1, utf8.data(), n, nullptr, nullptr);
+                    if (!utf8.empty()) utf8.pop_back();
+                    text = "text " + utf8;
+                    GlobalUnlock(global);
+                }
+            }
+            CloseClipboard();
+        }
+        std::fprintf(out, "%s\n", text.c_str());
     } else {
         rc = 2;
     }

@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/Services.h"
+
 namespace ocu::win {
 
-// The options dialog with its box showing `checked`: the box's state on OK, nullopt on cancel.
-std::optional<bool> ShowOptionsDialog(HINSTANCE instance, HWND owner, bool checked);
+// The options dialog with its boxes showing `current`: their states on OK, nullopt on cancel.
+std::optional<OptionsChoice> ShowOptionsDialog(HINSTANCE instance, HWND owner, OptionsChoice current);
 
 // The version dialog; `versionText` fills the version box, `url` the address line.
 void ShowVersionDialog(HINSTANCE instance, HWND owner, const std::wstring& versionText, const std::wstring& url);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/win32/DibSection.h"
+#include "platform/win32/PngEncoder.h"
 #include "platform/win32/ScreenCapture.h"
 #include "platform/win32/TextConvert.h"
 
@@ -132,6 +133,36 @@ std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image)
         }
     } else {
         error = "クリップボードに画像を置けません。";
+    }
+    ::CloseClipboard();
+    return error;
+}
+
+std::optional<std::vector<std::uint8_t>> Win32ImageOutput::EncodePng(const Image& image) {
+    return EncodePngWithWic(image);
+}
+
+std::optional<std::string> Win32ImageOutput::CopyTextToClipboard(const std::string& text) {
+    const std::wstring wide = Utf8ToWide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) return std::string("クリップボードに文字を置けません。");
+    void* locked = ::GlobalLock(memory);
+    if (locked == nullptr) {
+        ::GlobalFree(memory);
+        return std::string("クリップボードに文字を置けません。");
+    }
+    std::memcpy(locked, wide.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    if (!::OpenClipboard(owner_)) {
+        ::GlobalFree(memory);
+        return std::string("クリップボードを開けません。");
+    }
+    ::EmptyClipboard();
+    std::optional<std::string> error;
+    if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+        ::GlobalFree(memory);  // still ours when the clipboard did not take it
+        error = "クリップボードに文字を置けません。";
     }
     ::CloseClipboard();
     return error;

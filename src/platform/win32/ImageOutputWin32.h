@@ -17,6 +17,8 @@ public:
     std::optional<std::string> SaveDialog(const std::string& filter) override;
     bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
     std::optional<std::string> CopyToClipboard(const Image& image) override;
+    std::optional<std::vector<std::uint8_t>> EncodePng(const Image& image) override;
+    std::optional<std::string> CopyTextToClipboard(const std::string& text) override;
     bool PrintDialog() override;
     std::optional<std::string> PrintImage(const Image& image) override;
 

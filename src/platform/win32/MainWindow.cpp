@@ -102,6 +102,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;
+    case WM_DRAWITEM:
+        if (infoBar_ && infoBar_->DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        break;
     case WM_NOTIFY:
         if (const auto r = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *r;
         break;
@@ -115,6 +118,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP: OnMouseUp(MouseButton::Right, wParam, lParam); return 0;
     case WM_MBUTTONUP: OnMouseUp(MouseButton::Middle, wParam, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+    case WM_MOUSEWHEEL: OnMouseWheel(wParam, lParam); return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
@@ -128,7 +132,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCreate() {
     const HFONT font = UiFont();
-    infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200}, font,
+    // The hint, and right of it the colour under the pointer.
+    infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200, 0}, font,
                                            CLR_DEFAULT, false);
     statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId, std::initializer_list<int>{80, 60, 150, 50},
                                              font, kCream, true);
@@ -141,7 +146,7 @@ LRESULT MainWindow::OnCreate() {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     Layout(static_cast<int>(client.right), static_cast<int>(client.bottom));
-    platform_.Attach(MainWindowParts{hwnd_, statusBar_.get(), toolBar_->Handle(), menu_.get()});
+    platform_.Attach(MainWindowParts{hwnd_, statusBar_.get(), toolBar_->Handle(), menu_.get(), infoBar_.get()});
     // From here on size and activation messages reach the behaviour: CreateWnd
     // itself sizes the window and expects its own resize handler to run.
     formReady_ = true;
@@ -168,7 +173,9 @@ void MainWindow::OnSize(UINT type, int width, int height) {
 }
 
 void MainWindow::OnActivate(WORD state) {
-    if (formReady_ && state != WA_INACTIVE) form_.FormActivate();
+    if (!formReady_) return;
+    if (state != WA_INACTIVE) form_.FormActivate();
+    else form_.FormDeactivate();
 }
 
 void MainWindow::RunOverdueCapture() {
@@ -225,6 +232,14 @@ void MainWindow::OnMouseMove(WPARAM keys, LPARAM pos) {
     form_.FormMouseMove(ShiftFromKeys(keys, false), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
     // While the mouse is captured no WM_SETCURSOR comes: show the chosen shape now.
     ::SetCursor(platform_.CurrentCursor());
+}
+
+void MainWindow::OnMouseWheel(WPARAM wParam, LPARAM pos) {
+    // The wheel reports screen coordinates; the behaviour works in client ones.
+    POINT p{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
+    ::ScreenToClient(hwnd_, &p);
+    form_.FormMouseWheel(ShiftFromKeys(GET_KEYSTATE_WPARAM(wParam), false), GET_WHEEL_DELTA_WPARAM(wParam),
+                         static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
 bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {

@@ -66,6 +66,7 @@ private:
     void OnMouseDown(MouseButton button, WPARAM keys, LPARAM pos, bool doubleClick);
     void OnMouseUp(MouseButton button, WPARAM keys, LPARAM pos);
     void OnMouseMove(WPARAM keys, LPARAM pos);
+    void OnMouseWheel(WPARAM wParam, LPARAM pos);
     bool OnSetCursor(HWND over, WORD hitTest);
     void OnToolPress(CommandId id, bool down);
     void OnDestroy();

@@ -73,8 +73,8 @@ void Win32ShellServices::OpenHelpFile(const std::string& helpFile) {
     ::WinHelpW(owner_, Utf8ToWide(helpFile).c_str(), HELP_FINDER, 0);
 }
 
-std::optional<bool> Win32ShellServices::ShowOptionsDialog(bool checked) {
-    return win::ShowOptionsDialog(instance_, owner_, checked);
+std::optional<OptionsChoice> Win32ShellServices::ShowOptionsDialog(OptionsChoice current) {
+    return win::ShowOptionsDialog(instance_, owner_, current);
 }
 
 void Win32ShellServices::ShowVersionDialog() {

@@ -20,7 +20,7 @@ public:
     bool DeleteFile(const std::string& path) override;
     void OpenUrl(const std::string& url) override;
     void OpenHelpFile(const std::string& helpFile) override;
-    std::optional<bool> ShowOptionsDialog(bool checked) override;
+    std::optional<OptionsChoice> ShowOptionsDialog(OptionsChoice current) override;
     void ShowVersionDialog() override;
 
 private:

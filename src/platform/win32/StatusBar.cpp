@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/win32/Handles.h"
@@ -72,6 +73,35 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
         }
     }
     ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8) {
+    if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
+    swatchPanel_ = panel;
+    swatchColor_ = color;
+    swatchText_ = Utf8ToWide(utf8);
+    ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool StatusBar::DrawPanel(const DRAWITEMSTRUCT& item) const {
+    if (item.hwndItem != hwnd_ || static_cast<int>(item.itemID) != swatchPanel_) return false;
+    RECT r = item.rcItem;
+    const int side = std::max<int>(0, (r.bottom - r.top) - 4);
+    if (swatchColor_ && side > 0) {
+        RECT square{r.left + 2, r.top + 2, r.left + 2 + side, r.top + 2 + side};
+        if (const HBRUSH fill = ::CreateSolidBrush(*swatchColor_)) {
+            ::FillRect(item.hDC, &square, fill);
+            ::DeleteObject(fill);
+        }
+        ::FrameRect(item.hDC, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+    r.left += side + 6;
+    const unique_select_object useFont(item.hDC, font_);
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::DrawTextW(item.hDC, swatchText_.c_str(), static_cast<int>(swatchText_.size()), &r,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return true;
 }
 
 int StatusBar::PanelWidth(int panel) const {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +28,10 @@ public:
     void SetText(int panel, std::string_view utf8);
     int PanelWidth(int panel) const;
     std::wstring Text(int panel) const;
+    // Makes a panel show a small square of a colour (none: no square) before its
+    // text; the parent passes its WM_DRAWITEM on to DrawPanel.
+    void SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8);
+    bool DrawPanel(const DRAWITEMSTRUCT& item) const;  // false when the item is not ours
 
 private:
     void ApplyPanels() const;
@@ -34,6 +40,9 @@ private:
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
     std::vector<int> widths_;
+    int swatchPanel_ = -1;
+    std::optional<COLORREF> swatchColor_;
+    std::wstring swatchText_;
 };
 
 }  // namespace ocu::win

@@ -163,6 +163,19 @@ void Win32Platform::SetStatusText(int panel, const std::string& utf8) {
     if (parts_.Status != nullptr) parts_.Status->SetText(panel, utf8);
 }
 
+void Win32Platform::SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) {
+    if (parts_.Info == nullptr) return;
+    std::optional<COLORREF> color;
+    if (rgb) color = RGB((*rgb >> 16) & 0xFF, (*rgb >> 8) & 0xFF, *rgb & 0xFF);
+    parts_.Info->SetSwatchText(1, color, utf8);  // right of the hint
+}
+
+IntPoint Win32Platform::ClientOrigin() {
+    POINT p{0, 0};
+    if (parts_.Window != nullptr) ::ClientToScreen(parts_.Window, &p);
+    return {static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
 void Win32Platform::SetCursorShape(CursorShape shape) {
     // Only noted here: the behaviour sets Arrow and then Hand within one mouse
     // move, and showing each at once would make the pointer flicker. The window

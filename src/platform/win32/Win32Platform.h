@@ -23,6 +23,7 @@ struct MainWindowParts {
     StatusBar* Status = nullptr;  // sbMain
     HWND ToolBar = nullptr;    // toolbarMain
     const MenuBar* Menu = nullptr;
+    StatusBar* Info = nullptr;    // the hint line above the tool bar
 };
 
 class Win32Platform final : public IPlatform {
@@ -69,6 +70,8 @@ public:
     void ForceForeground() override;
     void SetTitle(const std::string& utf8) override;
     void SetStatusText(int panel, const std::string& utf8) override;
+    void SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) override;
+    IntPoint ClientOrigin() override;
     void SetCursorShape(CursorShape shape) override;
     void SetMouseCapture() override;
     void ReleaseMouseCapture() override;

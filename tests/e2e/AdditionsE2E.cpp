@@ -1,0 +1,291 @@
+// The additions beyond the original program, through the real exe: the colour under the
+// pointer, Ctrl + wheel zoom, hot keys held only while the window is active, and PNG saving.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "e2e/ModeProbe.h"
+#include "mainwindow/PointerColor.h"
+
+namespace ocu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 802;
+constexpr int kFileNameBox = 1148;    // the file dialog's name box (edt1)
+constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
+
+class AdditionsE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
+    }
+
+    // The output of a shell command on the test's display (stderr folded in).
+    std::string Shell(const std::string& command, bool* ok = nullptr)
+    {
+        std::string out;
+        FILE* pipe = popen(("DISPLAY=" + session_.DisplayName() + " " + command + " 2>&1").c_str(), "r");
+        if (!pipe) return out;
+        char buf[512];
+        while (size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+        const int status = pclose(pipe);
+        if (ok) *ok = status == 0;
+        return out;
+    }
+
+    // Gives the main window the keyboard with a click on its caption, the pointer then put at
+    // (restX, restY).
+    void FocusMain(int restX, int restY)
+    {
+        auto foreground = [&] { return Query(session_, {"foreground"}) == "foreground 1"; };
+        const auto frame = session_.WindowGeometry(m_->Window());
+        ASSERT_TRUE(frame);
+        if (!foreground()) {
+            session_.MovePointer(frame->x + frame->width / 3, frame->y + 8);
+            session_.Click(1);
+        }
+        session_.MovePointer(restX, restY);
+        ASSERT_TRUE(PollUntil(foreground, 10s, 100ms)) << "the main window did not come to the foreground";
+    }
+
+    // The hint line above the tool bar.
+    Screenshot InfoStrip() const
+    {
+        const Rect& c = m_->Client();
+        return session_.Grab(c.x, c.y, c.width, 17);
+    }
+
+    // A square of `rgb` (at least 6 x 6) in the hint line, right of the hint.
+    bool SwatchShows(uint32_t rgb) const
+    {
+        const Screenshot s = InfoStrip();
+        for (int y = 0; y + 6 <= s.height; ++y)
+            for (int x = 200; x + 6 <= s.width; ++x) {
+                bool all = true;
+                for (int dy = 0; dy < 6 && all; ++dy)
+                    for (int dx = 0; dx < 6 && all; ++dx) all = s.At(x + dx, y + dy) == rgb;
+                if (all) return true;
+            }
+        return false;
+    }
+
+    std::string ClipboardText()
+    {
+        const std::string r = RunHelper(session_, "helper_clipboard", {"readtext"});
+        return r.rfind("text ", 0) == 0 ? r.substr(5, r.find('\n') - 5) : "?" + r;
+    }
+
+    XSession session_;
+    std::unique_ptr<Magnifier> m_;
+};
+
+TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
+{
+    session_.PaintPattern();
+    session_.MovePointer(400, 600);
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+
+    // Following the pointer: the pixel under it.
+    for (const auto [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
+        session_.MovePointer(x, y);
+        const uint32_t want = XSession::PatternColor(x, y);
+        EXPECT_TRUE(PollUntil([&] { return SwatchShows(want); }, 10s))
+            << "no swatch of " << ColorText(want, true) << " for " << x << "," << y << ": "
+            << SaveShot(session_.GrabRoot(), "colour-follow");
+    }
+    PostCommand(session_, kCopyColor);
+    EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(XSession::PatternColor(123, 45), true); }, 10s))
+        << ClipboardText();
+    SaveShot(session_.GrabRoot(), "colour-hex");
+
+    // Decimal through the menu entry; the stored key follows.
+    PostCommand(session_, kColorHex);
+    EXPECT_TRUE(PollUntil([&] {
+        PostCommand(session_, kCopyColor);
+        return ClipboardText() == ColorText(XSession::PatternColor(123, 45), false);
+    }, 15s)) << ClipboardText();
+    ASSERT_TRUE(m_->App().Close());
+    EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "InfoIsHex"), "0");
+}
+
+TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
+{
+    session_.PaintPattern();
+    session_.MovePointer(640, 980);
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 400;
+    m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    // Over the view, at a few points of the magnified picture: the colour the view shows there
+    // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
+    for (const auto [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
+        const int sx = m_->ScreenX(vx), sy = m_->ScreenY(vy);
+        session_.MovePointer(sx, sy);
+        const uint32_t shown = session_.Grab(sx, sy, 1, 1).At(0, 0);
+        const auto [px, py] = XSession::DecodePattern(shown);
+        EXPECT_TRUE(px >= 200 && px < 400 && py >= 300 && py < 500) << "the view does not show the pinned area";
+        EXPECT_TRUE(PollUntil([&] { return SwatchShows(shown); }, 10s))
+            << ColorText(shown, true) << " at view " << vx << "," << vy << ": "
+            << SaveShot(session_.GrabRoot(), "colour-pinned");
+    }
+    SaveShot(session_.GrabRoot(), "colour-pinned");
+    ASSERT_TRUE(m_->App().Close());
+}
+
+TEST_F(AdditionsE2E, CtrlWheelOverTheViewZooms)
+{
+    session_.PaintPattern();
+    session_.MovePointer(400, 600);
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    m_->ClickView(2, m_->View().height - 3);  // focus, the pointer resting on the view
+    bool ok = false;
+    Shell("xdotool keydown ctrl click 4 keyup ctrl", &ok);
+    ASSERT_TRUE(ok) << "xdotool";
+    EXPECT_TRUE(PollUntil([&] { return m_->ZoomText() == "2.1"; }, 10s)) << m_->Title();
+    // A plain wheel does not zoom; two notches down with Ctrl do, by 0.1 each.
+    Shell("xdotool click 4");
+    Shell("xdotool keydown ctrl click 5 click 5 keyup ctrl");
+    EXPECT_TRUE(PollUntil([&] { return m_->ZoomText() == "1.9"; }, 10s)) << m_->Title();
+    // Over the tool bar it is no zoom either.
+    session_.MovePointer(m_->Client().x + 5, m_->Client().y + 30);
+    Shell("xdotool keydown ctrl click 4 keyup ctrl");
+    session_.MovePointer(m_->ScreenX(4), m_->ScreenY(4));
+    Shell("xdotool keydown ctrl click 4 keyup ctrl");
+    EXPECT_TRUE(PollUntil([&] { return m_->ZoomText() == "2.0"; }, 10s)) << m_->Title();
+    ASSERT_TRUE(m_->App().Close());
+    EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "CapRate"), "20");
+}
+
+TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
+{
+    session_.PaintPattern();
+    session_.MovePointer(400, 600);
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+
+    // The box is checked by default; cleared with the keyboard and OK.
+    PostCommand(session_, kOption);
+    std::string reply;
+    ASSERT_TRUE(PollUntil([&] {
+        reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
+        return reply.find("checked 1") != std::string::npos;
+    }, 20s, 100ms)) << reply;
+    SaveShot(session_.GrabRoot(), "options-hotkeys");
+    session_.KeyCombo("Tab");
+    session_.KeyCombo("space");
+    ASSERT_TRUE(PollUntil([&] {
+        reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
+        return reply.find("checked 0") != std::string::npos;
+    }, 10s, 100ms)) << reply;
+    session_.KeyCombo("Return");
+    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", "0"}).rfind("dialog none", 0) == 0; }, 20s, 100ms));
+
+    // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
+    WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
+    ASSERT_TRUE(PollUntil([&] { return session_.Grab(110, 110, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
+    session_.MovePointer(150, 150);
+    session_.Click(1);
+    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"foreground"}) == "foreground 0"; }, 10s, 100ms));
+    std::string seen;
+    auto all = [&](const std::string& state) {
+        return PollUntil([&] {
+            const auto states = HotKeyStates(session_);
+            seen.clear();
+            for (size_t i = 0; i < states.size(); ++i) seen += std::string(kHotKeyCombos[i].keys) + "=" + states[i] + " ";
+            return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
+        }, 20s, 100ms);
+    };
+    EXPECT_TRUE(all("free")) << "another program active: " << seen;
+    session_.KeyCombo("ctrl+a");
+
+    // Ocumira active again: it holds them.
+    ASSERT_NO_FATAL_FAILURE(FocusMain(400, 600));
+    EXPECT_TRUE(all("taken")) << "Ocumira active: " << seen;
+    EXPECT_EQ(m_->ZoomText(), "2.0") << "Ctrl+A acted while another program was active";
+    SaveShot(session_.GrabRoot(), "hotkeys-active-only");
+    ASSERT_TRUE(m_->App().Close());
+    EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "HotKeysAlways"), "0");
+}
+
+TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
+{
+    char folder[] = "/tmp/ocu-e2e-png-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const fs::path out = folder;
+    session_.PaintPattern();
+    session_.MovePointer(640, 980);
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 400;
+    m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    Screenshot view = m_->GrabView();
+    ASSERT_TRUE(PollUntil([&] {
+        const Screenshot now = m_->GrabView();
+        const bool same = now.pixels == view.pixels;
+        view = now;
+        return same;
+    }, 10s, 100ms));
+
+    PostCommand(session_, kSavePngFile);
+    const std::string path = WineApp::WindowsPath(out) + "\\view.jpg";
+    std::string typed;
+    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", std::to_string(kFileNameBox)}).rfind("dialog none", 0) != 0; },
+                          20s, 100ms)) << "no save dialog";
+    SaveShot(session_.GrabRoot(), "png-save-dialog");
+    for (int attempt = 0; attempt < 3 && typed != path; ++attempt) {
+        session_.KeyCombo("End");
+        session_.KeyCombo("shift+Home");
+        session_.KeyCombo("BackSpace");
+        session_.TypeText(path);
+        PollUntil([&] {
+            std::string r = Query(session_, {"dialog", std::to_string(kFileNameBox)}) + "\n";
+            std::erase(r, '\r');
+            const auto at = r.find("\ntext ");
+            typed = at == std::string::npos ? "" : r.substr(at + 6, r.find('\n', at + 6) - at - 6);
+            return typed == path;
+        }, 3s, 100ms);
+    }
+    ASSERT_EQ(typed, path);
+    session_.KeyCombo("Return");
+    const fs::path png = out / "view.png";
+    ASSERT_TRUE(PollUntil([&] { return fs::exists(png) && fs::file_size(png) > 0; }, 20s))
+        << SaveShot(session_.GrabRoot(), "png-not-saved");
+    EXPECT_FALSE(fs::exists(out / "view.jpg"));
+    // Let the write finish (it is moved into place whole).
+    const std::string identify = Shell("identify -format '%m %w %h' '" + png.string() + "'");
+    EXPECT_EQ(identify, "PNG " + std::to_string(view.width) + " " + std::to_string(view.height));
+    bool ok = false;
+    const std::string raw = Shell("convert '" + png.string() + "' -depth 8 rgb:-", &ok);
+    ASSERT_TRUE(ok) << raw.substr(0, 200);
+    ASSERT_EQ(raw.size(), view.pixels.size() * 3);
+    long wrong = 0;
+    for (size_t i = 0; i < view.pixels.size(); ++i) {
+        const uint32_t rgb = uint32_t(uint8_t(raw[3 * i])) << 16 | uint32_t(uint8_t(raw[3 * i + 1])) << 8 |
+                             uint8_t(raw[3 * i + 2]);
+        wrong += rgb != view.pixels[i];
+    }
+    EXPECT_EQ(wrong, 0) << SaveShot(view, "png-view");
+    ASSERT_TRUE(m_->App().Close());
+    std::error_code ignored;
+    if (!std::getenv("OCU_E2E_KEEP")) fs::remove_all(out, ignored);
+}
+
+}  // namespace
+}  // namespace ocu::e2e

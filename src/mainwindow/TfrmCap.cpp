@@ -134,7 +134,9 @@ void TfrmCap::AppRestore() {
 void TfrmCap::FormDestroy() {
     try {
         ini_.SetCapRate(s_.ZoomRate);
-        ini_.SetBoundsRect(p_.WindowRect());
+        // Not the rectangle it has now: minimised, that lies far off screen and would
+        // open the next run out of reach.
+        ini_.SetBoundsRect(p_.RestoredWindowRect());
     } catch (const std::exception& e) {
         // The program still ends; the user learns that the settings were not kept.
         p_.ShowMessage(e.what(), "");

@@ -31,6 +31,7 @@ public:
     IntRect Work{0, 0, 1920, 1040};
     IntPoint Cursor{800, 600};
     IntRect Window{300, 100, 800, 600};
+    IntRect Restored{300, 100, 800, 600};  // the bounds while not in the normal state
     IntPoint Client{484, 461};
     int StatusHeight = 16;
     bool Active = true;
@@ -102,6 +103,7 @@ public:
     void DrawTargetFrame(IntRect r) override { TargetFrames.push_back(r); }
 
     IntRect WindowRect() override { return Window; }
+    IntRect RestoredWindowRect() override { return Normal ? Window : Restored; }
     IntPoint ClientSize() override { return Client; }
     bool IsOnAnyMonitor(IntRect r) override { return OnMonitor(r); }
     IntRect PrimaryWorkArea() override { return Work; }

@@ -55,6 +55,7 @@ public:
 
     // --- the main window
     IntRect WindowRect() override;
+    IntRect RestoredWindowRect() override;
     IntPoint ClientSize() override;
     bool IsOnAnyMonitor(IntRect r) override;
     IntRect PrimaryWorkArea() override;

@@ -1,5 +1,6 @@
 // What the program leaves behind for its next run, as a person meets it: the window's place
-// after closing it while minimised.
+// after closing it while minimised, and the lines others write into the settings file while
+// the program runs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,6 +23,12 @@ protected:
         if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
     }
 };
+
+std::string ReadFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // Minimised, then closed from the task bar: the next start opens where the window was, with
 // no message about its size.
@@ -53,6 +60,37 @@ TEST_F(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)
         << session.WindowGeometry(again.Window()).value_or(Rect{});
     EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
     ASSERT_TRUE(again.App().Close());
+}
+
+// The user edits the settings file while the program runs (a comment, a key of another
+// tool, a whole section): closing the window saves, and the edits are still there.
+TEST_F(NextStartE2E, LinesAddedWhileRunningSurviveTheSaveAtClose)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(300, 400);
+    StartSettings s;
+    Magnifier m(session, SettingsText(s));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+
+    const std::filesystem::path file = m.App().Folder() / "Ocumira.ini";
+    std::string text = ReadFile(file);
+    ASSERT_NE(text.find("[Zuri]\r\n"), std::string::npos) << text;
+    text.insert(text.find("[Zuri]\r\n") + 8, "; edited by hand\r\nTheirKey=kept\r\n");
+    text += "[Added]\r\nmine=1\r\n";
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    // Zoom in once, so that the save at close has a changed key to write as well.
+    session.KeyCombo("ctrl+a");
+    ASSERT_TRUE(PollUntil([&] { return m.ZoomText() == "2.1"; }, 10s)) << m.Title();
+    ASSERT_TRUE(m.App().Close());
+
+    const std::string saved = m.App().ReadIni().value_or("");
+    EXPECT_NE(saved.find("[Zuri]\r\n; edited by hand\r\nTheirKey=kept\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[Added]\r\nmine=1\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(IniValue(saved, "CapRate"), "21") << saved;
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(IniFileGet, ReadsLikeThePrivateProfileFunctions) {
         {"header without bracket", "[Z\na=1\n", "Z", "a", std::nullopt},
         {"text after header ignored", "[Z] old\na=1", "Z", "a", "1"},
         {"no trailing newline", "[Z]\r\na=1", "Z", "a", "1"},
-        {"lone CR is no line break", "[Z]\ra=1\r", "Z", "a", std::nullopt},
+        {"lone CR ends a line", "[Z]\ra=1\r", "Z", "a", "1"},
         {"stray CR trimmed", "[Z]\r\r\na=1\r\r\n", "Z", "a", "1"},
         {"bytes above ASCII", "[\xe8\xa8\xad]\n\xe5\x80\xa4=\xff\x01\n", "\xe8\xa8\xad", "\xe5\x80\xa4", "\xff\x01"},
         {"empty text", "", "Z", "a", std::nullopt},

@@ -51,6 +51,10 @@ TEST_F(SurfaceTest, PenDrawsWithoutTheEndPixelAndErasersHaveTheirWidths) {
     Drag(MouseButton::Left, Held(true), {10, 40}, {40, 40});
     Drag(MouseButton::Left, Held(true, false, true), {10, 40}, {40, 40});  // Ctrl: eraser of 4
     for (int x = 12; x < 38; ++x) EXPECT_EQ(Layer(x, 40), kWhite);
+    // Four pixels across: rows 38 to 41 of a blue band from 36 to 43.
+    for (int y = 36; y <= 43; ++y) Drag(MouseButton::Left, Held(true), {50, y}, {80, y});
+    Drag(MouseButton::Left, Held(true, false, true), {50, 40}, {80, 40});
+    for (int y = 36; y <= 43; ++y) EXPECT_EQ(Layer(65, y), y >= 38 && y <= 41 ? kWhite : kBlue) << y;
 
     Drag(MouseButton::Left, Held(true), {10, 60}, {40, 60});
     Drag(MouseButton::Left, Held(true), {10, 62}, {40, 62});

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "image/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
 #include "mainwindow/Texts.h"
 #include "settings/IniManager.h"
@@ -61,7 +62,7 @@ void TfrmCap::FormCreate() {
     UpdateStatus();
     s_.SurfaceColor = 0xFF0000;
     s_.SurfaceLayerCreated = true;
-    surfaceLayer_ = Image(0, 0, p_.ScreenFormat());
+    surfaceLayer_ = Image(0, 0, SurfaceLayerFormat(p_.ScreenFormat()));
     p_.StartCaptureTimer(SamplingInterval());
     IntRect bounds = ini_.BoundsRect;
     const IntRect work = p_.PrimaryWorkArea();

@@ -39,6 +39,7 @@ public:
     bool CaptureFails = false;
     bool TargetAnswers = true;
     PixelFormat Format = PixelFormat::Bits32;
+    std::vector<PaletteEntry> Palette;  // of an 8-bit screen, whose Screen() answers indexes
     std::function<std::uint32_t(int x, int y)> Screen = [](int x, int y) {
         return static_cast<std::uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF));
     };
@@ -89,6 +90,11 @@ public:
         if (Format == PixelFormat::Bits32)
             for (int r = 0; r < h; ++r)
                 for (int c = 0; c < w; ++c) Capture.SetPixel32(c, r, Screen(x + c, y + r));
+        if (Format == PixelFormat::Bits8) {
+            Capture.Palette() = Palette;
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) Capture.Row(r)[c] = static_cast<std::uint8_t>(Screen(x + c, y + r));
+        }
         return &Capture;
     }
     Image* FrameBuffer(int w, int h) override {

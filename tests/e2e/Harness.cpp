@@ -412,6 +412,18 @@ void XSession::KeyCombo(std::string_view combo)
     Sync();
 }
 
+void XSession::HoldKey(std::string_view key, bool down)
+{
+    std::string name(key);
+    if (name == "ctrl" || name == "control") name = "Control_L";
+    else if (name == "shift") name = "Shift_L";
+    const KeySym sym = XStringToKeysym(name.c_str());
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
+    if (!code) Fail("no key for \"" + name + "\"");
+    XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
+    Sync();
+}
+
 void XSession::TypeText(std::string_view text)
 {
     const KeyCode shift = XKeysymToKeycode(display_, XK_Shift_L);

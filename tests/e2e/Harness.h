@@ -113,6 +113,9 @@ public:
     void KeyCombo(std::string_view combo);
     // Types printable ASCII, with shift where the keyboard map needs it.
     void TypeText(std::string_view text);
+    // Presses or releases one key ("ctrl", "shift" or a keysym name) and leaves it so, for
+    // mouse work with a modifier held.
+    void HoldKey(std::string_view key, bool down);
 
     Screenshot GrabRoot() const;
     Screenshot Grab(int x, int y, int width, int height) const;

@@ -138,5 +138,41 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     EXPECT_TRUE(m.App().Running());
 }
 
+// The Ctrl eraser is four pixels wide: across a band of strokes it clears four rows, the
+// extra one above the pointer's row, as a GDI pen of width 4 does.
+TEST_F(SurfaceE2E, TheCtrlEraserClearsABandFourPixelsWide)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(1100, 900);
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 300;
+    settings.capRateTenths = 10;  // one view pixel per layer pixel
+    Magnifier m(session, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    ASSERT_TRUE(PollUntil([&] { return m.GrabView().At(120, 104) == 0xFFFFFF; }, 20s)) << "the view is not white";
+    session.KeyCombo("ctrl+F2");
+    ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
+
+    for (int y = 98; y <= 110; ++y) Drag(session, m, {40, y, 200, y});
+    ASSERT_TRUE(PollUntil([&] { return m.GrabView().At(120, 110) == kBlue; }, 10s)) << "the strokes do not show";
+    session.HoldKey("ctrl", true);
+    Drag(session, m, {60, 104, 180, 104});
+    session.HoldKey("ctrl", false);
+
+    auto band = [&](const Screenshot& shot) {
+        std::string rows;
+        for (int y = 98; y <= 110; ++y) rows += shot.At(120, y) == kBlue ? 'b' : shot.At(120, y) == 0xFFFFFF ? '.' : '?';
+        return rows;
+    };
+    std::string seen;
+    EXPECT_TRUE(PollUntil([&] { return (seen = band(m.GrabView())) == "bbbb....bbbbb"; }, 10s))
+        << "rows 98 to 110 at column 120: " << seen;
+    EXPECT_TRUE(m.App().Running());
+}
+
 }  // namespace
 }  // namespace ocu::e2e

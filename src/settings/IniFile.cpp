@@ -115,14 +115,13 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
 }
 
 IniFile::Eol IniFile::DominantEol() const {
-    std::size_t crlf = 0, lf = 0, cr = 0;
+    std::size_t crlf = 0, lf = 0;
     for (const Line& l : lines_) {
         if (l.eol == Eol::CrLf) ++crlf;
         if (l.eol == Eol::Lf) ++lf;
-        if (l.eol == Eol::Cr) ++cr;
     }
-    // A file with no line break yet gets the Windows ending.
-    if (cr > lf && cr > crlf) return Eol::Cr;
+    // A file with no line break yet gets the Windows ending. A lone CR is never chosen:
+    // before an empty line that ends in LF, the pair would read back as one CR LF.
     return lf > crlf ? Eol::Lf : Eol::CrLf;
 }
 

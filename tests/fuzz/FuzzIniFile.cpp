@@ -144,7 +144,7 @@ void CheckEdit(const std::vector<Line>& before, const std::vector<Line>& after, 
     auto sameButEnding = [](const Line& a, const Line& b, bool wasLast) {
         if (Raw(a) == Raw(b)) return true;
         if (!wasLast || a.eol != Eol::None) return false;
-        return Raw(b) == a.body + "\n" || Raw(b) == a.body + "\r\n" || Raw(b) == a.body + "\r";
+        return Raw(b) == a.body + "\n" || Raw(b) == a.body + "\r\n";
     };
     if (after.size() == before.size() + 2) {
         Check(after[after.size() - 2].body == "[" + section + "]", "new section header", after[after.size() - 2].body);

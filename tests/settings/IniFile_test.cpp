@@ -79,6 +79,8 @@ TEST(IniFileSet, EditsOnlyTheLineOfTheKey) {
         {"single line without break gets CRLF", "just text", "A", "x", "1", "just text\r\n[A]\r\nx=1\r\n"},
         {"LF file stays LF", "[A]\nx=1\r\n\n", "B", "y", "2", "[A]\nx=1\r\n\n[B]\ny=2\n"},
         {"CRLF file stays CRLF", "[A]\r\nx=1\r\n\n", "A", "y", "2", "[A]\r\nx=1\r\ny=2\r\n\n"},
+        {"mostly lone CRs, a blank line kept", "[A]\rx=1\n\n[B]\r\r\r", "A", "y", "2",
+         "[A]\rx=1\ny=2\n\n[B]\r\r\r"},
         {"first duplicate section written", "[A]\nx=1\n[B]\n[a]\nx=2\ny=3\n", "A", "y", "9",
          "[A]\nx=1\ny=9\n[B]\n[a]\nx=2\ny=3\n"},
         {"odd and foreign lines kept", "\x01\xff garbage\n[A]\nnot a key\nx=1\n[Other]\nx=1\n", "A", "x", "2",

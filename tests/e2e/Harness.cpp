@@ -469,6 +469,18 @@ Screenshot XSession::Grab(int x, int y, int width, int height) const
     return shot;
 }
 
+uint32_t XSession::ColorAt(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= options_.width || y >= options_.height) Fail("pixel outside the screen");
+    XImage* image = XGetImage(display_, root_, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) Fail("XGetImage failed");
+    XColor color{};
+    color.pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    XQueryColor(display_, DefaultColormap(display_, DefaultScreen(display_)), &color);
+    return (uint32_t{color.red} >> 8 << 16) | (uint32_t{color.green} >> 8 << 8) | (uint32_t{color.blue} >> 8);
+}
+
 std::optional<std::string> XSession::TextProperty(Window window, unsigned long property) const
 {
     Atom type = None;

@@ -119,6 +119,9 @@ public:
 
     Screenshot GrabRoot() const;
     Screenshot Grab(int x, int y, int width, int height) const;
+    // One root pixel as 0x00RRGGBB through the screen's colour map: also right at depth 8,
+    // where Grab() has no colour masks to go by.
+    uint32_t ColorAt(int x, int y) const;
 
     // The first viewable window whose title starts with `prefix` (UTF-8), searching the
     // whole tree so that windows inside window-manager frames are found; 0 on timeout.

@@ -30,8 +30,8 @@ void CheckImages(const Image& capture, const Image& frame, const RenderParams& p
         throw std::invalid_argument("frame smaller than the view");
     if (HasSource(p) && (capture.Width() < p.SrcWidth || capture.Height() < p.SrcHeight))
         throw std::invalid_argument("capture smaller than the sampled area");
-    if (p.SurfaceLayer != nullptr && p.SurfaceLayer->Format() != frame.Format())
-        throw std::invalid_argument("surface layer format differs from the frame");
+    if (p.SurfaceLayer != nullptr && p.SurfaceLayer->Format() != SurfaceLayerFormat(frame.Format()))
+        throw std::invalid_argument("surface layer format does not suit the frame");
 }
 
 void CopyTopLeft(Image& dst, const Image& src, int w, int h) {
@@ -77,9 +77,56 @@ void Enlarge(Image& frame, const Image& sampled, const RenderParams& p) {
     for (int y = 0; y < p.ViewHeight; ++y) std::memset(frame.Row(y), 0, rowBytes);
 }
 
+int NearestPaletteIndex(const std::vector<PaletteEntry>& palette, int r, int g, int b) {
+    int best = 0, bestDistance = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        const int dr = palette[i].red - r, dg = palette[i].green - g, db = palette[i].blue - b;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+// The AND merge of a 32-bit layer into an 8-bit picture: each pixel's colour ANDed
+// with the layer's, shown as the nearest palette colour. White leaves the pixel alone.
+void AndColoursInto8(Image& dst, const Image& layer, int w, int h, const std::vector<PaletteEntry>& palette) {
+    w = std::min({w, dst.Width(), layer.Width()});
+    h = std::min({h, dst.Height(), layer.Height()});
+    if (palette.empty()) return;
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = dst.Row(y);
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t ink = layer.Pixel32(x, y) & 0xFFFFFFu;
+            if (ink == 0xFFFFFFu) continue;
+            const PaletteEntry& c = palette[std::min<std::size_t>(row[x], palette.size() - 1)];
+            row[x] = static_cast<std::uint8_t>(NearestPaletteIndex(
+                palette, c.red & static_cast<int>(ink >> 16), c.green & static_cast<int>((ink >> 8) & 0xFF),
+                c.blue & static_cast<int>(ink & 0xFF)));
+        }
+    }
+}
+
+// dst &= layer over w x h, whatever the layer's format suits.
+void MergeLayer(Image& dst, const Image& layer, int w, int h, const std::vector<PaletteEntry>& palette) {
+    if (layer.Format() == dst.Format()) AndInto(dst, layer, w, h);
+    else if (dst.Format() == PixelFormat::Bits8) AndColoursInto8(dst, layer, w, h, palette);
+    // Other indexed formats (16 and 2 colours) are not drawn on.
+}
+
 void MergeLayerSampled(Image& capture, const Image* layer, const RenderParams& p) {
-    if (layer != nullptr && HasSource(p))
+    if (layer == nullptr || !HasSource(p)) return;
+    if (layer->Format() == capture.Format()) {
         StretchAnd(capture, p.SrcWidth, p.SrcHeight, *layer, p.ViewWidth, p.ViewHeight);
+        return;
+    }
+    // The layer reduced to the sampled size by the same AND-combining, then merged colour-wise.
+    Image reduced(p.SrcWidth, p.SrcHeight, layer->Format());
+    InvertAll(reduced);
+    StretchAnd(reduced, p.SrcWidth, p.SrcHeight, *layer, p.ViewWidth, p.ViewHeight);
+    MergeLayer(capture, reduced, p.SrcWidth, p.SrcHeight, capture.Palette());
 }
 
 void RenderPlain(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
@@ -102,7 +149,7 @@ void RenderMirrored(Image& capture, Image& frame, const Image* layer, const Rend
 
 void RenderRotated(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
     Enlarge(frame, capture, p);
-    if (layer != nullptr) AndInto(frame, *layer, p.ViewWidth, p.ViewHeight);
+    if (layer != nullptr) MergeLayer(frame, *layer, p.ViewWidth, p.ViewHeight, PaletteOf(frame, capture));
     DrawGuides(frame, p);
     const Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, PaletteOf(frame, capture));
     Image turned;
@@ -124,6 +171,10 @@ void DrawMarker(Image& frame, const RenderParams& p) {
 }
 
 }  // namespace
+
+PixelFormat SurfaceLayerFormat(PixelFormat frameFormat) {
+    return IsIndexed(frameFormat) ? PixelFormat::Bits32 : frameFormat;
+}
 
 void RenderFrame(Image& capture, Image& frame, const RenderParams& p) {
     if (p.ViewWidth <= 0 || p.ViewHeight <= 0) return;

@@ -13,15 +13,22 @@ struct RenderParams {
     bool FlipH = false, FlipV = false;
     int RotateAngle = 0;  // tenths of a degree
     bool InvertColors = false;
-    // nullptr unless the layer is shown. Same format as the frame; pixels
-    // beyond its edges count as white, so a layer not yet sized to the view
-    // just leaves that part of the picture alone.
+    // nullptr unless the layer is shown. In SurfaceLayerFormat(frame format);
+    // pixels beyond its edges count as white, so a layer not yet sized to the
+    // view just leaves that part of the picture alone.
     const Image* SurfaceLayer = nullptr;
     bool CenterLineVisible = false, GridVisible = false;
     int GridUnit = 0;
     bool ProjectionMode = false, SurfaceDrawMode = false;
     int CursorX = 0, CursorY = 0, SrcX = 0, SrcY = 0;  // screen coordinates
 };
+
+// The format the surface layer is kept in for frames of `frameFormat`: the
+// frame's own, so the merge is a plain AND; but 32 bits for an indexed frame,
+// whose palette indexes mean nothing under AND and cannot hold a pen colour
+// that is not in the palette. Such a layer is merged colour by colour, each
+// result shown as the nearest colour of the frame's palette.
+PixelFormat SurfaceLayerFormat(PixelFormat frameFormat);
 
 // Renders one tick. `capture` holds the sampled area (at least SrcWidth x
 // SrcHeight, a plain copy of the screen) and is used as scratch; `frame` (at

@@ -66,9 +66,13 @@ void WideLine(Image& img, int x0, int y0, int x1, int y1, int width, std::uint32
     const double vx = static_cast<double>(x1) - x0, vy = static_cast<double>(y1) - y0;
     const double len2 = vx * vx + vy * vy;
     const double r2 = r * r;
+    // An odd width centres the pen on the pixel; an even one on the pixel's top-left
+    // corner, so that it covers exactly `width` pixels across a straight line, the extra
+    // one above or to the left, where GDI's wide pens put it.
+    const double shift = width % 2 == 0 ? 0.5 : 0.0;
     for (int y = minY; y <= maxY; ++y) {
         for (int x = minX; x <= maxX; ++x) {
-            const double px = static_cast<double>(x) - x0, py = static_cast<double>(y) - y0;
+            const double px = static_cast<double>(x) + shift - x0, py = static_cast<double>(y) + shift - y0;
             double t = len2 > 0 ? (px * vx + py * vy) / len2 : 0.0;
             t = std::clamp(t, 0.0, 1.0);
             const double ex = px - t * vx, ey = py - t * vy;

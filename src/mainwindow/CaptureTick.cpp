@@ -65,11 +65,12 @@ void TfrmCap::timTimer() {
         rp.RotateAngle = s_.RotateAngle;
         rp.InvertColors = s_.InvertColors;
         if (s_.SurfaceVisible) {
-            if (surfaceLayer_.Format() != capture->Format() || surfaceLayer_.Width() < s_.ViewWidth ||
+            const PixelFormat layerFormat = SurfaceLayerFormat(capture->Format());
+            if (surfaceLayer_.Format() != layerFormat || surfaceLayer_.Width() < s_.ViewWidth ||
                 surfaceLayer_.Height() < s_.ViewHeight)
                 SizeSurfaceLayer(std::max(surfaceLayer_.Width(), s_.ViewWidth),
                                  std::max(surfaceLayer_.Height(), s_.ViewHeight));
-            if (surfaceLayer_.Format() == capture->Format()) rp.SurfaceLayer = &surfaceLayer_;
+            if (surfaceLayer_.Format() == layerFormat) rp.SurfaceLayer = &surfaceLayer_;
         }
         rp.CenterLineVisible = s_.CenterLineVisible;
         rp.GridVisible = s_.GridVisible;

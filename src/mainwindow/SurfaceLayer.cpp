@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "image/PixelOps.h"
 #include "mainwindow/TfrmCap.h"
@@ -13,7 +14,7 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 }
 
 void TfrmCap::SizeSurfaceLayer(int width, int height) {
-    const PixelFormat format = p_.ScreenFormat();
+    const PixelFormat format = SurfaceLayerFormat(p_.ScreenFormat());
     if (surfaceLayer_.Format() != format) surfaceLayer_ = Image(0, 0, format);
     // New pixels are white: transparent under the AND merge.
     surfaceLayer_.Resize(std::max(width, 0), std::max(height, 0), 0xFF);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "image/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
 #include "mainwindow/Texts.h"
 #include "settings/IniManager.h"
@@ -61,7 +62,7 @@ void TfrmCap::FormCreate() {
     UpdateStatus();
     s_.SurfaceColor = 0xFF0000;
     s_.SurfaceLayerCreated = true;
-    surfaceLayer_ = Image(0, 0, p_.ScreenFormat());
+    surfaceLayer_ = Image(0, 0, SurfaceLayerFormat(p_.ScreenFormat()));
     p_.StartCaptureTimer(SamplingInterval());
     IntRect bounds = ini_.BoundsRect;
     const IntRect work = p_.PrimaryWorkArea();
@@ -137,7 +138,9 @@ void TfrmCap::AppRestore() {
 void TfrmCap::FormDestroy() {
     try {
         ini_.SetCapRate(s_.ZoomRate);
-        ini_.SetBoundsRect(p_.WindowRect());
+        // Not the rectangle it has now: minimised, that lies far off screen and would
+        // open the next run out of reach.
+        ini_.SetBoundsRect(p_.RestoredWindowRect());
     } catch (const std::exception& e) {
         // The program still ends; the user learns that the settings were not kept.
         p_.ShowMessage(e.what(), "");

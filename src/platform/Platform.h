@@ -55,6 +55,9 @@ public:
 
     // --- the main window ------------------------------------------------------
     virtual IntRect WindowRect() = 0;                 // outer bounds, screen coordinates
+    // The outer bounds the window has when neither minimised nor maximised, in screen
+    // coordinates whatever its state: what a later start should open with.
+    virtual IntRect RestoredWindowRect() = 0;
     virtual IntPoint ClientSize() = 0;
     virtual bool IsOnAnyMonitor(IntRect r) = 0;       // some part of r lies on a monitor
     virtual IntRect PrimaryWorkArea() = 0;

@@ -57,21 +57,27 @@ void CheckStorable(std::string_view section, std::string_view key, std::string_v
 }  // namespace
 
 IniFile::IniFile(std::string_view text) {
+    // A line ends at LF, CR LF, or a CR on its own (the old Macintosh ending, and what a
+    // careless editor leaves). Were a lone CR part of the line, a save that swaps the value
+    // of our key on it would swallow whatever another program put after the CR.
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        if (nl == std::string_view::npos) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines_.push_back({std::string(text.substr(start)), Eol::None});
             break;
         }
-        std::string_view body = text.substr(start, nl - start);
         Eol eol = Eol::Lf;
-        if (!body.empty() && body.back() == '\r') {
-            body.remove_suffix(1);
-            eol = Eol::CrLf;
+        std::size_t next = end + 1;
+        if (text[end] == '\r') {
+            eol = Eol::Cr;
+            if (next < text.size() && text[next] == '\n') {
+                eol = Eol::CrLf;
+                ++next;
+            }
         }
-        lines_.push_back({std::string(body), eol});
-        start = nl + 1;
+        lines_.push_back({std::string(text.substr(start, end - start)), eol});
+        start = next;
     }
 }
 
@@ -114,7 +120,8 @@ IniFile::Eol IniFile::DominantEol() const {
         if (l.eol == Eol::CrLf) ++crlf;
         if (l.eol == Eol::Lf) ++lf;
     }
-    // A file with no line break yet gets the Windows ending.
+    // A file with no line break yet gets the Windows ending. A lone CR is never chosen:
+    // before an empty line that ends in LF, the pair would read back as one CR LF.
     return lf > crlf ? Eol::Lf : Eol::CrLf;
 }
 
@@ -163,6 +170,7 @@ std::string IniFile::Text() const {
         out += l.body;
         if (l.eol == Eol::CrLf) out += "\r\n";
         if (l.eol == Eol::Lf) out += '\n';
+        if (l.eol == Eol::Cr) out += '\r';
     }
     return out;
 }

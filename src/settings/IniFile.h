@@ -4,7 +4,7 @@
 // key), and it edits a file the way a person would want: only the line of the
 // key that changes, or one new line, is touched. Everything else (comments,
 // other programs' sections, blank lines, lines we cannot make sense of, the
-// line endings) comes back byte for byte.
+// line endings) comes back byte for byte. A line ends at LF, CR LF or a lone CR.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,7 +33,7 @@ public:
     std::string Text() const;
 
 private:
-    enum class Eol : std::uint8_t { None, Lf, CrLf };
+    enum class Eol : std::uint8_t { None, Lf, CrLf, Cr };
     struct Line {
         std::string body;  // without its line ending
         Eol eol = Eol::None;

@@ -125,9 +125,12 @@ void TIniManager::Load() {
 }
 
 void TIniManager::WriteValue(const char* section, const char* key, const std::string& value) {
-    // Edit a copy, so that after a failed write the text still matches the file
-    // and a later save does not carry the unwritten key along with another one.
-    IniFile next = ini_;
+    // Start from the file as it is now, not as we read it at start: the user or another
+    // program may have changed it while we ran, and a save changes our own key only.
+    // Only when it cannot be read is the text we last knew the best there is. A failed
+    // write then leaves nothing half done to carry into a later save.
+    const std::optional<std::string> current = store_.Read();
+    IniFile next = current ? IniFile(*current) : ini_;
     next.Set(section, key, value);
     if (!store_.Write(next.Text())) throw ESettingsWriteError(FileName);
     ini_ = std::move(next);

@@ -52,7 +52,7 @@ public:
 
     void Load();
     // Writes every key in its fixed order; each key is one write of the whole
-    // text. Throws ESettingsWriteError at the first failed write, leaving the
+    // text, read afresh so that what others wrote meanwhile stays. Throws ESettingsWriteError at the first failed write, leaving the
     // later keys unwritten.
     void Save();
     // The final save at shut-down: never throws; false if the file was not fully written.
@@ -73,7 +73,7 @@ private:
     void WriteBool(const char* section, const char* key, bool value);
 
     ISettingsStore& store_;
-    IniFile ini_;  // always what the last successful write put into the file
+    IniFile ini_;  // the file as last read or written
 };
 
 }  // namespace ocu

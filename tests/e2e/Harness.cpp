@@ -454,6 +454,18 @@ void XSession::KeyCombo(std::string_view combo)
     Sync();
 }
 
+void XSession::HoldKey(std::string_view key, bool down)
+{
+    std::string name(key);
+    if (name == "ctrl" || name == "control") name = "Control_L";
+    else if (name == "shift") name = "Shift_L";
+    const KeySym sym = XStringToKeysym(name.c_str());
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
+    if (!code) Fail("no key for \"" + name + "\"");
+    XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
+    Sync();
+}
+
 void XSession::TypeText(std::string_view text)
 {
     const KeyCode shift = XKeysymToKeycode(display_, XK_Shift_L);
@@ -497,6 +509,18 @@ Screenshot XSession::Grab(int x, int y, int width, int height) const
     }
     XDestroyImage(image);
     return shot;
+}
+
+uint32_t XSession::ColorAt(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= options_.width || y >= options_.height) Fail("pixel outside the screen");
+    XImage* image = XGetImage(display_, root_, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) Fail("XGetImage failed");
+    XColor color{};
+    color.pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    XQueryColor(display_, DefaultColormap(display_, DefaultScreen(display_)), &color);
+    return (uint32_t{color.red} >> 8 << 16) | (uint32_t{color.green} >> 8 << 8) | (uint32_t{color.blue} >> 8);
 }
 
 std::optional<std::string> XSession::TextProperty(Window window, unsigned long property) const

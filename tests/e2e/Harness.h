@@ -124,9 +124,15 @@ public:
     void KeyCombo(std::string_view combo);
     // Types printable ASCII, with shift where the keyboard map needs it.
     void TypeText(std::string_view text);
+    // Presses or releases one key ("ctrl", "shift" or a keysym name) and leaves it so, for
+    // mouse work with a modifier held.
+    void HoldKey(std::string_view key, bool down);
 
     Screenshot GrabRoot() const;
     Screenshot Grab(int x, int y, int width, int height) const;
+    // One root pixel as 0x00RRGGBB through the screen's colour map: also right at depth 8,
+    // where Grab() has no colour masks to go by.
+    uint32_t ColorAt(int x, int y) const;
 
     // The first viewable window whose title starts with `prefix` (UTF-8), searching the
     // whole tree so that windows inside window-manager frames are found; 0 on timeout.

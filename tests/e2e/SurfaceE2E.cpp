@@ -2,6 +2,7 @@
 // colour over white screen content, turn with the view, and go with a clear.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
@@ -136,6 +137,87 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     session.KeyCombo("ctrl+Delete");
     EXPECT_TRUE(ViewMatches(m, ExpectedView(view, {}, 100), &why)) << "after the clear: " << why;
     EXPECT_TRUE(m.App().Running());
+}
+
+// The Ctrl eraser is four pixels wide: across a band of strokes it clears four rows, the
+// extra one above the pointer's row, as a GDI pen of width 4 does.
+TEST_F(SurfaceE2E, TheCtrlEraserClearsABandFourPixelsWide)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(1100, 900);
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 300;
+    settings.capRateTenths = 10;  // one view pixel per layer pixel
+    Magnifier m(session, SettingsText(settings));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    ASSERT_TRUE(PollUntil([&] { return m.GrabView().At(120, 104) == 0xFFFFFF; }, 20s)) << "the view is not white";
+    session.KeyCombo("ctrl+F2");
+    ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
+
+    for (int y = 98; y <= 110; ++y) Drag(session, m, {40, y, 200, y});
+    ASSERT_TRUE(PollUntil([&] { return m.GrabView().At(120, 110) == kBlue; }, 10s)) << "the strokes do not show";
+    session.HoldKey("ctrl", true);
+    Drag(session, m, {60, 104, 180, 104});
+    session.HoldKey("ctrl", false);
+
+    auto band = [&](const Screenshot& shot) {
+        std::string rows;
+        for (int y = 98; y <= 110; ++y) rows += shot.At(120, y) == kBlue ? 'b' : shot.At(120, y) == 0xFFFFFF ? '.' : '?';
+        return rows;
+    };
+    std::string seen;
+    EXPECT_TRUE(PollUntil([&] { return (seen = band(m.GrabView())) == "bbbb....bbbbb"; }, 10s))
+        << "rows 98 to 110 at column 120: " << seen;
+    EXPECT_TRUE(m.App().Running());
+}
+
+// On a 256-colour screen the pen draws as on any other: no error box, and the stroke shows
+// in a blue of the screen's palette.
+TEST_F(SurfaceE2E, PenDrawsOnA256ColourScreen)
+{
+    XSession session({.depth = 8});
+    session.MovePointer(1100, 900);
+    StartSettings settings;
+    settings.fixView = true;
+    settings.fixX = 300;
+    settings.fixY = 300;
+    settings.capRateTenths = 10;
+    WineAppOptions o;
+    o.ini = SettingsText(settings);
+    WineApp app(session, o);
+    const XWindow window = session.FindWindowByTitlePrefix(kMainTitle, 40s);
+    ASSERT_NE(window, 0u);
+    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    std::string client;
+    Rect c;
+    ASSERT_TRUE(PollUntil([&] {
+        client = Query(session, {"client"});
+        return std::sscanf(client.c_str(), "client %d %d %d %d", &c.x, &c.y, &c.width, &c.height) == 4;
+    }, 20s, 100ms)) << client;
+    const int viewX = c.x, viewY = c.y + kViewTop;
+    ASSERT_TRUE(PollUntil([&] { return session.ColorAt(viewX + 120, viewY + 100) == 0xFFFFFF; }, 20s))
+        << "the view is not white";
+    session.KeyCombo("ctrl+F2");
+    ASSERT_TRUE(PollUntil([&] { return session.WindowTitle(window).find("表面レイヤ描き込みモードです") != std::string::npos; },
+                          10s)) << session.WindowTitle(window);
+
+    session.MovePointer(viewX + 40, viewY + 100);
+    session.Press(1);
+    for (int i = 1; i <= 16; ++i) {
+        session.MovePointer(viewX + 40 + 10 * i, viewY + 100);
+        std::this_thread::sleep_for(5ms);
+    }
+    session.Release(1);
+    auto isBlue = [](uint32_t rgb) { return (rgb & 0xFF) > 0x80 && ((rgb >> 8) & 0xFF) < 0x40 && (rgb >> 16) < 0x40; };
+    EXPECT_TRUE(PollUntil([&] { return isBlue(session.ColorAt(viewX + 120, viewY + 100)); }, 10s))
+        << std::hex << session.ColorAt(viewX + 120, viewY + 100);
+    EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
+    EXPECT_TRUE(app.Running());
+    ASSERT_TRUE(app.Close(window));
 }
 
 }  // namespace

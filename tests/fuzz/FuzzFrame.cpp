@@ -164,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Image layer;
     const bool withLayer = fdp.ConsumeBool();
     if (withLayer) {
-        const PixelFormat layerFormat = fdp.ConsumeIntegralInRange(0, 15) == 0 ? PickFormat(fdp) : format;
+        const PixelFormat layerFormat =
+            fdp.ConsumeIntegralInRange(0, 15) == 0 ? PickFormat(fdp) : ocu::SurfaceLayerFormat(format);
         layer = Image(fdp.ConsumeIntegralInRange(0, 44), fdp.ConsumeIntegralInRange(0, 44), layerFormat);
         FillFrom(layer, fdp);
         p.SurfaceLayer = &layer;
@@ -179,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool hasSource = p.SrcWidth > 0 && p.SrcHeight > 0;
     const bool valid = wholeByte && captureFormat == format && frameW >= p.ViewWidth && frameH >= p.ViewHeight &&
                        (!hasSource || (captureW >= p.SrcWidth && captureH >= p.SrcHeight)) &&
-                       (!withLayer || layer.Format() == format);
+                       (!withLayer || layer.Format() == ocu::SurfaceLayerFormat(format));
     const bool drawsNothing = p.ViewWidth <= 0 || p.ViewHeight <= 0;
 
     const Image captureBefore = capture.Clone();

@@ -34,31 +34,31 @@ void Check(bool ok, const char* what, std::string_view detail = {}) {
     if (!ok) Fail(what, detail);
 }
 
-enum class Eol { None, Lf, CrLf };
+enum class Eol { None, Lf, CrLf, Cr };
 struct Line {
     std::string body;
     Eol eol;
 };
 
-// Split independently of IniFile: a line ends at '\n', and one '\r' in front
-// of it belongs to the ending.
+// Split independently of IniFile: a line ends at '\n', "\r\n" or a lone '\r'.
 std::vector<Line> SplitLines(std::string_view text) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t nl = text.find('\n', start);
-        if (nl == std::string_view::npos) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        if (end == text.size()) {
             lines.push_back({std::string(text.substr(start)), Eol::None});
             break;
         }
-        std::string_view body = text.substr(start, nl - start);
-        Eol eol = Eol::Lf;
-        if (!body.empty() && body.back() == '\r') {
-            body.remove_suffix(1);
+        Eol eol = text[end] == '\n' ? Eol::Lf : Eol::Cr;
+        std::size_t next = end + 1;
+        if (eol == Eol::Cr && next < text.size() && text[next] == '\n') {
             eol = Eol::CrLf;
+            ++next;
         }
-        lines.push_back({std::string(body), eol});
-        start = nl + 1;
+        lines.push_back({std::string(text.substr(start, end - start)), eol});
+        start = next;
     }
     return lines;
 }
@@ -122,7 +122,9 @@ const std::string& Pick(FuzzedDataProvider& fdp, const std::vector<std::string>&
     return from[fdp.ConsumeIntegralInRange<std::size_t>(0, from.size() - 1)];
 }
 
-std::string Raw(const Line& l) { return l.body + (l.eol == Eol::CrLf ? "\r\n" : l.eol == Eol::Lf ? "\n" : ""); }
+std::string Raw(const Line& l) {
+    return l.body + (l.eol == Eol::CrLf ? "\r\n" : l.eol == Eol::Lf ? "\n" : l.eol == Eol::Cr ? "\r" : "");
+}
 
 // Accepted Set: the lines changed in one of the three allowed ways. Lines are
 // compared as bytes: a value set to "" may leave a '\r' of the old spacing

@@ -131,19 +131,16 @@ void CheckLoaded(const ocu::TIniManager& m, const std::optional<std::string>& fi
     Check(!m.InfoVisible, "InfoVisible is never read");
 }
 
-// Lines of a text split at '\n', without the '\r's that end them: a file that
-// ends in "x\r" gains "\n" or "\r\n" after it when a save appends a line, and
-// both keep the bytes the line had.
+// Lines of a text, without their endings ('\n', "\r\n" or a lone '\r').
 std::vector<std::string> Bodies(std::string_view text) {
     std::vector<std::string> out;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        if (nl == std::string_view::npos) nl = text.size();
-        std::string_view body = text.substr(start, nl - start);
-        while (!body.empty() && body.back() == '\r') body.remove_suffix(1);
-        out.emplace_back(body);
-        start = nl + 1;
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        out.emplace_back(text.substr(start, end - start));
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+        start = end + 1;
     }
     return out;
 }

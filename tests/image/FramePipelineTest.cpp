@@ -267,7 +267,7 @@ TEST(FrameLayer, WhiteLayerLeavesEveryPathUnchanged) {
     std::mt19937 rng(41);
     for (const PixelFormat f : kByteFormats) {
         const Image capture = RandomImage(rng, 75, 55, f);
-        const Image white = Filled(310, 230, f, 0xFF);
+        const Image white = Filled(310, 230, SurfaceLayerFormat(f), 0xFF);
         for (const PathCase& c : kPaths) {
             RenderParams p = GuidedExample();
             p.FlipH = c.flipH;

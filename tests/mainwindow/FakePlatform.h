@@ -31,6 +31,7 @@ public:
     IntRect Work{0, 0, 1920, 1040};
     IntPoint Cursor{800, 600};
     IntRect Window{300, 100, 800, 600};
+    IntRect Restored{300, 100, 800, 600};  // the bounds while not in the normal state
     IntPoint Client{484, 461};
     int StatusHeight = 16;
     bool Active = true;
@@ -38,6 +39,7 @@ public:
     bool CaptureFails = false;
     bool TargetAnswers = true;
     PixelFormat Format = PixelFormat::Bits32;
+    std::vector<PaletteEntry> Palette;  // of an 8-bit screen, whose Screen() answers indexes
     std::function<std::uint32_t(int x, int y)> Screen = [](int x, int y) {
         return static_cast<std::uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF));
     };
@@ -91,6 +93,11 @@ public:
         if (Format == PixelFormat::Bits32)
             for (int r = 0; r < h; ++r)
                 for (int c = 0; c < w; ++c) Capture.SetPixel32(c, r, Screen(x + c, y + r));
+        if (Format == PixelFormat::Bits8) {
+            Capture.Palette() = Palette;
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) Capture.Row(r)[c] = static_cast<std::uint8_t>(Screen(x + c, y + r));
+        }
         return &Capture;
     }
     Image* FrameBuffer(int w, int h) override {
@@ -105,6 +112,7 @@ public:
     void DrawTargetFrame(IntRect r) override { TargetFrames.push_back(r); }
 
     IntRect WindowRect() override { return Window; }
+    IntRect RestoredWindowRect() override { return Normal ? Window : Restored; }
     IntPoint ClientSize() override { return Client; }
     bool IsOnAnyMonitor(IntRect r) override { return OnMonitor(r); }
     IntRect PrimaryWorkArea() override { return Work; }

@@ -51,12 +51,66 @@ TEST_F(SurfaceTest, PenDrawsWithoutTheEndPixelAndErasersHaveTheirWidths) {
     Drag(MouseButton::Left, Held(true), {10, 40}, {40, 40});
     Drag(MouseButton::Left, Held(true, false, true), {10, 40}, {40, 40});  // Ctrl: eraser of 4
     for (int x = 12; x < 38; ++x) EXPECT_EQ(Layer(x, 40), kWhite);
+    // Four pixels across: rows 38 to 41 of a blue band from 36 to 43.
+    for (int y = 36; y <= 43; ++y) Drag(MouseButton::Left, Held(true), {50, y}, {80, y});
+    Drag(MouseButton::Left, Held(true, false, true), {50, 40}, {80, 40});
+    for (int y = 36; y <= 43; ++y) EXPECT_EQ(Layer(65, y), y >= 38 && y <= 41 ? kWhite : kBlue) << y;
 
     Drag(MouseButton::Left, Held(true), {10, 60}, {40, 60});
     Drag(MouseButton::Left, Held(true), {10, 62}, {40, 62});
     Drag(MouseButton::Right, Held(false, true), {10, 61}, {40, 61});  // eraser of 5 covers both
     EXPECT_EQ(Layer(25, 60), kWhite);
     EXPECT_EQ(Layer(25, 62), kWhite);
+}
+
+// A 256-colour screen: the pen and erasers draw as anywhere else, and the view shows the
+// strokes in the palette colour nearest to what a true-colour screen would show.
+TEST_F(SurfaceTest, OnA256ColourScreenStrokesShowInTheNearestPaletteColour) {
+    constexpr std::uint8_t kBlack = 0, kPaperWhite = 1, kPaletteBlue = 2, kRed = 3, kNavy = 4;
+    platform.Format = PixelFormat::Bits8;
+    platform.Palette.assign(256, PaletteEntry{});
+    for (int i = 5; i < 256; ++i)
+        platform.Palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / 2), 0};
+    platform.Palette[kBlack] = {0, 0, 0, 0};
+    platform.Palette[kPaperWhite] = {255, 255, 255, 0};
+    platform.Palette[kPaletteBlue] = {0, 0, 250, 0};  // no pure blue: the nearest is taken
+    platform.Palette[kRed] = {255, 0, 0, 0};
+    platform.Palette[kNavy] = {0, 0, 120, 0};
+    platform.Screen = [](int, int) { return std::uint32_t{kPaperWhite}; };
+    Tick();
+
+    Drag(MouseButton::Left, Held(true), {10, 20}, {40, 20});
+    Drag(MouseButton::Left, Held(true), {10, 50}, {40, 50});
+    Drag(MouseButton::Left, Held(true, false, true), {25, 45}, {25, 55});  // Ctrl: eraser of 4 across it
+    EXPECT_TRUE(platform.Messages.empty()) << platform.Messages.front().Text;
+    Tick();
+    EXPECT_TRUE(platform.Messages.empty());
+    auto frame = [&](int x, int y) { return platform.Frame.Row(y)[x]; };
+    EXPECT_EQ(frame(15, 20), kPaletteBlue);
+    EXPECT_EQ(frame(39, 20), kPaletteBlue);
+    EXPECT_EQ(frame(40, 20), kPaperWhite);
+    EXPECT_EQ(frame(15, 21), kPaperWhite);
+    EXPECT_EQ(frame(20, 50), kPaletteBlue);
+    for (int x = 23; x <= 26; ++x) EXPECT_EQ(frame(x, 50), kPaperWhite) << x;  // the eraser's 4 pixels
+    EXPECT_EQ(frame(22, 50), kPaletteBlue);
+    EXPECT_EQ(frame(27, 50), kPaletteBlue);
+
+    // Blue ANDed into red is black, as on a true-colour screen.
+    platform.Screen = [](int, int) { return std::uint32_t{kRed}; };
+    Tick();
+    EXPECT_EQ(frame(15, 20), kBlack);
+    EXPECT_EQ(frame(15, 21), kRed);
+
+    // Turned, the layer is merged at view scale; a stroke by the centre still shows.
+    platform.Screen = [](int, int) { return std::uint32_t{kPaperWhite}; };
+    Drag(MouseButton::Left, Held(true), {130, 100}, {170, 100});
+    S().RotateAngle = 900;
+    Tick();
+    EXPECT_TRUE(platform.Messages.empty());
+    int blue = 0;
+    for (int y = 0; y < 223; ++y)
+        for (int x = 0; x < 300; ++x) blue += frame(x, y) == kPaletteBlue ? 1 : 0;
+    EXPECT_GE(blue, 38);
 }
 
 TEST_F(SurfaceTest, ClicksAndOtherButtonsPaintNothingAndKeepTheStartPoint) {

@@ -124,6 +124,33 @@ TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {
               "FirstRun=0");
 }
 
+// Another program or the user edits the file between two saves: the next save changes
+// our keys only and keeps the rest as it is now, not as it was when we read it.
+TEST(IniManagerFile, ASaveKeepsWhatOthersWroteMeanwhile) {
+    FakeSettingsStore store("[Zuri]\r\nCapRate=20\r\n");
+    TIniManager m(store, kFileName);
+    m.Save();
+    const std::string saved = *store.file;
+    std::string edited = saved;
+    edited.insert(edited.find("CapRate"), "; zoom kept in tenths\r\nTheirKey = x \r\n");
+    edited.replace(edited.find("Scale=4"), 7, "Scale=9");  // a key of ours, edited by hand
+    edited += "[Other]\nadded=1\n";
+    store.file = edited;
+
+    m.SetCapRate(3.0f);
+    std::string want = edited;
+    want.replace(want.find("CapRate=20"), 10, "CapRate=30");
+    want.replace(want.find("Scale=9"), 7, "Scale=4");
+    want.replace(want.find("RunCount=2"), 10, "RunCount=3");
+    EXPECT_EQ(*store.file, want);
+
+    // A file that has gone is written anew from what we knew.
+    store.file.reset();
+    m.SetBoundsRect({1, 2, 3, 4});
+    EXPECT_EQ(FileValue(store, "Other", "added"), "1");
+    EXPECT_EQ(FileValue(store, "BoundsRect", "Bottom"), "4");
+}
+
 TEST(IniManagerFile, DuplicateSectionsUseTheFirst) {
     FakeSettingsStore store("[Zuri]\r\nScale=7\r\n[Zuri]\r\nScale=9\r\nHFlip=1\r\n");
     TIniManager m(store, kFileName);

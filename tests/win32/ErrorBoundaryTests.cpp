@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/ErrorReport.h"
 #include "platform/win32/ToolBar.h"
 #include "platform/win32/UiFont.h"
 #include "win32/Win32TestSupport.h"
@@ -35,6 +36,35 @@ TEST(ErrorBoundaryTest, AThrowingHandlerBehindAToolBarButtonIsReportedNotFatal) 
     EXPECT_EQ(presses, 2) << "the bar still works after the first failure";
     const auto texts = boxes.Texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), L"ボタンの処理に失敗しました"), 2);
+}
+
+constexpr INT_PTR kClosed = 7;
+
+INT_PTR FailingDialogBody(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+    if (msg == WM_INITDIALOG) throw std::runtime_error("ダイアログの処理に失敗しました");
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        ::EndDialog(dialog, kClosed);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A dialog whose procedure throws while it opens: the text is reported, the dialog still
+// opens and closes, and the caller goes on.
+TEST(ErrorBoundaryTest, AThrowingDialogProcedureIsReportedNotFatal) {
+    wintest::MessageBoxCloser boxes;  // answers the report and then the dialog with OK
+    struct alignas(4) {
+        DLGTEMPLATE header;
+        WORD menu, windowClass, title;
+    } dialog{};
+    dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    dialog.header.cx = 120;
+    dialog.header.cy = 40;
+    const INT_PTR r = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), &dialog.header, nullptr,
+                                                GuardedDialogProc<FailingDialogBody>, 0);
+    EXPECT_EQ(r, kClosed);
+    const auto texts = boxes.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"ダイアログの処理に失敗しました"), 1);
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 //                                           owns (UTF-8); "dialog none" when none is shown
 //   helper_query.exe foreground          -> "foreground <0|1>": whether the main window is the
 //                                           foreground window (has the keyboard)
+//   helper_query.exe syscommand <id>     -> posts WM_SYSCOMMAND <id> (decimal) to the main
+//                                           window, as its window menu or task bar button does
+//   helper_query.exe iconic              -> "iconic <0|1>": whether the main window is minimised
 //   helper_query.exe boxes               -> "box <title>\t<message text>" for every shown
 //                                           dialog of any owner (message boxes shown after
 //                                           the main window is gone included); "boxes none"
@@ -118,6 +121,11 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(out);
         if (ok && std::wcscmp(verb, L"hold") == 0 && argc >= 6) Sleep(static_cast<DWORD>(_wtoi(argv[4])) * 1000);
         if (ok) UnregisterHotKey(nullptr, 1);
+    } else if (std::wcscmp(verb, L"syscommand") == 0 && main != nullptr && argc >= 4) {
+        PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+        std::fprintf(out, "posted\n");
+    } else if (std::wcscmp(verb, L"iconic") == 0 && main != nullptr) {
+        std::fprintf(out, "iconic %d\n", IsIconic(main) ? 1 : 0);
     } else if (std::wcscmp(verb, L"foreground") == 0 && main != nullptr) {
         std::fprintf(out, "foreground %d\n", GetForegroundWindow() == main ? 1 : 0);
     } else if (std::wcscmp(verb, L"dialog") == 0 && main != nullptr && argc >= 4) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/DialogIds.h"
+#include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/UiFont.h"
 
@@ -56,7 +57,7 @@ struct OptionsState {
     OptionsChoice choice;
 };
 
-INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<OptionsState*>(lParam);
@@ -99,7 +100,7 @@ struct VersionState {
     unique_hfont titleFont;
 };
 
-INT_PTR CALLBACK VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<VersionState*>(lParam);
@@ -155,7 +156,8 @@ INT_PTR CALLBACK VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
 
 std::optional<OptionsChoice> ShowOptionsDialog(HINSTANCE instance, HWND owner, OptionsChoice current) {
     OptionsState state{current};
-    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsProc,
+    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner,
+                                             GuardedDialogProc<OptionsProc>,
                                              reinterpret_cast<LPARAM>(&state));
     if (result != IDOK) return std::nullopt;
     return state.choice;
@@ -163,7 +165,8 @@ std::optional<OptionsChoice> ShowOptionsDialog(HINSTANCE instance, HWND owner, O
 
 void ShowVersionDialog(HINSTANCE instance, HWND owner, const std::wstring& versionText, const std::wstring& url) {
     VersionState state{&versionText, &url, {}};
-    ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_VERSION), owner, VersionProc, reinterpret_cast<LPARAM>(&state));
+    ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_VERSION), owner, GuardedDialogProc<VersionProc>,
+                      reinterpret_cast<LPARAM>(&state));
 }
 
 std::wstring ReadFileVersionText() {

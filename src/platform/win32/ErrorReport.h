@@ -30,4 +30,13 @@ bool Guarded(HWND owner, F&& body) noexcept {
     }
 }
 
+// The dialog procedure for a body that may throw: the exception is reported and the
+// message counts as not handled, so the dialog goes on and can still be closed.
+template <INT_PTR (*Body)(HWND, UINT, WPARAM, LPARAM)>
+INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    INT_PTR result = FALSE;
+    Guarded(dialog, [&] { result = Body(dialog, msg, wParam, lParam); });
+    return result;
+}
+
 }  // namespace ocu::win

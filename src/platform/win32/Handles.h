@@ -57,6 +57,8 @@ struct FileTraits {
     static void Close(pointer h) noexcept { ::CloseHandle(h); }
 };
 inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
+inline void FreeCoTaskMem(void* p) noexcept { ::CoTaskMemFree(p); }
 }  // namespace detail
 
 using unique_hdc = unique_any<detail::NullTraits<HDC, ::DeleteDC>>;
@@ -74,6 +76,46 @@ using unique_himagelist = unique_any<detail::NullTraits<HIMAGELIST, ::ImageList_
 using unique_hmodule = unique_any<detail::NullTraits<HMODULE, ::FreeLibrary>>;
 using unique_handle = unique_any<detail::NullTraits<HANDLE, ::CloseHandle>>;
 using unique_hfile = unique_any<detail::FileTraits>;
+using unique_hpalette = unique_any<detail::NullTraits<HPALETTE, detail::DeleteGdiObject>>;
+using unique_hglobal = unique_any<detail::NullTraits<HGLOBAL, detail::FreeGlobal>>;
+// Memory the shell hands out with CoTaskMemAlloc (an item id list, a path).
+template <typename T>
+using unique_cotaskmem_ptr = unique_any<detail::NullTraits<T*, detail::FreeCoTaskMem>>;
+
+// One reference to a COM object. Move-only: a copy that does not AddRef releases the
+// object twice, and one that does hides who holds it.
+template <typename T>
+class com_ptr {
+public:
+    com_ptr() noexcept = default;
+    // Takes over a reference the caller already holds.
+    explicit com_ptr(T* p) noexcept : p_(p) {}
+    com_ptr(com_ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    com_ptr& operator=(com_ptr&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.p_, nullptr));
+        return *this;
+    }
+    com_ptr(const com_ptr&) = delete;
+    com_ptr& operator=(const com_ptr&) = delete;
+    ~com_ptr() { reset(); }
+
+    void reset(T* p = nullptr) noexcept {
+        T* const old = std::exchange(p_, p);
+        if (old != nullptr) old->Release();
+    }
+    [[nodiscard]] T* release() noexcept { return std::exchange(p_, nullptr); }
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    // For CoCreateInstance and QueryInterface, which hand out a new reference.
+    void** put_void() noexcept {
+        reset();
+        return reinterpret_cast<void**>(&p_);
+    }
+
+private:
+    T* p_ = nullptr;
+};
 
 // A DC from GetDC / GetWindowDC: released against the window it came from.
 class unique_hdc_window {
@@ -192,6 +234,36 @@ private:
 
 [[nodiscard]] inline unique_couninitialize_call CoInitializeEx(DWORD flags = COINIT_APARTMENTTHREADED) noexcept {
     return unique_couninitialize_call(SUCCEEDED(::CoInitializeEx(nullptr, flags)));
+}
+
+// OpenClipboard / CloseClipboard: the clipboard is closed on every way out, or no other
+// program can use it until we end.
+class unique_close_clipboard_call {
+public:
+    unique_close_clipboard_call() noexcept = default;
+    explicit unique_close_clipboard_call(bool opened) noexcept : opened_(opened) {}
+    unique_close_clipboard_call(unique_close_clipboard_call&& o) noexcept : opened_(std::exchange(o.opened_, false)) {}
+    unique_close_clipboard_call& operator=(unique_close_clipboard_call&& o) noexcept {
+        if (this != &o) {
+            reset();
+            opened_ = std::exchange(o.opened_, false);
+        }
+        return *this;
+    }
+    unique_close_clipboard_call(const unique_close_clipboard_call&) = delete;
+    unique_close_clipboard_call& operator=(const unique_close_clipboard_call&) = delete;
+    ~unique_close_clipboard_call() { reset(); }
+    void reset() noexcept {
+        if (std::exchange(opened_, false)) ::CloseClipboard();
+    }
+    explicit operator bool() const noexcept { return opened_; }
+
+private:
+    bool opened_ = false;
+};
+
+[[nodiscard]] inline unique_close_clipboard_call open_clipboard(HWND owner) noexcept {
+    return unique_close_clipboard_call(::OpenClipboard(owner) != FALSE);
 }
 
 }  // namespace ocu::win

@@ -113,7 +113,8 @@ unique_hbitmap DeviceBitmapOf(const Image& image) {
 std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image) {
     unique_hbitmap bitmap = DeviceBitmapOf(image);
     if (!bitmap) return std::string("クリップボード用の画像を作成できません。");
-    if (!::OpenClipboard(owner_)) return std::string("クリップボードを開けません。");
+    const unique_close_clipboard_call clipboard = open_clipboard(owner_);
+    if (!clipboard) return std::string("クリップボードを開けません。");
     std::optional<std::string> error;
     ::EmptyClipboard();
     if (::SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
@@ -127,14 +128,13 @@ std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image)
                 const PaletteEntry& e = image.Palette()[i];
                 logical->palPalEntry[i] = {e.red, e.green, e.blue, 0};
             }
-            if (HPALETTE palette = ::CreatePalette(logical)) {
-                if (::SetClipboardData(CF_PALETTE, palette) == nullptr) ::DeleteObject(palette);
-            }
+            unique_hpalette palette(::CreatePalette(logical));
+            if (palette && ::SetClipboardData(CF_PALETTE, palette.get()) != nullptr)
+                (void)palette.release();  // the clipboard owns it now
         }
     } else {
         error = "クリップボードに画像を置けません。";
     }
-    ::CloseClipboard();
     return error;
 }
 
@@ -175,8 +175,8 @@ bool Win32ImageOutput::PrintDialog() {
     pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
     pd.nCopies = 1;
     if (!::PrintDlgW(&pd)) return false;
-    if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
-    if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
+    // The dialog's printer settings are not kept: each print asks again.
+    const unique_hglobal devMode(pd.hDevMode), devNames(pd.hDevNames);
     printer_.reset(pd.hDC);
     return static_cast<bool>(printer_);
 }

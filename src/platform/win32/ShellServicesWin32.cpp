@@ -7,23 +7,10 @@
 
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
-namespace {
-
-template <class T>
-struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p != nullptr) p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
-};
-
-}  // namespace
 
 std::string Win32ShellServices::ProgramPath() {
     wchar_t path[MAX_PATH * 4];
@@ -33,12 +20,10 @@ std::string Win32ShellServices::ProgramPath() {
 }
 
 std::optional<std::string> Win32ShellServices::ProgramsFolder() {
-    PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(owner_, CSIDL_PROGRAMS, &list)) || list == nullptr) return std::nullopt;
+    unique_cotaskmem_ptr<ITEMIDLIST> list;
+    if (FAILED(::SHGetSpecialFolderLocation(owner_, CSIDL_PROGRAMS, list.put())) || !list) return std::nullopt;
     wchar_t path[MAX_PATH];
-    const BOOL ok = ::SHGetPathFromIDListW(list, path);
-    ::CoTaskMemFree(list);
-    if (!ok) return std::nullopt;
+    if (!::SHGetPathFromIDListW(list.get(), path)) return std::nullopt;
     return WideToUtf8(path);
 }
 
@@ -49,15 +34,14 @@ bool Win32ShellServices::FileExists(const std::string& path) {
 
 bool Win32ShellServices::CreateShortcut(const std::string& linkPath, const std::string& target,
                                         const std::string& workingDir) {
-    ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link))))
+    com_ptr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
         return false;
     link->SetArguments(L"");
     link->SetPath(Utf8ToWide(target).c_str());
     link->SetWorkingDirectory(Utf8ToWide(workingDir).c_str());
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return false;
+    com_ptr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
     return SUCCEEDED(file->Save(Utf8ToWide(linkPath).c_str(), FALSE));
 }
 

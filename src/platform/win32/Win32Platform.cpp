@@ -84,6 +84,26 @@ IntRect Win32Platform::WindowRect() {
     return FromRect(r);
 }
 
+IntRect Win32Platform::RestoredWindowRect() {
+    const HWND wnd = parts_.Window;
+    if (wnd == nullptr) return {};
+    if (!::IsIconic(wnd) && !::IsZoomed(wnd)) return WindowRect();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!::GetWindowPlacement(wnd, &placement)) return WindowRect();
+    RECT r = placement.rcNormalPosition;
+    // The placement is in workspace coordinates: relative to the work area of the monitor
+    // the window belongs to, so a task bar at the left or top shifts it. Monitors left of or
+    // above the primary one keep their negative coordinates; only that offset differs.
+    if ((::GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+            ::OffsetRect(&r, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    }
+    return FromRect(r);
+}
+
 IntPoint Win32Platform::ClientSize() {
     RECT r{};
     if (parts_.Window != nullptr) ::GetClientRect(parts_.Window, &r);

@@ -56,6 +56,7 @@ public:
 
     // --- the main window
     IntRect WindowRect() override;
+    IntRect RestoredWindowRect() override;
     IntPoint ClientSize() override;
     bool IsOnAnyMonitor(IntRect r) override;
     IntRect PrimaryWorkArea() override;

@@ -1,8 +1,7 @@
-// Found by the settings fuzzer; disabled until it is settled whether a lone
-// CR ends a line. IniFile splits lines at LF only, so text after a lone CR
-// belongs to the line before it. When that line is one of our keys, saving
-// the key replaces everything after its "=", and another program's section
-// header that followed the CR is gone; its keys then fall into our section.
+// Found by the settings fuzzer: when a lone CR did not end a line, the text after
+// it belonged to the line before. Saving our key on that line replaced
+// everything after its "=", so another program's section header that followed
+// the CR was gone and its keys fell into our section.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,11 +11,13 @@
 namespace ocu {
 namespace {
 
-TEST(IniFileRegression, DISABLED_SetKeepsTextAfterALoneCr) {
+TEST(IniFileRegression, SetKeepsTextAfterALoneCr) {
     IniFile ini("[BoundsRect]\nLeft=300\r[Other]\nkeep=1\n");
     ini.Set("BoundsRect", "Left", "300");
     EXPECT_NE(ini.Text().find("[Other]"), std::string::npos) << ini.Text();
     EXPECT_EQ(ini.Get("Other", "keep"), "1");
+    ini.Set("BoundsRect", "Left", "12");
+    EXPECT_EQ(ini.Text(), "[BoundsRect]\nLeft=12\r[Other]\nkeep=1\n");
 }
 
 }  // namespace

@@ -109,6 +109,9 @@ public:
     DibSection& CaptureBuffer() { return capture_.Buffer(); }
     DibSection& FrameSection() { return frame_; }
 
+    // Repaints the last frame shown (WM_PAINT).
+    void PaintFrame(HDC dc);
+
     // The capture timer's interval while it runs, 0 while it is stopped.
     int CaptureIntervalMs() const { return captureIntervalMs_; }
 
@@ -121,6 +124,7 @@ private:
     bool destroying_ = false;
     ScreenCapture capture_;
     DibSection frame_;
+    IntRect shownFrame_;  // where ShowFrame last put the frame, client coordinates
     ScreenMarker marker_;
     // Shared cursors from LoadCursor: never destroyed.
     HCURSOR arrowCursor_;

@@ -29,9 +29,18 @@ HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window
 // --- screen -------------------------------------------------------------------------
 
 IntRect Win32Platform::DesktopRect() {
-    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    // Every tick asks; under Wine each of these four answers costs round trips to the
+    // server (the display cache is checked against the registry). Kept for a second, and
+    // dropped at once when the displays change.
+    const DWORD now = ::GetTickCount();
+    if (!desktopKnown_ || now - desktopAt_ >= 1000) {
+        const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+        desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        desktopAt_ = now;
+        desktopKnown_ = true;
+    }
+    return desktop_;
 }
 
 IntPoint Win32Platform::PrimaryScreenSize() {

@@ -193,8 +193,11 @@ int main(int argc, char** argv) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    for (std::size_t i = 0; i < pids.size(); ++i)
-        std::printf("cpu %s %.1f\n", pids[i].first.c_str(), CpuMs(pids[i].second) - cpuStart[i]);
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+        const double now = CpuMs(pids[i].second);
+        if (now < 0 || cpuStart[i] < 0) continue;  // gone meanwhile: its threads are not counted
+        std::printf("cpu %s %.3f\n", pids[i].first.c_str(), now - cpuStart[i]);
+    }
     std::printf("frames %ld\nseconds %.3f\n", frames, seconds);
     if (damage != 0) XDamageDestroy(d, damage);
     delete anim;

@@ -46,3 +46,15 @@ endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
 endif()
+
+# scripts/bench: the kernels timed the same way as in the windows preset, and the load
+# (moving content, pointer, counting) of the end-to-end benchmark.
+add_executable(ocu_kernel_bench ${CMAKE_SOURCE_DIR}/bench/kernel/kernel_bench.cpp)
+target_compile_options(ocu_kernel_bench PRIVATE -O2)
+target_link_libraries(ocu_kernel_bench PRIVATE ocucore)
+find_library(OCU_XDAMAGE_LIB Xdamage)
+if(X11_FOUND AND X11_XTest_FOUND AND OCU_XDAMAGE_LIB)
+  add_executable(ocu_bench_driver ${CMAKE_SOURCE_DIR}/bench/driver/bench_driver.cpp)
+  target_compile_options(ocu_bench_driver PRIVATE -O2)
+  target_link_libraries(ocu_bench_driver PRIVATE X11::X11 X11::Xtst ${OCU_XDAMAGE_LIB})
+endif()

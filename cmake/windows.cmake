@@ -42,3 +42,8 @@ foreach(src ${OCU_WIN_HELPERS})
   target_link_libraries(${name} PRIVATE user32 gdi32 ole32 shell32 uuid)
   target_link_options(${name} PRIVATE ${OCU_STATIC} -municode)
 endforeach()
+
+# scripts/bench: the tick's kernels as the MinGW build runs them under Wine.
+add_executable(ocu_kernel_bench ${CMAKE_SOURCE_DIR}/bench/kernel/kernel_bench.cpp)
+target_link_libraries(ocu_kernel_bench PRIVATE ocucore)
+target_link_options(ocu_kernel_bench PRIVATE ${OCU_STATIC})

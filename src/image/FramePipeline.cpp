@@ -64,6 +64,16 @@ const std::vector<PaletteEntry>& PaletteOf(const Image& frame, const Image& capt
     return frame.Palette().empty() ? capture.Palette() : frame.Palette();
 }
 
+// Buffers kept from tick to tick: the turn and the mirror cannot write over
+// their own source, and a frame-sized allocation every 100 ms costs more than
+// the pixels (fresh pages are faulted in each time).
+Image& Scratch(int which, int w, int h, PixelFormat f) {
+    thread_local Image buffers[2];
+    Image& img = buffers[which];
+    if (img.Width() != w || img.Height() != h || img.Format() != f) img = Image::Uninitialized(w, h, f);
+    return img;
+}
+
 int MirrorAngle(const RenderParams& p) { return p.FlipV ? 1800 : 0; }  // a half turn plus left-right is top-bottom
 
 // The enlargement to the view. With nothing sampled (a view smaller than one
@@ -139,7 +149,8 @@ void RenderMirrored(Image& capture, Image& frame, const Image* layer, const Rend
     MergeLayerSampled(capture, layer, p);
     if (HasSource(p)) {
         const Image sampled = TopLeftView(capture, p.SrcWidth, p.SrcHeight, capture.Palette());
-        const Image mirrored = RotateBitmap(sampled, MirrorAngle(p), true, false);
+        Image& mirrored = Scratch(1, p.SrcWidth, p.SrcHeight, capture.Format());
+        RotateBitmapInto(sampled, mirrored, MirrorAngle(p), true);
         Enlarge(frame, mirrored, p);
     } else {
         Enlarge(frame, capture, p);
@@ -147,27 +158,54 @@ void RenderMirrored(Image& capture, Image& frame, const Image* layer, const Rend
     DrawGuides(frame, p);
 }
 
-void RenderRotated(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
-    Enlarge(frame, capture, p);
-    if (layer != nullptr) MergeLayer(frame, *layer, p.ViewWidth, p.ViewHeight, PaletteOf(frame, capture));
-    DrawGuides(frame, p);
-    const Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, PaletteOf(frame, capture));
-    Image turned;
-    if (p.FlipH || p.FlipV) {
-        const Image mirrored = RotateBitmap(view, MirrorAngle(p), true, false);
-        turned = RotateBitmap(mirrored, p.RotateAngle, false, false);
-    } else {
-        turned = RotateBitmap(view, p.RotateAngle, false, false);
-    }
-    CopyTopLeft(frame, turned, p.ViewWidth, p.ViewHeight);
+IntRect MarkerRect(const RenderParams& p);
+
+// Turned straight from the capture when nothing but the marker is drawn on the
+// enlargement: the same pixels without writing the enlargement out and reading
+// it back.
+bool RenderRotatedInOnePass(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
+    if (layer != nullptr || p.FlipH || p.FlipV || p.CenterLineVisible || (p.GridVisible && p.GridUnit > 0) ||
+        !HasSource(p) || frame.Format() != PixelFormat::Bits32)
+        return false;
+    const bool marker = !p.ProjectionMode && !p.SurfaceDrawMode;
+    Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, {});
+    RotateEnlargedInto(capture, p.SrcWidth, p.SrcHeight, view, p.RotateAngle, marker ? MarkerRect(p) : IntRect{});
+    return true;
 }
 
-void DrawMarker(Image& frame, const RenderParams& p) {
+void RenderRotated(Image& capture, Image& frame, const Image* layer, const RenderParams& p) {
+    if (RenderRotatedInOnePass(capture, frame, layer, p)) return;
+    Image& enlarged = Scratch(0, p.ViewWidth, p.ViewHeight, frame.Format());
+    enlarged.Palette() = PaletteOf(frame, capture);
+    Enlarge(enlarged, capture, p);
+    if (layer != nullptr) MergeLayer(enlarged, *layer, p.ViewWidth, p.ViewHeight, enlarged.Palette());
+    DrawGuides(enlarged, p);
+    Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, enlarged.Palette());
+    if (p.FlipH || p.FlipV) {
+        Image& mirrored = Scratch(1, p.ViewWidth, p.ViewHeight, frame.Format());
+        RotateBitmapInto(enlarged, mirrored, MirrorAngle(p), true);
+        RotateBitmapInto(mirrored, view, p.RotateAngle, false);
+    } else {
+        RotateBitmapInto(enlarged, view, p.RotateAngle, false);
+    }
+}
+
+IntRect MarkerRect(const RenderParams& p) {
     const double zoom = p.ZoomRate;
     const int x = TruncToInt((static_cast<double>(p.CursorX) - p.SrcX) * zoom);
     const int y = TruncToInt((static_cast<double>(p.CursorY) - p.SrcY) * zoom);
     const int size = TruncToInt(zoom);
-    InvertRect(frame, x, y, size, size);
+    if (size <= 0) return {};
+    // Pinned so the far edge does not overflow; it only ever lies beyond the frame then.
+    const auto end = [](int from, int n) {
+        return static_cast<int>(std::min<std::int64_t>(std::int64_t{from} + n, std::numeric_limits<int>::max()));
+    };
+    return {x, y, end(x, size), end(y, size)};
+}
+
+void DrawMarker(Image& frame, const RenderParams& p) {
+    const IntRect r = MarkerRect(p);
+    InvertRect(frame, r.Left, r.Top, r.Width(), r.Height());
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ struct RenderParams {
     int GridUnit = 0;
     bool ProjectionMode = false, SurfaceDrawMode = false;
     int CursorX = 0, CursorY = 0, SrcX = 0, SrcY = 0;  // screen coordinates
+
+    friend bool operator==(const RenderParams&, const RenderParams&) = default;
 };
 
 // The format the surface layer is kept in for frames of `frameFormat`: the

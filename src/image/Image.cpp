@@ -78,10 +78,21 @@ Image& Image::operator=(Image&& o) noexcept {
 }
 
 Image Image::Clone() const {
-    Image c(width_, height_, format_);
-    if (SizeBytes() != 0 && bits_ != nullptr) std::memcpy(c.bits_, bits_, SizeBytes());
-    c.palette_ = palette_;
+    Image c;
+    c.AssignCopy(*this);
     return c;
+}
+
+void Image::AssignCopy(const Image& src) {
+    if (this == &src) return;
+    if (!Owns() || width_ != src.width_ || height_ != src.height_ || format_ != src.format_ || bits_ == nullptr)
+        *this = Image(src.width_, src.height_, src.format_);
+    // Row by row: a borrowed source (a view narrower than its DIB section) has
+    // longer rows than the copy.
+    const std::size_t rowBytes = std::min(stride_, src.stride_);
+    if (bits_ != nullptr && src.bits_ != nullptr)
+        for (int y = 0; y < height_; ++y) std::memcpy(Row(y), src.Row(y), rowBytes);
+    palette_ = src.palette_;
 }
 
 void Image::Resize(int width, int height, std::uint8_t fill) {

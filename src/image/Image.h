@@ -77,6 +77,9 @@ public:
     ~Image() = default;
 
     Image Clone() const;  // always owning
+    // Makes this an owning copy of `src`, reusing its own memory when the size
+    // and format already match (a copy kept from tick to tick).
+    void AssignCopy(const Image& src);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

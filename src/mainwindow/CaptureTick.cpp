@@ -81,8 +81,19 @@ void TfrmCap::timTimer() {
         rp.CursorY = cursor.Y;
         rp.SrcX = src.X;
         rp.SrcY = src.Y;
+        // A still picture costs a capture and a compare. Not with the layer shown:
+        // drawing on it changes the view without changing any of this.
+        if (frameShown_ && rp.SurfaceLayer == nullptr && rp == shownParams_ && s_.ViewLeft == shownLeft_ &&
+            s_.ViewTop == shownTop_ && *capture == shownCapture_)
+            return;
+        frameShown_ = false;
+        shownCapture_.AssignCopy(*capture);  // before the render, which uses the capture as scratch
         RenderFrame(*capture, *frame, rp);
         p_.ShowFrame(s_.ViewLeft, s_.ViewTop, s_.ViewWidth, s_.ViewHeight);
+        shownParams_ = rp;
+        shownLeft_ = s_.ViewLeft;
+        shownTop_ = s_.ViewTop;
+        frameShown_ = true;
     } catch (const std::exception&) {
     }
 }

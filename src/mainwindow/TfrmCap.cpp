@@ -131,6 +131,7 @@ void TfrmCap::AppMinimize() {
 }
 
 void TfrmCap::AppRestore() {
+    frameShown_ = false;  // the first tick after a restore draws afresh, whatever it compares equal to
     p_.StartCaptureTimer(SamplingInterval());
     RegisterHotKeys();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/FramePipeline.h"
 #include "image/Image.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/MouseInput.h"
@@ -129,6 +130,12 @@ private:
     TIniManager& ini_;
     ViewState s_;
     Image surfaceLayer_;
+    // The last frame shown and what it was made of: a tick whose capture and
+    // inputs are all the same renders and presents nothing.
+    Image shownCapture_;
+    RenderParams shownParams_;
+    bool frameShown_ = false;
+    int shownLeft_ = 0, shownTop_ = 0;
     std::map<CommandId, bool> checked_;
     std::map<CommandId, bool> enabled_;
     // Ticks left during which pointer moves are not sent to a target that did not

@@ -1,9 +1,13 @@
 #include "rotate/RotateBitmap.h"
 
+#include "image/PixelOps.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
@@ -67,8 +71,11 @@ struct RowSpan {
     i64 x = 0, y = 0;    // biased source point of column 0
 };
 
-std::vector<RowSpan> ComputeSpans(const RotateGeometry& g, int srcWidth, int srcHeight) {
-    std::vector<RowSpan> spans(static_cast<std::size_t>(g.height));
+// Kept between calls: the tick turns a frame of the same size every 100 ms and
+// should not go to the allocator for it.
+const std::vector<RowSpan>& ComputeSpans(const RotateGeometry& g, int srcWidth, int srcHeight) {
+    thread_local std::vector<RowSpan> spans;
+    spans.assign(static_cast<std::size_t>(g.height), RowSpan{});
     i64 x = g.x0 + kHalf, y = g.y0 + kHalf;
     for (RowSpan& s : spans) {
         i64 lo = 0, hi = g.width;
@@ -137,17 +144,25 @@ private:
     int colStart_ = 0, colEnd_ = 0;
 };
 
-std::vector<const u8*> RowTable(const Image& img) {
-    std::vector<const u8*> rows(static_cast<std::size_t>(img.Height()));
+const std::vector<const u8*>& RowTable(const Image& img) {
+    thread_local std::vector<const u8*> rows;
+    rows.resize(static_cast<std::size_t>(img.Height()));
     for (int y = 0; y < img.Height(); ++y) rows[static_cast<std::size_t>(y)] = img.Row(y);
     return rows;
 }
 
 // Results start unwritten (no memset of a whole frame per tick), so every
-// writer clears the row padding itself.
+// writer clears the row padding itself: up to the image's own row length only,
+// since a borrowed result's rows may go on into pixels that are not its own.
 void ZeroPadding(u8* row, std::size_t used, std::size_t stride) {
     if (used < stride) std::memset(row + used, 0, stride - used);
 }
+
+void NotBytesRange(u8* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<u8>(~p[i]);
+}
+
+std::size_t PaddedRow(const Image& img) { return std::min(img.Stride(), StrideFor(img.Width(), img.Format())); }
 
 std::size_t UsedBytes(int width, PixelFormat f) {
     return (static_cast<std::size_t>(width) * static_cast<std::size_t>(BitsPerPixel(f)) + 7) / 8;
@@ -168,14 +183,13 @@ void FillOutsideSpans(const std::vector<RowSpan>& spans, Image& dst, Pixel<N> bg
         const RowSpan& s = spans[static_cast<std::size_t>(r)];
         for (int c = 0; c < s.lo; ++c) std::memcpy(out + c * N, bg.b, N);
         for (int c = s.hi; c < w; ++c) std::memcpy(out + c * N, bg.b, N);
-        ZeroPadding(out, static_cast<std::size_t>(w) * N, dst.Stride());
+        ZeroPadding(out, static_cast<std::size_t>(w) * N, PaddedRow(dst));
     }
 }
 
 template <std::size_t N>
 void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, const RotateGeometry& g) {
-    const std::vector<const u8*> rows = RowTable(src);
-    const u8* const* in = rows.data();
+    const u8* const* in = RowTable(src).data();
     const i64 dx = g.dxCol, dy = g.dyCol;
     TileWalker walk(spans, g);
     for (TileWalker::Segment s; walk.Next(s);) {
@@ -192,7 +206,7 @@ void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, 
 // 16-bit halves and turned into a pixel index by one multiply-add, so the
 // limits below keep every half within 15 bits. 128-bit vectors only: MinGW
 // does not align the stack for spilled 256-bit ones.
-bool GatherFits(const Image& src) {
+bool GatherPossible(const Image& src) {
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
     return hasAvx2 && src.Stride() % 4 == 0 && src.Stride() / 4 < 32768 && src.Width() < 32768 &&
            src.Height() < 32768;
@@ -231,13 +245,52 @@ __attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan
 }
 #endif
 
+#ifdef OCU_ROTATE_GATHER
+// Whether gathers pay depends on the processor: on some they lose to the plain
+// loop, most at steep angles. So the first 32-bit turn times both on a test
+// frame at a gentle and a steep angle and keeps the faster; they give the same pixels.
+bool GatherWins() {
+    using Clock = std::chrono::steady_clock;
+    Image src = Image::Uninitialized(512, 512, PixelFormat::Bits32), dst = Image::Uninitialized(512, 512, PixelFormat::Bits32);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) src.SetPixel32(x, y, static_cast<std::uint32_t>(x * 7 + y * 131));
+    Clock::duration best[2] = {Clock::duration::max(), Clock::duration::max()};
+    for (int round = 0; round < 3; ++round) {
+        for (int way = 0; way < 2; ++way) {
+            const auto start = Clock::now();
+            for (const int angle : {450, 137}) {
+                const RotateGeometry g = ComputeRotateGeometry(512, 512, angle, false, false);
+                const std::vector<RowSpan>& spans = ComputeSpans(g, 512, 512);
+                if (way == 0)
+                    CopySpans<4>(spans, src, dst, g);
+                else
+                    CopySpansGather32(spans, src, dst, g);
+            }
+            best[way] = std::min(best[way], Clock::now() - start);
+        }
+    }
+    return best[1] < best[0];
+}
+
+bool GatherChosen() {
+    static const bool wins = GatherWins();
+    return wins;
+}
+
+bool GatherFits(const Image& src) { return GatherPossible(src) && GatherChosen(); }
+#endif
+
 template <std::size_t N>
 void RotateWhole(const Image& src, Image& dst, const RotateGeometry& g, Pixel<N> bg) {
-    const std::vector<RowSpan> spans = ComputeSpans(g, src.Width(), src.Height());
+#ifdef OCU_ROTATE_GATHER
+    // Asked before the spans are made: the first answer times turns of its own.
+    const bool gather = N == 4 && GatherFits(src);
+#endif
+    const std::vector<RowSpan>& spans = ComputeSpans(g, src.Width(), src.Height());
     FillOutsideSpans(spans, dst, bg);
 #ifdef OCU_ROTATE_GATHER
     if constexpr (N == 4) {
-        if (GatherFits(src)) return CopySpansGather32(spans, src, dst, g);
+        if (gather) return CopySpansGather32(spans, src, dst, g);
     }
 #endif
     CopySpans<N>(spans, src, dst, g);
@@ -267,9 +320,8 @@ void Pack1(const u8* v, int n, u8* out) {
 
 template <u8 (*SampleFn)(const u8*, i64), void (*PackFn)(const u8*, int, u8*)>
 void RotatePacked(const Image& src, Image& dst, const RotateGeometry& g, u8 bg) {
-    const std::vector<const u8*> rows = RowTable(src);
-    const u8* const* in = rows.data();
-    const std::vector<RowSpan> spans = ComputeSpans(g, src.Width(), src.Height());
+    const u8* const* in = RowTable(src).data();
+    const std::vector<RowSpan>& spans = ComputeSpans(g, src.Width(), src.Height());
     std::vector<u8> line(static_cast<std::size_t>(g.width));
     const std::size_t used = UsedBytes(g.width, dst.Format());
     const i64 dx = g.dxCol, dy = g.dyCol;
@@ -281,7 +333,7 @@ void RotatePacked(const Image& src, Image& dst, const RotateGeometry& g, u8 bg) 
         for (int c = s.lo; c < s.hi; ++c, x += dx, y += dy) v[c] = SampleFn(in[y >> 10], x >> 10);
         std::fill(v + s.hi, v + g.width, bg);
         PackFn(v, g.width, dst.Row(r));
-        ZeroPadding(dst.Row(r), used, dst.Stride());
+        ZeroPadding(dst.Row(r), used, PaddedRow(dst));
     }
 }
 
@@ -350,7 +402,7 @@ void CopyAxisAligned(const Image& src, Image& dst, const RotateGeometry& g) {
     for (int r = 0; r < h; ++r) {
         const u8* in = src.Row(flipRows ? h - 1 - r : r);
         u8* out = dst.Row(r);
-        ZeroPadding(out, used, dst.Stride());
+        ZeroPadding(out, used, PaddedRow(dst));
         if (!flipCols) {
             CopyRowBits(in, out, w, BitsPerPixel(f));
             continue;
@@ -426,18 +478,25 @@ RotateGeometry ComputeRotateGeometry(int sourceWidth, int sourceHeight, int angl
     return g;
 }
 
-Image RotateBitmap(const Image& source, int angle, bool mirror, bool fitBounds) {
+void RotateBitmapInto(const Image& source, Image& result, int angle, bool mirror, bool fitBounds) {
     if (source.Width() == 0 || source.Height() == 0) throw ERotateError("Bitmap Size Error");
     const PixelFormat f = source.Format();
     if (f == PixelFormat::Custom) throw ERotateError("Illegal Bitmap");
 
     const RotateGeometry g = ComputeRotateGeometry(source.Width(), source.Height(), angle, mirror, fitBounds);
-    Image result = Image::Uninitialized(g.width, g.height, f);
-    if (IsIndexed(f)) result.Palette() = source.Palette();
+    if (result.Width() != g.width || result.Height() != g.height || result.Format() != f) {
+        if (!result.Empty() && !result.Owns())
+            throw std::invalid_argument("a borrowed result must have the turned size and the source's format");
+        result = Image::Uninitialized(g.width, g.height, f);
+    }
+    if (!result.Empty() && source.Bits() < result.Bits() + result.SizeBytes() &&
+        result.Bits() < source.Bits() + source.SizeBytes())
+        throw std::invalid_argument("the result must not share memory with the source");
+    if (IsIndexed(f)) result.Palette().assign(source.Palette().begin(), source.Palette().end());
 
     if (IsAxisAligned(g)) {
         CopyAxisAligned(source, result, g);
-        return result;
+        return;
     }
     switch (f) {
     case PixelFormat::Bits32: RotateWhole<4>(source, result, g, {{0xFF, 0xFF, 0xFF, 0x00}}); break;
@@ -451,7 +510,65 @@ Image RotateBitmap(const Image& source, int angle, bool mirror, bool fitBounds) 
     case PixelFormat::Bits1: RotatePacked<Sample1, Pack1>(source, result, g, 1); break;
     case PixelFormat::Custom: break;
     }
+}
+
+Image RotateBitmap(const Image& source, int angle, bool mirror, bool fitBounds) {
+    Image result;
+    RotateBitmapInto(source, result, angle, mirror, fitBounds);
     return result;
+}
+
+void RotateEnlargedInto(const Image& source, int srcWidth, int srcHeight, Image& result, int angle, IntRect invert) {
+    const int w = result.Width(), h = result.Height();
+    if (source.Format() != PixelFormat::Bits32 || result.Format() != PixelFormat::Bits32 || w <= 0 || h <= 0 ||
+        srcWidth <= 0 || srcHeight <= 0 || srcWidth > source.Width() || srcHeight > source.Height())
+        throw std::invalid_argument("RotateEnlargedInto: 32-bit images of matching sizes only");
+    if (source.Bits() < result.Bits() + result.SizeBytes() && result.Bits() < source.Bits() + source.SizeBytes())
+        throw std::invalid_argument("the result must not share memory with the source");
+    const RotateGeometry g = ComputeRotateGeometry(w, h, angle, false, false);
+    const std::vector<RowSpan>& spans = ComputeSpans(g, w, h);
+    FillOutsideSpans<4>(spans, result, {{0xFF, 0xFF, 0xFF, 0x00}});
+
+    // Where column c and row r of the enlargement come from.
+    thread_local std::vector<std::uint32_t> columnOffset;
+    thread_local std::vector<const u8*> rowStart;
+    columnOffset.resize(static_cast<std::size_t>(w));
+    rowStart.resize(static_cast<std::size_t>(h));
+    for (int c = 0; c < w; ++c)
+        columnOffset[static_cast<std::size_t>(c)] = static_cast<std::uint32_t>(NearestSource(c, w, srcWidth)) * 4u;
+    for (int r = 0; r < h; ++r) rowStart[static_cast<std::size_t>(r)] = source.Row(NearestSource(r, h, srcHeight));
+    const std::uint32_t* cols = columnOffset.data();
+    const u8* const* rows = rowStart.data();
+    const i64 dx = g.dxCol, dy = g.dyCol;
+    TileWalker walk(spans, g);
+    for (TileWalker::Segment s; walk.Next(s);) {
+        u8* o = result.Row(s.row) + static_cast<std::size_t>(s.lo) * 4;
+        u8* const end = o + static_cast<std::size_t>(s.count) * 4;
+        for (i64 x = s.x, y = s.y; o != end; o += 4, x += dx, y += dy) std::memcpy(o, rows[y >> 10] + cols[x >> 10], 4);
+    }
+
+    // The inverted rectangle, clipped to the enlargement: on each result row
+    // the columns whose sample falls in it are found like the inside span.
+    const i64 left = std::max(invert.Left, 0), right = std::min(invert.Right, w);
+    const i64 top = std::max(invert.Top, 0), bottom = std::min(invert.Bottom, h);
+    if (left >= right || top >= bottom) return;
+    for (int r = 0; r < h; ++r) {
+        const RowSpan& s = spans[static_cast<std::size_t>(r)];
+        i64 lo = s.lo, hi = s.hi;
+        // left * 1024 <= x < right * 1024, as 0 < x - left * 1024 + 1 < (right - left) * 1024 + 1
+        ClipAxis(s.x - left * kOne + 1, dx, (right - left) * kOne + 1, lo, hi);
+        ClipAxis(s.y - top * kOne + 1, dy, (bottom - top) * kOne + 1, lo, hi);
+        if (lo < hi) NotBytesRange(result.Row(r) + lo * 4, static_cast<std::size_t>(hi - lo) * 4);
+    }
+}
+
+const char* RotateKernelName() {
+#ifdef OCU_ROTATE_GATHER
+    if (!GatherPossible(Image(1, 1, PixelFormat::Bits32))) return "scalar (no AVX2)";
+    return GatherChosen() ? "AVX2 gather (measured faster)" : "scalar (measured faster than AVX2 gather)";
+#else
+    return "scalar";
+#endif
 }
 
 }  // namespace ocu

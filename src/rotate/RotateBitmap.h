@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "image/Geometry.h"
 #include "image/Image.h"
 
 namespace ocu {
@@ -48,5 +49,23 @@ RotateGeometry ComputeRotateGeometry(int sourceWidth, int sourceHeight, int angl
 // Throws ERotateError "Bitmap Size Error" for an empty source and
 // "Illegal Bitmap" for PixelFormat::Custom.
 Image RotateBitmap(const Image& source, int angle, bool mirror, bool fitBounds);
+
+// The same turn into `result`, whose memory is reused when it already has the
+// turned size and the source's format (the tick's case: no allocation). An
+// owning or empty result of another size is remade; a borrowed one (a view of
+// someone else's memory) must already fit, and must not overlap the source:
+// std::invalid_argument otherwise. Throws like RotateBitmap.
+void RotateBitmapInto(const Image& source, Image& result, int angle, bool mirror, bool fitBounds = false);
+
+// The tick's turn without its enlargement written out: `result` (32-bit,
+// exactly width x height) gets what RotateBitmapInto(E, result, angle, false)
+// would give, where E is the top-left srcWidth x srcHeight of the 32-bit
+// `source` enlarged to width x height by NearestSource, with the rectangle
+// `invert` of E (clipped to it) inverted in every bit. Same pixels, one pass.
+// std::invalid_argument for other formats or sizes, or overlapping images.
+void RotateEnlargedInto(const Image& source, int srcWidth, int srcHeight, Image& result, int angle, IntRect invert);
+
+// Which 32-bit turn this processor runs, chosen by timing: for benchmarks and notes.
+const char* RotateKernelName();
 
 }  // namespace ocu

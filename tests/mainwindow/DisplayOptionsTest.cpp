@@ -58,6 +58,7 @@ TEST_F(GridMenuTest, ZeroSpacingKeepsTheViewRunning) {
     Choose(CommandId::mmGraphFlex);
     EXPECT_TRUE(S().GridVisible);
     Tick();
+    platform.Cursor.X += 1;  // a changed picture, which a running view shows
     Tick();
     EXPECT_EQ(platform.Frames, 2);
 }

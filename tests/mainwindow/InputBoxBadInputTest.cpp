@@ -92,6 +92,7 @@ protected:
         auto Tick = [&] { form->timTimer(); };
         EXPECT_FALSE(S().CapturePaused) << what;
         EXPECT_TRUE(platform.TopMost) << what;
+        platform.Cursor.X += 1;  // a changed picture, which a running view shows
         Tick();
         EXPECT_GT(platform.Frames, framesBefore) << what << ": the view stopped";
         form->FormDestroy();

@@ -122,6 +122,35 @@ TEST_F(MainWindowTest, TickWritesCoordinatesOnlyWhenThePointerIsOutsideTheWindow
     EXPECT_EQ(platform.Frames, 2);  // the window magnifies itself meanwhile
 }
 
+TEST_F(MainWindowTest, AStillPictureIsShownOnceAndAnyChangeShowsItAgain) {
+    StartWithView(300, 300, 2.0f);
+    platform.Window = {0, 0, 400, 400};
+    platform.Cursor = {800, 600};
+    Tick();
+    Tick();
+    EXPECT_EQ(platform.Frames, 1) << "nothing changed: nothing to show";
+    platform.Cursor = {801, 600};
+    Tick();
+    EXPECT_EQ(platform.Frames, 2) << "the pointer moved";
+    S().RotateAngle = 450;
+    Tick();
+    Tick();
+    EXPECT_EQ(platform.Frames, 3) << "turned, then still";
+    platform.Screen = [](int x, int y) { return static_cast<std::uint32_t>(x * 3 + y); };
+    Tick();
+    EXPECT_EQ(platform.Frames, 4) << "the screen changed";
+    S().InvertColors = true;
+    Tick();
+    EXPECT_EQ(platform.Frames, 5) << "inverted";
+    S().ViewLeft += 10;
+    Tick();
+    EXPECT_EQ(platform.Frames, 6) << "the view moved in the window";
+    S().SurfaceVisible = true;
+    Tick();
+    Tick();
+    EXPECT_EQ(platform.Frames, 8) << "drawing on the layer changes nothing the tick can compare";
+}
+
 TEST_F(MainWindowTest, PausedTickDoesNothingAndAZeroZoomBecomesOne) {
     StartWithView(300, 300);
     S().CapturePaused = true;

@@ -267,9 +267,11 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
             << " registered=" << S().HotKeysRegistered;
         EXPECT_FALSE(hotKeyFree()) << cycle << ": restored, the keys are ours again";
 
-        // Blank the frame; a running capture timer draws it again.
+        // Blank the frame, then change the view: a running capture timer draws it again
+        // (an unchanged view is not drawn again, and the blanking is no change it can see).
         if (frame.Width() > 0)
             for (int y = 0; y < frame.Height(); ++y) std::fill_n(frame.Row(y), frame.Stride(), std::uint8_t{0});
+        S().FlipH = !S().FlipH;
         ASSERT_TRUE(PollUntil([&] { return frame.Width() > 0 && ColoursIn(frame) >= 2; }))
             << cycle << ": no frame arrived after the restore";
         if (cycle == 0) gdiBefore = wintest::GdiObjectsInUse();

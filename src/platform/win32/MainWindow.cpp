@@ -99,6 +99,15 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); break;  // the default still moves the focus
     case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_DISPLAYCHANGE: platform_.DisplaysChanged(); break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        if (const HDC dc = ::BeginPaint(hwnd_, &ps)) {
+            platform_.PaintFrame(dc);
+            ::EndPaint(hwnd_, &ps);
+        }
+        return 0;
+    }
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;

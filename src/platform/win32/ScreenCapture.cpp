@@ -47,13 +47,26 @@ std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format) {
     return palette;
 }
 
+HDC ScreenCapture::Screen() {
+    if (!screen_) screen_ = win::GetWindowDC(::GetDesktopWindow());
+    return screen_.get();
+}
+
+PixelFormat ScreenCapture::ScreenFormat() {
+    const HDC screen = Screen();
+    if (screen == nullptr) return PixelFormat::Bits32;
+    return FormatForDepth(::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES));
+}
+
 Image* ScreenCapture::Capture(int x, int y, int w, int h, PixelFormat format) {
     if (w <= 0 || h <= 0) return nullptr;
-    const HWND desktop = ::GetDesktopWindow();
-    const unique_hdc_window screen = win::GetWindowDC(desktop);
-    if (!screen) return nullptr;
-    if (!dib_.Ensure(w, h, format, ScreenPalette(screen.get(), format))) return nullptr;
-    if (!::BitBlt(dib_.Dc(), 0, 0, w, h, screen.get(), x, y, SRCCOPY)) return nullptr;
+    const HDC screen = Screen();
+    if (screen == nullptr) return nullptr;
+    if (!dib_.Ensure(w, h, format, ScreenPalette(screen, format))) return nullptr;
+    if (!::BitBlt(dib_.Dc(), 0, 0, w, h, screen, x, y, SRCCOPY)) {
+        screen_.reset();  // taken afresh next time, in case the DC itself went bad
+        return nullptr;
+    }
     // GDI may batch the copy; the core reads the bits directly.
     ::GdiFlush();
     return &dib_.View();

@@ -7,6 +7,7 @@
 #include "image/Geometry.h"
 #include "image/Image.h"
 #include "platform/win32/DibSection.h"
+#include "platform/win32/Handles.h"
 
 namespace ocu::win {
 
@@ -26,10 +27,17 @@ public:
     // returns the view of it; nullptr when anything fails. The view lives until
     // the next call.
     Image* Capture(int x, int y, int w, int h, PixelFormat format);
+    // The screen's colour depth read from the DC the captures use.
+    PixelFormat ScreenFormat();
     DibSection& Buffer() { return dib_; }
 
 private:
+    // The screen DC is kept from tick to tick: getting and releasing one costs
+    // round trips to the server under Wine, twice a tick.
+    HDC Screen();
+
     DibSection dib_;
+    unique_hdc_window screen_;
 };
 
 }  // namespace ocu::win

@@ -29,16 +29,25 @@ HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window
 // --- screen -------------------------------------------------------------------------
 
 IntRect Win32Platform::DesktopRect() {
-    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    // Every tick asks; under Wine each of these four answers costs round trips to the
+    // server (the display cache is checked against the registry). Kept for a second, and
+    // dropped at once when the displays change.
+    const DWORD now = ::GetTickCount();
+    if (!desktopKnown_ || now - desktopAt_ >= 1000) {
+        const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+        desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        desktopAt_ = now;
+        desktopKnown_ = true;
+    }
+    return desktop_;
 }
 
 IntPoint Win32Platform::PrimaryScreenSize() {
     return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-PixelFormat Win32Platform::ScreenFormat() { return ScreenPixelFormat(); }
+PixelFormat Win32Platform::ScreenFormat() { return capture_.ScreenFormat(); }
 
 IntPoint Win32Platform::CursorPos() {
     POINT p{};
@@ -67,6 +76,15 @@ void Win32Platform::ShowFrame(int left, int top, int w, int h) {
     const unique_hdc_window client = win::GetDC(parts_.Window);
     if (!client) return;
     ::BitBlt(client.get(), left, top, w, h, frame_.Dc(), 0, 0, SRCCOPY);
+    shownFrame_ = {left, top, left + w, top + h};
+}
+
+void Win32Platform::PaintFrame(HDC dc) {
+    // The tick presents nothing while the picture stands still, so an uncovered
+    // view is filled from the last frame here.
+    if (frame_.Dc() == nullptr || shownFrame_.Right <= shownFrame_.Left) return;
+    ::BitBlt(dc, shownFrame_.Left, shownFrame_.Top, shownFrame_.Right - shownFrame_.Left,
+             shownFrame_.Bottom - shownFrame_.Top, frame_.Dc(), 0, 0, SRCCOPY);
 }
 
 void Win32Platform::InvalidateDesktop() { ::InvalidateRect(nullptr, nullptr, TRUE); }
@@ -175,12 +193,21 @@ void Win32Platform::ForceForeground() {
     if (parts_.Window != nullptr) SetAbsoluteForegroundWindow(parts_.Window);
 }
 
+// Both are set on every tick; setting an unchanged text would still repaint
+// the caption or the bar, which costs more than the frame itself under Wine.
+// Compared with what the window holds, so a text changed elsewhere is still put right.
 void Win32Platform::SetTitle(const std::string& utf8) {
-    if (parts_.Window != nullptr) ::SetWindowTextW(parts_.Window, Utf8ToWide(utf8).c_str());
+    if (parts_.Window == nullptr) return;
+    const std::wstring text = Utf8ToWide(utf8);
+    std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(parts_.Window)) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(::GetWindowTextW(parts_.Window, shown.data(), static_cast<int>(shown.size()))));
+    if (shown != text) ::SetWindowTextW(parts_.Window, text.c_str());
 }
 
 void Win32Platform::SetStatusText(int panel, const std::string& utf8) {
-    if (parts_.Status != nullptr) parts_.Status->SetText(panel, utf8);
+    if (parts_.Status == nullptr) return;
+    if (parts_.Status->Text(panel) == Utf8ToWide(utf8)) return;
+    parts_.Status->SetText(panel, utf8);
 }
 
 void Win32Platform::SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) {

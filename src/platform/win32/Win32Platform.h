@@ -113,6 +113,11 @@ public:
     DibSection& CaptureBuffer() { return capture_.Buffer(); }
     DibSection& FrameSection() { return frame_; }
 
+    // Repaints the last frame shown (WM_PAINT).
+    void PaintFrame(HDC dc);
+    // WM_DISPLAYCHANGE: the desktop's bounds are asked afresh.
+    void DisplaysChanged() { desktopKnown_ = false; }
+
     // The capture timer's interval while it runs, 0 while it is stopped.
     int CaptureIntervalMs() const { return captureIntervalMs_; }
 
@@ -125,6 +130,10 @@ private:
     bool destroying_ = false;
     ScreenCapture capture_;
     DibSection frame_;
+    IntRect shownFrame_;  // where ShowFrame last put the frame, client coordinates
+    IntRect desktop_;     // DesktopRect, asked afresh after a second or a display change
+    DWORD desktopAt_ = 0;
+    bool desktopKnown_ = false;
     ScreenMarker marker_;
     // Shared cursors from LoadCursor: never destroyed.
     HCURSOR arrowCursor_;

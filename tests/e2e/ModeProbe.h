@@ -189,9 +189,11 @@ public:
     const Rect& View() const { return view_; }
 
     std::string Title() const { return session_.WindowTitle(window_); }
-    bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s) const
+    bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s,
+                      std::source_location where = std::source_location::current()) const
     {
-        return PollUntil([&] { return Title().find(text) != std::string::npos; }, timeout);
+        return WaitFor("the title to hold \"" + std::string(text) + "\" (it reads \"" + Title() + "\" at the start)",
+                       [&] { return Title().find(text) != std::string::npos; }, timeout, 20ms, where);
     }
 
     Screenshot GrabView() const { return session_.Grab(view_.x, view_.y, view_.width, view_.height); }
@@ -215,8 +217,23 @@ public:
         return n;
     }
 
+    // Opens the drop-down of the menu bar's title number `index` (0 is the first) with the
+    // keyboard, as a person without a mouse does: F10 selects the bar, Right moves along it
+    // and Down opens the drop-down with its first entry selected. The main window must have
+    // the keyboard focus. True once the drop-down is on the screen.
+    bool OpenMenuByKeys(int index)
+    {
+        const size_t before = ShownWindows();
+        session_.KeyCombo("F10");
+        for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
+        session_.KeyCombo("Down");
+        return WaitFor("the drop-down of menu title " + std::to_string(index) + " to open",
+                       [&] { return ShownWindows() > before; }, 10s);
+    }
+
     // Clicks a menu bar title at (dx, dy) from the client's top-left and waits until its
-    // drop-down is on the screen; true if it opened.
+    // drop-down is on the screen; true if it opened. Where a title lies depends on the font
+    // and on how the bar wraps: prefer OpenMenuByKeys.
     bool OpenMenu(int dx, int dy)
     {
         const size_t before = ShownWindows();

@@ -846,7 +846,8 @@ std::string DescribeSession(XSession& session, const std::string& shotName)
     int revert = 0;
     XGetInputFocus(session.display(), &focus, &revert);
     out << "  keyboard focus: window 0x" << std::hex << focus << std::dec << " \"" << session.WindowTitle(focus) << "\"\n";
-    const auto windows = session.WindowsByTitlePrefix("");
+    auto windows = session.WindowsByTitlePrefix("");
+    std::erase_if(windows, [&](Window w) { return session.WindowTitle(w).empty(); });
     out << "  titled windows shown (" << windows.size() << "):\n";
     size_t listed = 0;
     for (Window w : windows) {
@@ -914,19 +915,21 @@ std::string DescribeApp(WineApp& app)
     return out.str();
 }
 
-std::string ShotName(const ::testing::TestInfo* test, int number)
+std::string ShotName(const std::string& test, int number)
 {
-    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "e2e";
+    std::string name = test.empty() ? "e2e" : test;
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
     return name + "-" + std::to_string(number);
 }
 
 class ReportOnFailure : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override
+    void OnTestStart(const ::testing::TestInfo& test) override
     {
         Live().ranOut.clear();
         reports_ = 0;
+        // Asking gtest for the current test from inside OnTestPartResult would deadlock.
+        test_ = std::string(test.test_suite_name()) + "." + test.name();
     }
 
     void OnTestPartResult(const ::testing::TestPartResult& result) override
@@ -948,36 +951,17 @@ class ReportOnFailure : public ::testing::EmptyTestEventListener {
 
     std::string Report(const ::testing::TestPartResult& result)
     {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::ostringstream out;
         out << "[e2e report] failure at " << (result.file_name() ? result.file_name() : "?") << ":" << result.line_number()
-            << "\n";
-        auto& live = Live();
-        const auto now = Clock::now();
-        if (live.ranOut.empty()) out << "  no wait ran out in this test\n";
-        else out << "  waits that ran out, last one last:\n";
-        for (const auto& r : live.ranOut) {
-            out << "    " << fs::path(r.where.file_name()).filename().string() << ":" << r.where.line() << " waited "
-                << r.timeout.count() << " ms" << (r.what.empty() ? "" : " for " + r.what) << " ("
-                << std::chrono::duration_cast<Milliseconds>(now - r.when).count() << " ms ago)\n";
-        }
-        for (const auto& [id, note] : live.notes) out << "  " << note() << "\n";
-        const std::vector<WineApp*> apps = live.apps;
-        for (WineApp* app : apps) out << DescribeApp(*app);
-        if (!live.sessions.empty()) {
-            XSession& session = *live.sessions.back();
-            out << DescribeSession(session, ShotName(test, reports_));
-            bool anyRunning = false;
-            for (WineApp* app : apps) anyRunning = anyRunning || app->Running();
-            if (anyRunning) out << DescribeBoxes(session);
-        }
-        out << "[e2e report] end\n";
+            << "\n"
+            << DescribeFailureState(ShotName(test_, reports_)) << "[e2e report] end\n";
         return out.str();
     }
 
     static constexpr int kReportsPerTest = 2;
     int reports_ = 0;
     bool busy_ = false;
+    std::string test_;
 };
 
 const bool g_reportRegistered = [] {
@@ -986,5 +970,30 @@ const bool g_reportRegistered = [] {
 }();
 
 }  // namespace
+
+std::string DescribeFailureState(std::string_view shotName)
+{
+    std::ostringstream out;
+    auto& live = Live();
+    const auto now = Clock::now();
+    if (live.ranOut.empty()) out << "  no wait ran out in this test\n";
+    else out << "  waits that ran out, last one last:\n";
+    for (const auto& r : live.ranOut) {
+        out << "    " << fs::path(r.where.file_name()).filename().string() << ":" << r.where.line() << " waited "
+            << r.timeout.count() << " ms" << (r.what.empty() ? "" : " for " + r.what) << " ("
+            << std::chrono::duration_cast<Milliseconds>(now - r.when).count() << " ms ago)\n";
+    }
+    for (const auto& [id, note] : live.notes) out << "  " << note() << "\n";
+    const std::vector<WineApp*> apps = live.apps;
+    for (WineApp* app : apps) out << DescribeApp(*app);
+    if (!live.sessions.empty()) {
+        XSession& session = *live.sessions.back();
+        out << DescribeSession(session, std::string(shotName));
+        bool anyRunning = false;
+        for (WineApp* app : apps) anyRunning = anyRunning || app->Running();
+        if (anyRunning) out << DescribeBoxes(session);
+    }
+    return out.str();
+}
 
 }  // namespace ocu::e2e

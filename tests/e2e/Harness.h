@@ -74,6 +74,8 @@ private:
 };
 // Where failure screenshots go (created on first use).
 std::filesystem::path FailureFolder();
+// The body of that report for the state now; the screenshot is saved as `shotName`.png.
+std::string DescribeFailureState(std::string_view shotName);
 
 // False when the build was configured without the windows preset's exe: tests that need it
 // skip then rather than fail.

@@ -82,6 +82,26 @@ bool ClickBoxOk(XSession& session, std::string_view caption,
     return DismissBox(session, caption, where);
 }
 
+// Dismisses the size messages of a window whose client is too small until no more come. Each
+// resize of such a window brings one, and Wine resizes it again while the window manager
+// places it, so how many come is not fixed; they have stopped once three queries in a row
+// (each one a Wine program start, most of a second apiece) find no box. Returns how many.
+int DismissSizeMessages(XSession& session, std::string* seen)
+{
+    int dismissed = 0, quiet = 0;
+    for (const auto deadline = std::chrono::steady_clock::now() + 90s;
+         quiet < 3 && dismissed < 10 && std::chrono::steady_clock::now() < deadline;) {
+        *seen = Boxes(session);
+        if (seen->find(kBadSize) != std::string::npos) {
+            if (DismissBox(session, "メッセージ")) ++dismissed;
+            quiet = 0;
+        } else {
+            quiet = *seen == "boxes none" ? quiet + 1 : 0;
+        }
+    }
+    return dismissed;
+}
+
 // The view follows the pointer: a pixel left of the view's centre shows the screen point that
 // lies the same way left of the pointer. True once it does.
 bool ViewFollows(XSession& session, const Magnifier& m, int x, int y, float zoom, std::string* why)
@@ -238,7 +258,8 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         o.ini = "[BoundsRect]\nLeft=-5000\nTop=-5000\nRight=9000\nBottom=9000\n[Zuri]\nScaleWidth=5\nScaleHeight=5\n";
         WineApp app(session, o);
         EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-        ASSERT_TRUE(ClickBoxOk(session, "メッセージ")) << Boxes(session);
+        EXPECT_GE(DismissSizeMessages(session, &seen), 1) << seen;
+        ASSERT_EQ(seen, "boxes none");
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 20s);
         ASSERT_NE(w, 0u);
         EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s))
@@ -258,18 +279,29 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
                 "[Zuri]\nScaleWidth=300\nScaleHeight=300\n";
         WineApp app(session, o);
         if (tiny) {
-            // One message for each resize that ends below 10 pixels of client (two at start).
+            // One message for each resize that ends below 10 pixels of client (two or more at
+            // start).
             EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-            int clicked = 0;
-            while (clicked < 4 && !ClickBoxOk(session, "メッセージ")) ++clicked;
-            EXPECT_LT(clicked, 4) << "the size messages do not stop: " << Boxes(session);
+            const int dismissed = DismissSizeMessages(session, &seen);
+            EXPECT_GE(dismissed, 1);
+            ASSERT_EQ(seen, "boxes none") << "the size messages do not stop (" << dismissed << " so far)";
         }
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(w, 0u);
         if (!tiny) EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
         EXPECT_EQ(Boxes(session), "boxes none");
         EXPECT_TRUE(app.Running());
-        ASSERT_TRUE(app.Close(w));
+        // Closing resizes nothing, but a size message still on its way would hold the close
+        // up: it is answered as a person would.
+        session.SendDeleteWindow(w);
+        ASSERT_TRUE(WaitFor(
+            "the program to end after its window was closed",
+            [&] {
+                if (!app.Running()) return true;
+                if (Boxes(session).find(kBadSize) != std::string::npos) DismissBox(session, "メッセージ");
+                return !app.Running();
+            },
+            30s, 100ms));
     }
 
     // A window that fits, and the fixed sizes: 400x400 and 300x400 are taller than this

@@ -120,12 +120,15 @@ Screenshot Crop(const Screenshot& shot, int width, int height)
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
                                        Milliseconds timeout)
 {
-    const auto client = QueryClient(session);
-    const auto outer = session.WindowGeometry(window);
-    if (!client || !outer || client->height <= kViewTop) return std::nullopt;
+    // The client area is asked for on every try: the window manager may still be placing the
+    // window when the first answer comes.
     std::optional<ViewLocation> found;
-    PollUntil(
+    WaitFor(
+        "a view below the tool bar that shows the area around the pointer",
         [&] {
+            const auto client = QueryClient(session);
+            const auto outer = session.WindowGeometry(window);
+            if (!client || !outer || client->height <= kViewTop) return false;
             const Screenshot below =
                 session.Grab(client->x, client->y + kViewTop, client->width, client->height - kViewTop);
             // The largest view that matches: a smaller one can match too when it keeps the
@@ -149,7 +152,8 @@ Comparison WaitForView(const XSession& session, const Rect& view, const Expected
 {
     Comparison result;
     Screenshot shot;
-    PollUntil(
+    WaitFor(
+        "the view to show what is expected",
         [&] {
             shot = session.Grab(view.x, view.y, view.width, view.height);
             result = CompareView(shot, expected);

@@ -120,7 +120,7 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     session.MovePointer(kRestX, kRestY);
 
     std::optional<double> zoom;
-    PollUntil([&] { return (zoom = TitleZoom(Title())) && *zoom > 1.0; }, 3s);
+    PollUntil([&] { return (zoom = TitleZoom(Title())) && *zoom > 1.0; }, 10s);
     ASSERT_TRUE(zoom) << Title();
     EXPECT_NEAR(*zoom, 2.0, 0.3) << Title();
     // It stops with the release.

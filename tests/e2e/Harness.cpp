@@ -628,6 +628,14 @@ Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds t
     return found;
 }
 
+Window XSession::FocusedWindow() const
+{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == PointerRoot ? None : focus;
+}
+
 std::vector<Window> XSession::WindowsOfProcess(pid_t pid) const
 {
     const Atom pidAtom = XInternAtom(display_, "_NET_WM_PID", False);

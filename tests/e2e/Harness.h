@@ -160,6 +160,8 @@ public:
     std::vector<XWindow> WindowsOfProcess(pid_t pid) const;
     // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
     void SendDeleteWindow(XWindow window) const;
+    // The window that has the keyboard focus (0 for none).
+    XWindow FocusedWindow() const;
 
     // Flushes requests and waits until the server has handled them.
     void Sync() const;

@@ -223,6 +223,10 @@ public:
     // the keyboard focus. True once the drop-down is on the screen.
     bool OpenMenuByKeys(int index)
     {
+        // A click gives the focus through the window manager, a moment after the click.
+        if (!WaitFor("the main window to have the keyboard focus",
+                     [&] { return session_.FocusedWindow() == window_; }, 10s))
+            return false;
         const size_t before = ShownWindows();
         session_.KeyCombo("F10");
         for (int i = 0; i < index; ++i) session_.KeyCombo("Right");

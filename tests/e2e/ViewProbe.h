@@ -72,7 +72,7 @@ struct ViewLocation {
     Rect window;  // outer window rectangle
 };
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout = 30s);
+                                       Milliseconds timeout = 30s, std::string* why = nullptr);
 
 // Polls grabs of `view` until one matches `expected` exactly; returns the last comparison and
 // leaves the last grab in `last` when given.

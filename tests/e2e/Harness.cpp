@@ -636,6 +636,18 @@ Window XSession::FocusedWindow() const
     return focus == PointerRoot ? None : focus;
 }
 
+void XSession::NudgeWindow(Window window) const
+{
+    const auto g = WindowGeometry(window);
+    if (!g) return;
+    for (int dx : {1, 0}) {
+        const std::string move = "DISPLAY=" + displayName_ + " timeout 10 xdotool windowmove --sync " +
+                                 std::to_string(window) + " " + std::to_string(g->x + dx) + " " + std::to_string(g->y) +
+                                 " >/dev/null 2>&1";
+        if (std::system(move.c_str()) != 0) return;
+    }
+}
+
 std::vector<Window> XSession::WindowsOfProcess(pid_t pid) const
 {
     const Atom pidAtom = XInternAtom(display_, "_NET_WM_PID", False);

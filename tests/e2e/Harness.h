@@ -162,6 +162,11 @@ public:
     void SendDeleteWindow(XWindow window) const;
     // The window that has the keyboard focus (0 for none).
     XWindow FocusedWindow() const;
+    // Moves a top-level window one pixel right and back through the window manager. Now and
+    // then Wine's record of where a new window lies goes wrong while the window manager takes
+    // the window in (seen as Wine placing it at 0,0 while X shows it where it was asked to
+    // be); the moves give Wine the window's place afresh.
+    void NudgeWindow(XWindow window) const;
 
     // Flushes requests and waits until the server has handled them.
     void Sync() const;

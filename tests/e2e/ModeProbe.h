@@ -160,14 +160,22 @@ public:
         window_ = session_.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(window_, 0u) << "Ocumira's main window did not appear";
         std::string reply;
-        ASSERT_TRUE(PollUntil(
+        ASSERT_TRUE(WaitFor(
+            "the client area, inside the window as X shows it",
             [&] {
                 reply = Query(session_, {"client"});
-                return std::sscanf(reply.c_str(), "client %d %d %d %d", &client_.x, &client_.y, &client_.width,
-                                   &client_.height) == 4;
+                if (std::sscanf(reply.c_str(), "client %d %d %d %d", &client_.x, &client_.y, &client_.width,
+                                &client_.height) != 4)
+                    return false;
+                const auto outer = session_.WindowGeometry(window_);
+                if (outer && !outer->Contains(client_.x, client_.y)) {
+                    session_.NudgeWindow(window_);  // Wine has the window elsewhere than X
+                    return false;
+                }
+                return true;
             },
-            20s, 100ms))
-            << "helper_query client: " << reply;
+            30s, 100ms))
+            << "helper_query client: " << reply << "; window " << session_.WindowGeometry(window_).value_or(Rect{});
         // The view's bottom edge: the last pattern row above the status bar.
         int height = 0;
         ASSERT_TRUE(PollUntil(

@@ -134,6 +134,11 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
                  << outer.value_or(Rect{});
             seen = last.str();
             if (!client || !outer || client->height <= kViewTop) return false;
+            if (!outer->Contains(client->x, client->y)) {
+                seen += " (Wine has the window elsewhere than X: nudged)";
+                session.NudgeWindow(window);
+                return false;
+            }
             Comparison best;
             const Screenshot below =
                 session.Grab(client->x, client->y + kViewTop, client->width, client->height - kViewTop);

@@ -7,6 +7,7 @@
 namespace ocu {
 namespace {
 constexpr int kTextLimit = 70;  // the 71-byte buffers of the window text and class name
+constexpr int kSelfRecheckMs = 150;
 }
 
 WindowHandle TfrmCap::WindowAtPoint(IntPoint p) {
@@ -36,15 +37,27 @@ void TfrmCap::SetProjection(bool on) {
             s_.CapturePaused = false;
         };
         try {
-            const IntPoint p = p_.CursorPos();
-            s_.TargetWnd = p_.WindowFromPoint(p);
+            auto takeWindowAt = [this](IntPoint p) {
+                s_.TargetWnd = p_.WindowFromPoint(p);
+                if (s_.TargetWnd == 0) return;
+                if (const WindowHandle child = p_.ChildWindowFromPoint(s_.TargetWnd, p); child != 0) s_.TargetWnd = child;
+                s_.TargetText = LimitAnsiWidth(p_.WindowTextOf(s_.TargetWnd), kTextLimit);
+                s_.TargetClass = LimitAnsiWidth(p_.ClassNameOf(s_.TargetWnd), kTextLimit);
+            };
+            takeWindowAt(p_.CursorPos());
+            if (s_.TargetWnd != 0 && s_.TargetClass == "TfrmCap") {
+                // The pointer position can lag behind the pointer: Wine answers with the
+                // position of the last mouse event a program has taken, and this window may
+                // take its own older events (the click that focused it) after the pointer
+                // has moved on. Such a position is renewed within 100 ms; a pointer that
+                // really rests on this window is still on it when asked again.
+                p_.Pause(kSelfRecheckMs);
+                takeWindowAt(p_.CursorPos());
+            }
             if (s_.TargetWnd == 0) {
                 refuse("対象が取得できません 0");
                 return;
             }
-            if (const WindowHandle child = p_.ChildWindowFromPoint(s_.TargetWnd, p); child != 0) s_.TargetWnd = child;
-            s_.TargetText = LimitAnsiWidth(p_.WindowTextOf(s_.TargetWnd), kTextLimit);
-            s_.TargetClass = LimitAnsiWidth(p_.ClassNameOf(s_.TargetWnd), kTextLimit);
             if (s_.TargetClass == "TfrmCap") {
                 refuse("自分自身を選択しています");
                 return;

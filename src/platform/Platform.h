@@ -113,6 +113,8 @@ public:
     // Sends a mouse message; false when the window did not answer in time or is gone.
     virtual bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual void InjectMouseButton(InjectedButton b) = 0;
+    // Blocks the calling thread for `ms` milliseconds.
+    virtual void Pause(int ms) = 0;
 };
 
 }  // namespace ocu

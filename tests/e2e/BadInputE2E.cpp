@@ -35,36 +35,71 @@ protected:
 // "box <title>\t<text>" lines of every shown dialog under Wine, or "boxes none".
 std::string Boxes(const XSession& session) { return Query(session, {"boxes"}); }
 
-bool WaitBox(const XSession& session, std::string_view text, std::string* seen, Milliseconds timeout = 10s)
+bool WaitBox(const XSession& session, std::string_view text, std::string* seen, Milliseconds timeout = 10s,
+             std::source_location where = std::source_location::current())
 {
-    return PollUntil(
+    return WaitFor(
+        "a message box saying \"" + std::string(text) + "\"",
         [&] {
             *seen = Boxes(session);
             return seen->find(text) != std::string::npos;
         },
-        timeout, 50ms);
+        timeout, 50ms, where);
 }
 
-// Closes the message box that has the keyboard focus as a person does (Enter) and waits
-// until no dialog is shown any more.
-bool DismissBox(XSession& session)
-{
-    session.KeyCombo("Return");
-    return PollUntil([&] { return Boxes(session) == "boxes none"; }, 10s, 50ms);
-}
-
-// Clicks OK of the shown message box titled `caption` (Wine centres it at the bottom) and
-// waits until no dialog is shown any more: a box shown while the program starts does not
-// always get the keyboard focus.
-bool ClickBoxOk(XSession& session, std::string_view caption)
+// Gives the shown window titled `caption` the keyboard focus as a person's click on its frame
+// does (through the window manager), and waits until X has given it.
+bool FocusWindow(const XSession& session, std::string_view caption)
 {
     const XWindow box = session.FindWindowByTitlePrefix(caption, 10s);
     if (box == 0) return false;
-    const auto g = session.WindowGeometry(box);
-    if (!g) return false;
-    session.MovePointer(g->x + g->width / 2, g->y + g->height - 27);
-    session.Click(1);
-    return PollUntil([&] { return Boxes(session) == "boxes none"; }, 3s, 50ms);
+    const std::string activate = "DISPLAY=" + session.DisplayName() + " timeout 10 xdotool windowactivate --sync " +
+                                 std::to_string(box) + " >/dev/null 2>&1";
+    return std::system(activate.c_str()) == 0;
+}
+
+// Closes the shown message box as a person does: Enter in the box, which first gets the
+// keyboard focus when a caption is given (a box that opens while the program starts or
+// while another program is in front does not always get it). Waits until no dialog is
+// shown any more; tries again while one is.
+bool DismissBox(XSession& session, std::string_view caption = "",
+                std::source_location where = std::source_location::current())
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!caption.empty()) FocusWindow(session, caption);
+        session.KeyCombo("Return");
+        if (WaitFor("no dialog shown after Enter", [&] { return Boxes(session) == "boxes none"; }, 10s, 50ms, where))
+            return true;
+    }
+    return false;
+}
+
+// Closes the shown message box titled `caption` (a box shown at start is not always the
+// focused window) and waits until no dialog is shown any more.
+bool ClickBoxOk(XSession& session, std::string_view caption,
+                std::source_location where = std::source_location::current())
+{
+    return DismissBox(session, caption, where);
+}
+
+// Dismisses the size messages of a window whose client is too small until no more come. Each
+// resize of such a window brings one, and Wine resizes it again while the window manager
+// places it, so how many come is not fixed; they have stopped once three queries in a row
+// (each one a Wine program start, most of a second apiece) find no box. Returns how many.
+int DismissSizeMessages(XSession& session, std::string* seen)
+{
+    int dismissed = 0, quiet = 0;
+    for (const auto deadline = std::chrono::steady_clock::now() + 90s;
+         quiet < 3 && dismissed < 10 && std::chrono::steady_clock::now() < deadline;) {
+        *seen = Boxes(session);
+        if (seen->find(kBadSize) != std::string::npos) {
+            if (DismissBox(session, "メッセージ")) ++dismissed;
+            quiet = 0;
+        } else {
+            quiet = *seen == "boxes none" ? quiet + 1 : 0;
+        }
+    }
+    return dismissed;
 }
 
 // The view follows the pointer: a pixel left of the view's centre shows the screen point that
@@ -223,7 +258,8 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         o.ini = "[BoundsRect]\nLeft=-5000\nTop=-5000\nRight=9000\nBottom=9000\n[Zuri]\nScaleWidth=5\nScaleHeight=5\n";
         WineApp app(session, o);
         EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-        ASSERT_TRUE(ClickBoxOk(session, "メッセージ")) << Boxes(session);
+        EXPECT_GE(DismissSizeMessages(session, &seen), 1) << seen;
+        ASSERT_EQ(seen, "boxes none");
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 20s);
         ASSERT_NE(w, 0u);
         EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s))
@@ -243,18 +279,29 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
                 "[Zuri]\nScaleWidth=300\nScaleHeight=300\n";
         WineApp app(session, o);
         if (tiny) {
-            // One message for each resize that ends below 10 pixels of client (two at start).
+            // One message for each resize that ends below 10 pixels of client (two or more at
+            // start).
             EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-            int clicked = 0;
-            while (clicked < 4 && !ClickBoxOk(session, "メッセージ")) ++clicked;
-            EXPECT_LT(clicked, 4) << "the size messages do not stop: " << Boxes(session);
+            const int dismissed = DismissSizeMessages(session, &seen);
+            EXPECT_GE(dismissed, 1);
+            ASSERT_EQ(seen, "boxes none") << "the size messages do not stop (" << dismissed << " so far)";
         }
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(w, 0u);
         if (!tiny) EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
         EXPECT_EQ(Boxes(session), "boxes none");
         EXPECT_TRUE(app.Running());
-        ASSERT_TRUE(app.Close(w));
+        // Closing resizes nothing, but a size message still on its way would hold the close
+        // up: it is answered as a person would.
+        session.SendDeleteWindow(w);
+        ASSERT_TRUE(WaitFor(
+            "the program to end after its window was closed",
+            [&] {
+                if (!app.Running()) return true;
+                if (Boxes(session).find(kBadSize) != std::string::npos) DismissBox(session, "メッセージ");
+                return !app.Running();
+            },
+            30s, 100ms));
     }
 
     // A window that fits, and the fixed sizes: 400x400 and 300x400 are taller than this
@@ -340,10 +387,8 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         if (hang) args.push_back("hangonclick");
         auto target = std::make_unique<WineApp>(session, WineApp::Helper("helper_target", args));
         ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 20s), 0u);
-        // Ctrl+E over the target: projection onto it.
-        // Wine knows where the pointer is only once a window under it has taken the move:
-        // wait until the target has logged it. Even then Wine's WindowFromPoint now and then
-        // names the magnifier (it answers "自分自身を選択しています"); the key is pressed again.
+        // Ctrl+E over the target: projection onto it. Wine knows where the pointer is only
+        // once a window under it has taken the move: wait until the target has logged it.
         const auto log = target->Folder() / "target-log.txt";
         auto logged = [&](uint32_t msg) {
             for (const TargetMessage& t : ReadTargetLog(log))
@@ -351,23 +396,14 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
             return false;
         };
         m.ClickView(2, m.View().height - 3);
-        bool on = false;
-        for (int attempt = 0; attempt < 3 && !on; ++attempt) {
-            session.MovePointer(250 + attempt, 420);
-            ASSERT_TRUE(PollUntil([&] { return logged(0x0200); }, 10s)) << "the target never saw the pointer";
-            session.KeyCombo("ctrl+e");
-            std::string boxes;
-            PollUntil(
-                [&] {
-                    on = m.Title().find("操作投影モード") != std::string::npos;
-                    return on || (boxes = Boxes(session)).find("自分自身") != std::string::npos;
-                },
-                10s);
-            if (!on && boxes.find("自分自身") != std::string::npos) {
-                std::printf("[badinput] Wine named the magnifier under the target; pressing Ctrl+E again\n");
-                ASSERT_TRUE(DismissBox(session));
-            }
-        }
+        session.MovePointer(250, 420);
+        ASSERT_TRUE(WaitFor("the target to log the pointer's move", [&] { return logged(0x0200); }, 20s))
+            << "the target never saw the pointer";
+        // The magnifier may take its own click only now, after the target took the move; the
+        // pointer position it reads then still lies on its own window (see the projection's
+        // own-window check): the target must be found all the same.
+        session.KeyCombo("ctrl+e");
+        const bool on = m.WaitTitleHas("操作投影モード", 20s);
         ASSERT_TRUE(on) << m.Title() << " " << Boxes(session);
         if (!hang) target->Kill();
 
@@ -392,7 +428,8 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
                     static_cast<long long>(answered.count()));
         // Each projected message may wait for the target's answer for a second; the moves that
         // pile up meanwhile are merged into one, so the wait stays a few seconds.
-        EXPECT_LT(answered, stopped ? 8s : hang ? 13s : 2s);
+        // The limits leave room for a loaded machine; a wait per move would take far longer.
+        EXPECT_LT(answered, stopped ? 12s : hang ? 20s : 5s);
         session.KeyCombo("ctrl+s");
         session.KeyCombo("ctrl+e");  // projection off
         EXPECT_TRUE(m.WaitTitleHas("状態:表示モード")) << m.Title();

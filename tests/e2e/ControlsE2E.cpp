@@ -62,7 +62,7 @@ TEST_F(ControlsE2E, MirrorsAndTypedAngleTransformThePlainView)
     XSession& session = Session();
     const auto plainView = Plain(2.0f);
     Screenshot plain;
-    ASSERT_TRUE(WaitForView(session, View(), PlainPattern(plainView), 5s, &plain).Exact());
+    ASSERT_TRUE(WaitForView(session, View(), PlainPattern(plainView), 15s, &plain).Exact());
 
     session.KeyCombo("ctrl+d");
     auto result = WaitForView(session, View(), ExactImage(MirroredView(plain, plainView, false)));
@@ -84,14 +84,14 @@ TEST_F(ControlsE2E, MirrorsAndTypedAngleTransformThePlainView)
     // The hot key, unlike the menu entry, leaves the title to the next command that rewrites
     // it (the mirror below); the picture turns at once.
     Screenshot shot;
-    result = WaitForView(session, View(), ExactImage(RotateBitmap(ToImage(plain), 450, false, false)), 5s, &shot);
+    result = WaitForView(session, View(), ExactImage(RotateBitmap(ToImage(plain), 450, false, false)), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "turned 45 degrees: " << result;
     SaveShot(shot, "controls-rotated-45");
 
     // A mirror on top of the turn: mirrored first, then turned.
     session.KeyCombo("ctrl+d");
     const Image both = RotateBitmap(RotateBitmap(ToImage(plain), 0, true, false), 450, false, false);
-    result = WaitForView(session, View(), ExactImage(both), 5s, &shot);
+    result = WaitForView(session, View(), ExactImage(both), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "mirrored and turned: " << result;
     EXPECT_TRUE(WaitForTitle(TitleFor("2.0", 45))) << "a mirror keeps the angle: " << Title();
     SaveShot(shot, "controls-rotated-45-mirrored");
@@ -120,7 +120,7 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     session.MovePointer(kRestX, kRestY);
 
     std::optional<double> zoom;
-    PollUntil([&] { return (zoom = TitleZoom(Title())) && *zoom > 1.0; }, 3s);
+    PollUntil([&] { return (zoom = TitleZoom(Title())) && *zoom > 1.0; }, 10s);
     ASSERT_TRUE(zoom) << Title();
     EXPECT_NEAR(*zoom, 2.0, 0.3) << Title();
     // It stops with the release.

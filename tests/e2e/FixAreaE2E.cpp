@@ -67,11 +67,10 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const int srcW = TruncDiv(m.View().width, kZoom), srcH = TruncDiv(m.View().height, kZoom);
 
-    // Start the pick from the menu: "区域の指定" sits in the menu bar's first row (Wine's
-    // default UI font wraps the bar in two rows at this width); ↓ and Enter choose its
+    // Start the pick from the menu: "区域の指定" is the bar's second title; Enter chooses its
     // first entry "区域の指定←→解除".
-    ASSERT_TRUE(m.OpenMenu(136, -29));
-    session.KeyCombo("Down");
+    m.ClickView(2, m.View().height - 3);
+    ASSERT_TRUE(m.OpenMenuByKeys(1));
     session.KeyCombo("Return");
     ASSERT_TRUE(m.WaitTitleHas("表示を固定する位置を選択してください")) << m.Title();
 
@@ -134,8 +133,8 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
 
     // The same menu entry while the area is fixed releases it at once, without a pick: the
     // view follows the pointer again, the marker at its place.
-    ASSERT_TRUE(again.OpenMenu(136, -29));
-    session.KeyCombo("Down");
+    again.ClickView(2, again.View().height - 3);
+    ASSERT_TRUE(again.OpenMenuByKeys(1));
     session.KeyCombo("Return");
     const int cx = 600, cy = 700;
     session.MovePointer(cx, cy);

@@ -73,7 +73,7 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
     XSession& session = Session();
     const Rect& view = View();
     Screenshot plain;
-    ASSERT_TRUE(WaitForView(session, view, PlainPattern(Plain(2.0f)), 5s, &plain).Exact());
+    ASSERT_TRUE(WaitForView(session, view, PlainPattern(Plain(2.0f)), 15s, &plain).Exact());
 
     GuideMask grid(view.width, view.height);
     grid.Grid(60);
@@ -85,14 +85,14 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
     both.CentreLines();
     PostCommand(session, kCenterLineCommand);
     Screenshot shot;
-    result = WaitForView(session, view, WithGuides(plain, both, false), 5s, &shot);
+    result = WaitForView(session, view, WithGuides(plain, both, false), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "grid and centre lines: " << result;
     SaveShot(shot, "guides-grid-centre");
 
     // Inverted capture: every pixel off the guides is the pattern colour turned around; the
     // guides, drawn after the capture, invert that in turn.
     PostCommand(session, kInvertCommand);
-    result = WaitForView(session, view, WithGuides(plain, both, true), 5s, &shot);
+    result = WaitForView(session, view, WithGuides(plain, both, true), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "inverted: " << result;
     SaveShot(shot, "guides-grid-centre-inverted");
     // Grid and centre lines off again, inversion on: the plain picture turned around exactly.

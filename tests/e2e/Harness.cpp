@@ -1,5 +1,8 @@
 #include "e2e/Harness.h"
 
+// Before Xlib: its macros (None, Bool...) break gtest's headers.
+#include <gtest/gtest.h>
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -11,10 +14,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
@@ -109,17 +116,17 @@ pid_t Spawn(std::vector<std::string> argv, const SpawnOptions& options)
 // Waits for a child; its exit status, or nullopt if it is still running after `timeout`.
 std::optional<int> WaitChild(pid_t pid, Milliseconds timeout)
 {
+    // Not PollUntil: a child outliving its grace is expected here, not a wait that ran out.
     std::optional<int> status;
-    PollUntil(
-        [&] {
-            int st = 0;
-            const pid_t r = waitpid(pid, &st, WNOHANG);
-            if (r == pid) status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-            else if (r < 0) status = -1;
-            return status.has_value();
-        },
-        timeout, 10ms);
-    return status;
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        int st = 0;
+        const pid_t r = waitpid(pid, &st, WNOHANG);
+        if (r == pid) status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+        else if (r < 0) status = -1;
+        if (status || Clock::now() >= deadline) return status;
+        std::this_thread::sleep_for(10ms);
+    }
 }
 
 void StopChild(pid_t pid, Milliseconds grace)
@@ -233,16 +240,75 @@ void PrepareWinePrefix()
 
 int g_liveApps = 0;
 
-}  // namespace
+// What the failure report looks at: the sessions and programs alive now, the waits that ran
+// out during the current test, and the notes tests add. Tests run on one thread.
+struct RanOut {
+    std::string what;
+    std::source_location where;
+    Milliseconds timeout;
+    Clock::time_point when;
+};
+struct Registry {
+    std::vector<XSession*> sessions;
+    std::vector<WineApp*> apps;
+    std::deque<RanOut> ranOut;
+    std::map<size_t, std::function<std::string()>> notes;
+    size_t nextNote = 1;
+};
+Registry& Live()
+{
+    static Registry registry;
+    return registry;
+}
 
-bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval)
+template <typename T>
+void Forget(std::vector<T*>& list, T* item)
+{
+    std::erase(list, item);
+}
+
+bool Poll(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval, std::string_view what,
+          std::source_location where)
 {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         if (done()) return true;
-        if (Clock::now() >= deadline) return false;
+        if (Clock::now() >= deadline) break;
         std::this_thread::sleep_for(interval);
     }
+    auto& ranOut = Live().ranOut;
+    ranOut.push_back({std::string(what), where, timeout, Clock::now()});
+    while (ranOut.size() > 8) ranOut.pop_front();
+    return false;
+}
+
+}  // namespace
+
+bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval, std::source_location where)
+{
+    return Poll(done, timeout, interval, "", where);
+}
+
+bool WaitFor(std::string_view what, const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval,
+             std::source_location where)
+{
+    return Poll(done, timeout, interval, what, where);
+}
+
+FailureNote::FailureNote(std::function<std::string()> describe) : id_(Live().nextNote++)
+{
+    Live().notes[id_] = std::move(describe);
+}
+
+FailureNote::~FailureNote() { Live().notes.erase(id_); }
+
+fs::path FailureFolder()
+{
+    const char* env = std::getenv("OCU_E2E_FAILURES");
+    const fs::path dir = env && *env ? fs::path(env) : fs::path(OCU_SOURCE_DIR) / "build" / "e2e-failures";
+    std::error_code ignored;
+    fs::create_directories(dir, ignored);
+    return dir;
 }
 
 bool Screenshot::SavePpm(const fs::path& file) const
@@ -270,11 +336,13 @@ XSession::XSession(Options options) : options_(options)
         g_splitMonitors = true;
     }
     if (options_.windowManager) StartWindowManager();
+    Live().sessions.push_back(this);
 }
 
 XSession::~XSession()
 {
     if (options_.leftMonitorWidth > 0) g_splitMonitors = false;
+    Forget(Live().sessions, this);
     if (display_) XCloseDisplay(display_);
     StopChild(windowManager_, 2s);
     StopChild(server_, 5s);
@@ -615,7 +683,8 @@ std::vector<Window> XSession::WindowsByTitlePrefix(std::string_view prefix) cons
 Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds timeout) const
 {
     Window found = None;
-    PollUntil(
+    WaitFor(
+        "a shown window titled \"" + std::string(prefix) + "...\"",
         [&] {
             const auto list = WindowsByTitlePrefix(prefix);
             if (!list.empty()) found = list.front();
@@ -623,6 +692,26 @@ Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds t
         },
         timeout, 50ms);
     return found;
+}
+
+Window XSession::FocusedWindow() const
+{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == PointerRoot ? None : focus;
+}
+
+void XSession::NudgeWindow(Window window) const
+{
+    const auto g = WindowGeometry(window);
+    if (!g) return;
+    for (int dx : {1, 0}) {
+        const std::string move = "DISPLAY=" + displayName_ + " timeout 10 xdotool windowmove --sync " +
+                                 std::to_string(window) + " " + std::to_string(g->x + dx) + " " + std::to_string(g->y) +
+                                 " >/dev/null 2>&1";
+        if (std::system(move.c_str()) != 0) return;
+    }
 }
 
 std::vector<Window> XSession::WindowsOfProcess(pid_t pid) const
@@ -726,10 +815,12 @@ WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(ses
     spawn.output = folder_ / "wine-output.txt";
     pid_ = Spawn(std::move(argv), spawn);
     ++g_liveApps;
+    Live().apps.push_back(this);
 }
 
 WineApp::~WineApp()
 {
+    Forget(Live().apps, this);
     try {
         Kill();
         // The last app of a test ends the prefix's wineserver and desktop with it, so the
@@ -769,7 +860,7 @@ std::optional<int> WineApp::ExitCode()
 
 bool WineApp::WaitForExit(Milliseconds timeout)
 {
-    return PollUntil([&] { return Reap(false); }, timeout);
+    return WaitFor(exe_.filename().string() + " to end", [&] { return Reap(false); }, timeout);
 }
 
 bool WineApp::Close(XWindow window, Milliseconds timeout)
@@ -800,6 +891,201 @@ std::optional<std::string> WineApp::ReadIni() const
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// ---------------------------------------------------------------------------------------
+// The failure report
+
+namespace {
+
+std::vector<std::string> LastLines(const fs::path& file, size_t count)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::deque<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 300) line = line.substr(0, 300) + "...";
+        lines.push_back(line);
+        if (lines.size() > count) lines.pop_front();
+    }
+    return {lines.begin(), lines.end()};
+}
+
+std::optional<long> WindowPid(Display* display, Window window)
+{
+    const Atom property = XInternAtom(display, "_NET_WM_PID", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<long> pid;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
+        data) {
+        if (format == 32 && count == 1) pid = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return pid;
+}
+
+std::string DescribeSession(XSession& session, const std::string& shotName)
+{
+    std::ostringstream out;
+    const auto [px, py] = session.PointerPosition();
+    out << "  pointer at " << px << "," << py << "\n";
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(session.display(), &focus, &revert);
+    out << "  keyboard focus: window 0x" << std::hex << focus << std::dec << " \"" << session.WindowTitle(focus) << "\"\n";
+    auto windows = session.WindowsByTitlePrefix("");
+    std::erase_if(windows, [&](Window w) { return session.WindowTitle(w).empty(); });
+    out << "  titled windows shown (" << windows.size() << "):\n";
+    size_t listed = 0;
+    for (Window w : windows) {
+        if (++listed > 20) {
+            out << "    ...\n";
+            break;
+        }
+        out << "    \"" << session.WindowTitle(w) << "\" at " << session.WindowGeometry(w).value_or(Rect{});
+        if (const auto pid = WindowPid(session.display(), w)) out << " pid " << *pid;
+        out << "\n";
+    }
+    const Screenshot shot = session.GrabRoot();
+    const fs::path ppm = FailureFolder() / (shotName + ".ppm");
+    const fs::path png = FailureFolder() / (shotName + ".png");
+    std::string saved;
+    if (shot.SavePpm(ppm)) {
+        const std::string cmd = "convert '" + ppm.string() + "' '" + png.string() + "' 2>/dev/null";
+        if (std::system(cmd.c_str()) == 0) {
+            fs::remove(ppm);
+            saved = png.string();
+        } else {
+            saved = ppm.string();
+        }
+    }
+    out << "  screenshot of the display: " << (saved.empty() ? "(could not be written)" : saved) << "\n";
+    return out.str();
+}
+
+// The message boxes and dialogs shown under Wine, through helper_query (X cannot read their
+// texts). Bounded: a hung program can hold up the query.
+std::string DescribeBoxes(const XSession& session)
+{
+    const fs::path query = fs::path(OCUMIRA_WIN_DIR) / "helper_query.exe";
+    if (!fs::is_regular_file(query)) return "  (no helper_query.exe to list message boxes)\n";
+    WineApp app(session, WineApp::Helper("helper_query", {"boxes", "query-out.txt"}));
+    std::optional<int> code;
+    for (const auto deadline = Clock::now() + 15s; !(code = app.ExitCode()) && Clock::now() < deadline;)
+        std::this_thread::sleep_for(20ms);
+    if (!code) return "  message boxes: helper_query did not answer in 15 s\n";
+    std::string text;
+    for (const auto& line : LastLines(app.Folder() / "query-out.txt", 20)) text += "    " + line + "\n";
+    return "  message boxes and dialogs under Wine:\n" + (text.empty() ? "    (no answer)\n" : text);
+}
+
+std::string DescribeApp(WineApp& app)
+{
+    std::ostringstream out;
+    out << "  " << app.ExePath().filename().string() << " (pid " << app.Pid() << ", folder " << app.Folder().string()
+        << "): ";
+    if (const auto code = app.ExitCode()) out << "ended with " << *code << "\n";
+    else out << "running\n";
+    std::error_code ec;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(app.Folder(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "wine-output.txt" || name.find("log") != std::string::npos || name.find("-out") != std::string::npos)
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) {
+        const auto lines = LastLines(file, 8);
+        out << "    last lines of " << file.filename().string() << (lines.empty() ? ": (empty)\n" : ":\n");
+        for (const auto& line : lines) out << "      " << line << "\n";
+    }
+    return out.str();
+}
+
+std::string ShotName(const std::string& test, int number)
+{
+    std::string name = test.empty() ? "e2e" : test;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
+    return name + "-" + std::to_string(number);
+}
+
+class ReportOnFailure : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override
+    {
+        Live().ranOut.clear();
+        reports_ = 0;
+        // Asking gtest for the current test from inside OnTestPartResult would deadlock.
+        test_ = std::string(test.test_suite_name()) + "." + test.name();
+    }
+
+    void OnTestPartResult(const ::testing::TestPartResult& result) override
+    {
+        if (!result.failed() || busy_) return;
+        if (++reports_ > kReportsPerTest) {
+            if (reports_ == kReportsPerTest + 1) std::printf("[e2e report] (no report for further failures of this test)\n");
+            return;
+        }
+        busy_ = true;
+        try {
+            std::printf("%s", Report(result).c_str());
+        } catch (const std::exception& e) {
+            std::printf("[e2e report] could not be completed: %s\n", e.what());
+        }
+        std::fflush(stdout);
+        busy_ = false;
+    }
+
+    std::string Report(const ::testing::TestPartResult& result)
+    {
+        std::ostringstream out;
+        out << "[e2e report] failure at " << (result.file_name() ? result.file_name() : "?") << ":" << result.line_number()
+            << "\n"
+            << DescribeFailureState(ShotName(test_, reports_)) << "[e2e report] end\n";
+        return out.str();
+    }
+
+    static constexpr int kReportsPerTest = 2;
+    int reports_ = 0;
+    bool busy_ = false;
+    std::string test_;
+};
+
+const bool g_reportRegistered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ReportOnFailure);
+    return true;
+}();
+
+}  // namespace
+
+std::string DescribeFailureState(std::string_view shotName)
+{
+    std::ostringstream out;
+    auto& live = Live();
+    const auto now = Clock::now();
+    if (live.ranOut.empty()) out << "  no wait ran out in this test\n";
+    else out << "  waits that ran out, last one last:\n";
+    for (const auto& r : live.ranOut) {
+        out << "    " << fs::path(r.where.file_name()).filename().string() << ":" << r.where.line() << " waited "
+            << r.timeout.count() << " ms" << (r.what.empty() ? "" : " for " + r.what) << " ("
+            << std::chrono::duration_cast<Milliseconds>(now - r.when).count() << " ms ago)\n";
+    }
+    for (const auto& [id, note] : live.notes) out << "  " << note() << "\n";
+    const std::vector<WineApp*> apps = live.apps;
+    for (WineApp* app : apps) out << DescribeApp(*app);
+    if (!live.sessions.empty()) {
+        XSession& session = *live.sessions.back();
+        out << DescribeSession(session, std::string(shotName));
+        bool anyRunning = false;
+        for (WineApp* app : apps) anyRunning = anyRunning || app->Running();
+        if (anyRunning) out << DescribeBoxes(session);
+    }
+    return out.str();
 }
 
 }  // namespace ocu::e2e

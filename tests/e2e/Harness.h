@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -47,7 +48,34 @@ using Milliseconds = std::chrono::milliseconds;
 
 // Polls `done` every `interval` until it holds or `timeout` passes; true if it held.
 // GUI state under Wine changes asynchronously: wait for the state, never for a fixed time.
-bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval = 20ms);
+// A wait that runs out is remembered (with where it was made) for the failure report below.
+bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval = 20ms,
+               std::source_location where = std::source_location::current());
+// The same, with a description of the state waited for, for the failure report.
+bool WaitFor(std::string_view what, const std::function<bool()>& done, Milliseconds timeout,
+             Milliseconds interval = 20ms, std::source_location where = std::source_location::current());
+
+// When an assertion of an end-to-end test fails, the harness prints a report to the test's
+// output: the waits that ran out (what, where, how long), the pointer, the focused window,
+// every titled window on the display, the message boxes shown under Wine with their texts,
+// and for each running Windows program its state and the last lines of its output and of the
+// logs in its folder (helper_target's log among them); and it saves a screenshot of the whole
+// display under build/e2e-failures/ (or $OCU_E2E_FAILURES). Tests get this without doing
+// anything; a test adds lines of its own for as long as a FailureNote lives.
+class FailureNote {
+public:
+    explicit FailureNote(std::function<std::string()> describe);
+    ~FailureNote();
+    FailureNote(const FailureNote&) = delete;
+    FailureNote& operator=(const FailureNote&) = delete;
+
+private:
+    size_t id_;
+};
+// Where failure screenshots go (created on first use).
+std::filesystem::path FailureFolder();
+// The body of that report for the state now; the screenshot is saved as `shotName`.png.
+std::string DescribeFailureState(std::string_view shotName);
 
 // False when the build was configured without the windows preset's exe: tests that need it
 // skip then rather than fail.
@@ -149,6 +177,13 @@ public:
     std::vector<XWindow> WindowsOfProcess(pid_t pid) const;
     // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
     void SendDeleteWindow(XWindow window) const;
+    // The window that has the keyboard focus (0 for none).
+    XWindow FocusedWindow() const;
+    // Moves a top-level window one pixel right and back through the window manager. Now and
+    // then Wine's record of where a new window lies goes wrong while the window manager takes
+    // the window in (seen as Wine placing it at 0,0 while X shows it where it was asked to
+    // be); the moves give Wine the window's place afresh.
+    void NudgeWindow(XWindow window) const;
 
     // Flushes requests and waits until the server has handled them.
     void Sync() const;

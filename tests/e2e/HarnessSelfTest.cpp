@@ -176,5 +176,29 @@ TEST_F(HarnessWine, EachAppStartsInAFreshFolderWithTheGivenIni)
     EXPECT_TRUE(second.Running());
 }
 
+// What a failing test prints: the wait that ran out, the windows on the display with their
+// titles, the program's log, the boxes under Wine, a note of the test's own, a screenshot.
+TEST_F(HarnessWine, TheFailureReportSaysWhatWasAwaitedAndWhatWasThere)
+{
+    XSession session;
+    WineApp target(session, WineApp::Helper("helper_target", {"100", "100", "300", "200", "report-log.txt"}));
+    ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 30s), 0u);
+    session.MovePointer(200, 180);
+    ASSERT_TRUE(PollUntil([&] { return !ReadTargetLog(target.Folder() / "report-log.txt").empty(); }, 20s));
+    EXPECT_FALSE(WaitFor("a state that never comes", [] { return false; }, 100ms));
+    FailureNote note([] { return std::string("a note of the test"); });
+
+    const std::string report = DescribeFailureState("harness-report-self-test");
+    for (const char* part : {"waited 100 ms for a state that never comes", "a note of the test", "\"OcuTarget",
+                             "pointer at 200,180", "last lines of report-log.txt:", "0200 0 ", "boxes none"})
+        EXPECT_NE(report.find(part), std::string::npos) << part << " is missing from:\n" << report;
+    const std::string shotLabel = "screenshot of the display: ";
+    const auto at = report.find(shotLabel);
+    ASSERT_NE(at, std::string::npos) << report;
+    const std::string shot = report.substr(at + shotLabel.size(), report.find('\n', at) - at - shotLabel.size());
+    EXPECT_TRUE(std::filesystem::is_regular_file(shot)) << shot;
+    std::filesystem::remove(shot);
+}
+
 }  // namespace
 }  // namespace ocu::e2e

@@ -160,14 +160,22 @@ public:
         window_ = session_.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(window_, 0u) << "Ocumira's main window did not appear";
         std::string reply;
-        ASSERT_TRUE(PollUntil(
+        ASSERT_TRUE(WaitFor(
+            "the client area, inside the window as X shows it",
             [&] {
                 reply = Query(session_, {"client"});
-                return std::sscanf(reply.c_str(), "client %d %d %d %d", &client_.x, &client_.y, &client_.width,
-                                   &client_.height) == 4;
+                if (std::sscanf(reply.c_str(), "client %d %d %d %d", &client_.x, &client_.y, &client_.width,
+                                &client_.height) != 4)
+                    return false;
+                const auto outer = session_.WindowGeometry(window_);
+                if (outer && !outer->Contains(client_.x, client_.y)) {
+                    session_.NudgeWindow(window_);  // Wine has the window elsewhere than X
+                    return false;
+                }
+                return true;
             },
-            20s, 100ms))
-            << "helper_query client: " << reply;
+            30s, 100ms))
+            << "helper_query client: " << reply << "; window " << session_.WindowGeometry(window_).value_or(Rect{});
         // The view's bottom edge: the last pattern row above the status bar.
         int height = 0;
         ASSERT_TRUE(PollUntil(
@@ -189,9 +197,11 @@ public:
     const Rect& View() const { return view_; }
 
     std::string Title() const { return session_.WindowTitle(window_); }
-    bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s) const
+    bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s,
+                      std::source_location where = std::source_location::current()) const
     {
-        return PollUntil([&] { return Title().find(text) != std::string::npos; }, timeout);
+        return WaitFor("the title to hold \"" + std::string(text) + "\" (it reads \"" + Title() + "\" at the start)",
+                       [&] { return Title().find(text) != std::string::npos; }, timeout, 20ms, where);
     }
 
     Screenshot GrabView() const { return session_.Grab(view_.x, view_.y, view_.width, view_.height); }
@@ -215,8 +225,27 @@ public:
         return n;
     }
 
+    // Opens the drop-down of the menu bar's title number `index` (0 is the first) with the
+    // keyboard, as a person without a mouse does: F10 selects the bar, Right moves along it
+    // and Down opens the drop-down with its first entry selected. The main window must have
+    // the keyboard focus. True once the drop-down is on the screen.
+    bool OpenMenuByKeys(int index)
+    {
+        // A click gives the focus through the window manager, a moment after the click.
+        if (!WaitFor("the main window to have the keyboard focus",
+                     [&] { return session_.FocusedWindow() == window_; }, 10s))
+            return false;
+        const size_t before = ShownWindows();
+        session_.KeyCombo("F10");
+        for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
+        session_.KeyCombo("Down");
+        return WaitFor("the drop-down of menu title " + std::to_string(index) + " to open",
+                       [&] { return ShownWindows() > before; }, 10s);
+    }
+
     // Clicks a menu bar title at (dx, dy) from the client's top-left and waits until its
-    // drop-down is on the screen; true if it opened.
+    // drop-down is on the screen; true if it opened. Where a title lies depends on the font
+    // and on how the bar wraps: prefer OpenMenuByKeys.
     bool OpenMenu(int dx, int dy)
     {
         const size_t before = ShownWindows();

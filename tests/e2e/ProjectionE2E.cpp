@@ -50,19 +50,33 @@ uint32_t ShownColor(const Rect& view, float zoom, int left, int top, int vx, int
     return kTarget.Contains(sx, sy) ? 0xFFFFFF : XSession::PatternColor(sx, sy);
 }
 
+// The area may lie one pixel off (left, top): the pointer Wine read when projection started
+// may lag one pixel behind the last move, and the corner a test decoded to learn the area can
+// come from the last frame before the area was pinned.
 bool ViewShowsPinnedArea(const Magnifier& m, int left, int top, std::string* why, float zoom = kZoom)
 {
-    return PollUntil([&] {
-        const Screenshot shot = m.GrabView();
+    auto shows = [&](const Screenshot& shot, int l, int t) {
         for (int vy = 0; vy < shot.height; vy += 2)
             for (int vx = 0; vx < shot.width; vx += 2)
-                if (shot.At(vx, vy) != ShownColor(m.View(), zoom, left, top, vx, vy)) {
+                if (shot.At(vx, vy) != ShownColor(m.View(), zoom, l, t, vx, vy)) {
                     const auto [x, y] = XSession::DecodePattern(shot.At(vx, vy));
                     *why = "view " + std::to_string(vx) + "," + std::to_string(vy) + " shows " + std::to_string(x) +
-                           "," + std::to_string(y);
+                           "," + std::to_string(y) + " (area expected at " + std::to_string(left) + "," +
+                           std::to_string(top) + " +-1)";
                     return false;
                 }
         return true;
+    };
+    return WaitFor("the view to show the pinned area", [&] {
+        const Screenshot shot = m.GrabView();
+        std::string first;
+        for (int dy : {0, -1, 1})
+            for (int dx : {0, -1, 1}) {
+                if (shows(shot, left + dx, top + dy)) return true;
+                if (dx == 0 && dy == 0) first = *why;
+            }
+        *why = first;
+        return false;
     }, 10s, 50ms);
 }
 
@@ -229,27 +243,27 @@ TEST_F(ProjectionE2E, HungTargetDoesNotFreezeTheMagnifier)
     Magnifier m(session, SettingsText(ZoomThree()));
     ASSERT_NO_FATAL_FAILURE(m.Start());
 
-    // The pointer waits where the target will be: the target hangs two seconds after its
-    // start, and projection must be on before that.
+    // The pointer waits where the target will be. The target answers until it gets its first
+    // left press, and hangs inside it: projection is started at no hurry, and the first click
+    // on the view, projected to the target, makes it hang.
     session.MovePointer(230, 240);
-    const auto started = std::chrono::steady_clock::now();
     WineApp target(session, WineApp::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
                                                                std::to_string(kTarget.width),
-                                                               std::to_string(kTarget.height), "target.log", "hang"}));
-    ASSERT_TRUE(PollUntil([&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
+                                                               std::to_string(kTarget.height), "target.log",
+                                                               "hangonclick"}));
+    ASSERT_TRUE(WaitFor("the target's white window",
+                        [&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     // Under Wine a key reaches the system (and so the hot keys) only through the program
     // whose X window has the keyboard focus, and a hung program would swallow every key. So
     // the magnifier takes the focus back from the new window before the target hangs; on
     // Windows hot keys do not depend on the focused program at all.
     ASSERT_EQ(std::system(("DISPLAY=" + session.DisplayName() + " xdotool windowactivate " +
                            std::to_string(m.Window()) + " >/dev/null 2>&1").c_str()), 0);
-    const auto [left, top] = StartProjectionAt(session, m, {}, 230, 240);
-    ASSERT_LT(std::chrono::steady_clock::now(), started + 2s) << "too slow to start projection before the hang";
+    const auto log = target.Folder() / "target.log";
+    const auto [left, top] = StartProjectionAt(session, m, log, 230, 240);
     std::string why;
     ASSERT_TRUE(ViewShowsPinnedArea(m, left, top, &why)) << why;
 
-    // Two seconds after its start the target stops taking messages.
-    std::this_thread::sleep_until(started + 2500ms);
     using Clock = std::chrono::steady_clock;
     // Input on the view goes to the hung target; then Ctrl+A must still change the zoom and
     // the title in bounded time.
@@ -258,24 +272,34 @@ TEST_F(ProjectionE2E, HungTargetDoesNotFreezeTheMagnifier)
         session.KeyCombo("ctrl+a");
         const bool ok = PollUntil([&] { return m.ZoomText() == want; }, 30s);
         const auto took = std::chrono::duration_cast<Milliseconds>(Clock::now() - t0);
-        EXPECT_TRUE(ok) << "zoom " << want << " never shown; title " << m.Title()
-                        << "; see " << SaveShot(session.GrabRoot(), "projection-hung-" + want);
+        EXPECT_TRUE(ok) << "zoom " << want << " never shown; title " << m.Title();
         return took;
     };
     session.MovePointer(m.ScreenX(150), m.ScreenY(120));
-    const auto afterMove = zoomUpTakes("3.1");
     session.Click(1);
-    const auto afterClick = zoomUpTakes("3.2");
+    ASSERT_TRUE(WaitFor(
+        "the target to take the projected press (and hang in it)",
+        [&] {
+            for (const TargetMessage& t : ReadTargetLog(log))
+                if (t.msg == 0x0201) return true;
+            return false;
+        },
+        20s));
+    const auto afterClick = zoomUpTakes("3.1");
+    session.MovePointer(m.ScreenX(140), m.ScreenY(125));
+    const auto afterMove = zoomUpTakes("3.2");
     for (int i = 0; i < 5; ++i) session.MovePointer(m.ScreenX(150 + 10 * i), m.ScreenY(130));
     const auto afterMoves = zoomUpTakes("3.3");
-    std::printf("hung target: zoom shown %lld ms after a move, %lld ms after a click, %lld ms after five moves\n",
-                static_cast<long long>(afterMove.count()), static_cast<long long>(afterClick.count()),
+    std::printf("hung target: zoom shown %lld ms after a click, %lld ms after a move, %lld ms after five moves\n",
+                static_cast<long long>(afterClick.count()), static_cast<long long>(afterMove.count()),
                 static_cast<long long>(afterMoves.count()));
     // A click is three messages (press, release, the synthetic right release): at most a
-    // second each while the target is only slow, then none once it counts as hung.
-    EXPECT_LT(afterMove, 3000ms);
-    EXPECT_LT(afterClick, 5000ms);
-    EXPECT_LT(afterMoves, 8000ms);
+    // second each while the target is only slow, then none once it counts as hung. The
+    // limits leave room for a loaded machine; a magnifier that waited on every message
+    // without limit would not answer at all.
+    EXPECT_LT(afterClick, 10000ms);
+    EXPECT_LT(afterMove, 5000ms);
+    EXPECT_LT(afterMoves, 10000ms);
 
     // The view keeps updating: each step of the zoom kept the area's centre, so the view now
     // shows the smaller area around the same point.

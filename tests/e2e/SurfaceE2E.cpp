@@ -108,7 +108,13 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     std::string why;
     ASSERT_TRUE(ViewMatches(m, ExpectedView(view, {}, 0), &why)) << "the view is not all white: " << why;
 
-    // Ctrl+F2 reaches the magnifier as a hot key while the white window has the focus.
+    // Ctrl+F2 reaches the magnifier as a hot key while the white window has the focus. Under
+    // Wine keys reach the hot keys only through a Wine window with the X focus: wait until the
+    // new window has it, or the magnifier still does.
+    ASSERT_TRUE(WaitFor("the keyboard focus on the white window or the magnifier", [&] {
+        const XWindow focus = session.FocusedWindow();
+        return focus != 0 && (focus == m.Window() || session.WindowTitle(focus).rfind("OcuTarget", 0) == 0);
+    }, 20s));
     session.KeyCombo("ctrl+F2");
     ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
 

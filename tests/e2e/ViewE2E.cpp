@@ -58,7 +58,7 @@ TEST_F(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSetting
             session.MovePointer(spot.x, spot.y);
             const auto plain = Plain(zoom, spot.x, spot.y);
             Screenshot shot;
-            const auto result = WaitForView(session, view, PlainPattern(plain), 5s, &shot);
+            const auto result = WaitForView(session, view, PlainPattern(plain), 15s, &shot);
             EXPECT_TRUE(result.Exact()) << result << " (saved " << SaveShot(shot, "view-failed").string() << ")";
             // Most of the view is checked even where the window hides part of the area.
             EXPECT_GT(result.compared, static_cast<long>(view.width) * view.height / 50);

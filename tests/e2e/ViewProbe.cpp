@@ -120,14 +120,28 @@ Screenshot Crop(const Screenshot& shot, int width, int height)
 }  // namespace
 
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout)
+                                       Milliseconds timeout, std::string* why)
 {
-    const auto client = QueryClient(session);
-    const auto outer = session.WindowGeometry(window);
-    if (!client || !outer || client->height <= kViewTop) return std::nullopt;
+    std::string seen;
+    // The client area is asked for on every try: the window manager may still be placing the
+    // window when the first answer comes.
     std::optional<ViewLocation> found;
-    PollUntil(
+    WaitFor(
+        "a view below the tool bar that shows the area around the pointer",
         [&] {
+            const auto client = QueryClient(session);
+            const auto outer = session.WindowGeometry(window);
+            std::ostringstream last;
+            last << "client " << (client ? *client : Rect{}) << (client ? "" : " (no answer)") << ", window "
+                 << outer.value_or(Rect{});
+            seen = last.str();
+            if (!client || !outer || client->height <= kViewTop) return false;
+            if (!outer->Contains(client->x, client->y)) {
+                seen += " (Wine has the window elsewhere than X: nudged)";
+                session.NudgeWindow(window);
+                return false;
+            }
+            Comparison best;
             const Screenshot below =
                 session.Grab(client->x, client->y + kViewTop, client->width, client->height - kViewTop);
             // The largest view that matches: a smaller one can match too when it keeps the
@@ -135,14 +149,19 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
             for (int statusBar = 0; statusBar < 60 && client->height - statusBar - kViewTop > 0; ++statusBar) {
                 const int height = client->height - statusBar - kViewTop;
                 const auto view = PredictPlainView(client->width, height, zoom, cursorX, cursorY, session);
-                if (CompareView(Crop(below, client->width, height), PlainPatternView(view, session, *outer)).Exact()) {
+                const Comparison c = CompareView(Crop(below, client->width, height), PlainPatternView(view, session, *outer));
+                if (c.Exact()) {
                     found = ViewLocation{*client, {client->x, client->y + kViewTop, client->width, height}, *outer};
                     return true;
                 }
+                if (best.compared == 0 || c.mismatched * best.compared < best.mismatched * c.compared) best = c;
             }
+            seen += "; closest view height: " + std::to_string(best.mismatched) + " of " + std::to_string(best.compared) +
+                    " pixels differ:" + best.firstMismatches;
             return false;
         },
         timeout, 100ms);
+    if (why) *why = seen;
     return found;
 }
 
@@ -151,7 +170,8 @@ Comparison WaitForView(const XSession& session, const Rect& view, const Expected
 {
     Comparison result;
     Screenshot shot;
-    PollUntil(
+    WaitFor(
+        "the view to show what is expected",
         [&] {
             shot = session.Grab(view.x, view.y, view.width, view.height);
             result = CompareView(shot, expected);
@@ -280,9 +300,10 @@ bool MagnifierE2E::Start(int capRateTenths, std::optional<std::string> ini)
         ADD_FAILURE() << "the main window did not appear";
         return false;
     }
-    const auto where = LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY);
+    std::string why;
+    const auto where = LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY, 30s, &why);
     if (!where) {
-        ADD_FAILURE() << "no view below the tool bar shows the area around the pointer";
+        ADD_FAILURE() << "no view below the tool bar shows the area around the pointer; last seen: " << why;
         return false;
     }
     where_ = *where;

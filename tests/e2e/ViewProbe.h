@@ -72,11 +72,11 @@ struct ViewLocation {
     Rect window;  // outer window rectangle
 };
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout = 10s);
+                                       Milliseconds timeout = 30s, std::string* why = nullptr);
 
 // Polls grabs of `view` until one matches `expected` exactly; returns the last comparison and
 // leaves the last grab in `last` when given.
-Comparison WaitForView(const XSession& session, const Rect& view, const Expected& expected, Milliseconds timeout = 5s,
+Comparison WaitForView(const XSession& session, const Rect& view, const Expected& expected, Milliseconds timeout = 15s,
                        Screenshot* last = nullptr);
 
 // Screenshot <-> core image (32 bits, 0x00RRGGBB both ways).

@@ -46,6 +46,8 @@ public:
     std::deque<std::optional<std::string>> InputAnswers;  // popped by InputBox
     std::map<int, bool> HotKeyRefused;                     // id -> refuse registration
     std::function<WindowHandle(IntPoint)> WindowAt = [](IntPoint) { return WindowHandle{0}; };
+    std::vector<int> Pauses;
+    std::function<void()> OnPause;  // runs inside Pause: what changes while the program waits
     std::map<WindowHandle, WindowHandle> ChildOf;
     std::map<WindowHandle, std::string> Classes, Texts;
     std::map<WindowHandle, IntRect> Rects;
@@ -183,6 +185,10 @@ public:
         return TargetAnswers;
     }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
+    void Pause(int ms) override {
+        Pauses.push_back(ms);
+        if (OnPause) OnPause();
+    }
 };
 
 }  // namespace ocu::testing

@@ -66,6 +66,31 @@ TEST_F(ProjectionTest, RefusalsSayWhyAndLeaveProjectionOff) {
     EXPECT_FALSE(S().ProjectionMode);
     EXPECT_EQ(platform.Messages.back().Text, "自分自身を選択しています");
     EXPECT_FALSE(S().CapturePaused);
+    EXPECT_EQ(platform.Pauses.size(), 1u) << "the pointer is asked for once more before the message";
+}
+
+// A pointer position that still names this window (an older event of its own taken late) is
+// asked for again; the window the pointer has moved on to becomes the target, without a message.
+TEST_F(ProjectionTest, AStalePointerOverItsOwnWindowIsAskedForAgain) {
+    StartWithView(300, 300, 4.0f);
+    SetUpTarget();
+    platform.Classes[kSelf] = "TfrmCap";
+    platform.WindowAt = [](IntPoint p) { return p.X >= 800 ? kSelf : kTarget; };
+    platform.Cursor = {900, 200};
+    platform.OnPause = [&] { platform.Cursor = {600, 500}; };
+    const size_t messages = platform.Messages.size();
+    form->ToggleProjection();
+    EXPECT_TRUE(S().ProjectionMode);
+    EXPECT_EQ(S().TargetWnd, kTarget);
+    EXPECT_EQ(platform.Messages.size(), messages);
+    EXPECT_EQ(platform.Captions[CommandId::mmClassName], "<クラス名>\"Edit\"");
+    EXPECT_EQ(S().AreaLeft, 600 - S().SrcWidth / 2);
+    // A pointer found over another window at once is not asked for again.
+    form->ToggleProjection();
+    platform.Pauses.clear();
+    form->ToggleProjection();
+    EXPECT_TRUE(S().ProjectionMode);
+    EXPECT_TRUE(platform.Pauses.empty());
 }
 
 TEST_F(ProjectionTest, WorkedMappings) {

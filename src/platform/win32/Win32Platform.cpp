@@ -347,6 +347,8 @@ bool Win32Platform::SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_
                                  kMouseMessageTimeoutMs, &result) != 0;
 }
 
+void Win32Platform::Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
+
 void Win32Platform::InjectMouseButton(InjectedButton b) {
     ::mouse_event(static_cast<DWORD>(b), 0, 0, 0, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
 }

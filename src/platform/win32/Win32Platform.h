@@ -108,6 +108,7 @@ public:
     IntRect WindowRectOf(WindowHandle w) override;
     bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     void InjectMouseButton(InjectedButton b) override;
+    void Pause(int ms) override;
 
     // For the tests: the buffers behind CaptureScreen and FrameBuffer.
     DibSection& CaptureBuffer() { return capture_.Buffer(); }

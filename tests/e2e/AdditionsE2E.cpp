@@ -44,19 +44,17 @@ protected:
         return out;
     }
 
-    // Gives the main window the keyboard with a click on its caption, the pointer then put at
+    // Gives the main window the keyboard with a click on its view (a click on the caption
+    // leaves Wine in its window-move loop, which swallows the keys), the pointer then put at
     // (restX, restY).
     void FocusMain(int restX, int restY)
     {
         auto foreground = [&] { return Query(session_, {"foreground"}) == "foreground 1"; };
-        const auto frame = session_.WindowGeometry(m_->Window());
-        ASSERT_TRUE(frame);
-        if (!foreground()) {
-            session_.MovePointer(frame->x + frame->width / 3, frame->y + 8);
-            session_.Click(1);
-        }
+        if (!foreground()) m_->ClickView(10, 10);
         session_.MovePointer(restX, restY);
         ASSERT_TRUE(PollUntil(foreground, 10s, 100ms)) << "the main window did not come to the foreground";
+        ASSERT_TRUE(WaitFor("the main window to have the keyboard focus",
+                            [&] { return session_.FocusedWindow() == m_->Window(); }, 10s));
     }
 
     // The hint line above the tool bar.
@@ -217,6 +215,10 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
     ASSERT_NO_FATAL_FAILURE(FocusMain(400, 600));
     EXPECT_TRUE(all("taken")) << "Ocumira active: " << seen;
     EXPECT_EQ(m_->ZoomText(), "2.0") << "Ctrl+A acted while another program was active";
+    // ...and Ctrl+A is its hot key again: 0.1 up, not the menu entry's 1.
+    session_.KeyCombo("ctrl+a");
+    EXPECT_TRUE(PollUntil([&] { return m_->ZoomText() == "2.1"; }, 10s, 100ms))
+        << "Ctrl+A with Ocumira active: " << m_->ZoomText();
     SaveShot(session_.GrabRoot(), "hotkeys-active-only");
     ASSERT_TRUE(m_->App().Close());
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "HotKeysAlways"), "0");

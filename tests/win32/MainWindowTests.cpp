@@ -119,6 +119,15 @@ TEST_F(MainWindowTest, APanelGrowsToAWiderTextAndNeverShrinks) {
     platform_.SetStatusText(1, "とても長い変換の説明がここに入ります");
     const int grown = bar.PanelWidth(1);
     EXPECT_GT(grown, before);
+    // Measured off screen, the text must take the width it takes on the bar itself.
+    const std::wstring wide = L"とても長い変換の説明がここに入ります";
+    SIZE size{};
+    const HDC dc = ::GetDC(bar.Handle());
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(bar.Handle(), WM_GETFONT, 0, 0)));
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(bar.Handle(), dc);
+    EXPECT_EQ(grown, size.cx + 10);  // the panel's borders and margins
     platform_.SetStatusText(1, "短い");
     EXPECT_EQ(bar.PanelWidth(1), grown);
     EXPECT_EQ(bar.Text(1), L"短い");

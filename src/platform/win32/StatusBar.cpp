@@ -52,12 +52,15 @@ void StatusBar::ApplyPanels() const {
     ::SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
-int StatusBar::TextWidth(const std::wstring& text) const {
-    const unique_hdc_window dc = win::GetDC(hwnd_);
-    if (!dc) return 0;
-    const unique_select_object useFont(dc.get(), font_);
+int StatusBar::TextWidth(const std::wstring& text) {
+    if (!measureDc_) measureDc_.reset(::CreateCompatibleDC(nullptr));
+    if (!measureDc_) return 0;
+    const HDC dc = measureDc_.get();
+    // Selected only while measuring: the font belongs to the parent, which
+    // deletes it, and a font still selected into a DC cannot be deleted.
+    const unique_select_object useFont(dc, font_);
     SIZE size{};
-    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return static_cast<int>(size.cx);
 }
 
@@ -81,7 +84,14 @@ void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::str
     swatchColor_ = color;
     swatchText_ = Utf8ToWide(utf8);
     ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
-    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    // Only this panel: the whole bar would redraw the hint's text beside it too,
+    // and the colour under a moving pointer changes on most ticks.
+    RECT part{};
+    if (::SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&part)) != 0) {
+        ::InvalidateRect(hwnd_, &part, FALSE);
+    } else {
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+    }
 }
 
 bool StatusBar::DrawPanel(const DRAWITEMSTRUCT& item) const {

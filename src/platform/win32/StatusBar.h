@@ -3,6 +3,8 @@
 // one-panel hint line above the tool bar, and sbMain with its four panels.
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
+
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -35,7 +37,7 @@ public:
 
 private:
     void ApplyPanels() const;
-    int TextWidth(const std::wstring& text) const;
+    int TextWidth(const std::wstring& text);
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
@@ -43,6 +45,9 @@ private:
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;
     std::wstring swatchText_;
+    // Measures texts off screen: a window's DC costs server round trips each time
+    // it is taken, and the pointer's coordinates are measured on every move.
+    unique_hdc measureDc_;
 };
 
 }  // namespace ocu::win

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 
 namespace {
 

@@ -8,12 +8,10 @@ include(GoogleTest)
 set(OCU_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
 
 # Core built twice: sanitized for the tests, optimised for the benchmarks.
-ocu_core_library(ocucore_san)
-target_compile_options(ocucore_san PRIVATE ${OCU_SANITIZE} -O1 -g)
-target_link_options(ocucore_san PUBLIC ${OCU_SANITIZE})
+ocu_core_libraries(_san ${OCU_SANITIZE} -O1 -g)
+target_link_options(ocucore_san INTERFACE ${OCU_SANITIZE})
 
-ocu_core_library(ocucore)
-target_compile_options(ocucore PRIVATE -O2)
+ocu_core_libraries("" -O2)
 
 file(GLOB_RECURSE OCU_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
 list(FILTER OCU_TEST_SOURCES EXCLUDE REGEX "/tests/(win32|e2e|fuzz)/")

@@ -1,6 +1,5 @@
 # Windows build: the real program, and the Win32-side tests that run through Wine.
-ocu_core_library(ocucore)
-target_compile_options(ocucore PRIVATE -O2)
+ocu_core_libraries("" -O2)
 
 enable_language(RC)
 file(GLOB_RECURSE OCU_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)

@@ -17,7 +17,7 @@
 #include <cpuid.h>
 #endif
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "rotate/RotateBitmap.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // The Programs-menu shortcut: test, create only when missing, delete only when present.
 #include <string>
 
-#include "platform/Services.h"
+#include "dialogs/ShellServices.h"
 
 namespace ocu {
 

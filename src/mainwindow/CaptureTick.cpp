@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/Texts.h"
 #include "mainwindow/ViewMath.h"

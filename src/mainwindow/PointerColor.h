@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 
 namespace ocu {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "image/PixelOps.h"
 #include "mainwindow/TfrmCap.h"

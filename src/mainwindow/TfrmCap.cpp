@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
 #include "mainwindow/Texts.h"
 #include "settings/IniManager.h"

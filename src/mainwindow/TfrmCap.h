@@ -6,13 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "image/Image.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewState.h"
-#include "platform/Platform.h"
-#include "platform/Services.h"
+#include "mainwindow/ports/Platform.h"
+#include "dialogs/ShellServices.h"
+#include "mainwindow/ports/ImageOutput.h"
 
 namespace ocu {
 

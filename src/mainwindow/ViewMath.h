@@ -3,7 +3,7 @@
 // by the zoom are formed at extended precision and truncated toward zero.
 #include <string>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 
 namespace ocu {
 

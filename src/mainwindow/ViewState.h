@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "image/Geometry.h"
-#include "platform/Platform.h"
+#include "base/Geometry.h"
+#include "mainwindow/ports/Platform.h"
 
 namespace ocu {
 

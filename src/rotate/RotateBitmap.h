@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "image/Image.h"
 
 namespace ocu {

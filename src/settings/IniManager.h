@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 

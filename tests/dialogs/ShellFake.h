@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Services.h"
+#include "dialogs/ShellServices.h"
 
 namespace ocu::testing {
 

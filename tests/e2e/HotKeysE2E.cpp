@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "e2e/ModeProbe.h"
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
 
 namespace ocu::e2e {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "e2e/ModeProbe.h"
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "mainwindow/ViewMath.h"
 

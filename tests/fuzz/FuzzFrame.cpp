@@ -18,7 +18,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "image/Image.h"
 #include "image/PixelOps.h"
 

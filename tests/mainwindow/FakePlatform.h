@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "image/Image.h"
-#include "platform/Platform.h"
+#include "mainwindow/ports/Platform.h"
 
 namespace ocu::testing {
 

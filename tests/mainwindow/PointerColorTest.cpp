@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "mainwindow/MainWindowFixture.h"
 
 namespace ocu::testing {

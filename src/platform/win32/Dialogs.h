@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Services.h"
+#include "dialogs/ShellServices.h"
 
 namespace ocu::win {
 

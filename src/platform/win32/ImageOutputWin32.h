@@ -3,7 +3,7 @@
 // files, the clipboard and the printer.
 #include <windows.h>
 
-#include "platform/Services.h"
+#include "mainwindow/ports/ImageOutput.h"
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {

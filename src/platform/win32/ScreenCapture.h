@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "image/Image.h"
 #include "platform/win32/DibSection.h"
 #include "platform/win32/Handles.h"

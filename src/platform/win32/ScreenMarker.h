@@ -3,7 +3,7 @@
 // the screen pixels under it (PickBackup) so they can be put back.
 #include <windows.h>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "platform/win32/BitmapDc.h"
 
 namespace ocu::win {

@@ -3,7 +3,7 @@
 // links, the browser, the help viewer, and the options and version dialogs.
 #include <windows.h>
 
-#include "platform/Services.h"
+#include "dialogs/ShellServices.h"
 
 namespace ocu::win {
 

@@ -3,7 +3,7 @@
 // rules of the program stay in the core.
 #include <windows.h>
 
-#include "platform/Platform.h"
+#include "mainwindow/ports/Platform.h"
 #include "platform/win32/DibSection.h"
 #include "platform/win32/ScreenCapture.h"
 #include "platform/win32/ScreenMarker.h"

@@ -7,13 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "image/Image.h"
 #include "mainwindow/Commands.h"
 
 namespace ocu {
-
-using WindowHandle = std::uintptr_t;  // 0 = no window
 
 enum class CursorShape : std::uint8_t { Arrow, Hand };
 

@@ -1,13 +1,12 @@
 #pragma once
-// Ports for the work that leaves the view: image output, the shell, the help and
-// the dialogs of the options and the version. Kept apart from IPlatform so the
-// view's behaviour and its tests need none of it.
+// The port for the work that leaves the view as an image: the file, the clipboard and
+// the printer. Kept apart from IPlatform so the view's behaviour and its tests need none of it.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "image/Geometry.h"
+#include "base/Geometry.h"
 #include "image/Image.h"
 
 namespace ocu {
@@ -33,29 +32,6 @@ public:
     // One page with the image at the printable area's top-left, one printer pixel
     // per image pixel, on the printer chosen in the dialog; the error text on failure.
     virtual std::optional<std::string> PrintImage(const Image& image) = 0;
-};
-
-// The check boxes of the options dialog.
-struct OptionsChoice {
-    bool Shortcut = false;       // a shortcut in the Programs menu
-    bool HotKeysAlways = true;   // hot keys held while other programs are active too
-};
-
-class IShellServices {
-public:
-    virtual ~IShellServices() = default;
-    virtual std::string ProgramPath() = 0;                     // full path of the exe (UTF-8)
-    virtual std::optional<std::string> ProgramsFolder() = 0;   // the user's Programs folder
-    virtual bool FileExists(const std::string& path) = 0;
-    // A shell link at linkPath to target, working in workingDir; false on failure.
-    virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,
-                                const std::string& workingDir) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
-    virtual void OpenUrl(const std::string& url) = 0;
-    virtual void OpenHelpFile(const std::string& helpFile) = 0;  // contents and index
-    // The options dialog showing `current`; the boxes' states on OK, nullopt on cancel.
-    virtual std::optional<OptionsChoice> ShowOptionsDialog(OptionsChoice current) = 0;
-    virtual void ShowVersionDialog() = 0;
 };
 
 }  // namespace ocu

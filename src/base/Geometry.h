@@ -1,5 +1,7 @@
 #pragma once
-// Plain screen geometry shared by the core: no window-system types.
+// The plain types every module shares: screen geometry and the handle of a window,
+// with no window-system header behind them.
+#include <cstdint>
 
 namespace ocu {
 
@@ -21,5 +23,8 @@ struct IntRect {
     bool Contains(IntPoint p) const { return Left <= p.X && p.X < Right && Top <= p.Y && p.Y < Bottom; }
     friend bool operator==(const IntRect&, const IntRect&) = default;
 };
+
+// Another program's window (or this one's), as the window system numbers it; 0 = none.
+using WindowHandle = std::uintptr_t;
 
 }  // namespace ocu

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 #include "rotate/RotateBitmap.h"
 
 namespace ocu {

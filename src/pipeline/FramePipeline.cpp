@@ -1,4 +1,4 @@
-#include "image/FramePipeline.h"
+#include "pipeline/FramePipeline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -243,17 +243,6 @@ public:
                        [&] { return ShownWindows() > before; }, 10s);
     }
 
-    // Clicks a menu bar title at (dx, dy) from the client's top-left and waits until its
-    // drop-down is on the screen; true if it opened. Where a title lies depends on the font
-    // and on how the bar wraps: prefer OpenMenuByKeys.
-    bool OpenMenu(int dx, int dy)
-    {
-        const size_t before = ShownWindows();
-        session_.MovePointer(client_.x + dx, client_.y + dy);
-        session_.Click(1);
-        return PollUntil([&] { return ShownWindows() > before; }, 5s);
-    }
-
     // "Lumivane Ocumira [倍率:2.0倍 ...": the zoom text of the title.
     std::string ZoomText() const
     {

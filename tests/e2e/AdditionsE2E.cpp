@@ -184,6 +184,7 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
         return reply.find("checked 1") != std::string::npos;
     }, 20s, 100ms)) << reply;
     SaveShot(session_.GrabRoot(), "options-hotkeys");
+    ASSERT_TRUE(session_.WaitFocusOn("オプション"));
     session_.KeyCombo("Tab");
     session_.KeyCombo("space");
     ASSERT_TRUE(PollUntil([&] {

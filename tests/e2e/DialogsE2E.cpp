@@ -71,7 +71,9 @@ std::optional<DialogState> OwnedDialog(const XSession& session, int id)
 std::optional<DialogState> WaitForDialog(const XSession& session, int id)
 {
     std::optional<DialogState> state;
-    PollUntil([&] { return (state = OwnedDialog(session, id)).has_value(); }, 20s, 100ms);
+    // The dialog, once it holds the keyboard (the tests answer it with keys).
+    if (PollUntil([&] { return (state = OwnedDialog(session, id)).has_value(); }, 20s, 100ms))
+        session.WaitFocusOn(state->title);
     return state;
 }
 

@@ -702,6 +702,16 @@ Window XSession::FocusedWindow() const
     return focus == PointerRoot ? None : focus;
 }
 
+bool XSession::WaitFocusOn(std::string_view title, Milliseconds timeout) const
+{
+    return PollUntil(
+        [&] {
+            const Window focus = FocusedWindow();
+            return focus != None && WindowTitle(focus) == title;
+        },
+        timeout, 50ms);
+}
+
 void XSession::NudgeWindow(Window window) const
 {
     const auto g = WindowGeometry(window);

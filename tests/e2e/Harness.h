@@ -179,6 +179,9 @@ public:
     void SendDeleteWindow(XWindow window) const;
     // The window that has the keyboard focus (0 for none).
     XWindow FocusedWindow() const;
+    // Waits until a window titled `title` has the keyboard focus. A dialog gets the focus from
+    // the window manager a while after it shows; keys typed before go to the window behind.
+    bool WaitFocusOn(std::string_view title, Milliseconds timeout = 20s) const;
     // Moves a top-level window one pixel right and back through the window manager. Now and
     // then Wine's record of where a new window lies goes wrong while the window manager takes
     // the window in (seen as Wine placing it at 0,0 while X shows it where it was asked to

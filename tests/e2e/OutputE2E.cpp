@@ -38,12 +38,16 @@ std::string OwnedDialogTitle(const XSession& session)
 {
     const std::string out = Query(session, {"dialog", std::to_string(kFileNameBox)});
     if (out.rfind("dialog ", 0) != 0 || out.rfind("dialog none", 0) == 0) return "";
-    return out.substr(7, out.find('\n') - 7);
+    std::string title = out.substr(7, out.find('\n') - 7);
+    while (!title.empty() && (title.back() == '\r' || title.back() == ' ')) title.pop_back();
+    return title;
 }
 
+// The dialog, once it holds the keyboard.
 bool WaitForDialog(const XSession& session, std::string* title)
 {
-    return PollUntil([&] { return !(*title = OwnedDialogTitle(session)).empty(); }, 20s, 100ms);
+    return PollUntil([&] { return !(*title = OwnedDialogTitle(session)).empty(); }, 20s, 100ms) &&
+           session.WaitFocusOn(*title);
 }
 
 bool WaitDialogGone(const XSession& session)

@@ -117,7 +117,13 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     ASSERT_NO_FATAL_FAILURE(m.Start());
 
     // Over its own view the magnifier refuses: a message box, and projection stays off.
+    // The key waits until the view shows the program has read the pointer there: the view
+    // magnifies the area around the pointer, so its picture changes once it does. A key sent
+    // before that (seen on a loaded machine) finds the pointer still out on the desktop.
+    const Screenshot outside = m.GrabView();
     session.MovePointer(m.ScreenX(m.View().width / 2), m.ScreenY(m.View().height / 2));
+    ASSERT_TRUE(PollUntil([&] { return m.GrabView().pixels != outside.pixels; }, 10s))
+        << "the view did not follow the pointer onto itself";
     session.KeyCombo("ctrl+e");
     const XWindow box = session.FindWindowByTitlePrefix("対象取得", 10s);
     ASSERT_NE(box, 0u) << "no message box after Ctrl+E over the view; title " << m.Title();

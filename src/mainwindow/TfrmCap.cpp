@@ -13,24 +13,22 @@ namespace ocu {
 
 TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings) : p_(platform), ini_(settings) {}
 
-bool TfrmCap::MenuChecked(CommandId id) const {
-    const auto it = checked_.find(id);
-    return it != checked_.end() && it->second;
-}
+CommandStates TfrmCap::MenuStates() const { return ocu::MenuStates(s_, ini_.InfoIsHex); }
 
-bool TfrmCap::MenuEnabled(CommandId id) const {
-    const auto it = enabled_.find(id);
-    return it == enabled_.end() || it->second;
-}
-
-void TfrmCap::SetChecked(CommandId id, bool checked) {
-    checked_[id] = checked;
-    p_.SetMenuChecked(id, checked);
-}
-
-void TfrmCap::SetEnabled(CommandId id, bool enabled) {
-    enabled_[id] = enabled;
-    p_.SetMenuEnabled(id, enabled);
+void TfrmCap::RefreshMenuStates() {
+    const CommandStates now = MenuStates();
+    int depth = 0;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) --depth;
+        if (e.Kind == MenuItemKind::Submenu) ++depth;
+        // The bar's own entries have no marks and stay enabled.
+        const bool onBar = e.Kind == MenuItemKind::Submenu && depth == 1;
+        if (onBar || e.Kind == MenuItemKind::Separator || e.Kind == MenuItemKind::EndSubmenu) continue;
+        const bool checked = now.Checked(e.Id), enabled = now.Enabled(e.Id);
+        if (!shownStates_ || shownStates_->Checked(e.Id) != checked) p_.SetMenuChecked(e.Id, checked);
+        if (!shownStates_ || shownStates_->Enabled(e.Id) != enabled) p_.SetMenuEnabled(e.Id, enabled);
+    }
+    shownStates_ = now;
 }
 
 int TfrmCap::SamplingInterval() const {
@@ -122,7 +120,8 @@ void TfrmCap::ChgWindowSize(int width, int height) {
 
 void TfrmCap::switchTopMost(bool on) {
     p_.SetTopMost(on);
-    SetChecked(CommandId::mmTopMost, on);
+    s_.TopMost = on;
+    RefreshMenuStates();
 }
 
 void TfrmCap::AppMinimize() {

@@ -16,6 +16,7 @@
 
 #include "mainwindow/Commands.h"
 #include "mainwindow/TfrmCap.h"
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/MainWindow.h"
 #include "settings/IniManager.h"
 #include "win32/Win32TestSupport.h"
@@ -236,7 +237,7 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
     const HotKey probe = HotKeyTable().front();
     constexpr int kProbeId = 0x7F00;
     auto hotKeyFree = [&] {
-        if (!::RegisterHotKey(nullptr, kProbeId, probe.Modifiers, probe.VirtualKey)) return false;
+        if (!::RegisterHotKey(nullptr, kProbeId, HotKeyModifiers(probe.Mod), VirtualKeyOf(probe.Key))) return false;
         ::UnregisterHotKey(nullptr, kProbeId);
         return true;
     };

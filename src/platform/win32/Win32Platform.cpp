@@ -302,8 +302,9 @@ void Win32Platform::StopRepeatTimer() {
 
 // --- hot keys ----------------------------------------------------------------------------------
 
-bool Win32Platform::RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) {
-    return parts_.Window != nullptr && ::RegisterHotKey(parts_.Window, id, modifiers, virtualKey) != FALSE;
+bool Win32Platform::RegisterHotKey(int id, Modifier modifier, Key key) {
+    return parts_.Window != nullptr &&
+           ::RegisterHotKey(parts_.Window, id, HotKeyModifiers(modifier), VirtualKeyOf(key)) != FALSE;
 }
 
 void Win32Platform::UnregisterHotKey(int id) {

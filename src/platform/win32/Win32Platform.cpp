@@ -2,6 +2,7 @@
 
 #include "platform/win32/Foreground.h"
 #include "platform/win32/InputBox.h"
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/MenuBar.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/TextConvert.h"

@@ -11,7 +11,8 @@
 
 namespace ocu {
 
-TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings) : p_(platform), ini_(settings) {}
+TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings)
+    : p_(platform), ini_(settings), hotKeys_(platform, settings) {}
 
 CommandStates TfrmCap::MenuStates() const { return ocu::MenuStates(s_, ini_.InfoIsHex); }
 
@@ -41,7 +42,7 @@ void TfrmCap::CreateWnd() {
     s_.RotateStep = 10;
     s_.ZoomStep = 0.1f;
     s_.SurfacePenWidth = 1;
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
     s_.RotateAngle = 0;
     s_.ProjectionMode = false;
     s_.PickBackupValid = false;
@@ -88,13 +89,12 @@ void TfrmCap::FormCreate() {
 }
 
 void TfrmCap::FormActivate() {
-    windowActive_ = true;
-    RegisterHotKeys();
+    hotKeys_.FormActivate();
 }
 
 void TfrmCap::FormResize() {
     if (!p_.IsNormalState()) return;
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
     const IntPoint client = p_.ClientSize();
     ChgWindowSize(client.X, client.Y);
 }
@@ -126,13 +126,13 @@ void TfrmCap::switchTopMost(bool on) {
 
 void TfrmCap::AppMinimize() {
     p_.StopCaptureTimer();
-    UnregisterHotKeys();
+    hotKeys_.UnregisterHotKeys();
 }
 
 void TfrmCap::AppRestore() {
     frameShown_ = false;  // the first tick after a restore draws afresh, whatever it compares equal to
     p_.StartCaptureTimer(SamplingInterval());
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
 }
 
 void TfrmCap::FormDestroy() {
@@ -148,7 +148,7 @@ void TfrmCap::FormDestroy() {
 }
 
 void TfrmCap::DestroyWnd() {
-    UnregisterHotKeys();
+    hotKeys_.UnregisterHotKeys();
     if (s_.SurfaceLayerCreated) surfaceLayer_ = Image();
     p_.InvalidateDesktop();
 }

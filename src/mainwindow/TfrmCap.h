@@ -10,6 +10,7 @@
 #include "image/Image.h"
 #include "mainwindow/CommandStates.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/HotKeys.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewState.h"
 #include "mainwindow/ports/Platform.h"
@@ -80,11 +81,9 @@ public:
     void ForwardMouse(int x, int y, ShiftState shift, unsigned msg);
     void SetSurfaceDrawMode(bool on);
     void ViewToLayer(int& x, int& y) const;
-    void RegisterHotKeys();
-    void UnregisterHotKeys();
-    void FormDeactivate();  // another window became active
+    void FormDeactivate() { hotKeys_.FormDeactivate(); }  // another window became active
     // Hot keys held all the time (true), or only while this window is active.
-    void SetHotKeysAlways(bool always);
+    void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
     std::optional<IntPoint> PointerScreenPixel(IntPoint cursor, IntPoint src);
@@ -100,7 +99,8 @@ public:
     bool MenuEnabled(CommandId id) const { return MenuStates().Enabled(id); }
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
-    const std::string& HotKeyFailures() const { return hotKeyFailures_; }
+    const std::string& HotKeyFailures() const { return hotKeys_.Failures(); }
+    bool HotKeysRegistered() const { return hotKeys_.Registered(); }
 
 private:
     // Shows the states of MenuStates() in the menu, passing on those that changed.
@@ -148,10 +148,8 @@ private:
     // answer: each unanswered send waits for its time-out, and a stream of them
     // would keep the capture timer from ever running.
     int targetSilentTicks_ = 0;
-    std::string hotKeyFailures_;
-    bool hotKeyFailureShown_ = false;
+    HotKeys hotKeys_;
     int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
-    bool windowActive_ = false;
     std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer
     std::string pointerColorText_;
     bool pointerColorShown_ = false;

@@ -63,7 +63,6 @@ struct ViewState {
     bool Dragging = false;
     int DragOffsetX = 0;
     int DragOffsetY = 0;
-    bool HotKeysRegistered = false;
     bool CapturePaused = false;
     bool TopMost = false;
     // The top-level menu opened last; its open handler decides some entries' states.

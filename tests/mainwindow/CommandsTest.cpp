@@ -102,7 +102,7 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     platform.HotKeyRefused[201] = true;
     Start();
     EXPECT_EQ(platform.HotKeys.size(), 14u);
-    EXPECT_TRUE(S().HotKeysRegistered);
+    EXPECT_TRUE(form->HotKeysRegistered());
     form->FormActivate();  // registered already: nothing
     form->AppMinimize();
     EXPECT_TRUE(platform.HotKeys.empty());

@@ -1,15 +1,12 @@
-// The system-wide hot keys: taken while the window is up, given back while it is
-// minimised, and, with the option to hold them only while this window is active,
-// left to the program the user works in.
-#include <string>
+#include "mainwindow/HotKeys.h"
 
-#include "mainwindow/TfrmCap.h"
+#include "mainwindow/Commands.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
 
-void TfrmCap::RegisterHotKeys() {
-    if (s_.HotKeysRegistered) return;
+void HotKeys::RegisterHotKeys() {
+    if (registered_) return;
     if (!ini_.HotKeysAlways && !windowActive_) return;  // left to the other programs until we are active
     std::string failed;
     for (const HotKey& k : HotKeyTable()) {
@@ -18,25 +15,36 @@ void TfrmCap::RegisterHotKeys() {
             failed += std::string(k.Keys) + "（" + std::string(k.Action) + "）\n";
         }
     }
-    if (!failed.empty() && hotKeyFailures_.empty()) hotKeyFailures_ = failed;
-    s_.HotKeysRegistered = true;
+    if (!failed.empty() && failures_.empty()) failures_ = failed;
+    registered_ = true;
 }
 
-void TfrmCap::UnregisterHotKeys() {
-    if (!s_.HotKeysRegistered) return;
+void HotKeys::UnregisterHotKeys() {
+    if (!registered_) return;
     for (const HotKey& k : HotKeyTable()) p_.UnregisterHotKey(k.Id);
-    s_.HotKeysRegistered = false;
+    registered_ = false;
 }
 
-void TfrmCap::FormDeactivate() {
+void HotKeys::FormActivate() {
+    windowActive_ = true;
+    RegisterHotKeys();
+}
+
+void HotKeys::FormDeactivate() {
     windowActive_ = false;
     if (!ini_.HotKeysAlways) UnregisterHotKeys();
 }
 
-void TfrmCap::SetHotKeysAlways(bool always) {
+void HotKeys::SetHotKeysAlways(bool always) {
     ini_.HotKeysAlways = always;
     if (always) RegisterHotKeys();
     else if (!windowActive_) UnregisterHotKeys();
+}
+
+std::optional<std::string> HotKeys::TakeFailureNotice() {
+    if (failures_.empty() || failuresTold_) return std::nullopt;
+    failuresTold_ = true;
+    return failures_;
 }
 
 }  // namespace ocu

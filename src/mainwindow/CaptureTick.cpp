@@ -12,12 +12,11 @@ namespace ocu {
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
     if (targetSilentTicks_ > 0) --targetSilentTicks_;
-    if (!hotKeyFailures_.empty() && !hotKeyFailureShown_) {
+    if (const auto failed = hotKeys_.TakeFailureNotice()) {
         // Told from the tick rather than from inside window creation or activation,
         // where a modal box would re-enter the handlers that registered the keys.
-        hotKeyFailureShown_ = true;
         s_.CapturePaused = true;
-        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + hotKeyFailures_,
+        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed,
                        "ホットキー");
         s_.CapturePaused = false;
     }

@@ -8,32 +8,32 @@ namespace {
 using K = MenuItemKind;
 using C = CommandId;
 
-constexpr Shortcut ctrl(std::uint16_t key) { return Shortcut{true, key}; }
-constexpr Shortcut plain(std::uint16_t key) { return Shortcut{false, key}; }
+constexpr Shortcut ctrl(Key key) { return Shortcut{true, key}; }
+constexpr Shortcut plain(Key key) { return Shortcut{false, key}; }
 
 constexpr MenuEntry kMenu[] = {
     {K::Submenu, C::MenuRate, "拡大・反転・回転", {}, ""},
-    {K::Item, C::mmUP, "+1倍する　　ショートカット", ctrl('A'), "Ctrl+A"},
-    {K::Item, C::mmDown, "-1倍する　　ショートカット", ctrl('S'), "Ctrl+S"},
+    {K::Item, C::mmUP, "+1倍する　　ショートカット", ctrl(Key::A), "Ctrl+A"},
+    {K::Item, C::mmDown, "-1倍する　　ショートカット", ctrl(Key::S), "Ctrl+S"},
     {K::Submenu, C::mmRateSub, "拡大率ショートカット", {}, ""},
     {K::Separator, C::None, "", {}, ""},
-    {K::Item, C::mmRate10, "1x", ctrl('1'), "Ctrl+1"},
+    {K::Item, C::mmRate10, "1x", ctrl(Key::D1), "Ctrl+1"},
     {K::Item, C::mmRate15, "1.5x", {}, ""},
-    {K::Item, C::mmRate20, "2x", ctrl('2'), "Ctrl+2"},
+    {K::Item, C::mmRate20, "2x", ctrl(Key::D2), "Ctrl+2"},
     {K::Item, C::mmRate25, "2.5x", {}, ""},
-    {K::Item, C::mmRate30, "3x", ctrl('3'), "Ctrl+3"},
-    {K::Item, C::mm40, "4x", ctrl('4'), "Ctrl+4"},
-    {K::Item, C::mm50, "5x", ctrl('5'), "Ctrl+5"},
-    {K::Item, C::mmRate60, "6x", ctrl('6'), "Ctrl+6"},
-    {K::Item, C::mmRate70, "7x", ctrl('7'), "Ctrl+7"},
-    {K::Item, C::mmRate80, "8x", ctrl('8'), "Ctrl+8"},
-    {K::Item, C::mmRate90, "9x", ctrl('9'), "Ctrl+9"},
-    {K::Item, C::mmRate100, "10x", ctrl('0'), "Ctrl+0"},
+    {K::Item, C::mmRate30, "3x", ctrl(Key::D3), "Ctrl+3"},
+    {K::Item, C::mm40, "4x", ctrl(Key::D4), "Ctrl+4"},
+    {K::Item, C::mm50, "5x", ctrl(Key::D5), "Ctrl+5"},
+    {K::Item, C::mmRate60, "6x", ctrl(Key::D6), "Ctrl+6"},
+    {K::Item, C::mmRate70, "7x", ctrl(Key::D7), "Ctrl+7"},
+    {K::Item, C::mmRate80, "8x", ctrl(Key::D8), "Ctrl+8"},
+    {K::Item, C::mmRate90, "9x", ctrl(Key::D9), "Ctrl+9"},
+    {K::Item, C::mmRate100, "10x", ctrl(Key::D0), "Ctrl+0"},
     {K::Item, C::mmRate160, "16x", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
-    {K::Item, C::mmFlipH, "表示を左右反転する", ctrl('D'), "Ctrl+D"},
-    {K::Item, C::mmFlipV, "表示を上下反転する", ctrl('F'), "Ctrl+F"},
-    {K::Item, C::mmFlexRotate, "指定角度回転する", ctrl('T'), "Ctrl+T"},
+    {K::Item, C::mmFlipH, "表示を左右反転する", ctrl(Key::D), "Ctrl+D"},
+    {K::Item, C::mmFlipV, "表示を上下反転する", ctrl(Key::F), "Ctrl+F"},
+    {K::Item, C::mmFlexRotate, "指定角度回転する", ctrl(Key::T), "Ctrl+T"},
     {K::Item, C::mmSrcNot, "色反転する", {}, ""},
     {K::Separator, C::None, "", {}, ""},
     {K::Item, C::mmRedrawDesk, "デスクトップの再描画", {}, ""},
@@ -44,10 +44,10 @@ constexpr MenuEntry kMenu[] = {
     {K::Submenu, C::MenuFixView, "区域の指定", {}, ""},
     {K::Item, C::mmFixViewSw, "区域の指定←→解除", {}, ""},
     {K::Separator, C::None, "", {}, ""},
-    {K::Item, C::mmLeft, "← 表示区域を左に移動", plain(vk::Left), "Left"},
-    {K::Item, C::mmRight, "→ 表示区域を右に移動", plain(vk::Right), "Right"},
-    {K::Item, C::mmUpper, "↑表示区域を上に移動", plain(vk::Up), "Up"},
-    {K::Item, C::mmDowner, "↓表示区域を下に移動", plain(vk::Down), "Down"},
+    {K::Item, C::mmLeft, "← 表示区域を左に移動", plain(Key::Left), "Left"},
+    {K::Item, C::mmRight, "→ 表示区域を右に移動", plain(Key::Right), "Right"},
+    {K::Item, C::mmUpper, "↑表示区域を上に移動", plain(Key::Up), "Up"},
+    {K::Item, C::mmDowner, "↓表示区域を下に移動", plain(Key::Down), "Down"},
     {K::EndSubmenu, C::None, "", {}, ""},
 
     {K::Submenu, C::MenuRange, "目盛", {}, ""},
@@ -80,14 +80,14 @@ constexpr MenuEntry kMenu[] = {
     {K::EndSubmenu, C::None, "", {}, ""},
 
     {K::Submenu, C::MenuAtari, "表面レイヤ", {}, ""},
-    {K::Item, C::mmAtariMode, "表面レイヤへの描き込みモード ON/OFF", ctrl(vk::F2), "Ctrl+F2"},
+    {K::Item, C::mmAtariMode, "表面レイヤへの描き込みモード ON/OFF", ctrl(Key::F2), "Ctrl+F2"},
     {K::Separator, C::None, "", {}, ""},
-    {K::Item, C::mmBltAtari, "表面レイヤの表示/非表示", ctrl(vk::F3), "Ctrl+F3"},
-    {K::Item, C::mmClearAtari, "表面レイヤのクリア", ctrl(vk::Delete), "Ctrl+Del"},
+    {K::Item, C::mmBltAtari, "表面レイヤの表示/非表示", ctrl(Key::F3), "Ctrl+F3"},
+    {K::Item, C::mmClearAtari, "表面レイヤのクリア", ctrl(Key::Delete), "Ctrl+Del"},
     {K::EndSubmenu, C::None, "", {}, ""},
 
     {K::Submenu, C::MenuAtaris, "操作投影", {}, ""},
-    {K::Item, C::mmFix, "操作投影モード 　開始←→解除", ctrl('E'), "Ctrl+E"},
+    {K::Item, C::mmFix, "操作投影モード 　開始←→解除", ctrl(Key::E), "Ctrl+E"},
     {K::Submenu, C::mmWndInfo, "選択したオブジェクト＞", {}, ""},
     {K::Item, C::mmClassName, "クラス名", {}, ""},
     {K::Item, C::mmWindowText, "ウィンドウテキスト", {}, ""},
@@ -119,22 +119,25 @@ constexpr ToolButton kToolBar[] = {
     {C::tbRRotate, "左に回転", kRotateHint, true},
 };
 
+using V = HotKeyVariant;
+constexpr Modifier kCtrl = Modifier::Ctrl;
+constexpr Modifier kShift = Modifier::Shift;
 constexpr HotKey kHotKeys[] = {
-    {201, kModControl, 0x41, "Ctrl+A", "拡大率 +0.1"},
-    {202, kModControl, 0x53, "Ctrl+S", "拡大率 -0.1"},
-    {216, kModControl, 0x44, "Ctrl+D", "左右反転"},
-    {215, kModControl, 0x46, "Ctrl+F", "上下反転"},
-    {218, kModControl, 0x71, "Ctrl+F2", "表面レイヤへの描き込みモード"},
-    {219, kModControl, 0x72, "Ctrl+F3", "表面レイヤの表示/非表示"},
-    {217, kModControl, 0x45, "Ctrl+E", "操作投影モード"},
-    {211, kModControl, 0x25, "Ctrl+←", "表示区域を左に移動"},
-    {212, kModControl, 0x27, "Ctrl+→", "表示区域を右に移動"},
-    {213, kModControl, 0x26, "Ctrl+↑", "表示区域を上に移動"},
-    {214, kModControl, 0x28, "Ctrl+↓", "表示区域を下に移動"},
-    {220, kModControl, 0x54, "Ctrl+T", "指定角度回転"},
-    {221, kModControl, 0x47, "Ctrl+G", "方眼表示"},
-    {302, kModShift, 0x25, "Shift+←", "左に1度回転"},
-    {301, kModShift, 0x27, "Shift+→", "右に1度回転"},
+    {201, kCtrl, Key::A, C::mmUP, V::FineStep, "Ctrl+A", "拡大率 +0.1"},
+    {202, kCtrl, Key::S, C::mmDown, V::FineStep, "Ctrl+S", "拡大率 -0.1"},
+    {216, kCtrl, Key::D, C::mmFlipH, V::AsMenu, "Ctrl+D", "左右反転"},
+    {215, kCtrl, Key::F, C::mmFlipV, V::AsMenu, "Ctrl+F", "上下反転"},
+    {218, kCtrl, Key::F2, C::mmAtariMode, V::MarkFirst, "Ctrl+F2", "表面レイヤへの描き込みモード"},
+    {219, kCtrl, Key::F3, C::mmBltAtari, V::MarkFirst, "Ctrl+F3", "表面レイヤの表示/非表示"},
+    {217, kCtrl, Key::E, C::mmFix, V::AtPointer, "Ctrl+E", "操作投影モード"},
+    {211, kCtrl, Key::Left, C::mmLeft, V::WhileProjecting, "Ctrl+←", "表示区域を左に移動"},
+    {212, kCtrl, Key::Right, C::mmRight, V::WhileProjecting, "Ctrl+→", "表示区域を右に移動"},
+    {213, kCtrl, Key::Up, C::mmUpper, V::WhileProjecting, "Ctrl+↑", "表示区域を上に移動"},
+    {214, kCtrl, Key::Down, C::mmDowner, V::WhileProjecting, "Ctrl+↓", "表示区域を下に移動"},
+    {220, kCtrl, Key::T, C::mmFlexRotate, V::AsMenu, "Ctrl+T", "指定角度回転"},
+    {221, kCtrl, Key::G, C::mmGraph, V::ShowOrHide, "Ctrl+G", "方眼表示"},
+    {302, kShift, Key::Left, C::tbRRotate, V::OneStep, "Shift+←", "左に1度回転"},
+    {301, kShift, Key::Right, C::tbLRotate, V::OneStep, "Shift+→", "右に1度回転"},
 };
 
 }  // namespace
@@ -142,6 +145,12 @@ constexpr HotKey kHotKeys[] = {
 std::span<const MenuEntry> MainMenu() { return kMenu; }
 std::span<const ToolButton> MainToolBar() { return kToolBar; }
 std::span<const HotKey> HotKeyTable() { return kHotKeys; }
+
+const HotKey* FindHotKey(int id) {
+    for (const HotKey& k : kHotKeys)
+        if (k.Id == id) return &k;
+    return nullptr;
+}
 
 CommandId TopLevelOf(CommandId id) {
     CommandId top = CommandId::None;

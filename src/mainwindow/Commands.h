@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "mainwindow/Keys.h"
+
 namespace ocu {
 
 enum class CommandId : std::uint16_t {
@@ -38,16 +40,10 @@ enum class CommandId : std::uint16_t {
 
 enum class MenuItemKind : std::uint8_t { Item, Separator, Submenu, EndSubmenu };
 
-// Virtual-key codes of the shortcuts (the Win32 values, so the edge needs no table of its own).
-namespace vk {
-inline constexpr std::uint16_t Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28, Delete = 0x2E;
-inline constexpr std::uint16_t F2 = 0x71, F3 = 0x72;
-}  // namespace vk
-
 struct Shortcut {
     bool Ctrl = false;
-    std::uint16_t Key = 0;  // virtual key; 0 = none
-    bool Empty() const { return Key == 0; }
+    ocu::Key Key = ocu::Key::None;
+    bool Empty() const { return Key == ocu::Key::None; }
 };
 
 // The menu bar in order: a top-level entry (Submenu at depth 0) is followed by its
@@ -69,17 +65,31 @@ struct ToolButton {
 };
 std::span<const ToolButton> MainToolBar();
 
-// The system-wide hot keys, in registration order.
-inline constexpr unsigned kModControl = 0x0002;
-inline constexpr unsigned kModShift = 0x0004;
+// How a hot key runs its command where it differs from the menu entry.
+enum class HotKeyVariant : std::uint8_t {
+    AsMenu,           // exactly as the menu entry
+    FineStep,         // the zoom steps by the fine step (0.1), not by the menu's whole one
+    MarkFirst,        // the entry's mark is brought to its flag first; the status is redrawn after
+    AtPointer,        // projection takes the window under the pointer at once, without a pick
+    WhileProjecting,  // the area moves only while projection runs
+    OneStep,          // the view turns by one rotation step
+    ShowOrHide,       // the grid is shown or hidden with its spacing kept
+};
+
+// The system-wide hot keys, in registration order. Id is the value registered with
+// the system and reported back when the key is pressed.
 struct HotKey {
     int Id;
-    unsigned Modifiers;
-    unsigned VirtualKey;
+    Modifier Mod;
+    ocu::Key Key;
+    CommandId Command;
+    HotKeyVariant Variant;
     std::string_view Keys;    // "Ctrl+A"
     std::string_view Action;  // what it does, for the failure message
 };
 std::span<const HotKey> HotKeyTable();
+// The row registered under `id`; nullptr if none.
+const HotKey* FindHotKey(int id);
 
 // The top-level menu that holds a command (MenuRate ... MenuHelp), None if it has none.
 CommandId TopLevelOf(CommandId id);

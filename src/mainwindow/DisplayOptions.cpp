@@ -9,15 +9,10 @@
 namespace ocu {
 
 void TfrmCap::SetGraph(CommandId item, int unit) {
+    // The entry's mark is on while the grid shows with its spacing: choosing it again hides the grid.
     const bool on = !MenuChecked(item);
-    SetChecked(item, on);
     s_.GridVisible = on;
-    if (on) {
-        for (CommandId other : {CommandId::mmGraph30, CommandId::mmGraph40, CommandId::mmGraph50, CommandId::mmGraph60})
-            if (other != item) SetChecked(other, false);
-        s_.GridUnit = unit;
-    }
-    SetChecked(CommandId::mmGraph, s_.GridVisible);
+    if (on) s_.GridUnit = unit;
 }
 
 void TfrmCap::GraphFlex() {

@@ -92,12 +92,11 @@ void TfrmCap::EndPick(MouseButton button) {
             const IntPoint c = p_.CursorPos();
             SetFixView(true, c.X, c.Y);
         } else {
-            SetChecked(CommandId::mmFix, true);
             SetProjection(true);
         }
         p_.InjectMouseButton(InjectedButton::RightUp);
     } else {
-        if (!s_.PickForFixView) SetChecked(CommandId::mmFix, false);
+        if (!s_.PickForFixView) s_.ProjectionPickPending = false;
         // A middle-button cancel must still let go of the right button that the
         // pick pressed; a right-button cancel already released it for real.
         if (button == MouseButton::Middle) p_.InjectMouseButton(InjectedButton::RightUp);

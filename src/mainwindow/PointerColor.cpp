@@ -93,7 +93,7 @@ bool TfrmCap::OnAddedCommand(CommandId id) {
         return true;
     case CommandId::mmColorHex:
         ini_.InfoIsHex = !ini_.InfoIsHex;
-        SetChecked(CommandId::mmColorHex, ini_.InfoIsHex);
+        RefreshMenuStates();
         ShowPointerColor();
         return true;
     case CommandId::mmCopyColor:

@@ -27,10 +27,9 @@ void TfrmCap::SetProjection(bool on) {
     s_.TargetText.clear();
     const bool wasOn = s_.ProjectionMode;
     s_.ProjectionMode = on;
-    SetChecked(CommandId::mmFix, on);
+    s_.ProjectionPickPending = false;
     if (on) {
         auto refuse = [this](const std::string& message) {
-            SetChecked(CommandId::mmFix, false);
             s_.ProjectionMode = false;
             s_.CapturePaused = true;
             p_.ShowMessage(message, "対象取得");
@@ -85,7 +84,6 @@ void TfrmCap::SetProjection(bool on) {
 
 void TfrmCap::ToggleProjection() {
     const bool on = !MenuChecked(CommandId::mmFix);
-    SetChecked(CommandId::mmFix, on);
     SetProjection(on);
 }
 

@@ -11,26 +11,25 @@
 
 namespace ocu {
 
-TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings) : p_(platform), ini_(settings) {}
+TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings)
+    : p_(platform), ini_(settings), hotKeys_(platform, settings) {}
 
-bool TfrmCap::MenuChecked(CommandId id) const {
-    const auto it = checked_.find(id);
-    return it != checked_.end() && it->second;
-}
+CommandStates TfrmCap::MenuStates() const { return ocu::MenuStates(s_, ini_.InfoIsHex); }
 
-bool TfrmCap::MenuEnabled(CommandId id) const {
-    const auto it = enabled_.find(id);
-    return it == enabled_.end() || it->second;
-}
-
-void TfrmCap::SetChecked(CommandId id, bool checked) {
-    checked_[id] = checked;
-    p_.SetMenuChecked(id, checked);
-}
-
-void TfrmCap::SetEnabled(CommandId id, bool enabled) {
-    enabled_[id] = enabled;
-    p_.SetMenuEnabled(id, enabled);
+void TfrmCap::RefreshMenuStates() {
+    const CommandStates now = MenuStates();
+    int depth = 0;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) --depth;
+        if (e.Kind == MenuItemKind::Submenu) ++depth;
+        // The bar's own entries have no marks and stay enabled.
+        const bool onBar = e.Kind == MenuItemKind::Submenu && depth == 1;
+        if (onBar || e.Kind == MenuItemKind::Separator || e.Kind == MenuItemKind::EndSubmenu) continue;
+        const bool checked = now.Checked(e.Id), enabled = now.Enabled(e.Id);
+        if (!shownStates_ || shownStates_->Checked(e.Id) != checked) p_.SetMenuChecked(e.Id, checked);
+        if (!shownStates_ || shownStates_->Enabled(e.Id) != enabled) p_.SetMenuEnabled(e.Id, enabled);
+    }
+    shownStates_ = now;
 }
 
 int TfrmCap::SamplingInterval() const {
@@ -43,7 +42,7 @@ void TfrmCap::CreateWnd() {
     s_.RotateStep = 10;
     s_.ZoomStep = 0.1f;
     s_.SurfacePenWidth = 1;
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
     s_.RotateAngle = 0;
     s_.ProjectionMode = false;
     s_.PickBackupValid = false;
@@ -90,13 +89,12 @@ void TfrmCap::FormCreate() {
 }
 
 void TfrmCap::FormActivate() {
-    windowActive_ = true;
-    RegisterHotKeys();
+    hotKeys_.FormActivate();
 }
 
 void TfrmCap::FormResize() {
     if (!p_.IsNormalState()) return;
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
     const IntPoint client = p_.ClientSize();
     ChgWindowSize(client.X, client.Y);
 }
@@ -122,18 +120,19 @@ void TfrmCap::ChgWindowSize(int width, int height) {
 
 void TfrmCap::switchTopMost(bool on) {
     p_.SetTopMost(on);
-    SetChecked(CommandId::mmTopMost, on);
+    s_.TopMost = on;
+    RefreshMenuStates();
 }
 
 void TfrmCap::AppMinimize() {
     p_.StopCaptureTimer();
-    UnregisterHotKeys();
+    hotKeys_.UnregisterHotKeys();
 }
 
 void TfrmCap::AppRestore() {
     frameShown_ = false;  // the first tick after a restore draws afresh, whatever it compares equal to
     p_.StartCaptureTimer(SamplingInterval());
-    RegisterHotKeys();
+    hotKeys_.RegisterHotKeys();
 }
 
 void TfrmCap::FormDestroy() {
@@ -149,7 +148,7 @@ void TfrmCap::FormDestroy() {
 }
 
 void TfrmCap::DestroyWnd() {
-    UnregisterHotKeys();
+    hotKeys_.UnregisterHotKeys();
     if (s_.SurfaceLayerCreated) surfaceLayer_ = Image();
     p_.InvalidateDesktop();
 }

@@ -2,13 +2,15 @@
 // The main window's behaviour. The Win32 window procedure turns each message into
 // one call here; everything the behaviour needs from the system goes through the
 // port (IPlatform). The member names are the program's own handler names.
-#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "pipeline/FramePipeline.h"
 #include "image/Image.h"
+#include "mainwindow/CommandStates.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/HotKeys.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewState.h"
 #include "mainwindow/ports/Platform.h"
@@ -50,6 +52,9 @@ public:
     void OnMenuOpen(CommandId topLevel);
     void OnCommand(CommandId id);   // a menu entry chosen, or a tool bar button clicked
     void OnShortcut(CommandId id);  // an accelerator: the menu's open handler runs first
+    // Where every menu entry, tool button, accelerator and hot key ends: runs the
+    // command, as the hot key's variant where it has one.
+    void RunCommand(CommandId id, HotKeyVariant variant = HotKeyVariant::AsMenu);
     void OnToolButtonDown(CommandId id);
     void OnToolButtonUp(CommandId id);
     void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
@@ -76,11 +81,9 @@ public:
     void ForwardMouse(int x, int y, ShiftState shift, unsigned msg);
     void SetSurfaceDrawMode(bool on);
     void ViewToLayer(int& x, int& y) const;
-    void RegisterHotKeys();
-    void UnregisterHotKeys();
-    void FormDeactivate();  // another window became active
+    void FormDeactivate() { hotKeys_.FormDeactivate(); }  // another window became active
     // Hot keys held all the time (true), or only while this window is active.
-    void SetHotKeysAlways(bool always);
+    void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
     std::optional<IntPoint> PointerScreenPixel(IntPoint cursor, IntPoint src);
@@ -91,15 +94,18 @@ public:
     ViewState& State() { return s_; }
     const ViewState& State() const { return s_; }
     Image& SurfaceLayer() { return surfaceLayer_; }
-    bool MenuChecked(CommandId id) const;
-    bool MenuEnabled(CommandId id) const;
+    CommandStates MenuStates() const;
+    bool MenuChecked(CommandId id) const { return MenuStates().Checked(id); }
+    bool MenuEnabled(CommandId id) const { return MenuStates().Enabled(id); }
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
-    const std::string& HotKeyFailures() const { return hotKeyFailures_; }
+    const std::string& HotKeyFailures() const { return hotKeys_.Failures(); }
+    bool HotKeysRegistered() const { return hotKeys_.Registered(); }
 
 private:
-    void SetChecked(CommandId id, bool checked);
-    void SetEnabled(CommandId id, bool enabled);
+    // Shows the states of MenuStates() in the menu, passing on those that changed.
+    void RefreshMenuStates();
+    void RunHotKeyVariant(CommandId id, HotKeyVariant variant);
     void RunModal(void (TfrmCap::*body)());
     void EndPick(MouseButton button);
     void PickMove();
@@ -137,16 +143,13 @@ private:
     RenderParams shownParams_;
     bool frameShown_ = false;
     int shownLeft_ = 0, shownTop_ = 0;
-    std::map<CommandId, bool> checked_;
-    std::map<CommandId, bool> enabled_;
+    std::optional<CommandStates> shownStates_;  // what the menu shows; none before the first refresh
     // Ticks left during which pointer moves are not sent to a target that did not
     // answer: each unanswered send waits for its time-out, and a stream of them
     // would keep the capture timer from ever running.
     int targetSilentTicks_ = 0;
-    std::string hotKeyFailures_;
-    bool hotKeyFailureShown_ = false;
+    HotKeys hotKeys_;
     int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
-    bool windowActive_ = false;
     std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer
     std::string pointerColorText_;
     bool pointerColorShown_ = false;

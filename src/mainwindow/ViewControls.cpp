@@ -42,43 +42,33 @@ void TfrmCap::SetZoomRate(float rate) {
 }
 
 bool TfrmCap::flipHV(int mode) {
-    // The menu check marks are the truth; the flags follow them.
+    // The two mirrorings exclude each other; the menu marks follow the flags.
     if (mode == 1) {
-        const bool on = !MenuChecked(CommandId::mmFlipH);
-        SetChecked(CommandId::mmFlipH, on);
-        s_.FlipH = on;
-        if (on) {
-            SetChecked(CommandId::mmFlipV, false);
-            s_.FlipV = false;
-        }
+        s_.FlipH = !s_.FlipH;
+        if (s_.FlipH) s_.FlipV = false;
     } else {
-        const bool on = !MenuChecked(CommandId::mmFlipV);
-        SetChecked(CommandId::mmFlipV, on);
-        s_.FlipV = on;
-        if (on) {
-            SetChecked(CommandId::mmFlipH, false);
-            s_.FlipH = false;
-        }
+        s_.FlipV = !s_.FlipV;
+        if (s_.FlipV) s_.FlipH = false;
     }
+    RefreshMenuStates();
     timTimer();
     UpdateStatus();
     return true;
 }
 
 void TfrmCap::rotateAngle() {
-    SetChecked(CommandId::mmFlipV, false);
-    SetChecked(CommandId::mmFlipH, false);
     s_.FlipV = false;
     s_.FlipH = false;
-    SetChecked(CommandId::mmFlexRotate, true);
+    s_.Rotated = true;
+    RefreshMenuStates();
     p_.SetStatusText(1, DecimalText(FloorTenths(s_.RotateAngle)) + std::string(text::kRotated));
     UpdateStatus();
 }
 
 void TfrmCap::FlexRotateDialog() {
-    if (MenuChecked(CommandId::mmFlexRotate)) {
+    if (s_.Rotated) {
         s_.RotateAngle = 0;
-        SetChecked(CommandId::mmFlexRotate, false);
+        s_.Rotated = false;
         return;
     }
     const auto typed = p_.InputBox("任意角度回転", "角度を入力してください(1～359)", "");
@@ -89,11 +79,9 @@ void TfrmCap::FlexRotateDialog() {
     }
     if (*n >= 1 && *n <= 359) {
         s_.RotateAngle = *n * 10;
-        SetChecked(CommandId::mmFlipV, false);
-        SetChecked(CommandId::mmFlipH, false);
         s_.FlipH = false;
         s_.FlipV = false;
-        SetChecked(CommandId::mmFlexRotate, true);
+        s_.Rotated = true;
     }
     // A whole number outside 1..359 leaves the angle and the mirroring alone.
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Geometry.h"
+#include "mainwindow/Commands.h"
 #include "mainwindow/ports/Platform.h"
 
 namespace ocu {
@@ -19,6 +20,9 @@ struct ViewState {
     bool FlipH = false;
     bool FlipV = false;
     int RotateAngle = 0;  // tenths of a degree, counter-clockwise, never wrapped
+    // Turned by an angle (指定角度回転 carries its mark); the tool bar's reset of the
+    // angle to 0 leaves it on, and the next 指定角度回転 then only clears it.
+    bool Rotated = false;
     int RotateStep = 10;
     float ZoomStep = 0.1f;
     int RepeatAction = 0;  // 110 zoom, 220 rotate
@@ -30,6 +34,9 @@ struct ViewState {
     int GridUnit = 60;
     bool FixView = false;
     bool ProjectionMode = false;
+    // 操作投影 was turned on from its menu entry and the pick of its target has not
+    // ended: the entry shows its mark meanwhile.
+    bool ProjectionPickPending = false;
     int AreaLeft = 0;
     int AreaTop = 0;
     WindowHandle TargetWnd = 0;
@@ -56,8 +63,10 @@ struct ViewState {
     bool Dragging = false;
     int DragOffsetX = 0;
     int DragOffsetY = 0;
-    bool HotKeysRegistered = false;
     bool CapturePaused = false;
+    bool TopMost = false;
+    // The top-level menu opened last; its open handler decides some entries' states.
+    CommandId OpenedMenu = CommandId::None;
 };
 
 }  // namespace ocu

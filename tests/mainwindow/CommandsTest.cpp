@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <set>
 
 #include "mainwindow/MainWindowFixture.h"
@@ -10,7 +11,7 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     for (const MenuEntry& e : MainMenu()) {
         if (e.Kind != MenuItemKind::Item) continue;
         EXPECT_NE(TopLevelOf(e.Id), CommandId::None) << e.Caption;
-        if (!e.Keys.Empty()) EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption;
+        if (!e.Keys.Empty()) EXPECT_TRUE(keys.insert({e.Keys.Ctrl, static_cast<int>(e.Keys.Key)}).second) << e.Caption;
     }
     EXPECT_EQ(TopLevelOf(CommandId::mmRate25), CommandId::MenuRate);
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
@@ -48,11 +49,60 @@ TEST_F(HotKeyTest, DispatchOfTheTable) {
     EXPECT_EQ(S().RotateAngle, before.RotateAngle);
 }
 
+TEST_F(HotKeyTest, EveryHotKeyNamesAMenuCommandOrButtonAndPlainOnesRunItAsTheMenuDoes) {
+    std::set<int> ids;
+    for (const HotKey& k : HotKeyTable()) {
+        EXPECT_TRUE(ids.insert(k.Id).second) << k.Keys;
+        EXPECT_EQ(FindHotKey(k.Id), &k);
+        const bool onMenu = FindMenuEntry(k.Command) != nullptr;
+        const bool onToolBar = std::any_of(MainToolBar().begin(), MainToolBar().end(),
+                                           [&](const ToolButton& b) { return b.Id == k.Command; });
+        EXPECT_TRUE(onMenu || onToolBar) << k.Keys;
+    }
+    EXPECT_EQ(FindHotKey(999), nullptr);
+    for (const HotKey& k : HotKeyTable()) {
+        if (k.Variant != HotKeyVariant::AsMenu) continue;
+        StartWithView(300, 300, 2.0f);
+        platform.InputAnswers = {std::string("30")};
+        form->OnCommand(k.Command);
+        const ViewState byMenu = S();
+        StartWithView(300, 300, 2.0f);
+        platform.InputAnswers = {std::string("30")};
+        form->OnHotKey(k.Id);
+        EXPECT_EQ(S().FlipH, byMenu.FlipH) << k.Keys;
+        EXPECT_EQ(S().FlipV, byMenu.FlipV) << k.Keys;
+        EXPECT_EQ(S().RotateAngle, byMenu.RotateAngle) << k.Keys;
+        EXPECT_EQ(S().Rotated, byMenu.Rotated) << k.Keys;
+    }
+}
+
+TEST_F(HotKeyTest, MarksFollowTheFlagsAtOnceAndReachTheMenu) {
+    StartWithView(300, 300);
+    form->OnHotKey(216);  // Ctrl+D
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmFlipH));
+    EXPECT_TRUE(platform.Checked[CommandId::mmFlipH]);
+    form->OnHotKey(218);  // Ctrl+F2: drawing on
+    EXPECT_TRUE(platform.Checked[CommandId::mmAtariMode]);
+    form->BeginPick(true);  // a pick ends drawing without a command
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmAtariMode));
+    form->FormMouseUp(MouseButton::Right, {}, 0, 0);
+    form->OnMenuOpen(CommandId::MenuAtari);
+    EXPECT_FALSE(platform.Checked[CommandId::mmAtariMode]);
+
+    // The projection entry is on while its pick runs, and off when the pick is cancelled.
+    form->OnCommand(CommandId::mmFix);
+    EXPECT_TRUE(S().Picking);
+    EXPECT_FALSE(S().ProjectionMode);
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmFix));
+    form->FormMouseUp(MouseButton::Right, {}, 0, 0);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));
+}
+
 TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     platform.HotKeyRefused[201] = true;
     Start();
     EXPECT_EQ(platform.HotKeys.size(), 14u);
-    EXPECT_TRUE(S().HotKeysRegistered);
+    EXPECT_TRUE(form->HotKeysRegistered());
     form->FormActivate();  // registered already: nothing
     form->AppMinimize();
     EXPECT_TRUE(platform.HotKeys.empty());

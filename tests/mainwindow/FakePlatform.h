@@ -165,7 +165,7 @@ public:
     void StopCaptureTimer() override { CaptureInterval = 0; }
     void StartRepeatTimer(int ms) override { RepeatInterval = ms; }
     void StopRepeatTimer() override { RepeatInterval = 0; }
-    bool RegisterHotKey(int id, unsigned, unsigned) override {
+    bool RegisterHotKey(int id, Modifier, Key) override {
         if (HotKeyRefused[id]) return false;
         HotKeys[id] = true;
         return true;

@@ -1,6 +1,7 @@
 // The menu bar and accelerators built from the command table.
 #include <gtest/gtest.h>
 
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/MenuBar.h"
 #include "platform/win32/TextConvert.h"
 
@@ -76,7 +77,7 @@ TEST(AcceleratorTest, EveryShortcutOfTheTableIsAnAcceleratorForItsCommand) {
         for (int i = 0; i < n; ++i) {
             if (ShortcutCommand(accels[i].cmd) != e.Id) continue;
             found = true;
-            EXPECT_EQ(accels[i].key, e.Keys.Key);
+            EXPECT_EQ(accels[i].key, VirtualKeyOf(e.Keys.Key));
             EXPECT_EQ((accels[i].fVirt & FCONTROL) != 0, e.Keys.Ctrl);
             EXPECT_NE(accels[i].fVirt & FVIRTKEY, 0);
         }
@@ -85,6 +86,32 @@ TEST(AcceleratorTest, EveryShortcutOfTheTableIsAnAcceleratorForItsCommand) {
     EXPECT_EQ(n, expected);
     EXPECT_EQ(ShortcutCommand(static_cast<WORD>(CommandId::mmUP)), CommandId::None) << "a menu id is no shortcut";
     EXPECT_EQ(ShortcutCommand(kShortcutBase + 9999), CommandId::None);
+}
+
+TEST(HotKeyCodesTest, TheTableRegistersTheCombinationsItAlwaysHas) {
+    // The ids, masks and virtual keys other programs see must stay as they were.
+    struct Registered {
+        int id;
+        UINT mods;
+        UINT vk;
+    };
+    const Registered expected[] = {
+        {201, MOD_CONTROL, 'A'},     {202, MOD_CONTROL, 'S'},      {216, MOD_CONTROL, 'D'},
+        {215, MOD_CONTROL, 'F'},     {218, MOD_CONTROL, VK_F2},    {219, MOD_CONTROL, VK_F3},
+        {217, MOD_CONTROL, 'E'},     {211, MOD_CONTROL, VK_LEFT},  {212, MOD_CONTROL, VK_RIGHT},
+        {213, MOD_CONTROL, VK_UP},   {214, MOD_CONTROL, VK_DOWN},  {220, MOD_CONTROL, 'T'},
+        {221, MOD_CONTROL, 'G'},     {302, MOD_SHIFT, VK_LEFT},    {301, MOD_SHIFT, VK_RIGHT},
+    };
+    ASSERT_EQ(HotKeyTable().size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const HotKey& k = HotKeyTable()[i];
+        EXPECT_EQ(k.Id, expected[i].id) << k.Keys;
+        EXPECT_EQ(HotKeyModifiers(k.Mod), expected[i].mods) << k.Keys;
+        EXPECT_EQ(VirtualKeyOf(k.Key), expected[i].vk) << k.Keys;
+    }
+    EXPECT_EQ(VirtualKeyOf(Key::Delete), VK_DELETE);
+    EXPECT_EQ(VirtualKeyOf(Key::D0), '0');
+    EXPECT_EQ(VirtualKeyOf(Key::D9), '9');
 }
 
 }  // namespace

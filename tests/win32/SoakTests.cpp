@@ -16,6 +16,7 @@
 
 #include "mainwindow/Commands.h"
 #include "mainwindow/TfrmCap.h"
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/MainWindow.h"
 #include "settings/IniManager.h"
 #include "win32/Win32TestSupport.h"
@@ -236,13 +237,13 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
     const HotKey probe = HotKeyTable().front();
     constexpr int kProbeId = 0x7F00;
     auto hotKeyFree = [&] {
-        if (!::RegisterHotKey(nullptr, kProbeId, probe.Modifiers, probe.VirtualKey)) return false;
+        if (!::RegisterHotKey(nullptr, kProbeId, HotKeyModifiers(probe.Mod), VirtualKeyOf(probe.Key))) return false;
         ::UnregisterHotKey(nullptr, kProbeId);
         return true;
     };
     platform_.StartCaptureTimer(form_->SamplingInterval());
     ASSERT_EQ(form_->SamplingInterval(), 10);
-    ASSERT_TRUE(S().HotKeysRegistered);
+    ASSERT_TRUE(form_->HotKeysRegistered());
     ASSERT_FALSE(hotKeyFree()) << "the program holds its hot keys";
 
     Image& frame = platform_.FrameSection().View();
@@ -251,7 +252,7 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
     int lostRestores = 0;
     for (int cycle = 0; cycle < kMinimiseCycles; ++cycle) {
         ::ShowWindow(Hwnd(), SW_MINIMIZE);
-        ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) && !S().HotKeysRegistered; })) << cycle;
+        ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) && !form_->HotKeysRegistered(); })) << cycle;
         EXPECT_TRUE(hotKeyFree()) << cycle << ": minimised, the keys are given back";
 
         ::ShowWindow(Hwnd(), SW_RESTORE);
@@ -262,9 +263,9 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
             ++lostRestores;
             ::ShowWindow(Hwnd(), SW_RESTORE);
         }
-        ASSERT_TRUE(PollUntil([&] { return !::IsIconic(Hwnd()) && S().HotKeysRegistered; }))
+        ASSERT_TRUE(PollUntil([&] { return !::IsIconic(Hwnd()) && form_->HotKeysRegistered(); }))
             << cycle << " iconic=" << ::IsIconic(Hwnd()) << " visible=" << ::IsWindowVisible(Hwnd())
-            << " registered=" << S().HotKeysRegistered;
+            << " registered=" << form_->HotKeysRegistered();
         EXPECT_FALSE(hotKeyFree()) << cycle << ": restored, the keys are ours again";
 
         // Blank the frame, then change the view: a running capture timer draws it again

@@ -98,7 +98,7 @@ public:
     virtual void StopRepeatTimer() = 0;
 
     // --- hot keys ---------------------------------------------------------------------
-    virtual bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) = 0;
+    virtual bool RegisterHotKey(int id, Modifier modifier, Key key) = 0;
     virtual void UnregisterHotKey(int id) = 0;
 
     // --- other windows and synthetic input ---------------------------------------------

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
@@ -156,7 +157,7 @@ unique_haccel BuildAccelerators(std::span<const MenuEntry> entries) {
         if (e.Kind != MenuItemKind::Item || e.Keys.Empty()) continue;
         ACCEL a{};
         a.fVirt = static_cast<BYTE>(FVIRTKEY | (e.Keys.Ctrl ? FCONTROL : 0));
-        a.key = e.Keys.Key;
+        a.key = VirtualKeyOf(e.Keys.Key);
         a.cmd = static_cast<WORD>(kShortcutBase + static_cast<WORD>(e.Id));
         table.push_back(a);
     }

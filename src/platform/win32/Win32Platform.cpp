@@ -2,6 +2,7 @@
 
 #include "platform/win32/Foreground.h"
 #include "platform/win32/InputBox.h"
+#include "platform/win32/KeyCodes.h"
 #include "platform/win32/MenuBar.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/TextConvert.h"
@@ -302,8 +303,9 @@ void Win32Platform::StopRepeatTimer() {
 
 // --- hot keys ----------------------------------------------------------------------------------
 
-bool Win32Platform::RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) {
-    return parts_.Window != nullptr && ::RegisterHotKey(parts_.Window, id, modifiers, virtualKey) != FALSE;
+bool Win32Platform::RegisterHotKey(int id, Modifier modifier, Key key) {
+    return parts_.Window != nullptr &&
+           ::RegisterHotKey(parts_.Window, id, HotKeyModifiers(modifier), VirtualKeyOf(key)) != FALSE;
 }
 
 void Win32Platform::UnregisterHotKey(int id) {

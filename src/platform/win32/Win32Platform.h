@@ -97,7 +97,7 @@ public:
     void StopRepeatTimer() override;
 
     // --- hot keys
-    bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
+    bool RegisterHotKey(int id, Modifier modifier, Key key) override;
     void UnregisterHotKey(int id) override;
 
     // --- other windows and synthetic input

@@ -1,0 +1,43 @@
+#include "mainwindow/CommandStates.h"
+
+namespace ocu {
+
+CommandStates MenuStates(const ViewState& s, bool colorAsHex) {
+    using C = CommandId;
+    CommandStates out;
+
+    out.SetChecked(C::mmFlipH, s.FlipH);
+    out.SetChecked(C::mmFlipV, s.FlipV);
+    out.SetChecked(C::mmFlexRotate, s.Rotated);
+    out.SetChecked(C::mmSrcNot, s.InvertColors);
+
+    out.SetChecked(C::mmFixViewSw, s.FixView);
+    // The grid menu's open handler greys the moves by projection alone; the area
+    // menu, which holds them, also lets a fixed area move.
+    const bool movable = s.ProjectionMode || (s.FixView && s.OpenedMenu != C::MenuRange);
+    for (C id : {C::mmLeft, C::mmRight, C::mmUpper, C::mmDowner}) out.SetEnabled(id, movable);
+
+    out.SetChecked(C::mmGraph, s.GridVisible);
+    bool fixedUnit = false;
+    for (auto [id, unit] : {std::pair{C::mmGraph30, 30}, {C::mmGraph40, 40}, {C::mmGraph50, 50}, {C::mmGraph60, 60}}) {
+        out.SetChecked(id, s.GridVisible && s.GridUnit == unit);
+        fixedUnit = fixedUnit || s.GridUnit == unit;
+    }
+    out.SetChecked(C::mmGraphFlex, s.GridVisible && !fixedUnit);
+    out.SetChecked(C::mmGrid, s.CenterLineVisible);
+
+    out.SetChecked(C::mmColorHex, colorAsHex);
+
+    out.SetChecked(C::mmAtariMode, s.SurfaceDrawMode);
+    out.SetChecked(C::mmBltAtari, s.SurfaceVisible);
+
+    // The entry is on from the moment it starts the pick of a target.
+    out.SetChecked(C::mmFix, s.ProjectionMode || s.ProjectionPickPending);
+    out.SetEnabled(C::mmFix, !s.SurfaceDrawMode);
+    out.SetEnabled(C::mmWndInfo, s.ProjectionMode);
+
+    out.SetChecked(C::mmTopMost, s.TopMost);
+    return out;
+}
+
+}  // namespace ocu

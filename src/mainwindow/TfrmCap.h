@@ -1,15 +1,23 @@
 #pragma once
 // The main window's behaviour. The Win32 window procedure turns each message into
 // one call here; everything the behaviour needs from the system goes through the
-// port (IPlatform). The member names are the program's own handler names.
+// port (IPlatform). The member names are the program's own handler names; the
+// features with state of their own (projection, the pick of the pinned area, the
+// surface layer, image output) are collaborators it owns and hands the events to.
 #include <map>
 #include <string>
 #include <string_view>
 
 #include "pipeline/FramePipeline.h"
 #include "image/Image.h"
+#include "mainwindow/AreaPick.h"
+#include "mainwindow/AreaPlacement.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/ImageOutput.h"
 #include "mainwindow/MouseInput.h"
+#include "mainwindow/Projection.h"
+#include "mainwindow/SurfaceLayer.h"
+#include "mainwindow/ViewHost.h"
 #include "mainwindow/ViewState.h"
 #include "mainwindow/ports/Platform.h"
 #include "dialogs/ShellServices.h"
@@ -24,12 +32,12 @@ inline constexpr const char* kShortcutName = "Ocumira";
 
 class TIniManager;
 
-class TfrmCap {
+class TfrmCap : private ViewHost {
 public:
     TfrmCap(IPlatform& platform, TIniManager& settings);
     // Image output and the shell; without them those commands do nothing.
     void AttachServices(IImageOutput* output, IShellServices* shell) {
-        output_ = output;
+        imageOutput_.Attach(output);
         shell_ = shell;
     }
 
@@ -62,20 +70,22 @@ public:
     // --- operations ----------------------------------------------------------------
     void ChgWindowSize(int width, int height);
     void switchTopMost(bool on);
-    void UpdateStatus();
+    void UpdateStatus() override;
     void SetZoomRate(float rate);
     bool flipHV(int mode);
     void rotateAngle();
     void mFlexFlipClick();
-    void SetFixView(bool enable, int x, int y);
-    void MoveFixArea(std::string_view direction);
-    void BeginPick(bool forFixView);
-    void SetProjection(bool on);
-    void ToggleProjection();
-    WindowHandle WindowAtPoint(IntPoint p);
-    void ForwardMouse(int x, int y, ShiftState shift, unsigned msg);
-    void SetSurfaceDrawMode(bool on);
-    void ViewToLayer(int& x, int& y) const;
+    void SetFixView(bool enable, int x, int y) { areaPick_.SetFixView(enable, x, y); }
+    void MoveFixArea(std::string_view direction) { areaPick_.MoveFixArea(direction); }
+    void BeginPick(bool forFixView) { areaPick_.BeginPick(forFixView); }
+    void SetProjection(bool on) { projection_.SetProjection(on); }
+    void ToggleProjection() { projection_.ToggleProjection(); }
+    WindowHandle WindowAtPoint(IntPoint p) { return projection_.WindowAtPoint(p); }
+    void ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage msg) {
+        projection_.ForwardMouse(x, y, shift, msg);
+    }
+    void SetSurfaceDrawMode(bool on) { surface_.SetSurfaceDrawMode(on); }
+    void ViewToLayer(int& x, int& y) const { surface_.ViewToLayer(x, y); }
     void RegisterHotKeys();
     void UnregisterHotKeys();
     void FormDeactivate();  // another window became active
@@ -90,47 +100,39 @@ public:
     // --- state ------------------------------------------------------------------------
     ViewState& State() { return s_; }
     const ViewState& State() const { return s_; }
-    Image& SurfaceLayer() { return surfaceLayer_; }
-    bool MenuChecked(CommandId id) const;
+    Image& LayerImage() { return surface_.Pixels(); }
+    const Projection& Projector() const { return projection_; }
+    bool MenuChecked(CommandId id) const override;
     bool MenuEnabled(CommandId id) const;
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
     const std::string& HotKeyFailures() const { return hotKeyFailures_; }
 
 private:
-    void SetChecked(CommandId id, bool checked);
+    void SetChecked(CommandId id, bool checked) override;
     void SetEnabled(CommandId id, bool enabled);
     void RunModal(void (TfrmCap::*body)());
-    void EndPick(MouseButton button);
-    void PickMove();
-    void TargetPickMove();
-    void StrokeStart(int x, int y);
-    void StrokeMove(ShiftState shift, int x, int y);
-    void PushAreaInside();
-    void RecomputeTargetOffsets();
+    void RecomputeTargetOffsets() { ocu::RecomputeTargetOffsets(s_); }
     void SetGraph(CommandId item, int unit);
     void GraphFlex();
     void SampRate();
     void FlexRotateDialog();
-    void ClearSurfaceLayer();
-    void SizeSurfaceLayer(int width, int height);
+    void ClearSurfaceLayer() { surface_.ClearSurfaceLayer(); }
     void OnOtherCommand(CommandId id);  // image output, dialogs and help
     bool OnAddedCommand(CommandId id);  // PNG and the colour readout; false if not one of them
-    void SavePngFile();
     void ShowPointerColor();
-    std::optional<Image> Snapshot();
-    void SaveViewFile();
-    void CopyViewToClipboard();
-    void PrintView();
     void OptionsDialog();
     void LeaveTopMostForHelp();
 
     IPlatform& p_;
-    IImageOutput* output_ = nullptr;
     IShellServices* shell_ = nullptr;
     TIniManager& ini_;
     ViewState s_;
-    Image surfaceLayer_;
+    // Each takes what it needs of the above; declared after it, in the order they use each other.
+    SurfaceLayer surface_{s_, p_};
+    Projection projection_{s_, p_, *this, surface_};
+    AreaPick areaPick_{s_, p_, *this, ini_, projection_};
+    ImageOutput imageOutput_{s_, p_};
     // The last frame shown and what it was made of: a tick whose capture and
     // inputs are all the same renders and presents nothing.
     Image shownCapture_;
@@ -139,10 +141,6 @@ private:
     int shownLeft_ = 0, shownTop_ = 0;
     std::map<CommandId, bool> checked_;
     std::map<CommandId, bool> enabled_;
-    // Ticks left during which pointer moves are not sent to a target that did not
-    // answer: each unanswered send waits for its time-out, and a stream of them
-    // would keep the capture timer from ever running.
-    int targetSilentTicks_ = 0;
     std::string hotKeyFailures_;
     bool hotKeyFailureShown_ = false;
     int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels

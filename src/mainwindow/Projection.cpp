@@ -14,23 +14,20 @@ constexpr int kTextLimit = 70;  // the 71-byte buffers of the window text and cl
 constexpr int kSelfRecheckMs = 150;
 }
 
-WindowHandle Projection::WindowAtPoint(IntPoint p) {
+WindowHandle Projection::NamedWindowAt(IntPoint p) {
     WindowHandle w = p_.WindowFromPoint(p);
     if (w == 0) return 0;
     if (const WindowHandle child = p_.ChildWindowFromPoint(w, p); child != 0) w = child;
     s_.TargetText = LimitAnsiWidth(p_.WindowTextOf(w), kTextLimit);
     s_.TargetClass = LimitAnsiWidth(p_.ClassNameOf(w), kTextLimit);
-    if (s_.TargetClass == kMainWindowClassName) return 0;
-    s_.TargetRect = p_.WindowRectOf(w);
     return w;
 }
 
-void Projection::TakeWindowAt(IntPoint p) {
-    s_.TargetWnd = p_.WindowFromPoint(p);
-    if (s_.TargetWnd == 0) return;
-    if (const WindowHandle child = p_.ChildWindowFromPoint(s_.TargetWnd, p); child != 0) s_.TargetWnd = child;
-    s_.TargetText = LimitAnsiWidth(p_.WindowTextOf(s_.TargetWnd), kTextLimit);
-    s_.TargetClass = LimitAnsiWidth(p_.ClassNameOf(s_.TargetWnd), kTextLimit);
+WindowHandle Projection::WindowAtPoint(IntPoint p) {
+    const WindowHandle w = NamedWindowAt(p);
+    if (w == 0 || s_.TargetClass == kMainWindowClassName) return 0;
+    s_.TargetRect = p_.WindowRectOf(w);
+    return w;
 }
 
 void Projection::Refuse(const char* message) {
@@ -50,7 +47,7 @@ void Projection::SetProjection(bool on) {
     host_.SetChecked(CommandId::mmFix, on);
     if (on) {
         try {
-            TakeWindowAt(p_.CursorPos());
+            s_.TargetWnd = NamedWindowAt(p_.CursorPos());
             if (s_.TargetWnd != 0 && s_.TargetClass == kMainWindowClassName) {
                 // The pointer position can lag behind the pointer: Wine answers with the
                 // position of the last mouse event a program has taken, and this window may
@@ -58,7 +55,7 @@ void Projection::SetProjection(bool on) {
                 // has moved on. Such a position is renewed within 100 ms; a pointer that
                 // really rests on this window is still on it when asked again.
                 p_.Pause(kSelfRecheckMs);
-                TakeWindowAt(p_.CursorPos());
+                s_.TargetWnd = NamedWindowAt(p_.CursorPos());
             }
             if (s_.TargetWnd == 0) {
                 Refuse("対象が取得できません 0");

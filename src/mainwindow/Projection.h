@@ -38,7 +38,8 @@ public:
     bool LeftDragForwarded() const { return fwdLeftDown_; }
 
 private:
-    void TakeWindowAt(IntPoint p);
+    // The window under a screen point, a child before its parent, with its names taken.
+    WindowHandle NamedWindowAt(IntPoint p);
     void Refuse(const char* message);
 
     ViewState& s_;

@@ -11,7 +11,7 @@ namespace ocu {
 
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
-    if (targetSilentTicks_ > 0) --targetSilentTicks_;
+    projection_.Tick();
     if (const auto failed = hotKeys_.TakeFailureNotice()) {
         // Told from the tick rather than from inside window creation or activation,
         // where a modal box would re-enter the handlers that registered the keys.
@@ -63,14 +63,7 @@ void TfrmCap::timTimer() {
         rp.FlipV = s_.FlipV;
         rp.RotateAngle = s_.RotateAngle;
         rp.InvertColors = s_.InvertColors;
-        if (s_.SurfaceVisible) {
-            const PixelFormat layerFormat = SurfaceLayerFormat(capture->Format());
-            if (surfaceLayer_.Format() != layerFormat || surfaceLayer_.Width() < s_.ViewWidth ||
-                surfaceLayer_.Height() < s_.ViewHeight)
-                SizeSurfaceLayer(std::max(surfaceLayer_.Width(), s_.ViewWidth),
-                                 std::max(surfaceLayer_.Height(), s_.ViewHeight));
-            if (surfaceLayer_.Format() == layerFormat) rp.SurfaceLayer = &surfaceLayer_;
-        }
+        if (s_.SurfaceVisible) rp.SurfaceLayer = surface_.ForFrame(capture->Format());
         rp.CenterLineVisible = s_.CenterLineVisible;
         rp.GridVisible = s_.GridVisible;
         rp.GridUnit = s_.GridUnit;

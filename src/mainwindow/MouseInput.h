@@ -1,5 +1,8 @@
 #pragma once
+// The mouse input the behaviour reads and the input it sends on, in its own terms;
+// the Win32 edge translates both ways.
 #include <cstdint>
+#include <optional>
 
 namespace ocu {
 
@@ -10,13 +13,18 @@ struct ShiftState {
     bool Shift = false, Alt = false, Ctrl = false, Left = false, Right = false, Middle = false, Double = false;
 };
 
-// Window messages of projected mouse input (the Win32 values: they go to another program).
-namespace wm {
-inline constexpr unsigned MouseMove = 0x0200, LButtonDown = 0x0201, LButtonUp = 0x0202,
-                          RButtonDown = 0x0204, RButtonUp = 0x0205;
-}
-namespace mk {
-inline constexpr unsigned LButton = 0x0001, RButton = 0x0002, Shift = 0x0004, Control = 0x0008, MButton = 0x0010;
-}
+// A mouse message replayed onto the projection's target.
+enum class ProjectedMessage : std::uint8_t { Move, LeftDown, LeftUp, RightDown, RightUp };
+
+// What a projected message says is held: at most one button, and the two keys.
+struct ProjectedKeys {
+    std::optional<MouseButton> Button;
+    bool Ctrl = false;
+    bool Shift = false;
+    friend bool operator==(const ProjectedKeys&, const ProjectedKeys&) = default;
+};
+
+// A button pressed or released for the whole system, as if by the user.
+enum class InjectedButton : std::uint8_t { LeftDown, LeftUp, RightDown, RightUp };
 
 }  // namespace ocu

@@ -1,14 +1,12 @@
-// The colour under the pointer: the readout in the status bar, its menu entries,
-// and the PNG save, the other addition to the save menu.
+// The colour under the pointer: the readout in the status bar and its menu entries,
+// with the PNG save, the other addition to the save menu.
 #include "mainwindow/PointerColor.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "image/PixelColour.h"
 #include "image/PixelOps.h"
 #include "mainwindow/TfrmCap.h"
-#include "output/PngFile.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
@@ -73,23 +71,10 @@ void TfrmCap::ShowPointerColor() {
     p_.SetColorReadout(pointerColor_, text);
 }
 
-void TfrmCap::SavePngFile() {
-    const auto image = Snapshot();  // before the dialog covers the view
-    const auto chosen = output_->SaveDialog("PNG(*.png)|*.png");
-    if (!chosen) return;
-    const std::string path = PngFileName(*chosen);
-    bool saved = false;
-    if (image && !image->Empty()) {
-        const auto bytes = output_->EncodePng(*image);
-        saved = bytes && output_->WriteWholeFile(path, *bytes);
-    }
-    if (!saved) p_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
-}
-
 bool TfrmCap::OnAddedCommand(CommandId id) {
     switch (id) {
     case CommandId::mmSavePngFile:
-        if (output_) SavePngFile();
+        if (imageOutput_.Attached()) imageOutput_.SavePngFile();
         return true;
     case CommandId::mmColorHex:
         ini_.InfoIsHex = !ini_.InfoIsHex;
@@ -97,9 +82,7 @@ bool TfrmCap::OnAddedCommand(CommandId id) {
         ShowPointerColor();
         return true;
     case CommandId::mmCopyColor:
-        if (!output_) return true;
-        if (pointerColorText_.empty()) throw std::runtime_error("ポインタ位置の色を読み取れませんでした。");
-        if (const auto error = output_->CopyTextToClipboard(pointerColorText_)) throw std::runtime_error(*error);
+        if (imageOutput_.Attached()) imageOutput_.CopyColor(pointerColorText_);
         return true;
     default:
         return false;

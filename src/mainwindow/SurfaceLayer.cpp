@@ -1,34 +1,47 @@
-// The surface layer: freehand strokes kept in the coordinates of the view before
-// mirroring and rotation, so they turn and mirror with the picture.
+#include "mainwindow/SurfaceLayer.h"
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
-#include "pipeline/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "image/PixelOps.h"
-#include "mainwindow/TfrmCap.h"
+#include "pipeline/FramePipeline.h"
 
 namespace ocu {
 namespace {
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 }
 
-void TfrmCap::SizeSurfaceLayer(int width, int height) {
+void SurfaceLayer::Create() {
+    created_ = true;
+    image_ = Image(0, 0, SurfaceLayerFormat(p_.ScreenFormat()));
+}
+
+void SurfaceLayer::Release() {
+    if (created_) image_ = Image();
+}
+
+void SurfaceLayer::ViewResized(int width, int height) {
+    if (created_) SizeSurfaceLayer(width, height);
+}
+
+void SurfaceLayer::SizeSurfaceLayer(int width, int height) {
     const PixelFormat format = SurfaceLayerFormat(p_.ScreenFormat());
-    if (surfaceLayer_.Format() != format) surfaceLayer_ = Image(0, 0, format);
+    if (image_.Format() != format) image_ = Image(0, 0, format);
     // New pixels are white: transparent under the AND merge.
-    surfaceLayer_.Resize(std::max(width, 0), std::max(height, 0), 0xFF);
+    image_.Resize(std::max(width, 0), std::max(height, 0), 0xFF);
 }
 
-void TfrmCap::ClearSurfaceLayer() {
-    const int w = std::min(s_.ViewWidth, surfaceLayer_.Width());
-    const int h = std::min(s_.ViewHeight, surfaceLayer_.Height());
+void SurfaceLayer::ClearSurfaceLayer() {
+    const int w = std::min(s_.ViewWidth, image_.Width());
+    const int h = std::min(s_.ViewHeight, image_.Height());
     const std::size_t rowBytes =
-        static_cast<std::size_t>(std::max(w, 0)) * static_cast<std::size_t>(PixelBytes(surfaceLayer_.Format()));
-    for (int y = 0; y < h; ++y) std::fill_n(surfaceLayer_.Row(y), rowBytes, std::uint8_t{0xFF});
+        static_cast<std::size_t>(std::max(w, 0)) * static_cast<std::size_t>(PixelBytes(image_.Format()));
+    for (int y = 0; y < h; ++y) std::fill_n(image_.Row(y), rowBytes, std::uint8_t{0xFF});
 }
 
-void TfrmCap::SetSurfaceDrawMode(bool on) {
+void SurfaceLayer::SetSurfaceDrawMode(bool on) {
     s_.SurfaceDrawMode = on;
     if (on) {
         s_.SurfaceVisible = true;
@@ -36,7 +49,14 @@ void TfrmCap::SetSurfaceDrawMode(bool on) {
     }
 }
 
-void TfrmCap::ViewToLayer(int& x, int& y) const {
+const Image* SurfaceLayer::ForFrame(PixelFormat captureFormat) {
+    const PixelFormat layerFormat = SurfaceLayerFormat(captureFormat);
+    if (image_.Format() != layerFormat || image_.Width() < s_.ViewWidth || image_.Height() < s_.ViewHeight)
+        SizeSurfaceLayer(std::max(image_.Width(), s_.ViewWidth), std::max(image_.Height(), s_.ViewHeight));
+    return image_.Format() == layerFormat ? &image_ : nullptr;
+}
+
+void SurfaceLayer::ViewToLayer(int& x, int& y) const {
     const int w = s_.ViewWidth, h = s_.ViewHeight;
     if (s_.RotateAngle != 0) {
         const int cx = w / 2, cy = h / 2;
@@ -61,35 +81,34 @@ void TfrmCap::ViewToLayer(int& x, int& y) const {
     if (s_.FlipV) y = 2 * (h / 2) - y;
 }
 
-void TfrmCap::StrokeStart(int x, int y) {
+void SurfaceLayer::StrokeStart(int x, int y) {
     x -= s_.ViewLeft;
     y -= s_.ViewTop;
     ViewToLayer(x, y);
-    s_.StrokeLastX = x;
-    s_.StrokeLastY = y;
-    s_.Stroking = true;
+    lastX_ = x;
+    lastY_ = y;
+    stroking_ = true;
 }
 
-void TfrmCap::StrokeMove(ShiftState shift, int x, int y) {
+void SurfaceLayer::StrokeMove(ShiftState shift, int x, int y) {
     x -= s_.ViewLeft;
     y -= s_.ViewTop;
     ViewToLayer(x, y);
     int width = 0;
     std::uint32_t color = kWhite;
     if (shift.Left && !shift.Ctrl) {
-        width = s_.SurfacePenWidth;
-        color = s_.SurfaceColor;
+        width = penWidth_;
+        color = color_;
     } else if (shift.Left && shift.Ctrl) {
-        width = s_.SurfacePenWidth * 4;
+        width = penWidth_ * 4;
     } else if (shift.Right && !shift.Ctrl && !shift.Left) {
         width = 5;
     } else {
         return;  // nothing painted, and the stroke keeps its last point
     }
-    DrawLine(surfaceLayer_, s_.StrokeLastX, s_.StrokeLastY, x, y, width,
-             ColorToPixel(surfaceLayer_.Format(), color));
-    s_.StrokeLastX = x;
-    s_.StrokeLastY = y;
+    DrawLine(image_, lastX_, lastY_, x, y, width, ColorToPixel(image_.Format(), color));
+    lastX_ = x;
+    lastY_ = y;
 }
 
 }  // namespace ocu

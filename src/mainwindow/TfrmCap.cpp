@@ -41,13 +41,10 @@ int TfrmCap::SamplingInterval() const {
 void TfrmCap::CreateWnd() {
     s_.RotateStep = 10;
     s_.ZoomStep = 0.1f;
-    s_.SurfacePenWidth = 1;
     hotKeys_.RegisterHotKeys();
     s_.RotateAngle = 0;
     s_.ProjectionMode = false;
-    s_.PickBackupValid = false;
     s_.GridUnit = 60;
-    s_.PickWnd = 0;
     // A zoom edited into the file outside the offered range would leave the view
     // blank (negative) or meaningless; it starts at the nearest offered rate.
     s_.ZoomRate = ini_.CapRate;
@@ -59,9 +56,7 @@ void TfrmCap::CreateWnd() {
 void TfrmCap::FormCreate() {
     switchTopMost(true);
     UpdateStatus();
-    s_.SurfaceColor = 0xFF0000;
-    s_.SurfaceLayerCreated = true;
-    surfaceLayer_ = Image(0, 0, SurfaceLayerFormat(p_.ScreenFormat()));
+    surface_.Create();
     p_.StartCaptureTimer(SamplingInterval());
     IntRect bounds = ini_.BoundsRect;
     const IntRect work = p_.PrimaryWorkArea();
@@ -112,7 +107,7 @@ void TfrmCap::ChgWindowSize(int width, int height) {
         s_.ViewTop = 61;
         s_.ViewWidth = width;
         s_.ViewHeight = height - p_.StatusBarHeight() - 61;
-        if (s_.SurfaceLayerCreated) SizeSurfaceLayer(width, height);
+        surface_.ViewResized(width, height);
     } catch (const std::exception&) {
         p_.ShowMessage(message, caption);
     }
@@ -149,7 +144,7 @@ void TfrmCap::FormDestroy() {
 
 void TfrmCap::DestroyWnd() {
     hotKeys_.UnregisterHotKeys();
-    if (s_.SurfaceLayerCreated) surfaceLayer_ = Image();
+    surface_.Release();
     p_.InvalidateDesktop();
 }
 

@@ -1,17 +1,26 @@
 #pragma once
 // The main window's behaviour. The Win32 window procedure turns each message into
 // one call here; everything the behaviour needs from the system goes through the
-// port (IPlatform). The member names are the program's own handler names.
+// port (IPlatform). The member names are the program's own handler names; the
+// features with state of their own (projection, the pick of the pinned area, the
+// surface layer, image output, the hot keys) are collaborators it owns and hands the
+// events to.
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "pipeline/FramePipeline.h"
 #include "image/Image.h"
+#include "mainwindow/AreaPick.h"
+#include "mainwindow/AreaPlacement.h"
 #include "mainwindow/CommandStates.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/HotKeys.h"
+#include "mainwindow/ImageOutput.h"
 #include "mainwindow/MouseInput.h"
+#include "mainwindow/Projection.h"
+#include "mainwindow/SurfaceLayer.h"
+#include "mainwindow/ViewHost.h"
 #include "mainwindow/ViewState.h"
 #include "mainwindow/ports/Platform.h"
 #include "dialogs/ShellServices.h"
@@ -26,12 +35,12 @@ inline constexpr const char* kShortcutName = "Ocumira";
 
 class TIniManager;
 
-class TfrmCap {
+class TfrmCap : private ViewHost {
 public:
     TfrmCap(IPlatform& platform, TIniManager& settings);
     // Image output and the shell; without them those commands do nothing.
     void AttachServices(IImageOutput* output, IShellServices* shell) {
-        output_ = output;
+        imageOutput_.Attach(output);
         shell_ = shell;
     }
 
@@ -67,20 +76,22 @@ public:
     // --- operations ----------------------------------------------------------------
     void ChgWindowSize(int width, int height);
     void switchTopMost(bool on);
-    void UpdateStatus();
+    void UpdateStatus() override;
     void SetZoomRate(float rate);
     bool flipHV(int mode);
     void rotateAngle();
     void mFlexFlipClick();
-    void SetFixView(bool enable, int x, int y);
-    void MoveFixArea(std::string_view direction);
-    void BeginPick(bool forFixView);
-    void SetProjection(bool on);
-    void ToggleProjection();
-    WindowHandle WindowAtPoint(IntPoint p);
-    void ForwardMouse(int x, int y, ShiftState shift, unsigned msg);
-    void SetSurfaceDrawMode(bool on);
-    void ViewToLayer(int& x, int& y) const;
+    void SetFixView(bool enable, int x, int y) { areaPick_.SetFixView(enable, x, y); }
+    void MoveFixArea(std::string_view direction) { areaPick_.MoveFixArea(direction); }
+    void BeginPick(bool forFixView) { areaPick_.BeginPick(forFixView); }
+    void SetProjection(bool on) { projection_.SetProjection(on); }
+    void ToggleProjection() { projection_.ToggleProjection(); }
+    WindowHandle WindowAtPoint(IntPoint p) { return projection_.WindowAtPoint(p); }
+    void ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage msg) {
+        projection_.ForwardMouse(x, y, shift, msg);
+    }
+    void SetSurfaceDrawMode(bool on) { surface_.SetSurfaceDrawMode(on); }
+    void ViewToLayer(int& x, int& y) const { surface_.ViewToLayer(x, y); }
     void FormDeactivate() { hotKeys_.FormDeactivate(); }  // another window became active
     // Hot keys held all the time (true), or only while this window is active.
     void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
@@ -93,9 +104,10 @@ public:
     // --- state ------------------------------------------------------------------------
     ViewState& State() { return s_; }
     const ViewState& State() const { return s_; }
-    Image& SurfaceLayer() { return surfaceLayer_; }
+    Image& LayerImage() { return surface_.Pixels(); }
+    const Projection& Projector() const { return projection_; }
     CommandStates MenuStates() const;
-    bool MenuChecked(CommandId id) const { return MenuStates().Checked(id); }
+    bool MenuChecked(CommandId id) const override { return MenuStates().Checked(id); }
     bool MenuEnabled(CommandId id) const { return MenuStates().Enabled(id); }
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
@@ -107,36 +119,27 @@ private:
     void RefreshMenuStates();
     void RunHotKeyVariant(CommandId id, HotKeyVariant variant);
     void RunModal(void (TfrmCap::*body)());
-    void EndPick(MouseButton button);
-    void PickMove();
-    void TargetPickMove();
-    void StrokeStart(int x, int y);
-    void StrokeMove(ShiftState shift, int x, int y);
-    void PushAreaInside();
-    void RecomputeTargetOffsets();
+    void RecomputeTargetOffsets() { ocu::RecomputeTargetOffsets(s_); }
     void SetGraph(CommandId item, int unit);
     void GraphFlex();
     void SampRate();
     void FlexRotateDialog();
-    void ClearSurfaceLayer();
-    void SizeSurfaceLayer(int width, int height);
+    void ClearSurfaceLayer() { surface_.ClearSurfaceLayer(); }
     void OnOtherCommand(CommandId id);  // image output, dialogs and help
     bool OnAddedCommand(CommandId id);  // PNG and the colour readout; false if not one of them
-    void SavePngFile();
     void ShowPointerColor();
-    std::optional<Image> Snapshot();
-    void SaveViewFile();
-    void CopyViewToClipboard();
-    void PrintView();
     void OptionsDialog();
     void LeaveTopMostForHelp();
 
     IPlatform& p_;
-    IImageOutput* output_ = nullptr;
     IShellServices* shell_ = nullptr;
     TIniManager& ini_;
     ViewState s_;
-    Image surfaceLayer_;
+    // Each takes what it needs of the above; declared after it, in the order they use each other.
+    SurfaceLayer surface_{s_, p_};
+    Projection projection_{s_, p_, *this, surface_};
+    AreaPick areaPick_{s_, p_, *this, ini_, projection_};
+    ImageOutput imageOutput_{s_, p_};
     // The last frame shown and what it was made of: a tick whose capture and
     // inputs are all the same renders and presents nothing.
     Image shownCapture_;
@@ -144,10 +147,6 @@ private:
     bool frameShown_ = false;
     int shownLeft_ = 0, shownTop_ = 0;
     std::optional<CommandStates> shownStates_;  // what the menu shows; none before the first refresh
-    // Ticks left during which pointer moves are not sent to a target that did not
-    // answer: each unanswered send waits for its time-out, and a stream of them
-    // would keep the capture timer from ever running.
-    int targetSilentTicks_ = 0;
     HotKeys hotKeys_;
     int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
     std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer

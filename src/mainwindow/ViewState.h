@@ -45,21 +45,10 @@ struct ViewState {
     int TargetOffsetY = 0;
     std::string TargetText;   // UTF-8, at most 70 bytes
     std::string TargetClass;  // UTF-8, at most 70 bytes
-    bool FwdLeftDown = false;
-    bool FwdRightDown = false;
     bool Picking = false;
     bool PickForFixView = false;
-    IntRect PickRect;
-    bool PickBackupValid = false;
-    WindowHandle PickWnd = 0;
-    bool SurfaceLayerCreated = false;
     bool SurfaceVisible = false;
     bool SurfaceDrawMode = false;
-    bool Stroking = false;
-    int StrokeLastX = 0;
-    int StrokeLastY = 0;
-    std::uint32_t SurfaceColor = 0xFF0000;  // 0x00BBGGRR: blue
-    int SurfacePenWidth = 1;
     bool Dragging = false;
     int DragOffsetX = 0;
     int DragOffsetY = 0;

@@ -14,9 +14,10 @@ namespace ocu::testing {
 
 struct SentMessage {
     WindowHandle Window;
-    unsigned Msg;
-    std::uintptr_t WParam;
-    int X, Y;  // decoded from lParam as signed 16-bit
+    ProjectedMessage Msg;
+    ProjectedKeys Keys;
+    int X, Y;
+    int TimeoutMs;
 };
 
 struct MessageBoxCall {
@@ -179,9 +180,9 @@ public:
     std::string ClassNameOf(WindowHandle w) override { return Classes[w]; }
     std::string WindowTextOf(WindowHandle w) override { return Texts[w]; }
     IntRect WindowRectOf(WindowHandle w) override { return Rects[w]; }
-    bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wp, std::intptr_t lp) override {
-        const auto l = static_cast<std::uint32_t>(lp);
-        Sent.push_back({w, msg, wp, static_cast<std::int16_t>(l & 0xFFFF), static_cast<std::int16_t>(l >> 16)});
+    bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                          int timeoutMs) override {
+        Sent.push_back({w, msg, keys, at.X, at.Y, timeoutMs});
         return TargetAnswers;
     }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }

@@ -97,19 +97,19 @@ TEST_F(ProjectionTest, WorkedMappings) {
     StartProjecting();
     form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
     ASSERT_EQ(platform.Sent.size(), 1u);
-    EXPECT_EQ(platform.Sent[0].Msg, 0x0201u);
-    EXPECT_EQ(platform.Sent[0].WParam, 0x0001u);
+    EXPECT_EQ(platform.Sent[0].Msg, ProjectedMessage::LeftDown);
+    EXPECT_EQ(platform.Sent[0].Keys, ProjectedKeys{MouseButton::Left});
     EXPECT_EQ(platform.Sent[0].X, 102);
     EXPECT_EQ(platform.Sent[0].Y, 52);
 
     S().TargetClass = "MSAWT_Comp_Class";
-    form->ForwardMouse(10, 71, {}, 0x0200);
+    form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 103);
 
     S().TargetClass = "Edit";
     S().ZoomRate = 1.5f;
     S().TargetOffsetX = 0;
-    form->ForwardMouse(10, 71, {}, 0x0200);
+    form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
 
@@ -125,13 +125,16 @@ TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
     form->FormMouseMove(both, 14, 75);
     form->FormMouseUp(MouseButton::Left, Held(false, true), 14, 75);
     form->FormMouseUp(MouseButton::Right, {}, 14, 75);  // the synthetic release arrives after
-    std::vector<std::pair<unsigned, std::uintptr_t>> seen;
-    for (const SentMessage& m : platform.Sent) seen.emplace_back(m.Msg, m.WParam);
-    const std::vector<std::pair<unsigned, std::uintptr_t>> expected = {
-        {0x0201, 0x0001}, {0x0200, 0x000D}, {0x0202, 0x0000}, {0x0205, 0x0000}};
+    std::vector<std::pair<ProjectedMessage, ProjectedKeys>> seen;
+    for (const SentMessage& m : platform.Sent) seen.emplace_back(m.Msg, m.Keys);
+    const std::vector<std::pair<ProjectedMessage, ProjectedKeys>> expected = {
+        {ProjectedMessage::LeftDown, {MouseButton::Left}},
+        {ProjectedMessage::Move, {MouseButton::Left, true, true}},
+        {ProjectedMessage::LeftUp, {}},
+        {ProjectedMessage::RightUp, {}}};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::RightDown, InjectedButton::RightUp}));
-    EXPECT_FALSE(S().FwdLeftDown);
+    EXPECT_FALSE(form->Projector().LeftDragForwarded());
 }
 
 TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveTheTop) {
@@ -142,8 +145,8 @@ TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveT
     form->FormMouseUp(MouseButton::Right, Held(true), 10, 71);         // maps above the top: not sent
     form->FormMouseUp(MouseButton::Left, {}, 10, 71);
     ASSERT_EQ(platform.Sent.size(), 2u);
-    EXPECT_EQ(platform.Sent[0].Msg, 0x0204u);
-    EXPECT_EQ(platform.Sent[1].Msg, 0x0202u);
+    EXPECT_EQ(platform.Sent[0].Msg, ProjectedMessage::RightDown);
+    EXPECT_EQ(platform.Sent[1].Msg, ProjectedMessage::LeftUp);
     EXPECT_EQ(platform.Sent[1].Y, -18);  // a left release there is sent with a negative y
     EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::LeftDown, InjectedButton::LeftUp}));
 }
@@ -155,18 +158,59 @@ TEST_F(ProjectionTest, MovesPauseForATargetThatDoesNotAnswerButPressesStillGo) {
     for (int i = 0; i < 5; ++i) form->FormMouseMove({}, 11 + i, 71);
     ASSERT_EQ(platform.Sent.size(), 1u);
     form->FormMouseDown(MouseButton::Left, Held(true), 12, 71);
-    EXPECT_EQ(platform.Sent.back().Msg, 0x0201u);
+    EXPECT_EQ(platform.Sent.back().Msg, ProjectedMessage::LeftDown);
     platform.TargetAnswers = true;
     for (int i = 0; i < 10; ++i) Tick();
     form->FormMouseMove(Held(true), 13, 71);
-    EXPECT_EQ(platform.Sent.back().Msg, 0x0200u);
+    EXPECT_EQ(platform.Sent.back().Msg, ProjectedMessage::Move);
+}
+
+TEST_F(ProjectionTest, AnUnansweredSendQuietsMovesForExactlyTheQuietTicks) {
+    EXPECT_EQ(kProjectionQuietTicks, 10);
+    StartProjecting();
+    platform.TargetAnswers = false;
+    form->FormMouseMove({}, 10, 71);
+    ASSERT_EQ(platform.Sent.size(), 1u);
+    for (int i = 1; i < kProjectionQuietTicks; ++i) {
+        Tick();
+        form->FormMouseMove({}, 10 + i, 71);
+    }
+    EXPECT_EQ(platform.Sent.size(), 1u) << "a move went out during the quiet ticks";
+    // Presses and releases are not held back: each may be the one the target waits for.
+    form->FormMouseDown(MouseButton::Left, Held(true), 12, 71);
+    form->FormMouseUp(MouseButton::Left, {}, 12, 71);
+    ASSERT_EQ(platform.Sent.size(), 3u);
+    EXPECT_EQ(platform.Sent[1].Msg, ProjectedMessage::LeftDown);
+    EXPECT_EQ(platform.Sent[2].Msg, ProjectedMessage::LeftUp);
+    // The unanswered release started the quiet afresh; it ends on its last tick.
+    platform.TargetAnswers = true;
+    for (int i = 1; i < kProjectionQuietTicks; ++i) Tick();
+    form->FormMouseMove({}, 30, 71);
+    EXPECT_EQ(platform.Sent.size(), 3u);
+    Tick();
+    form->FormMouseMove({}, 31, 71);
+    ASSERT_EQ(platform.Sent.size(), 4u);
+    EXPECT_EQ(platform.Sent.back().Msg, ProjectedMessage::Move);
+    // Answered, moves flow again without a pause.
+    form->FormMouseMove({}, 32, 71);
+    EXPECT_EQ(platform.Sent.size(), 5u);
+}
+
+TEST_F(ProjectionTest, EverySendWaitsAtMostTheSendTimeOut) {
+    EXPECT_EQ(kProjectionSendTimeoutMs, 1000);
+    StartProjecting();
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    form->FormMouseMove(Held(true), 11, 71);
+    form->FormMouseUp(MouseButton::Left, {}, 11, 71);
+    ASSERT_EQ(platform.Sent.size(), 3u);
+    for (const SentMessage& m : platform.Sent) EXPECT_EQ(m.TimeoutMs, kProjectionSendTimeoutMs);
 }
 
 TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
     StartProjecting();
     form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
     form->ToggleProjection();
-    EXPECT_FALSE(S().FwdLeftDown);
+    EXPECT_FALSE(form->Projector().LeftDragForwarded());
     EXPECT_EQ(platform.Injected.back(), InjectedButton::RightUp);
 }
 
@@ -177,12 +221,12 @@ TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
     S().ZoomRate = 1.0f;
     // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
     S().FlipH = true;
-    form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, 0x0200);
+    form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
     EXPECT_EQ(platform.Sent.back().Y, 30);
     S().FlipH = false;
     S().RotateAngle = 1800;
-    form->ForwardMouse(150 + 10, 61 + 111, {}, 0x0200);
+    form->ForwardMouse(150 + 10, 61 + 111, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 150 - 9);
     EXPECT_EQ(platform.Sent.back().Y, 111);
 }

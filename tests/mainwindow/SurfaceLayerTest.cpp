@@ -15,7 +15,7 @@ protected:
         platform.Window = {2000, 2000, 2300, 2300};
         form->OnCommand(CommandId::mmAtariMode);
     }
-    std::uint32_t Layer(int x, int y) { return form->SurfaceLayer().Pixel32(x, y) & 0xFFFFFF; }
+    std::uint32_t Layer(int x, int y) { return form->LayerImage().Pixel32(x, y) & 0xFFFFFF; }
     void Drag(MouseButton b, ShiftState held, IntPoint from, IntPoint to) {
         form->FormMouseDown(b, held, from.X, from.Y + 61);
         form->FormMouseMove(held, to.X, to.Y + 61);

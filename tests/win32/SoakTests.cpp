@@ -188,7 +188,7 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
 
     // A layer with something on it, merged into every frame.
     S().SurfaceVisible = true;
-    Image& layer = form_->SurfaceLayer();
+    Image& layer = form_->LayerImage();
     Soak("surface layer", [&](int i) {
         if (i == 1 && layer.Width() > 50 && layer.Format() == PixelFormat::Bits32)
             for (int x = 10; x < 50; ++x) layer.SetPixel32(x, 20, 0x0000FF);

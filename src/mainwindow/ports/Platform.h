@@ -10,18 +10,11 @@
 #include "base/Geometry.h"
 #include "image/Image.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/MouseInput.h"
 
 namespace ocu {
 
 enum class CursorShape : std::uint8_t { Arrow, Hand };
-
-// Mouse-button input injected into the local system (mouse_event flags).
-enum class InjectedButton : std::uint32_t {
-    LeftDown = 0x0002,
-    LeftUp = 0x0004,
-    RightDown = 0x0008,
-    RightUp = 0x0010,
-};
 
 class IPlatform {
 public:
@@ -108,8 +101,10 @@ public:
     virtual std::string ClassNameOf(WindowHandle w) = 0;   // UTF-8
     virtual std::string WindowTextOf(WindowHandle w) = 0;  // UTF-8
     virtual IntRect WindowRectOf(WindowHandle w) = 0;
-    // Sends a mouse message; false when the window did not answer in time or is gone.
-    virtual bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // Sends a mouse message at a point of w's client area; false when the window did
+    // not answer within timeoutMs or is gone.
+    virtual bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                  int timeoutMs) = 0;
     virtual void InjectMouseButton(InjectedButton b) = 0;
     // Blocks the calling thread for `ms` milliseconds.
     virtual void Pause(int ms) = 0;

@@ -3,10 +3,13 @@
 // each message into one call on the behaviour. No rule of the program lives here.
 #include <windows.h>
 
+#include <array>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <optional>
 
+#include "mainwindow/MainWindowClass.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/Handles.h"
@@ -17,7 +20,13 @@
 
 namespace ocu::win {
 
-inline constexpr wchar_t kMainWindowClass[] = L"TfrmCap";
+// The core's class name, widened: it is plain ASCII.
+inline constexpr auto kMainWindowClassChars = [] {
+    std::array<wchar_t, std::size(kMainWindowClassName)> wide{};
+    for (std::size_t i = 0; i < wide.size(); ++i) wide[i] = static_cast<wchar_t>(kMainWindowClassName[i]);
+    return wide;
+}();
+inline constexpr const wchar_t* kMainWindowClass = kMainWindowClassChars.data();
 
 // The layout of the client area, top to bottom.
 inline constexpr int kInfoBarHeight = 17;

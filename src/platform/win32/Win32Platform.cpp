@@ -4,6 +4,7 @@
 #include "platform/win32/InputBox.h"
 #include "platform/win32/KeyCodes.h"
 #include "platform/win32/MenuBar.h"
+#include "platform/win32/MouseTranslation.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/TextConvert.h"
 #include "platform/win32/UiFont.h"
@@ -13,7 +14,6 @@ namespace {
 
 // The 71-character buffers of a target's class name and window text.
 constexpr int kNameBuffer = 71;
-constexpr UINT kMouseMessageTimeoutMs = 1000;
 
 RECT ToRect(IntRect r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
@@ -342,17 +342,18 @@ IntRect Win32Platform::WindowRectOf(WindowHandle w) {
     return FromRect(r);
 }
 
-bool Win32Platform::SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+bool Win32Platform::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                     int timeoutMs) {
     // A target that has stopped answering must not freeze the magnifier with it.
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutW(ToHwnd(w), msg, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                                 kMouseMessageTimeoutMs, &result) != 0;
+    return ::SendMessageTimeoutW(ToHwnd(w), MouseMessageOf(msg), MouseKeysOf(keys), MousePointOf(at),
+                                 SMTO_ABORTIFHUNG | SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
 }
 
 void Win32Platform::Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
 void Win32Platform::InjectMouseButton(InjectedButton b) {
-    ::mouse_event(static_cast<DWORD>(b), 0, 0, 0, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
+    ::mouse_event(MouseEventFlagOf(b), 0, 0, 0, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
 }
 
 }  // namespace ocu::win

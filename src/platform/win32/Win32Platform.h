@@ -106,7 +106,8 @@ public:
     std::string ClassNameOf(WindowHandle w) override;
     std::string WindowTextOf(WindowHandle w) override;
     IntRect WindowRectOf(WindowHandle w) override;
-    bool SendMouseMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                          int timeoutMs) override;
     void InjectMouseButton(InjectedButton b) override;
     void Pause(int ms) override;
 

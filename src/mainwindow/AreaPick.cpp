@@ -1,5 +1,7 @@
-// The fixed display area and the pick of a screen point or window.
-#include "mainwindow/TfrmCap.h"
+#include "mainwindow/AreaPick.h"
+
+#include "mainwindow/AreaPlacement.h"
+#include "mainwindow/Projection.h"
 #include "mainwindow/ViewMath.h"
 #include "settings/IniManager.h"
 
@@ -9,25 +11,14 @@ namespace {
 IntRect BackupArea(const IntRect& r) { return {r.Left, r.Top, r.Right + 4, r.Bottom + 4}; }
 }  // namespace
 
-void TfrmCap::PushAreaInside() {
-    const IntPoint p = PushInside({s_.AreaLeft, s_.AreaTop}, s_.SrcWidth, s_.SrcHeight, p_.DesktopRect());
-    s_.AreaLeft = p.X;
-    s_.AreaTop = p.Y;
-}
-
-void TfrmCap::RecomputeTargetOffsets() {
-    s_.TargetOffsetX = s_.AreaLeft - s_.TargetRect.Left;
-    s_.TargetOffsetY = s_.AreaTop - s_.TargetRect.Top;
-}
-
-void TfrmCap::SetFixView(bool enable, int x, int y) {
+void AreaPick::SetFixView(bool enable, int x, int y) {
     if (enable) {
         s_.FixView = true;
         s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
         s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
         s_.AreaLeft = x - s_.SrcWidth / 2;
         s_.AreaTop = y - s_.SrcHeight / 2;
-        PushAreaInside();
+        PushAreaInside(s_, p_.DesktopRect());
         // The requested centre is kept, not the pushed one.
         ini_.FixViewX = x;
         ini_.FixViewY = y;
@@ -37,27 +28,32 @@ void TfrmCap::SetFixView(bool enable, int x, int y) {
     ini_.FixView = s_.FixView;
 }
 
-void TfrmCap::MoveFixArea(std::string_view direction) {
+void AreaPick::MoveFixArea(std::string_view direction) {
     if (direction == "left") s_.AreaLeft -= 10;
     else if (direction == "right") s_.AreaLeft += 10;
     else if (direction == "up") s_.AreaTop -= 10;
     else if (direction == "down") s_.AreaTop += 10;
-    PushAreaInside();
-    RecomputeTargetOffsets();
+    PushAreaInside(s_, p_.DesktopRect());
+    RecomputeTargetOffsets(s_);
 }
 
-void TfrmCap::BeginPick(bool forFixView) {
+void AreaPick::BeginPick(bool forFixView) {
     s_.PickForFixView = forFixView;
     if (s_.SurfaceDrawMode) s_.SurfaceDrawMode = false;
     s_.Picking = true;
-    UpdateStatus();
+    host_.UpdateStatus();
     p_.SetMouseCapture();
     // Holding a button logically down for the whole pick keeps other programs
     // from reacting to the pointer passing over them.
     p_.InjectMouseButton(InjectedButton::RightDown);
 }
 
-void TfrmCap::PickMove() {
+void AreaPick::PickMove() {
+    if (s_.PickForFixView) AreaPickMove();
+    else TargetPickMove();
+}
+
+void AreaPick::AreaPickMove() {
     const int halfW = s_.SrcWidth / 2;
     const int halfH = s_.SrcHeight / 2;
     const IntPoint p = p_.CursorPos();
@@ -73,26 +69,38 @@ void TfrmCap::PickMove() {
     c = p_.CursorPos();
     if (c.Y > d.Bottom - halfH) p_.SetCursorPos({c.X, d.Bottom - halfH});
 
-    if (s_.PickBackupValid) p_.RestoreScreenBackup(BackupArea(s_.PickRect));
-    s_.PickRect = {p.X - halfW, p.Y - halfH, p.X + halfW, p.Y + halfH};
-    p_.SaveScreenBackup(BackupArea(s_.PickRect));
-    p_.DrawPickOutline(s_.PickRect);
-    s_.PickBackupValid = true;
+    if (backupValid_) p_.RestoreScreenBackup(BackupArea(pickRect_));
+    pickRect_ = {p.X - halfW, p.Y - halfH, p.X + halfW, p.Y + halfH};
+    p_.SaveScreenBackup(BackupArea(pickRect_));
+    p_.DrawPickOutline(pickRect_);
+    backupValid_ = true;
 }
 
-void TfrmCap::EndPick(MouseButton button) {
+void AreaPick::TargetPickMove() {
+    if (backupValid_) p_.RestoreScreenBackup(BackupArea(p_.WindowRectOf(pickWnd_)));
+    if (const WindowHandle w = projection_.WindowAtPoint(p_.CursorPos()); w != 0) {
+        const IntRect r = p_.WindowRectOf(w);
+        pickWnd_ = w;
+        p_.SaveScreenBackup(BackupArea(r));
+        p_.DrawTargetFrame({r.Left + 2, r.Top + 2, r.Right - 4, r.Bottom - 4});
+    }
+    p_.RepaintMainWindow();
+    backupValid_ = true;
+}
+
+void AreaPick::EndPick(MouseButton button) {
     if (s_.PickForFixView) {
-        if (s_.PickBackupValid) p_.RestoreScreenBackup(BackupArea(s_.PickRect));
+        if (backupValid_) p_.RestoreScreenBackup(BackupArea(pickRect_));
     } else {
         p_.InvalidateDesktop();
     }
-    s_.PickBackupValid = false;
+    backupValid_ = false;
     if (button == MouseButton::Left) {
         if (s_.PickForFixView) {
             const IntPoint c = p_.CursorPos();
             SetFixView(true, c.X, c.Y);
         } else {
-            SetProjection(true);
+            projection_.SetProjection(true);
         }
         p_.InjectMouseButton(InjectedButton::RightUp);
     } else {
@@ -104,7 +112,7 @@ void TfrmCap::EndPick(MouseButton button) {
     p_.ReleaseMouseCapture();
     s_.Picking = false;
     p_.RepaintToolBar();
-    UpdateStatus();
+    host_.UpdateStatus();
 }
 
 }  // namespace ocu

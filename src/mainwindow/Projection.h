@@ -1,0 +1,55 @@
+#pragma once
+// Operation projection: a window of another program chosen as the target, and the
+// pointer's input over the view replayed onto it.
+#include "base/Geometry.h"
+#include "mainwindow/MouseInput.h"
+#include "mainwindow/ViewHost.h"
+#include "mainwindow/ViewState.h"
+#include "mainwindow/ports/Platform.h"
+
+namespace ocu {
+
+class SurfaceLayer;
+
+// How long one send waits for the target to answer.
+inline constexpr int kProjectionSendTimeoutMs = 1000;
+// Ticks during which pointer moves are not sent to a target that left a send
+// unanswered: each such send waits out its time-out, and a stream of them would keep
+// the capture timer from ever running. Presses and releases still go.
+inline constexpr int kProjectionQuietTicks = 10;
+
+class Projection {
+public:
+    Projection(ViewState& state, IPlatform& platform, ViewHost& host, const SurfaceLayer& layer)
+        : s_(state), p_(platform), host_(host), layer_(layer) {}
+
+    void SetProjection(bool on);
+    void ToggleProjection();
+    // The window under a screen point and its names; 0 for none or this program's own view.
+    WindowHandle WindowAtPoint(IntPoint p);
+    // Replays a message at the client point (x, y) onto the target.
+    void ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage msg);
+    // A press or release of a button this window pressed itself for a projected drag.
+    bool IsOwnOppositeButton(MouseButton button) const;
+    void ForwardPress(MouseButton button, ShiftState shift, int x, int y);
+    void ForwardRelease(MouseButton button, ShiftState shift, int x, int y);
+    // One capture tick has passed.
+    void Tick();
+    bool LeftDragForwarded() const { return fwdLeftDown_; }
+
+private:
+    // The window under a screen point, a child before its parent, with its names taken.
+    WindowHandle NamedWindowAt(IntPoint p);
+    void Refuse(const char* message);
+
+    ViewState& s_;
+    IPlatform& p_;
+    ViewHost& host_;
+    const SurfaceLayer& layer_;
+    // A projected drag holds the opposite button down for real (see ForwardMouse).
+    bool fwdLeftDown_ = false;
+    bool fwdRightDown_ = false;
+    int quietTicks_ = 0;
+};
+
+}  // namespace ocu

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Geometry.h"
+#include "mainwindow/ViewLayout.h"
 #include "mainwindow/ports/Platform.h"
 
 namespace ocu {
@@ -11,7 +12,7 @@ namespace ocu {
 struct ViewState {
     float ZoomRate = 1.0f;
     int ViewLeft = 0;
-    int ViewTop = 61;
+    int ViewTop = kViewTop;
     int ViewWidth = 0;
     int ViewHeight = 0;
     int SrcWidth = 0;

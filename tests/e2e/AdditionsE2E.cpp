@@ -14,6 +14,7 @@
 
 #include "e2e/ModeProbe.h"
 #include "mainwindow/PointerColor.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -24,12 +25,8 @@ constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 8
 constexpr int kFileNameBox = 1148;    // the file dialog's name box (edt1)
 constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
 
-class AdditionsE2E : public ::testing::Test {
+class AdditionsE2E : public OcumiraE2E {
 protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
 
     // The output of a shell command on the test's display (stderr folded in).
     std::string Shell(const std::string& command, bool* ok = nullptr)

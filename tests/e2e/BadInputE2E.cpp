@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "e2e/ModeProbe.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -24,13 +25,7 @@ constexpr const char* kOutOfRange = "範囲外の数値が入力されました�
 constexpr const char* kBadSize = "値が大きすぎるか小さすぎます";
 constexpr const char* kCannotWrite = "に書き込めません";
 
-class BadInputE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using BadInputE2E = OcumiraE2E;
 
 // "box <title>\t<text>" lines of every shown dialog under Wine, or "boxes none".
 std::string Boxes(const XSession& session) { return Query(session, {"boxes"}); }

@@ -14,6 +14,7 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -26,13 +27,7 @@ struct ViewPoint {
     int x, y;
 };
 
-class ProjectionE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using ProjectionE2E = OcumiraE2E;
 
 StartSettings ZoomThree()
 {

@@ -10,7 +10,7 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     for (const MenuEntry& e : MainMenu()) {
         if (e.Kind != MenuItemKind::Item) continue;
         EXPECT_NE(TopLevelOf(e.Id), CommandId::None) << e.Caption;
-        if (!e.Keys.Empty()) EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption;
+        if (!e.Keys.Empty()) { EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption; }
     }
     EXPECT_EQ(TopLevelOf(CommandId::mmRate25), CommandId::MenuRate);
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
@@ -65,20 +65,20 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     for (const auto& m : platform.Messages) told += m.Text.find("Ctrl+A") != std::string::npos;
     EXPECT_EQ(told, 1);
     // With Ctrl+A held elsewhere, its menu shortcut applies and steps by one.
-    S().ZoomRate = 2.0f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 2.0f; });
     form->OnShortcut(CommandId::mmUP);
     EXPECT_EQ(S().ZoomRate, 3.0f);
 }
 
 TEST_F(HotKeyTest, MenuOpenStates) {
     Start();
-    S().ProjectionMode = false;
-    S().FixView = true;
-    S().InvertColors = true;
-    S().GridVisible = true;
-    S().GridUnit = 45;
-    S().SurfaceVisible = true;
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) { s.ProjectionMode = false; });
+    Arrange([&](ViewState& s) { s.FixView = true; });
+    Arrange([&](ViewState& s) { s.InvertColors = true; });
+    Arrange([&](ViewState& s) { s.GridVisible = true; });
+    Arrange([&](ViewState& s) { s.GridUnit = 45; });
+    Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
+    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
     form->OnMenuOpen(CommandId::MenuRate);
     EXPECT_TRUE(platform.Checked[CommandId::mmSrcNot]);
     form->OnMenuOpen(CommandId::MenuFixView);
@@ -98,10 +98,10 @@ TEST_F(HotKeyTest, MenuOpenStates) {
 
 TEST_F(HotKeyTest, DisabledShortcutsDoNothing) {
     StartWithView(300, 300);
-    S().AreaLeft = 500;
+    Arrange([&](ViewState& s) { s.AreaLeft = 500; });
     form->OnShortcut(CommandId::mmRight);  // neither mode on
     EXPECT_EQ(S().AreaLeft, 500);
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
     form->OnShortcut(CommandId::mmFix);  // Ctrl+E while drawing
     EXPECT_FALSE(S().Picking);
     EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));

@@ -20,8 +20,8 @@ protected:
         SetUpTarget(cls);
         form->ToggleProjection();
         ASSERT_TRUE(S().ProjectionMode);
-        S().TargetOffsetX = 100;
-        S().TargetOffsetY = 50;
+        Arrange([&](ViewState& s) { s.TargetOffsetX = 100; });
+        Arrange([&](ViewState& s) { s.TargetOffsetY = 50; });
         platform.Sent.clear();
         platform.Injected.clear();
     }
@@ -36,9 +36,9 @@ protected:
 TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) {
     StartWithView(300, 300, 4.0f);
     SetUpTarget();
-    S().SrcWidth = 75;
-    S().SrcHeight = 55;
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) { s.SrcWidth = 75; });
+    Arrange([&](ViewState& s) { s.SrcHeight = 55; });
+    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
     platform.Cursor = {600, 500};
     form->ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
@@ -102,13 +102,13 @@ TEST_F(ProjectionTest, WorkedMappings) {
     EXPECT_EQ(platform.Sent[0].X, 102);
     EXPECT_EQ(platform.Sent[0].Y, 52);
 
-    S().TargetClass = "MSAWT_Comp_Class";
+    Arrange([&](ViewState& s) { s.TargetClass = "MSAWT_Comp_Class"; });
     form->ForwardMouse(10, 71, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 103);
 
-    S().TargetClass = "Edit";
-    S().ZoomRate = 1.5f;
-    S().TargetOffsetX = 0;
+    Arrange([&](ViewState& s) { s.TargetClass = "Edit"; });
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.5f; });
+    Arrange([&](ViewState& s) { s.TargetOffsetX = 0; });
     form->ForwardMouse(10, 71, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
@@ -136,7 +136,7 @@ TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
 
 TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveTheTop) {
     StartProjecting();
-    S().TargetOffsetY = -20;
+    Arrange([&](ViewState& s) { s.TargetOffsetY = -20; });
     form->FormMouseDown(MouseButton::Right, Held(false, true), 10, 71);
     form->FormMouseDown(MouseButton::Left, Held(true, true), 10, 71);  // dropped
     form->FormMouseUp(MouseButton::Right, Held(true), 10, 71);         // maps above the top: not sent
@@ -172,16 +172,16 @@ TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
 
 TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
     StartProjecting();
-    S().TargetOffsetX = 0;
-    S().TargetOffsetY = 0;
-    S().ZoomRate = 1.0f;
+    Arrange([&](ViewState& s) { s.TargetOffsetX = 0; });
+    Arrange([&](ViewState& s) { s.TargetOffsetY = 0; });
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.0f; });
     // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
-    S().FlipH = true;
+    Arrange([&](ViewState& s) { s.FlipH = true; });
     form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
     EXPECT_EQ(platform.Sent.back().Y, 30);
-    S().FlipH = false;
-    S().RotateAngle = 1800;
+    Arrange([&](ViewState& s) { s.FlipH = false; });
+    Arrange([&](ViewState& s) { s.RotateAngle = 1800; });
     form->ForwardMouse(150 + 10, 61 + 111, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 150 - 9);
     EXPECT_EQ(platform.Sent.back().Y, 111);

@@ -93,7 +93,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // Following the pointer: the pixel under it.
-    for (const auto [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
+    for (const auto& [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
         session_.MovePointer(x, y);
         const uint32_t want = XSession::PatternColor(x, y);
         EXPECT_TRUE(PollUntil([&] { return SwatchShows(want); }, 10s))
@@ -127,7 +127,7 @@ TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
-    for (const auto [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
+    for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
         const int sx = m_->ScreenX(vx), sy = m_->ScreenY(vy);
         session_.MovePointer(sx, sy);
         const uint32_t shown = session_.Grab(sx, sy, 1, 1).At(0, 0);

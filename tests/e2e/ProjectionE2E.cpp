@@ -83,11 +83,12 @@ std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const st
 {
     session.MovePointer(px - 1, py);
     session.MovePointer(px, py);
-    if (!log.empty())
+    if (!log.empty()) {
         EXPECT_TRUE(PollUntil([&] {
             const auto all = ReadTargetLog(log);
             return !all.empty() && all.back().x == px - kTarget.x && all.back().y == py - kTarget.y;
         }, 10s)) << "the target never saw the pointer";
+    }
     session.KeyCombo("ctrl+e");
     EXPECT_TRUE(m.WaitTitleHas("状態:表示固定 & 操作投影モードです]:OcuTargetClass")) << m.Title();
     // The area is centred on the pointer. Its top-left lies on the pattern beside the target,

@@ -72,13 +72,15 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
 
 TEST_F(HotKeyTest, MenuOpenStates) {
     Start();
-    Arrange([&](ViewState& s) { s.ProjectionMode = false; });
-    Arrange([&](ViewState& s) { s.FixView = true; });
-    Arrange([&](ViewState& s) { s.InvertColors = true; });
-    Arrange([&](ViewState& s) { s.GridVisible = true; });
-    Arrange([&](ViewState& s) { s.GridUnit = 45; });
-    Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
-    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = false;
+        s.FixView = true;
+        s.InvertColors = true;
+        s.GridVisible = true;
+        s.GridUnit = 45;
+        s.SurfaceVisible = true;
+        s.SurfaceDrawMode = true;
+    });
     form->OnMenuOpen(CommandId::MenuRate);
     EXPECT_TRUE(platform.Checked[CommandId::mmSrcNot]);
     form->OnMenuOpen(CommandId::MenuFixView);

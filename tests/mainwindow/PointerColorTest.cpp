@@ -70,9 +70,11 @@ TEST_F(PointerColorTest, FollowingThePointerReadsThePixelUnderIt) {
 }
 
 TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
-    Arrange([&](ViewState& s) { s.FixView = true; });
-    Arrange([&](ViewState& s) { s.AreaLeft = 400; });
-    Arrange([&](ViewState& s) { s.AreaTop = 300; });
+    Arrange([&](ViewState& s) {
+        s.FixView = true;
+        s.AreaLeft = 400;
+        s.AreaTop = 300;
+    });
     const int srcW = 150;  // 300 / 2
     // Plain: view point (21, 9) shows sampled pixel (10, 4).
     platform.Cursor = OnView(21, 9);
@@ -90,9 +92,11 @@ TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
 }
 
 TEST_F(PointerColorTest, TurnedViewGoesBackTheWayOfTheLayer) {
-    Arrange([&](ViewState& s) { s.FixView = true; });
-    Arrange([&](ViewState& s) { s.AreaLeft = 400; });
-    Arrange([&](ViewState& s) { s.AreaTop = 300; });
+    Arrange([&](ViewState& s) {
+        s.FixView = true;
+        s.AreaLeft = 400;
+        s.AreaTop = 300;
+    });
     Arrange([&](ViewState& s) { s.RotateAngle = 1800; });  // half a turn: the view's centre stays, everything else swaps sides
     int x = 40, y = 50;
     form->ViewToLayer(x, y);

@@ -20,8 +20,10 @@ protected:
         SetUpTarget(cls);
         form->ToggleProjection();
         ASSERT_TRUE(S().ProjectionMode);
-        Arrange([&](ViewState& s) { s.TargetOffsetX = 100; });
-        Arrange([&](ViewState& s) { s.TargetOffsetY = 50; });
+        Arrange([&](ViewState& s) {
+            s.TargetOffsetX = 100;
+            s.TargetOffsetY = 50;
+        });
         platform.Sent.clear();
         platform.Injected.clear();
     }
@@ -36,9 +38,11 @@ protected:
 TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) {
     StartWithView(300, 300, 4.0f);
     SetUpTarget();
-    Arrange([&](ViewState& s) { s.SrcWidth = 75; });
-    Arrange([&](ViewState& s) { s.SrcHeight = 55; });
-    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
+    Arrange([&](ViewState& s) {
+        s.SrcWidth = 75;
+        s.SrcHeight = 55;
+        s.SurfaceDrawMode = true;
+    });
     platform.Cursor = {600, 500};
     form->ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
@@ -106,9 +110,11 @@ TEST_F(ProjectionTest, WorkedMappings) {
     form->ForwardMouse(10, 71, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 103);
 
-    Arrange([&](ViewState& s) { s.TargetClass = "Edit"; });
-    Arrange([&](ViewState& s) { s.ZoomRate = 1.5f; });
-    Arrange([&](ViewState& s) { s.TargetOffsetX = 0; });
+    Arrange([&](ViewState& s) {
+        s.TargetClass = "Edit";
+        s.ZoomRate = 1.5f;
+        s.TargetOffsetX = 0;
+    });
     form->ForwardMouse(10, 71, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
@@ -172,16 +178,20 @@ TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
 
 TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
     StartProjecting();
-    Arrange([&](ViewState& s) { s.TargetOffsetX = 0; });
-    Arrange([&](ViewState& s) { s.TargetOffsetY = 0; });
-    Arrange([&](ViewState& s) { s.ZoomRate = 1.0f; });
+    Arrange([&](ViewState& s) {
+        s.TargetOffsetX = 0;
+        s.TargetOffsetY = 0;
+        s.ZoomRate = 1.0f;
+    });
     // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
     Arrange([&](ViewState& s) { s.FlipH = true; });
     form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
     EXPECT_EQ(platform.Sent.back().Y, 30);
-    Arrange([&](ViewState& s) { s.FlipH = false; });
-    Arrange([&](ViewState& s) { s.RotateAngle = 1800; });
+    Arrange([&](ViewState& s) {
+        s.FlipH = false;
+        s.RotateAngle = 1800;
+    });
     form->ForwardMouse(150 + 10, 61 + 111, {}, 0x0200);
     EXPECT_EQ(platform.Sent.back().X, 150 - 9);
     EXPECT_EQ(platform.Sent.back().Y, 111);

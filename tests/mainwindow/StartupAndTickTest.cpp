@@ -156,8 +156,10 @@ TEST_F(MainWindowTest, PausedTickDoesNothingAndAZeroZoomBecomesOne) {
     Arrange([&](ViewState& s) { s.CapturePaused = true; });
     Tick();
     EXPECT_EQ(platform.Frames, 0);
-    Arrange([&](ViewState& s) { s.CapturePaused = false; });
-    Arrange([&](ViewState& s) { s.ZoomRate = 0.0f; });
+    Arrange([&](ViewState& s) {
+        s.CapturePaused = false;
+        s.ZoomRate = 0.0f;
+    });
     Tick();
     EXPECT_EQ(S().ZoomRate, 1.0f);
     EXPECT_EQ(S().SrcWidth, 300);
@@ -186,19 +188,25 @@ TEST_F(MainWindowTest, ViewWithoutRoomAndFailingCaptureKeepTheLastPicture) {
 
 TEST_F(MainWindowTest, TitleAndPanelsDescribeZoomAngleAndState) {
     Start();
-    Arrange([&](ViewState& s) { s.ZoomRate = 1.5f; });
-    Arrange([&](ViewState& s) { s.RotateAngle = 450; });
+    Arrange([&](ViewState& s) {
+        s.ZoomRate = 1.5f;
+        s.RotateAngle = 450;
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Title, "Lumivane Ocumira [倍率:1.5倍 回転: 45度 状態:表示モード]");
     EXPECT_EQ(platform.Status[1], "45°回転");
-    Arrange([&](ViewState& s) { s.RotateAngle = -15; });
-    Arrange([&](ViewState& s) { s.ProjectionMode = true; });
-    Arrange([&](ViewState& s) { s.TargetClass = "Edit"; });
+    Arrange([&](ViewState& s) {
+        s.RotateAngle = -15;
+        s.ProjectionMode = true;
+        s.TargetClass = "Edit";
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Title, "Lumivane Ocumira [倍率:1.5倍 回転: -2度 状態:表示固定 & 操作投影モードです]:Edit");
     EXPECT_EQ(platform.Status[1], "-2°回転");
-    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
-    Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
+    Arrange([&](ViewState& s) {
+        s.SurfaceDrawMode = true;
+        s.SurfaceVisible = true;
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Status[0], "表面レイヤ：on");
     EXPECT_EQ(platform.Status[3], "Ctrl+ドラッグ：消しゴム");
@@ -207,10 +215,12 @@ TEST_F(MainWindowTest, TitleAndPanelsDescribeZoomAngleAndState) {
 
 TEST_F(MainWindowTest, ProjectionTickFollowsTheTargetAndPullsTheWindowForward) {
     StartWithView(300, 300, 2.0f);
-    Arrange([&](ViewState& s) { s.ProjectionMode = true; });
-    Arrange([&](ViewState& s) { s.TargetWnd = 7; });
-    Arrange([&](ViewState& s) { s.AreaLeft = 100; });
-    Arrange([&](ViewState& s) { s.AreaTop = 50; });
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = true;
+        s.TargetWnd = 7;
+        s.AreaLeft = 100;
+        s.AreaTop = 50;
+    });
     platform.Rects[7] = {10, 20, 500, 400};
     platform.Window = {0, 0, 400, 400};
     platform.Cursor = {5, 5};

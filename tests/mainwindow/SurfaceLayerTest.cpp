@@ -146,9 +146,11 @@ class StrokeUnderPointerTest : public SurfaceTest,
 
 TEST_P(StrokeUnderPointerTest, StrokeShowsWhereItWasDrawn) {
     const auto [flipH, flipV, angle] = GetParam();
-    Arrange([&](ViewState& s) { s.FlipH = flipH; });
-    Arrange([&](ViewState& s) { s.FlipV = flipV; });
-    Arrange([&](ViewState& s) { s.RotateAngle = angle; });
+    Arrange([&](ViewState& s) {
+        s.FlipH = flipH;
+        s.FlipV = flipV;
+        s.RotateAngle = angle;
+    });
     Drag(MouseButton::Left, Held(true), {100, 80}, {100, 90});
     Tick();
     // Nearest-neighbour turning may move a thin stroke by a pixel, never further.

@@ -67,12 +67,14 @@ TEST_F(ZoomTest, HoldingZoomInStopsAtTheLastStepBelowSixteen) {
 
 TEST_F(ZoomTest, ProjectionKeepsTheAreaCentre) {
     StartWithView(300, 361, 2.0f);  // view 300 x 284
-    Arrange([&](ViewState& s) { s.ProjectionMode = true; });
-    Arrange([&](ViewState& s) { s.SrcWidth = 150; });
-    Arrange([&](ViewState& s) { s.SrcHeight = 142; });
-    Arrange([&](ViewState& s) { s.AreaLeft = 1000; });
-    Arrange([&](ViewState& s) { s.AreaTop = 500; });
-    Arrange([&](ViewState& s) { s.TargetRect = {900, 450, 1400, 900}; });
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = true;
+        s.SrcWidth = 150;
+        s.SrcHeight = 142;
+        s.AreaLeft = 1000;
+        s.AreaTop = 500;
+        s.TargetRect = {900, 450, 1400, 900};
+    });
     form->SetZoomRate(3.0f);
     EXPECT_EQ(S().SrcWidth, 100);
     EXPECT_EQ(S().AreaLeft, 1025);

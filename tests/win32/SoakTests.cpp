@@ -156,7 +156,7 @@ protected:
         ASSERT_GT(warm.gdi, 0) << "the GDI objects could not be counted";
         EXPECT_LE(peak.gdi - warm.gdi, kGdiNoise) << path;
         EXPECT_LE(peak.windows - warm.windows, kWindowNoise) << path;
-        if (warm.privateBytes > 0) EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path;
+        if (warm.privateBytes > 0) { EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path; }
         EXPECT_GE(ColoursIn(platform_.FrameSection().View()), 2u) << path << ": the view stopped drawing";
     }
 
@@ -181,8 +181,10 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
 
     Arrange([&](ViewState& s) { s.FlipV = true; });
     Soak("mirror+rotation", [&](int i) { Arrange([&](ViewState& s) { s.RotateAngle = 450 + (i % 36) * 10; }); });
-    Arrange([&](ViewState& s) { s.FlipV = false; });
-    Arrange([&](ViewState& s) { s.RotateAngle = 0; });
+    Arrange([&](ViewState& s) {
+        s.FlipV = false;
+        s.RotateAngle = 0;
+    });
 
     // A layer with something on it, merged into every frame.
     Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
@@ -193,12 +195,16 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
     });
     Arrange([&](ViewState& s) { s.SurfaceVisible = false; });
 
-    Arrange([&](ViewState& s) { s.GridVisible = true; });
-    Arrange([&](ViewState& s) { s.GridUnit = 30; });
-    Arrange([&](ViewState& s) { s.CenterLineVisible = true; });
+    Arrange([&](ViewState& s) {
+        s.GridVisible = true;
+        s.GridUnit = 30;
+        s.CenterLineVisible = true;
+    });
     Soak("grid+centre lines");
-    Arrange([&](ViewState& s) { s.GridVisible = false; });
-    Arrange([&](ViewState& s) { s.CenterLineVisible = false; });
+    Arrange([&](ViewState& s) {
+        s.GridVisible = false;
+        s.CenterLineVisible = false;
+    });
 
     Arrange([&](ViewState& s) { s.InvertColors = true; });
     Soak("inverted");

@@ -284,7 +284,9 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         }
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(w, 0u);
-        if (!tiny) { EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{}); }
+        if (!tiny) {
+            EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
+        }
         EXPECT_EQ(Boxes(session), "boxes none");
         EXPECT_TRUE(app.Running());
         // Closing resizes nothing, but a size message still on its way would hold the close

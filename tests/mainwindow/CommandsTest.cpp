@@ -10,7 +10,9 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     for (const MenuEntry& e : MainMenu()) {
         if (e.Kind != MenuItemKind::Item) continue;
         EXPECT_NE(TopLevelOf(e.Id), CommandId::None) << e.Caption;
-        if (!e.Keys.Empty()) { EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption; }
+        if (!e.Keys.Empty()) {
+            EXPECT_TRUE(keys.insert({e.Keys.Ctrl, e.Keys.Key}).second) << e.Caption;
+        }
     }
     EXPECT_EQ(TopLevelOf(CommandId::mmRate25), CommandId::MenuRate);
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);

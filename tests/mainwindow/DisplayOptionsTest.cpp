@@ -98,7 +98,9 @@ TEST_F(MainWindowTest, SamplingRateBoundsAndStore) {
         EXPECT_EQ(ini->SamplingRate, c.Expected);
         EXPECT_EQ(platform.CaptureInterval, c.Expected);
         EXPECT_EQ(platform.Messages.size(), messages + (c.Message ? 1 : 0));
-        if (c.Message) { EXPECT_EQ(platform.Messages.back().Text, "範囲外の数値が入力されました。"); }
+        if (c.Message) {
+            EXPECT_EQ(platform.Messages.back().Text, "範囲外の数値が入力されました。");
+        }
         EXPECT_FALSE(S().CapturePaused);
     }
     EXPECT_EQ(platform.Inputs.back().Initial, "400");

@@ -80,7 +80,9 @@ TEST_F(StoredBoundsTest, DamagedFilesStartDrawAndAreWrittenBackWhole) {
         const std::string& saved = *store.text;
         EXPECT_NE(saved.find("[Foreign]"), std::string::npos);
         EXPECT_NE(saved.find("Keep=me"), std::string::npos);
-        if (f.text.find(longLine) != std::string::npos) { EXPECT_NE(saved.find(longLine), std::string::npos); }
+        if (f.text.find(longLine) != std::string::npos) {
+            EXPECT_NE(saved.find(longLine), std::string::npos);
+        }
         for (const char* key : {"Left=", "Top=", "Right=", "Bottom=", "CapRate=", "SamplingRate=", "RunCount="})
             EXPECT_NE(saved.find(key), std::string::npos) << key;
         // What the file gets back reads the same way again.

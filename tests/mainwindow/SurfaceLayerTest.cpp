@@ -122,7 +122,9 @@ TEST_F(SurfaceTest, ClicksAndOtherButtonsPaintNothingAndKeepTheStartPoint) {
     form->FormMouseMove(Held(true), 60, 110 + 61);  // the next segment starts at the press
     for (int x = 0; x < 300; ++x)
         for (int y = 0; y < 223; ++y)
-            if (Layer(x, y) != kWhite) { EXPECT_TRUE(x >= 50 && x <= 60 && y >= 100 && y <= 110) << x << "," << y; }
+            if (Layer(x, y) != kWhite) {
+                EXPECT_TRUE(x >= 50 && x <= 60 && y >= 100 && y <= 110) << x << "," << y;
+            }
     EXPECT_EQ(Layer(50, 100), kBlue);
 }
 

@@ -156,7 +156,9 @@ protected:
         ASSERT_GT(warm.gdi, 0) << "the GDI objects could not be counted";
         EXPECT_LE(peak.gdi - warm.gdi, kGdiNoise) << path;
         EXPECT_LE(peak.windows - warm.windows, kWindowNoise) << path;
-        if (warm.privateBytes > 0) { EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path; }
+        if (warm.privateBytes > 0) {
+            EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path;
+        }
         EXPECT_GE(ColoursIn(platform_.FrameSection().View()), 2u) << path << ": the view stopped drawing";
     }
 

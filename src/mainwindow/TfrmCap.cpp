@@ -104,9 +104,9 @@ void TfrmCap::ChgWindowSize(int width, int height) {
     try {
         p_.SetClientSize(width, height);
         s_.ViewLeft = 0;
-        s_.ViewTop = 61;
+        s_.ViewTop = kViewTop;
         s_.ViewWidth = width;
-        s_.ViewHeight = height - p_.StatusBarHeight() - 61;
+        s_.ViewHeight = height - p_.StatusBarHeight() - kViewTop;
         surface_.ViewResized(width, height);
     } catch (const std::exception&) {
         p_.ShowMessage(message, caption);

@@ -102,8 +102,11 @@ public:
     const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------
-    ViewState& State() { return s_; }
     const ViewState& State() const { return s_; }
+    // Test arrangement only: takes a whole view state that would need many steps of
+    // input to reach, with no side effect (nothing drawn, saved or sent). The program
+    // itself changes its state only through the operations above.
+    void Arrange(const ViewState& state) { s_ = state; }
     Image& LayerImage() { return surface_.Pixels(); }
     const Projection& Projector() const { return projection_; }
     CommandStates MenuStates() const;

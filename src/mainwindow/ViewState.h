@@ -5,6 +5,7 @@
 
 #include "base/Geometry.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/ViewLayout.h"
 #include "mainwindow/ports/Platform.h"
 
 namespace ocu {
@@ -12,7 +13,7 @@ namespace ocu {
 struct ViewState {
     float ZoomRate = 1.0f;
     int ViewLeft = 0;
-    int ViewTop = 61;
+    int ViewTop = kViewTop;
     int ViewWidth = 0;
     int ViewHeight = 0;
     int SrcWidth = 0;

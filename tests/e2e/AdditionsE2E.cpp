@@ -14,6 +14,7 @@
 
 #include "e2e/ModeProbe.h"
 #include "mainwindow/PointerColor.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -24,12 +25,8 @@ constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 8
 constexpr int kFileNameBox = 1148;    // the file dialog's name box (edt1)
 constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
 
-class AdditionsE2E : public ::testing::Test {
+class AdditionsE2E : public OcumiraE2E {
 protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
 
     // The output of a shell command on the test's display (stderr folded in).
     std::string Shell(const std::string& command, bool* ok = nullptr)
@@ -96,7 +93,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // Following the pointer: the pixel under it.
-    for (const auto [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
+    for (const auto& [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
         session_.MovePointer(x, y);
         const uint32_t want = XSession::PatternColor(x, y);
         EXPECT_TRUE(PollUntil([&] { return SwatchShows(want); }, 10s))
@@ -130,7 +127,7 @@ TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
-    for (const auto [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
+    for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
         const int sx = m_->ScreenX(vx), sy = m_->ScreenY(vy);
         session_.MovePointer(sx, sy);
         const uint32_t shown = session_.Grab(sx, sy, 1, 1).At(0, 0);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "e2e/ModeProbe.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -24,13 +25,7 @@ constexpr const char* kOutOfRange = "範囲外の数値が入力されました�
 constexpr const char* kBadSize = "値が大きすぎるか小さすぎます";
 constexpr const char* kCannotWrite = "に書き込めません";
 
-class BadInputE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using BadInputE2E = OcumiraE2E;
 
 // "box <title>\t<text>" lines of every shown dialog under Wine, or "boxes none".
 std::string Boxes(const XSession& session) { return Query(session, {"boxes"}); }
@@ -108,7 +103,7 @@ bool ViewFollows(XSession& session, const Magnifier& m, int x, int y, float zoom
 {
     session.MovePointer(x, y);
     const int dx = m.View().width / 4;
-    const int want = x - static_cast<int>(dx / zoom);
+    const int want = x - static_cast<int>(static_cast<float>(dx) / zoom);
     return PollUntil(
         [&] {
             const Screenshot shot = m.GrabView();
@@ -232,8 +227,9 @@ TEST_F(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
         EXPECT_EQ(IniValue(ini, "Keep"), "me") << ini.substr(0, 400);
         for (const char* key : {"Left", "Top", "Right", "Bottom", "CapRate", "SamplingRate", "RunCount", "FixView"})
             EXPECT_NE(IniValue(ini, key), "") << key << " missing: " << ini.substr(0, 400);
-        if (f.text.find(longLine) != std::string::npos)
+        if (f.text.find(longLine) != std::string::npos) {
             EXPECT_NE(ini.find("Long=" + longLine), std::string::npos) << "the long line was cut";
+        }
     }
 }
 
@@ -288,7 +284,9 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         }
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 40s);
         ASSERT_NE(w, 0u);
-        if (!tiny) EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
+        if (!tiny) {
+            EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
+        }
         EXPECT_EQ(Boxes(session), "boxes none");
         EXPECT_TRUE(app.Running());
         // Closing resizes nothing, but a size message still on its way would hold the close

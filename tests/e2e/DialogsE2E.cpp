@@ -13,6 +13,7 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 #ifndef OCU_SOURCE_DIR
 #define OCU_SOURCE_DIR "."
@@ -101,13 +102,7 @@ std::string IniWithRunCount(const StartSettings& settings, int runCount)
     return ini.replace(at, 11, "RunCount=" + std::to_string(runCount));
 }
 
-class DialogsE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using DialogsE2E = OcumiraE2E;
 
 TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
 {

@@ -10,19 +10,14 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
 
 constexpr float kZoom = 2.0f;
 
-class FixAreaE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using FixAreaE2E = OcumiraE2E;
 
 // Pixels of the view that do not show the screen point the area at (left, top) puts there;
 // the first few are described in `first`. Pixels inside `skip` (view coordinates, the

@@ -221,7 +221,7 @@ std::vector<TargetMessage> ReadTargetLog(const std::filesystem::path& file);
 struct WineAppOptions {
     std::filesystem::path exe = OCUMIRA_EXE;  // copied into the app's own fresh folder
     std::optional<std::string> ini;           // written there first as Ocumira.ini
-    std::vector<std::string> args;
+    std::vector<std::string> args{};
     // Runs `exe` where it lies instead of from a copy: its folder is then the app's folder
     // (the settings file lands there) and is left in place afterwards.
     bool inPlace = false;

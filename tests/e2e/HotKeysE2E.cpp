@@ -13,19 +13,14 @@
 #include "e2e/ModeProbe.h"
 #include "pipeline/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
 
 constexpr int kCursorX = 400, kCursorY = 600;
 
-class HotKeysE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using HotKeysE2E = OcumiraE2E;
 
 std::string Joined(const std::vector<std::string>& states)
 {

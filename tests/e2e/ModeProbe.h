@@ -17,12 +17,11 @@
 #include <vector>
 
 #include "e2e/Harness.h"
+#include "mainwindow/ViewLayout.h"
 
 namespace ocu::e2e {
 
 inline constexpr std::string_view kMainTitle = "Lumivane Ocumira";
-// The view starts this far below the client area's top (menu-less tool bar area).
-inline constexpr int kViewTop = 61;
 
 struct StartSettings {
     // Outer window bounds: by default at the right of the 1280x1024 screen, so the left part

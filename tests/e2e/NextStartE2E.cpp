@@ -9,6 +9,7 @@
 #include <string>
 
 #include "e2e/ModeProbe.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -16,13 +17,7 @@ namespace {
 constexpr int kScMinimize = 0xF020;
 constexpr int kScClose = 0xF060;
 
-class NextStartE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using NextStartE2E = OcumiraE2E;
 
 std::string ReadFile(const std::filesystem::path& file)
 {

@@ -23,6 +23,7 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -111,11 +112,12 @@ std::string Shell(const std::string& command, bool* ok = nullptr)
     return out;
 }
 
-class OutputE2E : public ::testing::Test {
+class OutputE2E : public OcumiraE2E {
 protected:
     void SetUp() override
     {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
+        OcumiraE2E::SetUp();
+        if (IsSkipped()) return;
         char folder[] = "/tmp/ocu-e2e-out-XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         out_ = folder;

@@ -14,6 +14,7 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -26,13 +27,7 @@ struct ViewPoint {
     int x, y;
 };
 
-class ProjectionE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using ProjectionE2E = OcumiraE2E;
 
 StartSettings ZoomThree()
 {
@@ -88,11 +83,12 @@ std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const st
 {
     session.MovePointer(px - 1, py);
     session.MovePointer(px, py);
-    if (!log.empty())
+    if (!log.empty()) {
         EXPECT_TRUE(PollUntil([&] {
             const auto all = ReadTargetLog(log);
             return !all.empty() && all.back().x == px - kTarget.x && all.back().y == py - kTarget.y;
         }, 10s)) << "the target never saw the pointer";
+    }
     session.KeyCombo("ctrl+e");
     EXPECT_TRUE(m.WaitTitleHas("状態:表示固定 & 操作投影モードです]:OcuTargetClass")) << m.Title();
     // The area is centred on the pointer. Its top-left lies on the pattern beside the target,

@@ -11,6 +11,7 @@
 #include "pipeline/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "mainwindow/ViewMath.h"
+#include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
@@ -18,13 +19,7 @@ namespace {
 constexpr float kZoom = 2.0f;
 constexpr uint32_t kBlue = 0x0000FF;  // the pen colour 0xFF0000 (0x00BBGGRR) on the screen
 
-class SurfaceE2E : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
-    }
-};
+using SurfaceE2E = OcumiraE2E;
 
 struct Stroke {
     int x0, y0, x1, y1;  // view coordinates; straight horizontal or vertical

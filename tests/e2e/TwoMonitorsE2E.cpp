@@ -117,8 +117,9 @@ TEST_F(TwoMonitorsE2E, ViewFollowsThePointerOverBothMonitorsAndStopsAtTheDesktop
         EXPECT_TRUE(result.Exact()) << result << " (saved " << SaveShot(shot, "two-monitors-view").string() << ")";
         EXPECT_GT(result.compared, static_cast<long>(View().width) * View().height / 50);
         const Rect marker = plain.Marker();
-        if (marker.x + marker.width <= View().width && marker.y + marker.height <= View().height)
+        if (marker.x + marker.width <= View().width && marker.y + marker.height <= View().height) {
             EXPECT_EQ(shot.At(marker.x, marker.y), XSession::PatternColor(spot.x, spot.y) ^ 0xFFFFFF);
+        }
     }
     // At the desktop's left edge the area starts at the left monitor's left edge: Windows x -1024.
     EXPECT_EQ(Plain(2.0f, 0, 512).srcX, 0);

@@ -18,6 +18,7 @@
 
 #include "e2e/Harness.h"
 #include "image/Image.h"
+#include "mainwindow/ViewLayout.h"
 
 namespace ocu::e2e::viewprobe {
 
@@ -63,7 +64,7 @@ Comparison CompareView(const Screenshot& shot, const Expected& expected);
 std::ostream& operator<<(std::ostream& out, const Comparison& c);
 
 // The view's rectangle on the screen, found from the client area and the plain view it shows:
-// the view starts 61 pixels below the client top and ends at the status bar, whose height is
+// the view starts kViewTop pixels below the client top and ends at the status bar, whose height is
 // whatever the platform gives it; the one height whose prediction matches the grabbed view
 // exactly is taken. The pointer must rest at (cursorX, cursorY) away from the window.
 struct ViewLocation {
@@ -103,7 +104,6 @@ std::optional<std::string> IniValue(const std::string& ini, const std::string& s
 
 // The window title of the magnifier's main window, and its X window.
 inline constexpr const char* kTitlePrefix = "Lumivane Ocumira";
-inline constexpr int kViewTop = 61;
 
 // Settings that put the window at the right of a 1280 x 1024 screen, with the zoom given in
 // tenths; the left part of the screen is then free to be sampled.

@@ -21,6 +21,7 @@
 #include "pipeline/FramePipeline.h"
 #include "image/Image.h"
 #include "image/PixelOps.h"
+#include "support/ImageHelpers.h"
 
 namespace {
 
@@ -64,9 +65,7 @@ bool SameView(const Image& a, const Image& b, int w, int h, int bytes) {
     return true;
 }
 
-bool SameBytes(const Image& a, const Image& b) {
-    return a.SizeBytes() == b.SizeBytes() && (a.SizeBytes() == 0 || std::memcmp(a.Bits(), b.Bits(), a.SizeBytes()) == 0);
-}
+using ocu::support::SameBytes;
 
 // Pixel (x, y) is the bitwise NOT of the same pixel of `before`, or equal to it.
 bool PixelInverted(const Image& now, const Image& before, int x, int y, int bytes) {

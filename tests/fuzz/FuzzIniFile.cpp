@@ -9,7 +9,8 @@
 //    appends "[section]" and "key=value"; every other line, its ending
 //    included, stays where it was;
 //  - a rejected Set leaves the text alone;
-//  - no other key's value changes.
+//  - no other key's value changes;
+//  - Get answers what a separate, plain reading of the same rules answers.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -88,6 +89,28 @@ bool SameName(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// The lookup written out once more, apart from IniFile, so that the reader is
+// checked against the rules and not against itself: a header is a line that,
+// trimmed, starts with '[' and holds a ']'; the first section of that name (ASCII
+// case aside) runs to the next header; in it, the first "key=value" line of that
+// key (not a comment, not starting with '[') gives the value as Windows reads it.
+std::optional<std::string> ReferenceGet(std::string_view text, std::string_view section, std::string_view key) {
+    bool inside = false;
+    for (const Line& l : SplitLines(text)) {
+        const std::string_view t = Trim(l.body);
+        const std::size_t close = t.find(']');
+        if (!t.empty() && t.front() == '[' && close != std::string_view::npos) {
+            if (inside) return std::nullopt;  // a second section of the name is not read
+            inside = SameName(Trim(t.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inside || t.empty() || t.front() == ';' || t.front() == '[') continue;
+        const std::size_t eq = t.find('=');
+        if (eq != std::string_view::npos && SameName(Trim(t.substr(0, eq)), key)) return AsRead(t.substr(eq + 1));
+    }
+    return std::nullopt;
 }
 
 // Names and values to try, taken from the text itself so that the in-place
@@ -174,7 +197,7 @@ void TrySet(ocu::IniFile& ini, const Candidates& c, FuzzedDataProvider& fdp) {
     // Every other pair we know of must read the same after the Set.
     std::vector<std::optional<std::string>> others;
     for (const std::string& s : c.sections)
-        for (const std::string& k : c.keys) others.push_back(ini.Get(s, k));
+        for (const std::string& k : c.keys) others.push_back(ReferenceGet(textBefore, s, k));
 
     try {
         ini.Set(section, key, value);
@@ -185,6 +208,7 @@ void TrySet(ocu::IniFile& ini, const Candidates& c, FuzzedDataProvider& fdp) {
     const std::string text = ini.Text();
     const std::optional<std::string> got = ini.Get(section, key);
     Check(got.has_value() && *got == AsRead(value), "Get after Set", got.value_or("<none>"));
+    Check(ReferenceGet(text, section, key) == AsRead(value), "the text after Set does not hold the value", text);
     const std::optional<std::string> reread = ocu::IniFile(text).Get(section, key);
     Check(reread == got, "a fresh parse reads another value");
     CheckEdit(before, SplitLines(text), section, key, value);
@@ -194,6 +218,7 @@ void TrySet(ocu::IniFile& ini, const Candidates& c, FuzzedDataProvider& fdp) {
         for (const std::string& k : c.keys) {
             if (!(SameName(s, section) && SameName(k, key)))
                 Check(ini.Get(s, k) == others[i], "a Set changed another key", s + "/" + k);
+            Check(ini.Get(s, k) == ReferenceGet(text, s, k), "Get differs from the plain reading", s + "/" + k);
             ++i;
         }
 }
@@ -206,6 +231,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(ini.Text() == input, "Text() differs from the parsed input");
 
     const Candidates c = Gather(SplitLines(input));
+    for (const std::string& s : c.sections)
+        for (const std::string& k : c.keys)
+            Check(ini.Get(s, k) == ReferenceGet(input, s, k), "Get differs from the plain reading", s + "/" + k);
     FuzzedDataProvider fdp(data, size);
     const int edits = fdp.ConsumeIntegralInRange(1, 4);
     for (int i = 0; i < edits; ++i) TrySet(ini, c, fdp);

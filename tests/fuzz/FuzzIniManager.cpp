@@ -23,6 +23,7 @@
 #include "settings/IniFile.h"
 #include "settings/IniManager.h"
 #include "settings/SettingsStore.h"
+#include "support/MemoryStore.h"
 
 namespace {
 
@@ -35,21 +36,7 @@ void Check(bool ok, const char* what, std::string_view detail = {}) {
     if (!ok) Fail(what, detail);
 }
 
-class MemoryStore : public ocu::ISettingsStore {
-public:
-    std::optional<std::string> text;
-    int writesBeforeFailure = -1;  // negative: every write succeeds
-    int writes = 0;
-
-    std::optional<std::string> Read() override { return text; }
-    bool Write(const std::string& wholeText) override {
-        if (writesBeforeFailure == 0) return false;
-        if (writesBeforeFailure > 0) --writesBeforeFailure;
-        text = wholeText;
-        ++writes;
-        return true;
-    }
-};
+using ocu::support::MemoryStore;
 
 // The numbers a settings file may hold, read without the manager's code:
 // decimal with an optional sign, or 0x and up to eight significant hex
@@ -197,7 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return Expected(ini, "Zuri", "CapRate", 10);
     }();
 
-    store.writesBeforeFailure = failAfter;
+    // The first failAfter writes of the save succeed, the rest fail (none fail when negative).
+    store.failFrom = failAfter < 0 ? 0 : store.attempts + failAfter + 1;
     const bool complete = m.SaveOnExit();
     if (!complete) {
         Check(failAfter >= 0 && store.writes == failAfter, "a save failed without a failing write");
@@ -207,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(failAfter < 0 || store.writes <= failAfter, "a failed write went unreported");
     }
 
-    store.writesBeforeFailure = -1;
+    store.failFrom = 0;
     m.Save();
     Check(store.text.has_value(), "a save left no file");
     const std::string saved = *store.text;

@@ -16,6 +16,7 @@
 #include "image/Image.h"
 #include "rotate/RotateBitmap.h"
 #include "rotate/RotateReference.h"
+#include "support/ImageHelpers.h"
 
 namespace {
 
@@ -31,15 +32,7 @@ constexpr PixelFormat kFormats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  Pi
                                     PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
                                     PixelFormat::Bits32, PixelFormat::Custom};
 
-bool SameBytes(const Image& a, const Image& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.Format() != b.Format() ||
-        a.Stride() != b.Stride() || a.Palette() != b.Palette())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (std::size_t i = 0; i < a.Stride(); ++i)
-            if (a.Row(y)[i] != b.Row(y)[i]) return false;
-    return true;
-}
+using ocu::support::SameImage;
 
 int Angle(FuzzedDataProvider& fdp) {
     switch (fdp.ConsumeIntegralInRange(0, 3)) {
@@ -110,6 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         slowError = e.what();
     }
     if (fastError != slowError) Fail("refusals differ", what + ": '" + fastError + "' vs '" + slowError + "'");
-    if (fastError.empty() && !SameBytes(fast, slow)) Fail("result differs from the reference", what);
+    if (fastError.empty() && !SameImage(fast, slow)) Fail("result differs from the reference", what);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/PixelOps.h"
+#include "support/ImageHelpers.h"
 
 namespace ocu {
 namespace {
@@ -17,24 +18,11 @@ namespace {
 const PixelFormat kByteFormats[] = {PixelFormat::Bits8, PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
                                     PixelFormat::Bits32};
 
-// Every byte random, row padding included, so that a write into the padding
-// shows up in a whole-buffer comparison.
-Image RandomImage(std::mt19937& rng, int w, int h, PixelFormat f) {
-    Image img(w, h, f);
-    for (std::size_t i = 0; i < img.SizeBytes(); ++i) img.Bits()[i] = static_cast<std::uint8_t>(rng());
-    return img;
-}
-
-bool SameBytes(const Image& a, const Image& b) {
-    return a.SizeBytes() == b.SizeBytes() && (a.SizeBytes() == 0 || std::memcmp(a.Bits(), b.Bits(), a.SizeBytes()) == 0);
-}
+using support::Px;
+using support::RandomImage;
+using support::SameBytes;
 
 // The straightforward per-pixel versions the fast code must match.
-std::uint32_t Px(const Image& img, int x, int y) {
-    std::uint32_t v = 0;
-    std::memcpy(&v, img.Row(y) + static_cast<std::size_t>(x) * PixelBytes(img.Format()), PixelBytes(img.Format()));
-    return v;
-}
 
 void SetPx(Image& img, int x, int y, std::uint32_t v) {
     std::memcpy(img.Row(y) + static_cast<std::size_t>(x) * PixelBytes(img.Format()), &v, PixelBytes(img.Format()));

@@ -11,7 +11,9 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     for (const MenuEntry& e : MainMenu()) {
         if (e.Kind != MenuItemKind::Item) continue;
         EXPECT_NE(TopLevelOf(e.Id), CommandId::None) << e.Caption;
-        if (!e.Keys.Empty()) EXPECT_TRUE(keys.insert({e.Keys.Ctrl, static_cast<int>(e.Keys.Key)}).second) << e.Caption;
+        if (!e.Keys.Empty()) {
+            EXPECT_TRUE(keys.insert({e.Keys.Ctrl, static_cast<int>(e.Keys.Key)}).second) << e.Caption;
+        }
     }
     EXPECT_EQ(TopLevelOf(CommandId::mmRate25), CommandId::MenuRate);
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
@@ -115,20 +117,22 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     for (const auto& m : platform.Messages) told += m.Text.find("Ctrl+A") != std::string::npos;
     EXPECT_EQ(told, 1);
     // With Ctrl+A held elsewhere, its menu shortcut applies and steps by one.
-    S().ZoomRate = 2.0f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 2.0f; });
     form->OnShortcut(CommandId::mmUP);
     EXPECT_EQ(S().ZoomRate, 3.0f);
 }
 
 TEST_F(HotKeyTest, MenuOpenStates) {
     Start();
-    S().ProjectionMode = false;
-    S().FixView = true;
-    S().InvertColors = true;
-    S().GridVisible = true;
-    S().GridUnit = 45;
-    S().SurfaceVisible = true;
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = false;
+        s.FixView = true;
+        s.InvertColors = true;
+        s.GridVisible = true;
+        s.GridUnit = 45;
+        s.SurfaceVisible = true;
+        s.SurfaceDrawMode = true;
+    });
     form->OnMenuOpen(CommandId::MenuRate);
     EXPECT_TRUE(platform.Checked[CommandId::mmSrcNot]);
     form->OnMenuOpen(CommandId::MenuFixView);
@@ -148,10 +152,10 @@ TEST_F(HotKeyTest, MenuOpenStates) {
 
 TEST_F(HotKeyTest, DisabledShortcutsDoNothing) {
     StartWithView(300, 300);
-    S().AreaLeft = 500;
+    Arrange([&](ViewState& s) { s.AreaLeft = 500; });
     form->OnShortcut(CommandId::mmRight);  // neither mode on
     EXPECT_EQ(S().AreaLeft, 500);
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) { s.SurfaceDrawMode = true; });
     form->OnShortcut(CommandId::mmFix);  // Ctrl+E while drawing
     EXPECT_FALSE(S().Picking);
     EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));

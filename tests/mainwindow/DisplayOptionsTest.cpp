@@ -98,18 +98,20 @@ TEST_F(MainWindowTest, SamplingRateBoundsAndStore) {
         EXPECT_EQ(ini->SamplingRate, c.Expected);
         EXPECT_EQ(platform.CaptureInterval, c.Expected);
         EXPECT_EQ(platform.Messages.size(), messages + (c.Message ? 1 : 0));
-        if (c.Message) EXPECT_EQ(platform.Messages.back().Text, "範囲外の数値が入力されました。");
+        if (c.Message) {
+            EXPECT_EQ(platform.Messages.back().Text, "範囲外の数値が入力されました。");
+        }
         EXPECT_FALSE(S().CapturePaused);
     }
     EXPECT_EQ(platform.Inputs.back().Initial, "400");
     EXPECT_EQ(platform.Inputs.back().Title, "サンプリングレート");
     EXPECT_EQ(platform.Inputs.back().Prompt,
               "サンプリングレートを指定してください\r(単位:ms デフォルト 100  範囲 10～400)");
-    EXPECT_NE(store.Text->find("SamplingRate=250"), std::string::npos);
-    const int writes = store.Writes;
+    EXPECT_NE(store.text->find("SamplingRate=250"), std::string::npos);
+    const int writes = store.writes;
     platform.InputAnswers = {std::string("250")};
     form->OnCommand(CommandId::mmSampRate);
-    EXPECT_EQ(store.Writes, writes);  // unchanged: nothing saved
+    EXPECT_EQ(store.writes, writes);  // unchanged: nothing saved
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST_F(FixAreaTest, NegativeDesktopAndAreasWiderThanTheDesktop) {
 
     platform.Desktop = {0, 0, 200, 150};
     platform.Primary = {1920, 1080};
-    S().ZoomRate = 1.0f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.0f; });
     form->SetFixView(true, 100, 75);  // area 300 x 223 on a 200 x 150 desktop
     EXPECT_EQ(S().AreaLeft, 200 - 300);
     EXPECT_EQ(S().AreaTop, 150 - 223);
@@ -77,14 +77,14 @@ TEST_F(FixAreaTest, NegativeDesktopAndAreasWiderThanTheDesktop) {
 TEST_F(FixAreaTest, MovesArePushedInsideAndRecomputeTheOffsets) {
     StartWithView(300, 300, 4.0f);
     form->SetFixView(true, 0, 1080);
-    S().TargetRect = {10, 20, 30, 40};
+    Arrange([&](ViewState& s) { s.TargetRect = {10, 20, 30, 40}; });
     form->MoveFixArea("left");
     EXPECT_EQ(S().AreaLeft, 0);
     form->MoveFixArea("down");
     EXPECT_EQ(S().AreaTop, 1080 - 55);
     form->MoveFixArea("right");
     EXPECT_EQ(S().AreaLeft, 10);
-    S().AreaLeft = -50;
+    Arrange([&](ViewState& s) { s.AreaLeft = -50; });
     form->MoveFixArea("Left");  // not a direction: still pushed inside
     EXPECT_EQ(S().AreaLeft, 0);
     EXPECT_EQ(S().TargetOffsetX, -10);
@@ -112,7 +112,7 @@ TEST_F(FixAreaTest, StartUpRestoresThePinnedArea) {
 
 TEST_F(FixAreaTest, ArrowShortcutsActOnlyWhileFixedOrProjecting) {
     StartWithView(300, 300, 4.0f);
-    S().AreaLeft = 500;
+    Arrange([&](ViewState& s) { s.AreaLeft = 500; });
     form->OnShortcut(CommandId::mmLeft);
     EXPECT_EQ(S().AreaLeft, 500);
     form->SetFixView(true, 600, 400);

@@ -49,7 +49,7 @@ TEST_F(HotKeyScopeTest, OptionsDialogSwitchesTheScopeAndKeepsItForTheSave) {
     form->FormActivate();
     EXPECT_EQ(Held(), HotKeyTable().size());
     ini->Save();
-    EXPECT_NE(store.Text->find("HotKeysAlways=0"), std::string::npos);
+    EXPECT_NE(store.text->find("HotKeysAlways=0"), std::string::npos);
 
     shell.HotKeysAnswer = true;
     form->OnCommand(CommandId::mmOption);

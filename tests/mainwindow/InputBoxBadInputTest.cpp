@@ -69,10 +69,9 @@ protected:
         auto& platform = w->platform;
         auto& form = w->form;
         p = &platform;
-        auto S = [&]() -> ViewState& { return form->State(); };
         auto Tick = [&] { form->timTimer(); };
         form->ChgWindowSize(300, 300);
-        S().ZoomRate = 3.0f;
+        ArrangeView(*form, [&](ViewState& s) { s.ZoomRate = 3.0f; });
         Tick();
         framesBefore = platform.Frames;
         platform.InputAnswers = {text};
@@ -88,7 +87,7 @@ protected:
         auto& form = w->form;
         auto& ini = w->ini;
         auto& store = w->store;
-        auto S = [&]() -> ViewState& { return form->State(); };
+        auto S = [&]() -> const ViewState& { return form->State(); };
         auto Tick = [&] { form->timTimer(); };
         EXPECT_FALSE(S().CapturePaused) << what;
         EXPECT_TRUE(platform.TopMost) << what;
@@ -97,8 +96,8 @@ protected:
         EXPECT_GT(platform.Frames, framesBefore) << what << ": the view stopped";
         form->FormDestroy();
         ASSERT_TRUE(ini->SaveOnExit()) << what;
-        ASSERT_TRUE(store.Text.has_value());
-        const std::string& saved = *store.Text;
+        ASSERT_TRUE(store.text.has_value());
+        const std::string& saved = *store.text;
         for (const char* line : {"; kept by hand", "MyOwnKey=keep me", "[Foreign]", "Whatever=1", "CapRate=30",
                                  "RunCount=", "ScaleWidth=300", "Left=700", "Bottom=560"})
             EXPECT_NE(saved.find(line), std::string::npos) << what << ": lost " << line << "\n" << saved;

@@ -10,22 +10,13 @@
 #include "mainwindow/TfrmCap.h"
 #include "settings/IniManager.h"
 #include "settings/SettingsStore.h"
+#include "support/ArrangeView.h"
+#include "support/MemoryStore.h"
 
 namespace ocu::testing {
 
-class MemoryStore : public ISettingsStore {
-public:
-    std::optional<std::string> Text;
-    bool FailWrites = false;
-    int Writes = 0;
-    std::optional<std::string> Read() override { return Text; }
-    bool Write(const std::string& t) override {
-        if (FailWrites) return false;
-        ++Writes;
-        Text = t;
-        return true;
-    }
-};
+using support::ArrangeView;
+using support::MemoryStore;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -36,7 +27,7 @@ protected:
 
     // Builds the window; `iniText` is the settings file at start (none if empty).
     void Start(const std::string& iniText = "") {
-        if (!iniText.empty()) store.Text = iniText;
+        if (!iniText.empty()) store.text = iniText;
         ini = std::make_unique<TIniManager>(store, "C:\\Ocumira\\Ocumira.ini");
         form = std::make_unique<TfrmCap>(platform, *ini);
         // Setting the client size re-enters the resize handler, as WM_SIZE does.
@@ -47,9 +38,14 @@ protected:
     void StartWithView(int clientW, int clientH, float zoom = 1.0f) {
         Start();
         form->ChgWindowSize(clientW, clientH);
-        form->State().ZoomRate = zoom;
+        Arrange([&](ViewState& s) { s.ZoomRate = zoom; });
     }
-    ViewState& S() { return form->State(); }
+    const ViewState& S() const { return form->State(); }
+    // A state no single command reaches: the current one, edited.
+    template <class Edit>
+    void Arrange(Edit&& edit) {
+        ArrangeView(*form, std::forward<Edit>(edit));
+    }
     void Tick() { form->timTimer(); }
 };
 

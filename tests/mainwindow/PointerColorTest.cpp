@@ -70,9 +70,11 @@ TEST_F(PointerColorTest, FollowingThePointerReadsThePixelUnderIt) {
 }
 
 TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
-    S().FixView = true;
-    S().AreaLeft = 400;
-    S().AreaTop = 300;
+    Arrange([&](ViewState& s) {
+        s.FixView = true;
+        s.AreaLeft = 400;
+        s.AreaTop = 300;
+    });
     const int srcW = 150;  // 300 / 2
     // Plain: view point (21, 9) shows sampled pixel (10, 4).
     platform.Cursor = OnView(21, 9);
@@ -90,10 +92,12 @@ TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
 }
 
 TEST_F(PointerColorTest, TurnedViewGoesBackTheWayOfTheLayer) {
-    S().FixView = true;
-    S().AreaLeft = 400;
-    S().AreaTop = 300;
-    S().RotateAngle = 1800;  // half a turn: the view's centre stays, everything else swaps sides
+    Arrange([&](ViewState& s) {
+        s.FixView = true;
+        s.AreaLeft = 400;
+        s.AreaTop = 300;
+    });
+    Arrange([&](ViewState& s) { s.RotateAngle = 1800; });  // half a turn: the view's centre stays, everything else swaps sides
     int x = 40, y = 50;
     form->ViewToLayer(x, y);
     platform.Cursor = OnView(40, 50);
@@ -125,7 +129,7 @@ TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
     EXPECT_EQ(platform.ColorReadout, ColorText(c, false));
     EXPECT_FALSE(ini->InfoIsHex);
     ini->Save();
-    EXPECT_NE(store.Text->find("InfoIsHex=0"), std::string::npos);
+    EXPECT_NE(store.text->find("InfoIsHex=0"), std::string::npos);
 }
 
 TEST_F(PointerColorTest, StartsInDecimalWhenTheFileSaysSo) {

@@ -20,8 +20,10 @@ protected:
         SetUpTarget(cls);
         form->ToggleProjection();
         ASSERT_TRUE(S().ProjectionMode);
-        S().TargetOffsetX = 100;
-        S().TargetOffsetY = 50;
+        Arrange([&](ViewState& s) {
+            s.TargetOffsetX = 100;
+            s.TargetOffsetY = 50;
+        });
         platform.Sent.clear();
         platform.Injected.clear();
     }
@@ -36,9 +38,11 @@ protected:
 TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) {
     StartWithView(300, 300, 4.0f);
     SetUpTarget();
-    S().SrcWidth = 75;
-    S().SrcHeight = 55;
-    S().SurfaceDrawMode = true;
+    Arrange([&](ViewState& s) {
+        s.SrcWidth = 75;
+        s.SrcHeight = 55;
+        s.SurfaceDrawMode = true;
+    });
     platform.Cursor = {600, 500};
     form->ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
@@ -102,13 +106,15 @@ TEST_F(ProjectionTest, WorkedMappings) {
     EXPECT_EQ(platform.Sent[0].X, 102);
     EXPECT_EQ(platform.Sent[0].Y, 52);
 
-    S().TargetClass = "MSAWT_Comp_Class";
+    Arrange([&](ViewState& s) { s.TargetClass = "MSAWT_Comp_Class"; });
     form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 103);
 
-    S().TargetClass = "Edit";
-    S().ZoomRate = 1.5f;
-    S().TargetOffsetX = 0;
+    Arrange([&](ViewState& s) {
+        s.TargetClass = "Edit";
+        s.ZoomRate = 1.5f;
+        s.TargetOffsetX = 0;
+    });
     form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
@@ -139,7 +145,7 @@ TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
 
 TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveTheTop) {
     StartProjecting();
-    S().TargetOffsetY = -20;
+    Arrange([&](ViewState& s) { s.TargetOffsetY = -20; });
     form->FormMouseDown(MouseButton::Right, Held(false, true), 10, 71);
     form->FormMouseDown(MouseButton::Left, Held(true, true), 10, 71);  // dropped
     form->FormMouseUp(MouseButton::Right, Held(true), 10, 71);         // maps above the top: not sent
@@ -216,16 +222,20 @@ TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
 
 TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
     StartProjecting();
-    S().TargetOffsetX = 0;
-    S().TargetOffsetY = 0;
-    S().ZoomRate = 1.0f;
+    Arrange([&](ViewState& s) {
+        s.TargetOffsetX = 0;
+        s.TargetOffsetY = 0;
+        s.ZoomRate = 1.0f;
+    });
     // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
-    S().FlipH = true;
+    Arrange([&](ViewState& s) { s.FlipH = true; });
     form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
     EXPECT_EQ(platform.Sent.back().Y, 30);
-    S().FlipH = false;
-    S().RotateAngle = 1800;
+    Arrange([&](ViewState& s) {
+        s.FlipH = false;
+        s.RotateAngle = 1800;
+    });
     form->ForwardMouse(150 + 10, 61 + 111, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 150 - 9);
     EXPECT_EQ(platform.Sent.back().Y, 111);

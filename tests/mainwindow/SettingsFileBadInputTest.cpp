@@ -77,16 +77,18 @@ TEST_F(StoredBoundsTest, DamagedFilesStartDrawAndAreWrittenBackWhole) {
         EXPECT_EQ(platform.Frames, frames + 1) << "the view does not draw";
         form->FormDestroy();
         ASSERT_TRUE(ini->SaveOnExit());
-        const std::string& saved = *store.Text;
+        const std::string& saved = *store.text;
         EXPECT_NE(saved.find("[Foreign]"), std::string::npos);
         EXPECT_NE(saved.find("Keep=me"), std::string::npos);
-        if (f.text.find(longLine) != std::string::npos) EXPECT_NE(saved.find(longLine), std::string::npos);
+        if (f.text.find(longLine) != std::string::npos) {
+            EXPECT_NE(saved.find(longLine), std::string::npos);
+        }
         for (const char* key : {"Left=", "Top=", "Right=", "Bottom=", "CapRate=", "SamplingRate=", "RunCount="})
             EXPECT_NE(saved.find(key), std::string::npos) << key;
         // What the file gets back reads the same way again.
         FakePlatform again;
         MemoryStore copy;
-        copy.Text = saved;
+        copy.text = saved;
         TIniManager reread(copy, "x.ini");
         EXPECT_EQ(reread.BoundsRect, platform.Window);
     }

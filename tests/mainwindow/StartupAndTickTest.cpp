@@ -61,14 +61,14 @@ TEST_F(StartupTest, ExitStoresZoomThenBoundsAndRaisesRunCountByTwoWhenNothingCha
     form->DestroyWnd();
     EXPECT_TRUE(ini->SaveOnExit());
     EXPECT_EQ(ini->RunCount, before + 2);
-    EXPECT_NE(store.Text->find("Left=300"), std::string::npos);
+    EXPECT_NE(store.text->find("Left=300"), std::string::npos);
     EXPECT_TRUE(platform.HotKeys.empty());
 }
 
 TEST_F(StartupTest, AFailedSaveAtExitIsToldAndTheProgramStillEnds) {
     Start();
-    store.FailWrites = true;
-    form->State().ZoomRate = 3.0f;
+    store.failWrites = true;
+    support::ArrangeView(*form, [&](ViewState& s) { s.ZoomRate = 3.0f; });
     form->FormDestroy();
     ASSERT_FALSE(platform.Messages.empty());
     EXPECT_EQ(platform.Messages.back().Text, "C:\\Ocumira\\Ocumira.ini に書き込めません");
@@ -132,20 +132,20 @@ TEST_F(MainWindowTest, AStillPictureIsShownOnceAndAnyChangeShowsItAgain) {
     platform.Cursor = {801, 600};
     Tick();
     EXPECT_EQ(platform.Frames, 2) << "the pointer moved";
-    S().RotateAngle = 450;
+    Arrange([&](ViewState& s) { s.RotateAngle = 450; });
     Tick();
     Tick();
     EXPECT_EQ(platform.Frames, 3) << "turned, then still";
     platform.Screen = [](int x, int y) { return static_cast<std::uint32_t>(x * 3 + y); };
     Tick();
     EXPECT_EQ(platform.Frames, 4) << "the screen changed";
-    S().InvertColors = true;
+    Arrange([&](ViewState& s) { s.InvertColors = true; });
     Tick();
     EXPECT_EQ(platform.Frames, 5) << "inverted";
-    S().ViewLeft += 10;
+    Arrange([&](ViewState& s) { s.ViewLeft += 10; });
     Tick();
     EXPECT_EQ(platform.Frames, 6) << "the view moved in the window";
-    S().SurfaceVisible = true;
+    Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
     Tick();
     Tick();
     EXPECT_EQ(platform.Frames, 8) << "drawing on the layer changes nothing the tick can compare";
@@ -153,11 +153,13 @@ TEST_F(MainWindowTest, AStillPictureIsShownOnceAndAnyChangeShowsItAgain) {
 
 TEST_F(MainWindowTest, PausedTickDoesNothingAndAZeroZoomBecomesOne) {
     StartWithView(300, 300);
-    S().CapturePaused = true;
+    Arrange([&](ViewState& s) { s.CapturePaused = true; });
     Tick();
     EXPECT_EQ(platform.Frames, 0);
-    S().CapturePaused = false;
-    S().ZoomRate = 0.0f;
+    Arrange([&](ViewState& s) {
+        s.CapturePaused = false;
+        s.ZoomRate = 0.0f;
+    });
     Tick();
     EXPECT_EQ(S().ZoomRate, 1.0f);
     EXPECT_EQ(S().SrcWidth, 300);
@@ -179,26 +181,32 @@ TEST_F(MainWindowTest, ViewWithoutRoomAndFailingCaptureKeepTheLastPicture) {
     Tick();
     EXPECT_EQ(platform.Frames, 1);
     platform.CaptureFails = false;
-    S().ViewHeight = -5;
+    Arrange([&](ViewState& s) { s.ViewHeight = -5; });
     Tick();
     EXPECT_EQ(platform.Frames, 1);
 }
 
 TEST_F(MainWindowTest, TitleAndPanelsDescribeZoomAngleAndState) {
     Start();
-    S().ZoomRate = 1.5f;
-    S().RotateAngle = 450;
+    Arrange([&](ViewState& s) {
+        s.ZoomRate = 1.5f;
+        s.RotateAngle = 450;
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Title, "Lumivane Ocumira [倍率:1.5倍 回転: 45度 状態:表示モード]");
     EXPECT_EQ(platform.Status[1], "45°回転");
-    S().RotateAngle = -15;
-    S().ProjectionMode = true;
-    S().TargetClass = "Edit";
+    Arrange([&](ViewState& s) {
+        s.RotateAngle = -15;
+        s.ProjectionMode = true;
+        s.TargetClass = "Edit";
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Title, "Lumivane Ocumira [倍率:1.5倍 回転: -2度 状態:表示固定 & 操作投影モードです]:Edit");
     EXPECT_EQ(platform.Status[1], "-2°回転");
-    S().SurfaceDrawMode = true;
-    S().SurfaceVisible = true;
+    Arrange([&](ViewState& s) {
+        s.SurfaceDrawMode = true;
+        s.SurfaceVisible = true;
+    });
     form->UpdateStatus();
     EXPECT_EQ(platform.Status[0], "表面レイヤ：on");
     EXPECT_EQ(platform.Status[3], "Ctrl+ドラッグ：消しゴム");
@@ -207,10 +215,12 @@ TEST_F(MainWindowTest, TitleAndPanelsDescribeZoomAngleAndState) {
 
 TEST_F(MainWindowTest, ProjectionTickFollowsTheTargetAndPullsTheWindowForward) {
     StartWithView(300, 300, 2.0f);
-    S().ProjectionMode = true;
-    S().TargetWnd = 7;
-    S().AreaLeft = 100;
-    S().AreaTop = 50;
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = true;
+        s.TargetWnd = 7;
+        s.AreaLeft = 100;
+        s.AreaTop = 50;
+    });
     platform.Rects[7] = {10, 20, 500, 400};
     platform.Window = {0, 0, 400, 400};
     platform.Cursor = {5, 5};

@@ -104,7 +104,7 @@ TEST_F(SurfaceTest, OnA256ColourScreenStrokesShowInTheNearestPaletteColour) {
     // Turned, the layer is merged at view scale; a stroke by the centre still shows.
     platform.Screen = [](int, int) { return std::uint32_t{kPaperWhite}; };
     Drag(MouseButton::Left, Held(true), {130, 100}, {170, 100});
-    S().RotateAngle = 900;
+    Arrange([&](ViewState& s) { s.RotateAngle = 900; });
     Tick();
     EXPECT_TRUE(platform.Messages.empty());
     int blue = 0;
@@ -122,17 +122,19 @@ TEST_F(SurfaceTest, ClicksAndOtherButtonsPaintNothingAndKeepTheStartPoint) {
     form->FormMouseMove(Held(true), 60, 110 + 61);  // the next segment starts at the press
     for (int x = 0; x < 300; ++x)
         for (int y = 0; y < 223; ++y)
-            if (Layer(x, y) != kWhite) EXPECT_TRUE(x >= 50 && x <= 60 && y >= 100 && y <= 110) << x << "," << y;
+            if (Layer(x, y) != kWhite) {
+                EXPECT_TRUE(x >= 50 && x <= 60 && y >= 100 && y <= 110) << x << "," << y;
+            }
     EXPECT_EQ(Layer(50, 100), kBlue);
 }
 
 TEST_F(SurfaceTest, ViewToLayerExamples) {
-    S().RotateAngle = 900;
+    Arrange([&](ViewState& s) { s.RotateAngle = 900; });
     int x = 150 + 10, y = 111;
     form->ViewToLayer(x, y);
     EXPECT_EQ(x, 150);
     EXPECT_EQ(y, 111 + 9);
-    S().RotateAngle = 1800;
+    Arrange([&](ViewState& s) { s.RotateAngle = 1800; });
     x = 160;
     y = 111;
     form->ViewToLayer(x, y);
@@ -146,9 +148,11 @@ class StrokeUnderPointerTest : public SurfaceTest,
 
 TEST_P(StrokeUnderPointerTest, StrokeShowsWhereItWasDrawn) {
     const auto [flipH, flipV, angle] = GetParam();
-    S().FlipH = flipH;
-    S().FlipV = flipV;
-    S().RotateAngle = angle;
+    Arrange([&](ViewState& s) {
+        s.FlipH = flipH;
+        s.FlipV = flipV;
+        s.RotateAngle = angle;
+    });
     Drag(MouseButton::Left, Held(true), {100, 80}, {100, 90});
     Tick();
     // Nearest-neighbour turning may move a thin stroke by a pixel, never further.

@@ -16,7 +16,7 @@ TEST_F(ZoomTest, BandAndRefusalAtTheEndsOfTheRange) {
         {2.0f, 16.0f, 16.0f},
     };
     for (const Case& c : cases) {
-        S().ZoomRate = c.From;
+        Arrange([&](ViewState& s) { s.ZoomRate = c.From; });
         form->SetZoomRate(c.Request);
         EXPECT_EQ(S().ZoomRate, c.Expected) << c.Request;
     }
@@ -24,13 +24,13 @@ TEST_F(ZoomTest, BandAndRefusalAtTheEndsOfTheRange) {
 
 TEST_F(ZoomTest, OneStepCommandsFormTheSumAtFullPrecision) {
     Start();
-    S().ZoomRate = 1.95f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.95f; });
     form->OnCommand(CommandId::mmDown);
     EXPECT_EQ(S().ZoomRate, 1.0f);
-    S().ZoomRate = 15.5f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 15.5f; });
     form->OnCommand(CommandId::mmUP);
     EXPECT_EQ(S().ZoomRate, 15.5f);
-    S().ZoomRate = 1.5f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.5f; });
     form->OnCommand(CommandId::mmDown);
     EXPECT_EQ(S().ZoomRate, 1.5f);
     form->OnCommand(CommandId::mmRate25);
@@ -40,7 +40,7 @@ TEST_F(ZoomTest, OneStepCommandsFormTheSumAtFullPrecision) {
 
 TEST_F(ZoomTest, HoldingZoomOutFromOnePointThreeStopsAtExactlyOne) {
     Start();
-    S().ZoomRate = 1.3f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.3f; });
     form->OnToolButtonDown(CommandId::tbZoomOut);
     EXPECT_EQ(platform.RepeatInterval, 100);
     std::vector<std::string> titles;
@@ -58,7 +58,7 @@ TEST_F(ZoomTest, HoldingZoomOutFromOnePointThreeStopsAtExactlyOne) {
 
 TEST_F(ZoomTest, HoldingZoomInStopsAtTheLastStepBelowSixteen) {
     Start();
-    S().ZoomRate = 15.8f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 15.8f; });
     form->OnToolButtonDown(CommandId::tbZoomUp);
     for (int i = 0; i < 5; ++i) form->timRepeatTimer();
     EXPECT_GT(S().ZoomRate, 15.9f);
@@ -67,12 +67,14 @@ TEST_F(ZoomTest, HoldingZoomInStopsAtTheLastStepBelowSixteen) {
 
 TEST_F(ZoomTest, ProjectionKeepsTheAreaCentre) {
     StartWithView(300, 361, 2.0f);  // view 300 x 284
-    S().ProjectionMode = true;
-    S().SrcWidth = 150;
-    S().SrcHeight = 142;
-    S().AreaLeft = 1000;
-    S().AreaTop = 500;
-    S().TargetRect = {900, 450, 1400, 900};
+    Arrange([&](ViewState& s) {
+        s.ProjectionMode = true;
+        s.SrcWidth = 150;
+        s.SrcHeight = 142;
+        s.AreaLeft = 1000;
+        s.AreaTop = 500;
+        s.TargetRect = {900, 450, 1400, 900};
+    });
     form->SetZoomRate(3.0f);
     EXPECT_EQ(S().SrcWidth, 100);
     EXPECT_EQ(S().AreaLeft, 1025);

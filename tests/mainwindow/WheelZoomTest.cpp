@@ -42,7 +42,7 @@ TEST_F(WheelZoomTest, LimitsAndBandAreThoseOfSetZoomRate) {
     const int vx = S().ViewLeft + 1, vy = S().ViewTop + 1;
     form->FormMouseWheel(Ctrl(), 120, vx, vy);
     EXPECT_EQ(S().ZoomRate, 16.0f);  // refused above sixteen
-    S().ZoomRate = 1.06f;
+    Arrange([&](ViewState& s) { s.ZoomRate = 1.06f; });
     form->FormMouseWheel(Ctrl(), -120, vx, vy);
     EXPECT_EQ(S().ZoomRate, 1.0f);  // 0.96 lies in the band just below one
     form->FormMouseWheel(Ctrl(), -120, vx, vy);

@@ -9,6 +9,7 @@
 
 #include "pipeline/FramePipeline.h"
 #include "rotate/RotateBitmap.h"
+#include "support/ImageHelpers.h"
 
 namespace ocu {
 namespace {
@@ -16,23 +17,9 @@ namespace {
 const PixelFormat kByteFormats[] = {PixelFormat::Bits8, PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
                                     PixelFormat::Bits32};
 
-Image RandomImage(std::mt19937& rng, int w, int h, PixelFormat f) {
-    Image img(w, h, f);
-    for (std::size_t i = 0; i < img.SizeBytes(); ++i) img.Bits()[i] = static_cast<std::uint8_t>(rng());
-    return img;
-}
-
-Image Filled(int w, int h, PixelFormat f, std::uint8_t byte) {
-    Image img(w, h, f);
-    std::memset(img.Bits(), byte, img.SizeBytes());
-    return img;
-}
-
-std::uint32_t Px(const Image& img, int x, int y) {
-    std::uint32_t v = 0;
-    std::memcpy(&v, img.Row(y) + static_cast<std::size_t>(x) * PixelBytes(img.Format()), PixelBytes(img.Format()));
-    return v;
-}
+using support::Filled;
+using support::Px;
+using support::RandomImage;
 
 std::uint32_t AllOnes(PixelFormat f) { return PixelBytes(f) == 4 ? 0xFFFFFFFFu : (1u << (8 * PixelBytes(f))) - 1; }
 

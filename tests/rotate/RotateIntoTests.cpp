@@ -16,7 +16,7 @@ namespace {
 using rotate_test::FormatName;
 using rotate_test::kAllFormats;
 using rotate_test::RandomFrame;
-using rotate_test::SameBytes;
+using rotate_test::SameImage;
 
 TEST(RotateBitmapInto, GivesTheSameBytesAsANewResultAndKeepsItsMemory) {
     std::mt19937 rng(16);
@@ -29,13 +29,13 @@ TEST(RotateBitmapInto, GivesTheSameBytesAsANewResultAndKeepsItsMemory) {
                 const std::uint8_t* memory = into.Bits();
                 RotateBitmapInto(src.image, into, angle, mirror);  // the same size again: same memory
                 EXPECT_EQ(into.Bits(), memory);
-                EXPECT_TRUE(SameBytes(into, RotateBitmap(src.image, angle, mirror, false)))
+                EXPECT_TRUE(SameImage(into, RotateBitmap(src.image, angle, mirror, false)))
                     << FormatName(f) << " angle " << angle << " mirror " << mirror;
             }
         }
         // A grown result is remade at the new size.
         RotateBitmapInto(src.image, into, 450, false, true);
-        EXPECT_TRUE(SameBytes(into, RotateBitmap(src.image, 450, false, true))) << FormatName(f);
+        EXPECT_TRUE(SameImage(into, RotateBitmap(src.image, 450, false, true))) << FormatName(f);
     }
 }
 

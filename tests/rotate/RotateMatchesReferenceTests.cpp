@@ -29,7 +29,7 @@ bool Agrees(std::mt19937& rng, const FrameShape& shape, int angle, bool mirror, 
     const rotate_test::Frame src = rotate_test::RandomFrame(rng, shape);
     const Image fast = RotateBitmap(src.image, angle, mirror, fit);
     const Image slow = rotate_test::ReferenceRotate(src.image, angle, mirror, fit);
-    if (rotate_test::SameBytes(fast, slow)) return true;
+    if (rotate_test::SameImage(fast, slow)) return true;
     ADD_FAILURE() << Describe(shape, angle, mirror, fit);
     return false;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/Image.h"
+#include "support/ImageHelpers.h"
 
 namespace ocu::rotate_test {
 
@@ -68,11 +69,6 @@ inline Frame RandomFrame(std::mt19937& rng, int width, int height, PixelFormat f
     return RandomFrame(rng, FrameShape{width, height, f});
 }
 
-// Equal down to the padding bytes, palette and stride included.
-inline bool SameBytes(const Image& a, const Image& b) {
-    return a.Width() == b.Width() && a.Height() == b.Height() && a.Format() == b.Format() &&
-           a.Stride() == b.Stride() && a.Palette() == b.Palette() &&
-           std::memcmp(a.Bits(), b.Bits(), a.SizeBytes()) == 0;
-}
+using support::SameImage;
 
 }  // namespace ocu::rotate_test

@@ -162,7 +162,9 @@ TEST(IniFileProperty, SetChangesOnlyItsOwnKey) {
         ASSERT_EQ(reparsed.Text(), after.Text());
         for (const auto& os : sections)
             for (const auto& ok : keys)
-                if (os != s || ok != k) ASSERT_EQ(reparsed.Get(os, ok), before.Get(os, ok)) << text;
+                if (os != s || ok != k) {
+                    ASSERT_EQ(reparsed.Get(os, ok), before.Get(os, ok)) << text;
+                }
     }
 }
 

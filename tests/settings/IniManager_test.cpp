@@ -1,4 +1,5 @@
 #include "settings/IniManager.h"
+#include "support/MemoryStore.h"
 
 #include <gtest/gtest.h>
 
@@ -16,26 +17,11 @@ namespace {
 
 const std::string kFileName = "C:\\Tools\\Ocumira\\Ocumira.ini";
 
-// The file in memory; writes from number failFrom on (1-based) fail.
-class FakeSettingsStore : public ISettingsStore {
-public:
-    explicit FakeSettingsStore(std::optional<std::string> text = std::nullopt) : file(std::move(text)) {}
-    std::optional<std::string> Read() override { return file; }
-    bool Write(const std::string& wholeText) override {
-        ++writes;
-        if (failFrom != 0 && writes >= failFrom) return false;
-        file = wholeText;
-        return true;
-    }
-
-    std::optional<std::string> file;
-    int writes = 0;
-    int failFrom = 0;
-};
+using FakeSettingsStore = support::MemoryStore;
 
 std::optional<std::string> FileValue(const FakeSettingsStore& store, const char* section, const char* key) {
-    if (!store.file) return std::nullopt;
-    return IniFile(*store.file).Get(section, key);
+    if (!store.text) return std::nullopt;
+    return IniFile(*store.text).Get(section, key);
 }
 
 std::string ZuriFile(const std::string& key, const std::string& raw) { return "[Zuri]\r\n" + key + "=" + raw + "\r\n"; }
@@ -55,8 +41,8 @@ TEST(IniManagerFile, FirstSaveWithoutFileWritesEveryKeyInOrder) {
     TIniManager m(store, kFileName);
     EXPECT_EQ(m.RunCount, 1);  // the shortcut rule counts on the first start seeing 1
     m.Save();
-    EXPECT_EQ(store.writes, static_cast<int>(kSaveOrder.size()));
-    EXPECT_EQ(*store.file,
+    EXPECT_EQ(store.attempts, static_cast<int>(kSaveOrder.size()));
+    EXPECT_EQ(*store.text,
               "[BoundsRect]\r\nLeft=300\r\nRight=800\r\nTop=100\r\nBottom=600\r\n"
               "[Zuri]\r\nScale=4\r\nHFlip=0\r\nVFlip=0\r\nScaleWidth=300\r\nScaleHeight=300\r\nCapRate=10\r\n"
               "CrossVisible=1\r\nInfoVisible=0\r\nInfoIsHex=1\r\nSamplingRate=100\r\nFixView=0\r\n"
@@ -70,16 +56,16 @@ TEST(IniManagerFile, OwnSectionIsReadAndWrittenOnlyOnceItIsUsed) {
     EXPECT_FALSE(m.HotKeysAlways);
     m.HotKeysAlways = true;
     m.Save();  // the key exists: it follows the value
-    EXPECT_NE(store.file->find("[Ocumira]\r\nHotKeysAlways=1\r\n"), std::string::npos);
+    EXPECT_NE(store.text->find("[Ocumira]\r\nHotKeysAlways=1\r\n"), std::string::npos);
 
     FakeSettingsStore fresh;
     TIniManager n(fresh, kFileName);
     EXPECT_TRUE(n.HotKeysAlways);
     n.Save();
-    EXPECT_EQ(fresh.file->find("Ocumira]"), std::string::npos);  // the defaults leave no trace
+    EXPECT_EQ(fresh.text->find("Ocumira]"), std::string::npos);  // the defaults leave no trace
     n.HotKeysAlways = false;
     n.Save();
-    EXPECT_NE(fresh.file->find("[Ocumira]\r\nHotKeysAlways=0\r\n"), std::string::npos);
+    EXPECT_NE(fresh.text->find("[Ocumira]\r\nHotKeysAlways=0\r\n"), std::string::npos);
     TIniManager again(fresh, kFileName);
     EXPECT_FALSE(again.HotKeysAlways);
 }
@@ -103,7 +89,7 @@ TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {
         "FirstRun=1");
     TIniManager m(store, kFileName);
     m.Save();
-    EXPECT_EQ(*store.file,
+    EXPECT_EQ(*store.text,
               "; Ocumira settings, edited by hand\n"
               "[Zuri]\n"
               "Scale=7\n"
@@ -130,22 +116,22 @@ TEST(IniManagerFile, ASaveKeepsWhatOthersWroteMeanwhile) {
     FakeSettingsStore store("[Zuri]\r\nCapRate=20\r\n");
     TIniManager m(store, kFileName);
     m.Save();
-    const std::string saved = *store.file;
+    const std::string saved = *store.text;
     std::string edited = saved;
     edited.insert(edited.find("CapRate"), "; zoom kept in tenths\r\nTheirKey = x \r\n");
     edited.replace(edited.find("Scale=4"), 7, "Scale=9");  // a key of ours, edited by hand
     edited += "[Other]\nadded=1\n";
-    store.file = edited;
+    store.text = edited;
 
     m.SetCapRate(3.0f);
     std::string want = edited;
     want.replace(want.find("CapRate=20"), 10, "CapRate=30");
     want.replace(want.find("Scale=9"), 7, "Scale=4");
     want.replace(want.find("RunCount=2"), 10, "RunCount=3");
-    EXPECT_EQ(*store.file, want);
+    EXPECT_EQ(*store.text, want);
 
     // A file that has gone is written anew from what we knew.
-    store.file.reset();
+    store.text.reset();
     m.SetBoundsRect({1, 2, 3, 4});
     EXPECT_EQ(FileValue(store, "Other", "added"), "1");
     EXPECT_EQ(FileValue(store, "BoundsRect", "Bottom"), "4");
@@ -157,7 +143,7 @@ TEST(IniManagerFile, DuplicateSectionsUseTheFirst) {
     EXPECT_EQ(m.Scale, 7);
     EXPECT_FALSE(m.HFlip);
     m.Save();
-    const std::string& text = *store.file;
+    const std::string& text = *store.text;
     EXPECT_EQ(text.substr(0, text.find("[Zuri]", 1)), "[Zuri]\r\nScale=7\r\nHFlip=0\r\nVFlip=0\r\n"
                                                         "ScaleWidth=300\r\nScaleHeight=300\r\nCapRate=10\r\n"
                                                         "CrossVisible=1\r\nInfoVisible=0\r\nInfoIsHex=1\r\n"
@@ -178,13 +164,13 @@ TEST(IniManagerFile, LoadSaveLoadIsStable) {
     for (const auto& start : starts) {
         FakeSettingsStore store(start);
         TIniManager(store, kFileName).Save();
-        const std::string first = *store.file;
+        const std::string first = *store.text;
         TIniManager second(store, kFileName);
         const std::string counted = "RunCount=" + std::to_string(second.RunCount);
         second.Save();
         std::string expected = first;
         expected.replace(expected.find(counted), counted.size(), "RunCount=" + std::to_string(second.RunCount));
-        EXPECT_EQ(*store.file, expected) << start;
+        EXPECT_EQ(*store.text, expected) << start;
     }
 }
 
@@ -360,10 +346,10 @@ TEST(IniManagerSetters, SaveAndNotifyOnlyOnChange) {
         m.OnChange = [&](TIniManager& sender) {
             ++notifications;
             EXPECT_EQ(&sender, &m) << c.name;
-            EXPECT_EQ(store.writes, fullSave) << c.name << ": notified before the save was done";
+            EXPECT_EQ(store.attempts, fullSave) << c.name << ": notified before the save was done";
         };
         c.act(m);
-        EXPECT_EQ(store.writes, c.writes) << c.name;
+        EXPECT_EQ(store.attempts, c.writes) << c.name;
         EXPECT_EQ(notifications, c.notifications) << c.name;
         EXPECT_EQ(m.RunCount, runCount + (c.writes ? 1 : 0)) << c.name;
     }
@@ -415,7 +401,7 @@ TEST(IniManagerWriteFailure, StopsAtTheFailedKey) {
         } catch (const ESettingsWriteError& e) {
             EXPECT_EQ(e.what(), message);
         }
-        EXPECT_EQ(store.writes, k);
+        EXPECT_EQ(store.attempts, k);
         for (int j = 0; j < static_cast<int>(kSaveOrder.size()); ++j) {
             const auto& [section, key] = kSaveOrder[j];
             EXPECT_EQ(FileValue(store, section, key).has_value(), j < k - 1) << "fail at " << k << ", " << key;
@@ -424,7 +410,7 @@ TEST(IniManagerWriteFailure, StopsAtTheFailedKey) {
         EXPECT_EQ(m.RunCount, k >= kRunCountWrite ? 2 : 1) << k;
 
         // The key that failed is not slipped into the file by the next save's first write.
-        store.failFrom = store.writes + 2;
+        store.failFrom = store.attempts + 2;
         EXPECT_FALSE(m.SaveOnExit());
         for (int j = 1; j < static_cast<int>(kSaveOrder.size()); ++j) {
             const auto& [section, key] = kSaveOrder[j];
@@ -447,7 +433,7 @@ TEST(IniManagerWriteFailure, SetterKeepsTheNewValueAndDoesNotNotify) {
     EXPECT_THROW(m.SetSamplingRate(50), ESettingsWriteError);
     EXPECT_EQ(m.SamplingRate, 50);
     EXPECT_EQ(notifications, 0);
-    EXPECT_EQ(*store.file, "[Zuri]\r\nSamplingRate=100\r\n");
+    EXPECT_EQ(*store.text, "[Zuri]\r\nSamplingRate=100\r\n");
     EXPECT_THROW(m.SetBoundsRect({0, 0, 1, 1}), ESettingsWriteError);
     EXPECT_EQ(m.BoundsRect, (IntRect{0, 0, 1, 1}));
 }

@@ -7,14 +7,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "mainwindow/ErrorTexts.h"
 #include "mainwindow/TfrmCap.h"
+#include "platform/win32/ErrorReport.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/TextConvert.h"
 #include "settings/IniManager.h"
+#include "support/MemoryStore.h"
 #include "win32/Win32TestSupport.h"
 
 namespace ocu::win {
@@ -144,11 +149,7 @@ void Walk(HMENU menu, int topIndex, std::vector<ShownItem>& out) {
     }
 }
 
-class MemoryStore : public ISettingsStore {
-public:
-    std::optional<std::string> Read() override { return std::nullopt; }
-    bool Write(const std::string&) override { return true; }
-};
+using ocu::support::MemoryStore;
 
 class InterfaceTextsTest : public ::testing::Test {
 protected:
@@ -221,6 +222,13 @@ TEST_F(InterfaceTextsTest, EveryToolBarButtonShowsItsCaptionAndHint) {
         const std::wstring hint = info.lpszText != nullptr ? info.lpszText : info.szText;
         EXPECT_EQ(hint, Utf8ToWide(b.hint));
     }
+}
+
+// A failure that is no std::exception is reported with the program's own text.
+TEST(ErrorReportTexts, AnUnknownFailureReadsAsTheUnexpectedError) {
+    EXPECT_EQ(ExceptionText(std::make_exception_ptr(42)), "予期しないエラーが発生しました。");
+    EXPECT_EQ(ExceptionText(std::make_exception_ptr(std::runtime_error(std::string(text::kNoMenu)))),
+              "メニューを作成できません");
 }
 
 }  // namespace

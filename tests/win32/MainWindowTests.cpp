@@ -9,6 +9,8 @@
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/TextConvert.h"
 #include "settings/IniManager.h"
+#include "support/ArrangeView.h"
+#include "support/MemoryStore.h"
 #include "win32/Win32TestSupport.h"
 
 namespace ocu::win {
@@ -17,15 +19,7 @@ namespace {
 using wintest::PollUntil;
 using wintest::PumpMessages;
 
-class MemoryStore : public ISettingsStore {
-public:
-    std::optional<std::string> Read() override { return text; }
-    bool Write(const std::string& whole) override {
-        text = whole;
-        return true;
-    }
-    std::optional<std::string> text;
-};
+using ocu::support::MemoryStore;
 
 RECT ClientRectOf(HWND child, HWND parent) {
     RECT r{};
@@ -156,11 +150,11 @@ TEST_F(MainWindowTest, OpeningATopLevelMenuRefreshesItsEntries) {
     const HMENU fixView = window_.Menu()->PopupOf(CommandId::MenuFixView);
     Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, FALSE));
     EXPECT_EQ(window_.Menu()->IsEnabled(CommandId::mmDowner), false);
-    form_.State().FixView = true;
+    support::ArrangeView(form_, [&](ViewState& s) { s.FixView = true; });
     Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, FALSE));
     EXPECT_EQ(window_.Menu()->IsEnabled(CommandId::mmDowner), true);
     EXPECT_EQ(window_.Menu()->IsChecked(CommandId::mmFixViewSw), true);
-    form_.State().FixView = false;
+    support::ArrangeView(form_, [&](ViewState& s) { s.FixView = false; });
     // The system menu is not one of ours.
     Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fixView), MAKELPARAM(1, TRUE));
     EXPECT_EQ(window_.Menu()->IsChecked(CommandId::mmFixViewSw), true);

@@ -137,7 +137,7 @@ ClipboardPicture ReadClipboardPicture() {
         ::GetObjectW(bitmap, sizeof bm, &bm);
         picture.dibSection = bm.bmBits != nullptr;
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
         const HDC screen = ::GetDC(nullptr);
         const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info,

@@ -19,6 +19,8 @@
 #include "platform/win32/KeyCodes.h"
 #include "platform/win32/MainWindow.h"
 #include "settings/IniManager.h"
+#include "support/ArrangeView.h"
+#include "support/MemoryStore.h"
 #include "win32/Win32TestSupport.h"
 
 namespace ocu::win {
@@ -41,15 +43,7 @@ constexpr long long kMemoryNoiseBytes = 256 * 1024;
 constexpr long kGdiNoise = 2;
 constexpr long kWindowNoise = 0;
 
-class MemoryStore : public ISettingsStore {
-public:
-    std::optional<std::string> Read() override { return text; }
-    bool Write(const std::string& whole) override {
-        text = whole;
-        return true;
-    }
-    std::optional<std::string> text;
-};
+using ocu::support::MemoryStore;
 
 struct Usage {
     long gdi = 0;
@@ -129,7 +123,12 @@ protected:
         PumpMessages();
     }
     HWND Hwnd() const { return window_ ? window_->Handle() : nullptr; }
-    ViewState& S() { return form_->State(); }
+    const ViewState& S() const { return form_->State(); }
+    // A state no single command reaches: the current one, edited.
+    template <class Edit>
+    void Arrange(Edit&& edit) {
+        support::ArrangeView(*form_, std::forward<Edit>(edit));
+    }
 
     // Runs the ticks of one path and checks the resources sampled along the way.
     void Soak(const char* path, const std::function<void(int)>& beforeTick = {}) {
@@ -137,7 +136,7 @@ protected:
         Usage warm{}, peak{}, last{};
         for (int i = 0; i < kTicksPerPath; ++i) {
             // A realistic view: the zoom wanders between 2 and 4, the pointer moves.
-            S().ZoomRate = 2.0f + static_cast<float>(i % 21) / 10.0f;
+            Arrange([&](ViewState& s) { s.ZoomRate = 2.0f + static_cast<float>(i % 21) / 10.0f; });
             if (i % 16 == 0) ::SetCursorPos(100 + (i / 16) % 100, 120 + (i / 16) % 60);
             if (beforeTick) beforeTick(i);
             form_->timTimer();
@@ -158,7 +157,9 @@ protected:
         ASSERT_GT(warm.gdi, 0) << "the GDI objects could not be counted";
         EXPECT_LE(peak.gdi - warm.gdi, kGdiNoise) << path;
         EXPECT_LE(peak.windows - warm.windows, kWindowNoise) << path;
-        if (warm.privateBytes > 0) EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path;
+        if (warm.privateBytes > 0) {
+            EXPECT_LE(peak.privateBytes - warm.privateBytes, kMemoryNoiseBytes) << path;
+        }
         EXPECT_GE(ColoursIn(platform_.FrameSection().View()), 2u) << path << ": the view stopped drawing";
     }
 
@@ -174,37 +175,43 @@ protected:
 TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
     Soak("plain");
 
-    S().FlipH = true;
+    Arrange([&](ViewState& s) { s.FlipH = true; });
     Soak("mirror");
-    S().FlipH = false;
+    Arrange([&](ViewState& s) { s.FlipH = false; });
 
-    S().RotateAngle = 300;
-    Soak("rotation", [&](int i) { S().RotateAngle = 300 + (i % 36) * 10; });
+    Arrange([&](ViewState& s) { s.RotateAngle = 300; });
+    Soak("rotation", [&](int i) { Arrange([&](ViewState& s) { s.RotateAngle = 300 + (i % 36) * 10; }); });
 
-    S().FlipV = true;
-    Soak("mirror+rotation", [&](int i) { S().RotateAngle = 450 + (i % 36) * 10; });
-    S().FlipV = false;
-    S().RotateAngle = 0;
+    Arrange([&](ViewState& s) { s.FlipV = true; });
+    Soak("mirror+rotation", [&](int i) { Arrange([&](ViewState& s) { s.RotateAngle = 450 + (i % 36) * 10; }); });
+    Arrange([&](ViewState& s) {
+        s.FlipV = false;
+        s.RotateAngle = 0;
+    });
 
     // A layer with something on it, merged into every frame.
-    S().SurfaceVisible = true;
+    Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
     Image& layer = form_->LayerImage();
     Soak("surface layer", [&](int i) {
         if (i == 1 && layer.Width() > 50 && layer.Format() == PixelFormat::Bits32)
             for (int x = 10; x < 50; ++x) layer.SetPixel32(x, 20, 0x0000FF);
     });
-    S().SurfaceVisible = false;
+    Arrange([&](ViewState& s) { s.SurfaceVisible = false; });
 
-    S().GridVisible = true;
-    S().GridUnit = 30;
-    S().CenterLineVisible = true;
+    Arrange([&](ViewState& s) {
+        s.GridVisible = true;
+        s.GridUnit = 30;
+        s.CenterLineVisible = true;
+    });
     Soak("grid+centre lines");
-    S().GridVisible = false;
-    S().CenterLineVisible = false;
+    Arrange([&](ViewState& s) {
+        s.GridVisible = false;
+        s.CenterLineVisible = false;
+    });
 
-    S().InvertColors = true;
+    Arrange([&](ViewState& s) { s.InvertColors = true; });
     Soak("inverted");
-    S().InvertColors = false;
+    Arrange([&](ViewState& s) { s.InvertColors = false; });
 
     form_->SetFixView(true, 40, 60);
     ASSERT_TRUE(S().FixView);
@@ -272,7 +279,7 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
         // (an unchanged view is not drawn again, and the blanking is no change it can see).
         if (frame.Width() > 0)
             for (int y = 0; y < frame.Height(); ++y) std::fill_n(frame.Row(y), frame.Stride(), std::uint8_t{0});
-        S().FlipH = !S().FlipH;
+        Arrange([&](ViewState& s) { s.FlipH = !S().FlipH; });
         ASSERT_TRUE(PollUntil([&] { return frame.Width() > 0 && ColoursIn(frame) >= 2; }))
             << cycle << ": no frame arrived after the restore";
         if (cycle == 0) gdiBefore = wintest::GdiObjectsInUse();

@@ -202,7 +202,11 @@ private:
 inline long GdiObjectsInUse() {
     const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     if (counted != 0) return static_cast<long>(counted);
-    const auto* peb = reinterpret_cast<const std::uint8_t*>(__readgsqword(0x60));
+    // The PEB's address from the TEB (gs:0x60), read without __readgsqword, whose memory
+    // operand at address 0x60 the compiler's bounds check takes for a null dereference.
+    std::uintptr_t pebAddress = 0;
+    __asm__("movq %%gs:0x60, %0" : "=r"(pebAddress));
+    const auto* peb = reinterpret_cast<const std::uint8_t*>(pebAddress);
     const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
     if (table == nullptr) return -1;
     constexpr int kWineHandles = 16384;

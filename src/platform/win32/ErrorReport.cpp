@@ -1,10 +1,13 @@
 #include "platform/win32/ErrorReport.h"
 
+#include "mainwindow/ErrorTexts.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
 namespace {
 bool g_reporting = false;
+// Made at start: the report of a failure must not itself need memory.
+const std::wstring g_unexpectedError = Utf8ToWide(text::kUnexpectedError);
 }
 
 std::string ExceptionText(std::exception_ptr e) {
@@ -14,7 +17,7 @@ std::string ExceptionText(std::exception_ptr e) {
         return ex.what();
     } catch (...) {
     }
-    return "予期しないエラーが発生しました。";
+    return std::string(text::kUnexpectedError);
 }
 
 void ReportCurrentException(HWND owner) noexcept {
@@ -25,7 +28,7 @@ void ReportCurrentException(HWND owner) noexcept {
         if (owner != nullptr && !::IsWindow(owner)) owner = nullptr;
         ::MessageBoxW(owner, text.c_str(), L"Ocumira", MB_OK | MB_ICONERROR);
     } catch (...) {
-        ::MessageBoxW(owner, L"予期しないエラーが発生しました。", L"Ocumira", MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, g_unexpectedError.c_str(), L"Ocumira", MB_OK | MB_ICONERROR);
     }
     g_reporting = false;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "mainwindow/ErrorTexts.h"
 #include "platform/win32/DibSection.h"
 #include "platform/win32/PngEncoder.h"
 #include "platform/win32/ScreenCapture.h"
@@ -112,9 +113,9 @@ unique_hbitmap DeviceBitmapOf(const Image& image) {
 
 std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image) {
     unique_hbitmap bitmap = DeviceBitmapOf(image);
-    if (!bitmap) return std::string("クリップボード用の画像を作成できません。");
+    if (!bitmap) return std::string(text::kNoClipboardImage);
     const unique_close_clipboard_call clipboard = open_clipboard(owner_);
-    if (!clipboard) return std::string("クリップボードを開けません。");
+    if (!clipboard) return std::string(text::kClipboardNotOpen);
     std::optional<std::string> error;
     ::EmptyClipboard();
     if (::SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
@@ -133,7 +134,7 @@ std::optional<std::string> Win32ImageOutput::CopyToClipboard(const Image& image)
                 (void)palette.release();  // the clipboard owns it now
         }
     } else {
-        error = "クリップボードに画像を置けません。";
+        error = text::kClipboardImageRefused;
     }
     return error;
 }
@@ -146,23 +147,23 @@ std::optional<std::string> Win32ImageOutput::CopyTextToClipboard(const std::stri
     const std::wstring wide = Utf8ToWide(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) return std::string("クリップボードに文字を置けません。");
+    if (memory == nullptr) return std::string(text::kClipboardTextRefused);
     void* locked = ::GlobalLock(memory);
     if (locked == nullptr) {
         ::GlobalFree(memory);
-        return std::string("クリップボードに文字を置けません。");
+        return std::string(text::kClipboardTextRefused);
     }
     std::memcpy(locked, wide.c_str(), bytes);
     ::GlobalUnlock(memory);
     if (!::OpenClipboard(owner_)) {
         ::GlobalFree(memory);
-        return std::string("クリップボードを開けません。");
+        return std::string(text::kClipboardNotOpen);
     }
     ::EmptyClipboard();
     std::optional<std::string> error;
     if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
         ::GlobalFree(memory);  // still ours when the clipboard did not take it
-        error = "クリップボードに文字を置けません。";
+        error = text::kClipboardTextRefused;
     }
     ::CloseClipboard();
     return error;
@@ -183,11 +184,11 @@ bool Win32ImageOutput::PrintDialog() {
 
 std::optional<std::string> Win32ImageOutput::PrintImage(const Image& image) {
     const unique_hdc printer = std::move(printer_);
-    if (!printer) return std::string("プリンタを使用できません。");
+    if (!printer) return std::string(text::kNoPrinter);
     DOCINFOW doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = L"Ocumira";
-    if (::StartDocW(printer.get(), &doc) <= 0) return std::string("印刷を開始できません。");
+    if (::StartDocW(printer.get(), &doc) <= 0) return std::string(text::kPrintNotStarted);
     bool ok = ::StartPage(printer.get()) > 0;
     if (ok) {
         DibHeader header = MakeDibHeader(image.Width(), image.Height(), image.Format(), image.Palette());
@@ -198,9 +199,9 @@ std::optional<std::string> Win32ImageOutput::PrintImage(const Image& image) {
     }
     if (!ok) {
         ::AbortDoc(printer.get());
-        return std::string("印刷できませんでした。");
+        return std::string(text::kPrintFailed);
     }
-    if (::EndDoc(printer.get()) <= 0) return std::string("印刷できませんでした。");
+    if (::EndDoc(printer.get()) <= 0) return std::string(text::kPrintFailed);
     return std::nullopt;
 }
 

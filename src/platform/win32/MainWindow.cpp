@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "mainwindow/ErrorTexts.h"
+#include "mainwindow/OverdueTick.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/TextConvert.h"
@@ -34,7 +36,7 @@ void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
     wc.lpszClassName = kMainWindowClass;
-    if (!::RegisterClassExW(&wc)) throw std::runtime_error("ウィンドウクラスを登録できません");
+    if (!::RegisterClassExW(&wc)) throw std::runtime_error(std::string(text::kNoWindowClass));
 }
 
 }  // namespace
@@ -52,7 +54,7 @@ void MainWindow::Create(int showCommand) {
     ::CreateWindowExW(0, kMainWindowClass, L"Ocumira", kStyle, b.left, b.top, b.right - b.left, b.bottom - b.top,
                       nullptr, nullptr, instance_, this);
     if (createError_) std::rethrow_exception(std::exchange(createError_, nullptr));
-    if (hwnd_ == nullptr) throw std::runtime_error("メインウィンドウを作成できません");
+    if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoMainWindow));
     Guarded(hwnd_, [&] { form_.FormCreate(); });
     ::ShowWindow(hwnd_, showCommand);
     ::UpdateWindow(hwnd_);
@@ -150,7 +152,7 @@ LRESULT MainWindow::OnCreate() {
     toolBar_ = std::make_unique<ToolBar>(hwnd_, instance_, kToolBarId, font,
                                          [this](CommandId id, bool down) { OnToolPress(id, down); });
     menu_ = std::make_unique<MenuBar>(MainMenu());
-    if (!menu_->AttachTo(hwnd_)) throw std::runtime_error("メニューを作成できません");
+    if (!menu_->AttachTo(hwnd_)) throw std::runtime_error(std::string(text::kNoMenu));
     accelerators_ = BuildAccelerators(MainMenu());
     RECT client{};
     ::GetClientRect(hwnd_, &client);
@@ -188,12 +190,9 @@ void MainWindow::OnActivate(WORD state) {
 }
 
 void MainWindow::RunOverdueCapture() {
-    const int interval = platform_.CaptureIntervalMs();
-    if (interval <= 0 || hwnd_ == nullptr) return;
-    // Counted from the end of the last tick and never more often than every 300 ms:
-    // a slow tick must not make every following message run another one.
-    const ULONGLONG wait = std::max<ULONGLONG>(static_cast<ULONGLONG>(interval) * 3, 300);
-    if (::GetTickCount64() - lastCaptureTick_ >= wait) OnTimer(kCaptureTimerId);
+    if (hwnd_ == nullptr) return;
+    if (CaptureTickOverdue(platform_.CaptureIntervalMs(), ::GetTickCount64() - lastCaptureTick_))
+        OnTimer(kCaptureTimerId);
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {

@@ -12,6 +12,7 @@
 #include "mainwindow/MainWindowClass.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/TfrmCap.h"
+#include "mainwindow/ViewLayout.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MenuBar.h"
 #include "platform/win32/StatusBar.h"
@@ -31,9 +32,8 @@ inline constexpr const wchar_t* kMainWindowClass = kMainWindowClassChars.data();
 // The layout of the client area, top to bottom.
 inline constexpr int kInfoBarHeight = 17;
 inline constexpr int kToolBarTop = kInfoBarHeight;
-// The bar area ends where the view begins (ViewTop 61), so no row of the view
-// hides under it.
-inline constexpr int kToolBarHeight = 61 - kToolBarTop;
+// The bar area ends where the view begins, so no row of the view hides under it.
+inline constexpr int kToolBarHeight = kViewTop - kToolBarTop;
 inline constexpr int kStatusBarHeight = 16;
 
 class MainWindow {
@@ -48,9 +48,8 @@ public:
     void Create(int showCommand);
     HWND Handle() const { return hwnd_; }
     HACCEL Accelerators() const { return accelerators_.get(); }
-    // Runs the capture tick when its timer has not fired for well over an
-    // interval: WM_TIMER only comes when the queue is empty, and a queue that
-    // never empties (another program fighting over the focus) must not freeze the view.
+    // Runs the capture tick when it is overdue (CaptureTickOverdue): WM_TIMER only
+    // comes when the queue is empty.
     void RunOverdueCapture();
     const MenuBar* Menu() const { return menu_.get(); }
     ToolBar* Tools() { return toolBar_.get(); }

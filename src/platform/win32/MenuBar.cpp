@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "mainwindow/ErrorTexts.h"
 #include "platform/win32/KeyCodes.h"
 #include "platform/win32/TextConvert.h"
 
@@ -19,7 +20,7 @@ std::wstring Escaped(std::string_view utf8) {
 }
 
 void Insert(HMENU menu, UINT position, MENUITEMINFOW& info) {
-    if (!::InsertMenuItemW(menu, position, TRUE, &info)) throw std::runtime_error("メニューを作成できません");
+    if (!::InsertMenuItemW(menu, position, TRUE, &info)) throw std::runtime_error(std::string(text::kNoMenu));
 }
 
 }  // namespace
@@ -31,7 +32,7 @@ std::wstring MenuItemText(std::string_view caption, std::string_view shortcutTex
 }
 
 MenuBar::MenuBar(std::span<const MenuEntry> entries) : bar_(::CreateMenu()) {
-    if (!bar_) throw std::runtime_error("メニューを作成できません");
+    if (!bar_) throw std::runtime_error(std::string(text::kNoMenu));
     std::vector<HMENU> open{bar_.get()};
     for (const MenuEntry& e : entries) {
         if (e.Kind == MenuItemKind::EndSubmenu) {
@@ -56,12 +57,12 @@ MenuBar::MenuBar(std::span<const MenuEntry> entries) : bar_(::CreateMenu()) {
         if (e.Kind == MenuItemKind::Submenu) {
             // Inserted at once, so the bar owns (and on failure destroys) every popup.
             const HMENU popup = ::CreatePopupMenu();
-            if (popup == nullptr) throw std::runtime_error("メニューを作成できません");
+            if (popup == nullptr) throw std::runtime_error(std::string(text::kNoMenu));
             info.fMask |= MIIM_SUBMENU;
             info.hSubMenu = popup;
             if (!::InsertMenuItemW(parent, position, TRUE, &info)) {
                 ::DestroyMenu(popup);
-                throw std::runtime_error("メニューを作成できません");
+                throw std::runtime_error(std::string(text::kNoMenu));
             }
             if (open.size() == 1) topLevels_[popup] = e.Id;
             open.push_back(popup);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "mainwindow/ErrorTexts.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/TextConvert.h"
 
@@ -35,7 +36,7 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
                         CCS_NODIVIDER | (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
-    if (hwnd_ == nullptr) throw std::runtime_error("ステータスバーを作成できません");
+    if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoStatusBar));
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyPanels();
     if (background != CLR_DEFAULT) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "mainwindow/ErrorTexts.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/TextConvert.h"
 #include "platform/win32/ToolBarPictures.h"
@@ -32,7 +33,7 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
                                   CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance,
                               nullptr);
-    if (hwnd_ == nullptr) throw std::runtime_error("ツールバーを作成できません");
+    if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoToolBar));
     ::SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     pictures_ = MakeToolBarPictures();
@@ -53,7 +54,7 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
         tb[i].iString = reinterpret_cast<INT_PTR>(captions_[i].c_str());
     }
     if (!::SendMessageW(hwnd_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data())))
-        throw std::runtime_error("ツールバーを作成できません");
+        throw std::runtime_error(std::string(text::kNoToolBar));
     ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kButtonWidth, kButtonWidth));
     ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
     // A caption as wide as its button (five full-width characters in a font

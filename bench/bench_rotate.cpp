@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "image/Image.h"

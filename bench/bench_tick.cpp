@@ -43,7 +43,8 @@ void RunTick(benchmark::State& state, RenderParams p) {
         benchmark::DoNotOptimize(frame.Bits());
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(frame.SizeBytes()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(frame.SizeBytes()));
 }
 
 void BM_TickPlain(benchmark::State& state) {

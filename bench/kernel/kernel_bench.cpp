@@ -30,7 +30,8 @@ std::string ProcessorName() {
 #if defined(__x86_64__) || defined(__i386__)
     unsigned regs[12]{};
     if (__get_cpuid(0x80000000u, &regs[0], &regs[1], &regs[2], &regs[3]) && regs[0] >= 0x80000004u) {
-        for (unsigned i = 0; i < 3; ++i) __get_cpuid(0x80000002u + i, &regs[4 * i], &regs[4 * i + 1], &regs[4 * i + 2], &regs[4 * i + 3]);
+        for (unsigned i = 0; i < 3; ++i)
+            __get_cpuid(0x80000002u + i, &regs[4 * i], &regs[4 * i + 1], &regs[4 * i + 2], &regs[4 * i + 3]);
         std::string name(reinterpret_cast<const char*>(regs), sizeof regs);
         name.erase(name.find_last_not_of(std::string(" \0", 2)) + 1);
         name.erase(0, name.find_first_not_of(' '));

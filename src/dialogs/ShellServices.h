@@ -8,15 +8,15 @@ namespace ocu {
 
 // The check boxes of the options dialog.
 struct OptionsChoice {
-    bool Shortcut = false;       // a shortcut in the Programs menu
-    bool HotKeysAlways = true;   // hot keys held while other programs are active too
+    bool Shortcut = false;      // a shortcut in the Programs menu
+    bool HotKeysAlways = true;  // hot keys held while other programs are active too
 };
 
 class IShellServices {
 public:
     virtual ~IShellServices() = default;
-    virtual std::string ProgramPath() = 0;                     // full path of the exe (UTF-8)
-    virtual std::optional<std::string> ProgramsFolder() = 0;   // the user's Programs folder
+    virtual std::string ProgramPath() = 0;                    // full path of the exe (UTF-8)
+    virtual std::optional<std::string> ProgramsFolder() = 0;  // the user's Programs folder
     virtual bool FileExists(const std::string& path) = 0;
     // A shell link at linkPath to target, working in workingDir; false on failure.
     virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,

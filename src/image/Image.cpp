@@ -20,9 +20,7 @@ int BitsPerPixel(PixelFormat f) {
     return 0;
 }
 
-bool IsIndexed(PixelFormat f) {
-    return f == PixelFormat::Bits1 || f == PixelFormat::Bits4 || f == PixelFormat::Bits8;
-}
+bool IsIndexed(PixelFormat f) { return f == PixelFormat::Bits1 || f == PixelFormat::Bits4 || f == PixelFormat::Bits8; }
 
 std::size_t StrideFor(int width, PixelFormat f) {
     if (width <= 0) return 0;
@@ -128,9 +126,7 @@ std::uint32_t Image::Pixel32(int x, int y) const {
     return v;
 }
 
-void Image::SetPixel32(int x, int y, std::uint32_t v) {
-    std::memcpy(Row(y) + static_cast<std::size_t>(x) * 4, &v, 4);
-}
+void Image::SetPixel32(int x, int y, std::uint32_t v) { std::memcpy(Row(y) + static_cast<std::size_t>(x) * 4, &v, 4); }
 
 bool operator==(const Image& a, const Image& b) {
     if (a.width_ != b.width_ || a.height_ != b.height_ || a.format_ != b.format_ || a.palette_ != b.palette_)

@@ -30,16 +30,16 @@ void ThinLine(Image& img, int x0, int y0, int x1, int y1, std::uint32_t pixel) {
     // Far-away lines are clipped to the image's neighbourhood before stepping.
     const long long limit = 4LL * (std::max(img.Width(), img.Height()) + 2);
     long long steps = std::max(dx, -dy);
-    if (steps > limit * 4 && (std::llabs(x0) > limit || std::llabs(y0) > limit || std::llabs(x1) > limit ||
-                              std::llabs(y1) > limit)) {
+    if (steps > limit * 4 &&
+        (std::llabs(x0) > limit || std::llabs(y0) > limit || std::llabs(x1) > limit || std::llabs(y1) > limit)) {
         // Rare: a stroke thrown far outside; draw it as a scaled pass instead of
         // walking billions of steps.
         const double len = static_cast<double>(steps);
         for (long long i = 0; i <= limit * 8; ++i) {
             const double t = static_cast<double>(i) / static_cast<double>(limit * 8);
             if (t * len >= len) break;
-            PutPixel(img, static_cast<int>(std::lround(x0 + t * (x1 - x0))), static_cast<int>(std::lround(y0 + t * (y1 - y0))),
-                     pixel);
+            PutPixel(img, static_cast<int>(std::lround(x0 + t * (x1 - x0))),
+                     static_cast<int>(std::lround(y0 + t * (y1 - y0))), pixel);
         }
         return;
     }

@@ -245,9 +245,7 @@ void AndInto(Image& dst, const Image& src, int w, int h) {
     for (int y = 0; y < h; ++y) AndBytes(dst.Row(y), src.Row(y), rowBytes);
 }
 
-void InvertAll(Image& img) {
-    InvertRect(img, 0, 0, img.Width(), img.Height());
-}
+void InvertAll(Image& img) { InvertRect(img, 0, 0, img.Width(), img.Height()); }
 
 void InvertRect(Image& img, int x, int y, int w, int h) {
     const int bytes = PixelBytes(img.Format());

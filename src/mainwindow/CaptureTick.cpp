@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "pipeline/FramePipeline.h"
-#include "mainwindow/TfrmCap.h"
 #include "mainwindow/Texts.h"
+#include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
+#include "pipeline/FramePipeline.h"
 
 namespace ocu {
 
@@ -16,8 +16,7 @@ void TfrmCap::timTimer() {
         // Told from the tick rather than from inside window creation or activation,
         // where a modal box would re-enter the handlers that registered the keys.
         s_.CapturePaused = true;
-        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed,
-                       "ホットキー");
+        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed, "ホットキー");
         s_.CapturePaused = false;
     }
     // Periodic work swallows its failures: the window keeps its last picture and

@@ -33,9 +33,7 @@ void TfrmCap::OnCommand(CommandId id) { RunCommand(id); }
 void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
     using V = HotKeyVariant;
     switch (variant) {
-    case V::FineStep:
-        SetZoomRate(Stepped(s_.ZoomRate, id == CommandId::mmDown ? -s_.ZoomStep : s_.ZoomStep));
-        break;
+    case V::FineStep: SetZoomRate(Stepped(s_.ZoomRate, id == CommandId::mmDown ? -s_.ZoomStep : s_.ZoomStep)); break;
     case V::MarkFirst:
         // The flag, not the mark, decides: a pick may have switched the mode off
         // while the menu was closed, so the menu is brought up to date first.
@@ -86,8 +84,10 @@ void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
     case C::mmRate90: SetZoomRate(9.0f); break;
     case C::mmRate100: SetZoomRate(10.0f); break;
     case C::mmRate160: SetZoomRate(16.0f); break;
-    case C::mmFlipH: case C::tbFlipH: flipHV(1); break;
-    case C::mmFlipV: case C::tbFlipV: flipHV(2); break;
+    case C::mmFlipH:
+    case C::tbFlipH: flipHV(1); break;
+    case C::mmFlipV:
+    case C::tbFlipV: flipHV(2); break;
     case C::mmFlexRotate:
         mFlexFlipClick();
         UpdateStatus();
@@ -147,9 +147,7 @@ void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
     case C::mmTopMost: switchTopMost(!s_.TopMost); break;
     case C::mmSampRate: RunModal(&TfrmCap::SampRate); break;
 
-    default:
-        OnOtherCommand(id);
-        break;
+    default: OnOtherCommand(id); break;
     }
     RefreshMenuStates();
 }

@@ -11,6 +11,8 @@
 
 namespace ocu {
 
+// The ids grouped by menu, a line a group.
+// clang-format off
 enum class CommandId : std::uint16_t {
     None = 0,
     // top-level menus (their ids are used for the open handlers)
@@ -37,6 +39,7 @@ enum class CommandId : std::uint16_t {
     // tool bar
     tbZoomUp = 1000, tbZoomOut, tbFlipH, tbFlipV, tbLRotate, tbReset, tbRRotate,
 };
+// clang-format on
 
 enum class MenuItemKind : std::uint8_t { Item, Separator, Submenu, EndSubmenu };
 
@@ -60,8 +63,8 @@ std::span<const MenuEntry> MainMenu();
 struct ToolButton {
     CommandId Id;
     std::string_view Caption;
-    std::string_view Hint;   // empty = none
-    bool PressAndHold;       // acts while held (repeat timer) rather than on click
+    std::string_view Hint;  // empty = none
+    bool PressAndHold;      // acts while held (repeat timer) rather than on click
 };
 std::span<const ToolButton> MainToolBar();
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "mainwindow/NumberInput.h"
-#include "mainwindow/TfrmCap.h"
 #include "mainwindow/Texts.h"
+#include "mainwindow/TfrmCap.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
@@ -46,7 +46,10 @@ void TfrmCap::SampRate() {
         TfrmCap& f;
         ~Retime() {
             // The new rate is in memory even when the file could not take it.
-            try { f.p_.StartCaptureTimer(f.SamplingInterval()); } catch (...) {}
+            try {
+                f.p_.StartCaptureTimer(f.SamplingInterval());
+            } catch (...) {
+            }
         }
     } retime{*this};
     ini_.SetSamplingRate(n);

@@ -9,8 +9,7 @@ namespace ocu {
 
 std::optional<Image> ImageOutput::Snapshot() {
     // Exactly what the view shows on screen now: guides, layer, even a covering window.
-    return port_->SnapshotClient(
-        {s_.ViewLeft, s_.ViewTop, s_.ViewLeft + s_.ViewWidth, s_.ViewTop + s_.ViewHeight});
+    return port_->SnapshotClient({s_.ViewLeft, s_.ViewTop, s_.ViewLeft + s_.ViewWidth, s_.ViewTop + s_.ViewHeight});
 }
 
 void ImageOutput::SaveViewFile() {

@@ -6,7 +6,7 @@
 
 #include "image/Image.h"
 #include "mainwindow/ViewState.h"
-#include "mainwindow/ports/ImageOutput.h"
+#include "mainwindow/ports/ImageOutputPort.h"
 #include "mainwindow/ports/Platform.h"
 
 namespace ocu {

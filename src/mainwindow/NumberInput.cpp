@@ -13,16 +13,25 @@ std::uint32_t NextCodePoint(std::string_view s, std::size_t& i) {
         const unsigned char b = static_cast<unsigned char>(s[i + k]);
         return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
     };
-    if (c < 0x80) { i += 1; return c; }
+    if (c < 0x80) {
+        i += 1;
+        return c;
+    }
     if ((c & 0xE0) == 0xC0) {
         const int b1 = cont(1);
-        if (b1 < 0) { i = s.size(); return 0xFFFFFFFF; }
+        if (b1 < 0) {
+            i = s.size();
+            return 0xFFFFFFFF;
+        }
         i += 2;
         return ((c & 0x1Fu) << 6) | static_cast<unsigned>(b1);
     }
     if ((c & 0xF0) == 0xE0) {
         const int b1 = cont(1), b2 = cont(2);
-        if (b1 < 0 || b2 < 0) { i = s.size(); return 0xFFFFFFFF; }
+        if (b1 < 0 || b2 < 0) {
+            i = s.size();
+            return 0xFFFFFFFF;
+        }
         i += 3;
         return ((c & 0x0Fu) << 12) | (static_cast<unsigned>(b1) << 6) | static_cast<unsigned>(b2);
     }

@@ -52,9 +52,7 @@ void TfrmCap::OnOtherCommand(CommandId id) {
             shell_->ShowVersionDialog();
         }
         break;
-    default:
-        OnAddedCommand(id);
-        break;
+    default: OnAddedCommand(id); break;
     }
 }
 

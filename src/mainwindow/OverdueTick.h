@@ -16,7 +16,8 @@ inline constexpr std::uint64_t kOverdueTickMinWaitMs = 300;
 // run another one. A stopped capture timer (interval 0 or less) owes nothing.
 constexpr bool CaptureTickOverdue(int intervalMs, std::uint64_t sinceLastTickMs) {
     if (intervalMs <= 0) return false;
-    const std::uint64_t wait = std::max<std::uint64_t>(static_cast<std::uint64_t>(intervalMs) * 3, kOverdueTickMinWaitMs);
+    const std::uint64_t wait =
+        std::max<std::uint64_t>(static_cast<std::uint64_t>(intervalMs) * 3, kOverdueTickMinWaitMs);
     return sinceLastTickMs >= wait;
 }
 

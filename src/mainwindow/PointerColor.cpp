@@ -44,8 +44,8 @@ std::optional<IntPoint> TfrmCap::PointerScreenPixel(IntPoint cursor, IntPoint sr
         if (vx < 0 || vy < 0 || vx >= s_.ViewWidth || vy >= s_.ViewHeight) return std::nullopt;  // a bare corner
         sampled = SampledPixelOfView({vx, vy}, s_.ViewWidth, s_.ViewHeight, s_.SrcWidth, s_.SrcHeight, false, false);
     } else {
-        sampled = SampledPixelOfView({vx, vy}, s_.ViewWidth, s_.ViewHeight, s_.SrcWidth, s_.SrcHeight, s_.FlipH,
-                                     s_.FlipV);
+        sampled =
+            SampledPixelOfView({vx, vy}, s_.ViewWidth, s_.ViewHeight, s_.SrcWidth, s_.SrcHeight, s_.FlipH, s_.FlipV);
     }
     return IntPoint{src.X + sampled.X, src.Y + sampled.Y};
 }
@@ -84,8 +84,7 @@ bool TfrmCap::OnAddedCommand(CommandId id) {
     case CommandId::mmCopyColor:
         if (imageOutput_.Attached()) imageOutput_.CopyColor(pointerColorText_);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

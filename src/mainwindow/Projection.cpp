@@ -12,7 +12,7 @@ namespace ocu {
 namespace {
 constexpr int kTextLimit = 70;  // the 71-byte buffers of the window text and class name
 constexpr int kSelfRecheckMs = 150;
-}
+}  // namespace
 
 WindowHandle Projection::NamedWindowAt(IntPoint p) {
     WindowHandle w = p_.WindowFromPoint(p);

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "pipeline/FramePipeline.h"
-#include "mainwindow/ViewMath.h"
 #include "mainwindow/Texts.h"
+#include "mainwindow/ViewMath.h"
+#include "pipeline/FramePipeline.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
@@ -83,9 +83,7 @@ void TfrmCap::FormCreate() {
     if (ini_.FixView) SetFixView(true, ini_.FixViewX, ini_.FixViewY);
 }
 
-void TfrmCap::FormActivate() {
-    hotKeys_.FormActivate();
-}
+void TfrmCap::FormActivate() { hotKeys_.FormActivate(); }
 
 void TfrmCap::FormResize() {
     if (!p_.IsNormalState()) return;
@@ -157,7 +155,10 @@ void TfrmCap::RunModal(void (TfrmCap::*body)()) {
         TfrmCap& f;
         ~Restore() {
             f.s_.CapturePaused = false;
-            try { f.switchTopMost(true); } catch (...) {}
+            try {
+                f.switchTopMost(true);
+            } catch (...) {
+            }
         }
     } restore{*this};
     (this->*body)();

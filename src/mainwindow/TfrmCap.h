@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/FramePipeline.h"
+#include "dialogs/ShellServices.h"
 #include "image/Image.h"
 #include "mainwindow/AreaPick.h"
 #include "mainwindow/AreaPlacement.h"
@@ -22,9 +22,9 @@
 #include "mainwindow/SurfaceLayer.h"
 #include "mainwindow/ViewHost.h"
 #include "mainwindow/ViewState.h"
+#include "mainwindow/ports/ImageOutputPort.h"
 #include "mainwindow/ports/Platform.h"
-#include "dialogs/ShellServices.h"
-#include "mainwindow/ports/ImageOutput.h"
+#include "pipeline/FramePipeline.h"
 
 namespace ocu {
 
@@ -45,7 +45,7 @@ public:
     }
 
     // --- life cycle (called by the Win32 window in this order) ------------------
-    void CreateWnd();   // the platform window exists
+    void CreateWnd();  // the platform window exists
     void FormCreate();
     void FormActivate();
     void FormResize();  // any size change; reads the state and client size from the platform
@@ -151,7 +151,7 @@ private:
     int shownLeft_ = 0, shownTop_ = 0;
     std::optional<CommandStates> shownStates_;  // what the menu shows; none before the first refresh
     HotKeys hotKeys_;
-    int wheelRest_ = 0;  // part of a notch left over from fine-grained wheels
+    int wheelRest_ = 0;                          // part of a notch left over from fine-grained wheels
     std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer
     std::string pointerColorText_;
     bool pointerColorShown_ = false;

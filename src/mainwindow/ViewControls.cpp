@@ -2,8 +2,8 @@
 #include <string>
 
 #include "mainwindow/NumberInput.h"
-#include "mainwindow/TfrmCap.h"
 #include "mainwindow/Texts.h"
+#include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
 
 namespace ocu {
@@ -109,8 +109,7 @@ void TfrmCap::OnToolButtonDown(CommandId id) {
         s_.RepeatAction = kRepeatRotate;
         s_.RepeatRotateDelta = -s_.RotateStep;
         break;
-    default:
-        return;
+    default: return;
     }
     p_.StartRepeatTimer(kRepeatIntervalMs);
 }
@@ -120,11 +119,8 @@ void TfrmCap::OnToolButtonUp(CommandId id) {
     case CommandId::tbZoomUp:
     case CommandId::tbZoomOut:
     case CommandId::tbRRotate:
-    case CommandId::tbLRotate:
-        p_.StopRepeatTimer();
-        break;
-    default:
-        break;
+    case CommandId::tbLRotate: p_.StopRepeatTimer(); break;
+    default: break;
     }
 }
 

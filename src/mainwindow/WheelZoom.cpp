@@ -8,8 +8,8 @@ constexpr int kWheelNotch = 120;  // WHEEL_DELTA
 }
 
 void TfrmCap::FormMouseWheel(ShiftState shift, int delta, int x, int y) {
-    const bool overView = x >= s_.ViewLeft && y >= s_.ViewTop && x - s_.ViewLeft < s_.ViewWidth &&
-                          y - s_.ViewTop < s_.ViewHeight;
+    const bool overView =
+        x >= s_.ViewLeft && y >= s_.ViewTop && x - s_.ViewLeft < s_.ViewWidth && y - s_.ViewTop < s_.ViewHeight;
     // A plain wheel, or one over the bars, is not a zoom; a modal input owns the window.
     if (!shift.Ctrl || !overView || s_.CapturePaused) {
         wheelRest_ = 0;

@@ -76,7 +76,8 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
         }
     }
     for (int y = 0; y < image.Height(); ++y) {
-        std::memcpy(b.data() + offset + stride * static_cast<std::size_t>(image.Height() - 1 - y), image.Row(y), stride);
+        std::memcpy(b.data() + offset + stride * static_cast<std::size_t>(image.Height() - 1 - y), image.Row(y),
+                    stride);
     }
     return b;
 }

@@ -9,7 +9,8 @@ std::string PngFileName(const std::string& chosen) { return FileNameWithExtensio
 
 std::vector<std::uint8_t> Bgr24Rows(const Image& image) {
     if (image.Empty()) return {};
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(image.Width()) * 3 * static_cast<std::size_t>(image.Height()));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(image.Width()) * 3 *
+                                  static_cast<std::size_t>(image.Height()));
     std::size_t at = 0;
     for (int y = 0; y < image.Height(); ++y) {
         for (int x = 0; x < image.Width(); ++x) {

@@ -112,9 +112,9 @@ void AndColoursInto8(Image& dst, const Image& layer, int w, int h, const std::ve
             const std::uint32_t ink = layer.Pixel32(x, y) & 0xFFFFFFu;
             if (ink == 0xFFFFFFu) continue;
             const PaletteEntry& c = palette[std::min<std::size_t>(row[x], palette.size() - 1)];
-            row[x] = static_cast<std::uint8_t>(NearestPaletteIndex(
-                palette, c.red & static_cast<int>(ink >> 16), c.green & static_cast<int>((ink >> 8) & 0xFF),
-                c.blue & static_cast<int>(ink & 0xFF)));
+            row[x] = static_cast<std::uint8_t>(NearestPaletteIndex(palette, c.red & static_cast<int>(ink >> 16),
+                                                                   c.green & static_cast<int>((ink >> 8) & 0xFF),
+                                                                   c.blue & static_cast<int>(ink & 0xFF)));
         }
     }
 }
@@ -220,12 +220,9 @@ void RenderFrame(Image& capture, Image& frame, const RenderParams& p) {
     if (p.InvertColors) InvertAll(capture);
     Image padded;
     const Image* layer = LayerCoveringView(p, padded);
-    if (p.RotateAngle != 0)
-        RenderRotated(capture, frame, layer, p);
-    else if (p.FlipH || p.FlipV)
-        RenderMirrored(capture, frame, layer, p);
-    else
-        RenderPlain(capture, frame, layer, p);
+    if (p.RotateAngle != 0) RenderRotated(capture, frame, layer, p);
+    else if (p.FlipH || p.FlipV) RenderMirrored(capture, frame, layer, p);
+    else RenderPlain(capture, frame, layer, p);
 }
 
 void DrawGuides(Image& frame, const RenderParams& p) {

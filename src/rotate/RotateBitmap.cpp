@@ -195,8 +195,7 @@ void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, 
     for (TileWalker::Segment s; walk.Next(s);) {
         u8* o = dst.Row(s.row) + static_cast<std::size_t>(s.lo) * N;
         u8* const end = o + static_cast<std::size_t>(s.count) * N;
-        for (i64 x = s.x, y = s.y; o != end; o += N, x += dx, y += dy)
-            std::memcpy(o, in[y >> 10] + (x >> 10) * N, N);
+        for (i64 x = s.x, y = s.y; o != end; o += N, x += dx, y += dy) std::memcpy(o, in[y >> 10] + (x >> 10) * N, N);
     }
 }
 
@@ -208,12 +207,11 @@ void CopySpans(const std::vector<RowSpan>& spans, const Image& src, Image& dst, 
 // does not align the stack for spilled 256-bit ones.
 bool GatherPossible(const Image& src) {
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    return hasAvx2 && src.Stride() % 4 == 0 && src.Stride() / 4 < 32768 && src.Width() < 32768 &&
-           src.Height() < 32768;
+    return hasAvx2 && src.Stride() % 4 == 0 && src.Stride() / 4 < 32768 && src.Width() < 32768 && src.Height() < 32768;
 }
 
-__attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan>& spans, const Image& src,
-                                                        Image& dst, const RotateGeometry& g) {
+__attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan>& spans, const Image& src, Image& dst,
+                                                       const RotateGeometry& g) {
     const auto* base = reinterpret_cast<const int*>(src.Bits());
     const std::size_t stride = src.Stride();
     const int dx = g.dxCol, dy = g.dyCol;
@@ -228,8 +226,7 @@ __attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan
         __m128i vx = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(s.x)), rampX);
         __m128i vy = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(s.y)), rampY);
         for (int b = 0; b < blocks; ++b, o += 16) {
-            const __m128i colRow =
-                _mm_or_si128(_mm_srli_epi32(vx, 10), _mm_and_si128(_mm_slli_epi32(vy, 6), rowHalf));
+            const __m128i colRow = _mm_or_si128(_mm_srli_epi32(vx, 10), _mm_and_si128(_mm_slli_epi32(vy, 6), rowHalf));
             const __m128i index = _mm_madd_epi16(colRow, toIndex);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_i32gather_epi32(base, index, 4));
             vx = _mm_add_epi32(vx, stepX);
@@ -251,7 +248,8 @@ __attribute__((target("avx2"))) void CopySpansGather32(const std::vector<RowSpan
 // frame at a gentle and a steep angle and keeps the faster; they give the same pixels.
 bool GatherWins() {
     using Clock = std::chrono::steady_clock;
-    Image src = Image::Uninitialized(512, 512, PixelFormat::Bits32), dst = Image::Uninitialized(512, 512, PixelFormat::Bits32);
+    Image src = Image::Uninitialized(512, 512, PixelFormat::Bits32),
+          dst = Image::Uninitialized(512, 512, PixelFormat::Bits32);
     for (int y = 0; y < 512; ++y)
         for (int x = 0; x < 512; ++x) src.SetPixel32(x, y, static_cast<std::uint32_t>(x * 7 + y * 131));
     Clock::duration best[2] = {Clock::duration::max(), Clock::duration::max()};
@@ -261,10 +259,8 @@ bool GatherWins() {
             for (const int angle : {450, 137}) {
                 const RotateGeometry g = ComputeRotateGeometry(512, 512, angle, false, false);
                 const std::vector<RowSpan>& spans = ComputeSpans(g, 512, 512);
-                if (way == 0)
-                    CopySpans<4>(spans, src, dst, g);
-                else
-                    CopySpansGather32(spans, src, dst, g);
+                if (way == 0) CopySpans<4>(spans, src, dst, g);
+                else CopySpansGather32(spans, src, dst, g);
             }
             best[way] = std::min(best[way], Clock::now() - start);
         }

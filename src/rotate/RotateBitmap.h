@@ -22,10 +22,10 @@ public:
 // (x0 + c * dxCol + r * dxRow, y0 + c * dyCol + r * dyRow) / 1024,
 // rounded half away from zero.
 struct RotateGeometry {
-    int angle = 0;     // reduced to 0 ... 3600
-    int sinQ = 0;      // sin * 1024, rounded half to even
-    int cosQ = 1024;   // cos * 1024, rounded half to even
-    int width = 0;     // result size
+    int angle = 0;    // reduced to 0 ... 3600
+    int sinQ = 0;     // sin * 1024, rounded half to even
+    int cosQ = 1024;  // cos * 1024, rounded half to even
+    int width = 0;    // result size
     int height = 0;
     std::int64_t x0 = 0;
     std::int64_t y0 = 0;

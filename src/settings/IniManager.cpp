@@ -82,8 +82,7 @@ int CapRateToTenths(float rate) {
 ESettingsWriteError::ESettingsWriteError(const std::string& fileName)
     : std::runtime_error(fileName + " に書き込めません") {}
 
-TIniManager::TIniManager(ISettingsStore& store, std::string fileName)
-    : FileName(std::move(fileName)), store_(store) {
+TIniManager::TIniManager(ISettingsStore& store, std::string fileName) : FileName(std::move(fileName)), store_(store) {
     Load();
 }
 

@@ -52,8 +52,8 @@ public:
 
     void Load();
     // Writes every key in its fixed order; each key is one write of the whole
-    // text, read afresh so that what others wrote meanwhile stays. Throws ESettingsWriteError at the first failed write, leaving the
-    // later keys unwritten.
+    // text, read afresh so that what others wrote meanwhile stays. Throws ESettingsWriteError at the first failed
+    // write, leaving the later keys unwritten.
     void Save();
     // The final save at shut-down: never throws; false if the file was not fully written.
     bool SaveOnExit() noexcept;

@@ -57,7 +57,7 @@ TEST_F(DialogCommandTest, OptionsDialogShowsTheShortcutStateAndActsOnOkOnly) {
     EXPECT_EQ(shell.Files.count(kLink), 1u);
     EXPECT_TRUE(pausedDuringDialog);
     EXPECT_FALSE(topMostDuringDialog);
-    shell.OptionsAnswer = false;  // OK with the box cleared
+    shell.OptionsAnswer = false;            // OK with the box cleared
     form->OnCommand(CommandId::mmTopMost);  // off before: on after anyway
     form->OnCommand(CommandId::mmOption);
     EXPECT_EQ(shell.Files.count(kLink), 0u);

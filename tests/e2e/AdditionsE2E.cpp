@@ -22,12 +22,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 802;
-constexpr int kFileNameBox = 1148;    // the file dialog's name box (edt1)
+constexpr int kFileNameBox = 1148;      // the file dialog's name box (edt1)
 constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
 
 class AdditionsE2E : public OcumiraE2E {
 protected:
-
     // The output of a shell command on the test's display (stderr folded in).
     std::string Shell(const std::string& command, bool* ok = nullptr)
     {
@@ -50,8 +49,9 @@ protected:
         if (!foreground()) m_->ClickView(10, 10);
         session_.MovePointer(restX, restY);
         ASSERT_TRUE(PollUntil(foreground, 10s, 100ms)) << "the main window did not come to the foreground";
-        ASSERT_TRUE(WaitFor("the main window to have the keyboard focus",
-                            [&] { return session_.FocusedWindow() == m_->Window(); }, 10s));
+        ASSERT_TRUE(WaitFor(
+            "the main window to have the keyboard focus", [&] { return session_.FocusedWindow() == m_->Window(); },
+            10s));
     }
 
     // The hint line above the tool bar.
@@ -107,10 +107,13 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 
     // Decimal through the menu entry; the stored key follows.
     PostCommand(session_, kColorHex);
-    EXPECT_TRUE(PollUntil([&] {
-        PostCommand(session_, kCopyColor);
-        return ClipboardText() == ColorText(XSession::PatternColor(123, 45), false);
-    }, 15s)) << ClipboardText();
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            PostCommand(session_, kCopyColor);
+            return ClipboardText() == ColorText(XSession::PatternColor(123, 45), false);
+        },
+        15s))
+        << ClipboardText();
     ASSERT_TRUE(m_->App().Close());
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "InfoIsHex"), "0");
 }
@@ -176,18 +179,24 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
     // The box is checked by default; cleared with the keyboard and OK.
     PostCommand(session_, kOption);
     std::string reply;
-    ASSERT_TRUE(PollUntil([&] {
-        reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-        return reply.find("checked 1") != std::string::npos;
-    }, 20s, 100ms)) << reply;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
+            return reply.find("checked 1") != std::string::npos;
+        },
+        20s, 100ms))
+        << reply;
     SaveShot(session_.GrabRoot(), "options-hotkeys");
     ASSERT_TRUE(session_.WaitFocusOn("オプション"));
     session_.KeyCombo("Tab");
     session_.KeyCombo("space");
-    ASSERT_TRUE(PollUntil([&] {
-        reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-        return reply.find("checked 0") != std::string::npos;
-    }, 10s, 100ms)) << reply;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
+            return reply.find("checked 0") != std::string::npos;
+        },
+        10s, 100ms))
+        << reply;
     session_.KeyCombo("Return");
     ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", "0"}).rfind("dialog none", 0) == 0; }, 20s, 100ms));
 
@@ -199,12 +208,15 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
     ASSERT_TRUE(PollUntil([&] { return Query(session_, {"foreground"}) == "foreground 0"; }, 10s, 100ms));
     std::string seen;
     auto all = [&](const std::string& state) {
-        return PollUntil([&] {
-            const auto states = HotKeyStates(session_);
-            seen.clear();
-            for (size_t i = 0; i < states.size(); ++i) seen += std::string(kHotKeyCombos[i].keys) + "=" + states[i] + " ";
-            return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
-        }, 20s, 100ms);
+        return PollUntil(
+            [&] {
+                const auto states = HotKeyStates(session_);
+                seen.clear();
+                for (size_t i = 0; i < states.size(); ++i)
+                    seen += std::string(kHotKeyCombos[i].keys) + "=" + states[i] + " ";
+                return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
+            },
+            20s, 100ms);
     };
     EXPECT_TRUE(all("free")) << "another program active: " << seen;
     session_.KeyCombo("ctrl+a");
@@ -236,31 +248,39 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
     m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     Screenshot view = m_->GrabView();
-    ASSERT_TRUE(PollUntil([&] {
-        const Screenshot now = m_->GrabView();
-        const bool same = now.pixels == view.pixels;
-        view = now;
-        return same;
-    }, 10s, 100ms));
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            const Screenshot now = m_->GrabView();
+            const bool same = now.pixels == view.pixels;
+            view = now;
+            return same;
+        },
+        10s, 100ms));
 
     PostCommand(session_, kSavePngFile);
     const std::string path = WineApp::WindowsPath(out) + "\\view.jpg";
     std::string typed;
-    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", std::to_string(kFileNameBox)}).rfind("dialog none", 0) != 0; },
-                          20s, 100ms)) << "no save dialog";
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            return Query(session_, {"dialog", std::to_string(kFileNameBox)}).rfind("dialog none", 0) != 0;
+        },
+        20s, 100ms))
+        << "no save dialog";
     SaveShot(session_.GrabRoot(), "png-save-dialog");
     for (int attempt = 0; attempt < 3 && typed != path; ++attempt) {
         session_.KeyCombo("End");
         session_.KeyCombo("shift+Home");
         session_.KeyCombo("BackSpace");
         session_.TypeText(path);
-        PollUntil([&] {
-            std::string r = Query(session_, {"dialog", std::to_string(kFileNameBox)}) + "\n";
-            std::erase(r, '\r');
-            const auto at = r.find("\ntext ");
-            typed = at == std::string::npos ? "" : r.substr(at + 6, r.find('\n', at + 6) - at - 6);
-            return typed == path;
-        }, 3s, 100ms);
+        PollUntil(
+            [&] {
+                std::string r = Query(session_, {"dialog", std::to_string(kFileNameBox)}) + "\n";
+                std::erase(r, '\r');
+                const auto at = r.find("\ntext ");
+                typed = at == std::string::npos ? "" : r.substr(at + 6, r.find('\n', at + 6) - at - 6);
+                return typed == path;
+            },
+            3s, 100ms);
     }
     ASSERT_EQ(typed, path);
     session_.KeyCombo("Return");
@@ -277,8 +297,8 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
     ASSERT_EQ(raw.size(), view.pixels.size() * 3);
     long wrong = 0;
     for (size_t i = 0; i < view.pixels.size(); ++i) {
-        const uint32_t rgb = uint32_t(uint8_t(raw[3 * i])) << 16 | uint32_t(uint8_t(raw[3 * i + 1])) << 8 |
-                             uint8_t(raw[3 * i + 2]);
+        const uint32_t rgb =
+            uint32_t(uint8_t(raw[3 * i])) << 16 | uint32_t(uint8_t(raw[3 * i + 1])) << 8 | uint8_t(raw[3 * i + 2]);
         wrong += rgb != view.pixels[i];
     }
     EXPECT_EQ(wrong, 0) << SaveShot(view, "png-view");

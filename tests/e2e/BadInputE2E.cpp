@@ -63,7 +63,8 @@ bool DismissBox(XSession& session, std::string_view caption = "",
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (!caption.empty()) FocusWindow(session, caption);
         session.KeyCombo("Return");
-        if (WaitFor("no dialog shown after Enter", [&] { return Boxes(session) == "boxes none"; }, 10s, 50ms, where))
+        if (WaitFor(
+                "no dialog shown after Enter", [&] { return Boxes(session) == "boxes none"; }, 10s, 50ms, where))
             return true;
     }
     return false;
@@ -207,11 +208,12 @@ TEST_F(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
              "ScaleHeight=0x1B8\n[Setting]\nRunCount=0x7FFFFFFF\n[Foreign]\nKeep=me",
          "1.0"},
         {"duplicated sections and keys, empty values, huge zoom, CRLF",
-         "[Zuri]\r\nCapRate=99999999\r\nSamplingRate=\r\n[BoundsRect]\r\nLeft=880\r\nTop=80\r\nRight=1240\r\nBottom=520\r\n"
+         "[Zuri]\r\nCapRate=99999999\r\nSamplingRate=\r\n[BoundsRect]\r\nLeft=880\r\nTop=80\r\nRight=1240\r\nBottom="
+         "520\r\n"
          "[Zuri]\r\nCapRate=\r\nCapRate=30\r\n[Foreign]\r\nKeep=me\r\n",
          "16.0"},
-        {"a 1 MB line among the keys", "[Foreign]\r\nKeep=me\r\nLong=" + longLine + "\r\n" + bounds + "[Zuri]\nCapRate=30\n",
-         "3.0"},
+        {"a 1 MB line among the keys",
+         "[Foreign]\r\nKeep=me\r\nLong=" + longLine + "\r\n" + bounds + "[Zuri]\nCapRate=30\n", "3.0"},
         {"keys missing, only a foreign section", "[Foreign]\nKeep=me\n" + bounds, "1.0"},
     };
     XSession session;
@@ -395,7 +397,8 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         };
         m.ClickView(2, m.View().height - 3);
         session.MovePointer(250, 420);
-        ASSERT_TRUE(WaitFor("the target to log the pointer's move", [&] { return logged(0x0200); }, 20s))
+        ASSERT_TRUE(WaitFor(
+            "the target to log the pointer's move", [&] { return logged(0x0200); }, 20s))
             << "the target never saw the pointer";
         // The magnifier may take its own click only now, after the target took the move; the
         // pointer position it reads then still lies on its own window (see the projection's
@@ -421,7 +424,8 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         EXPECT_TRUE(PollUntil([&] { return m.ZoomText() != zoom; }, 15s))
             << "no answer: " << m.Title() << " " << Boxes(session) << " "
             << SaveShot(session.GrabRoot(), hang ? "badinput-hung" : "badinput-killed");
-        const auto answered = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        const auto answered =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         std::printf("[badinput] %s: click + 20 moves + hot key answered after %lld ms\n", hang ? "hung" : "killed",
                     static_cast<long long>(answered.count()));
         // Each projected message may wait for the target's answer for a second; the moves that

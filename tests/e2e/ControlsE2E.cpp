@@ -41,8 +41,11 @@ TEST_F(ControlsE2E, CtrlDigitSetsTheZoomOfTitleAndView)
         const char* key;
         const char* title;
         float zoom;
-    } steps[] = {{"ctrl+2", "2.0", 2.0f}, {"ctrl+4", "4.0", 4.0f}, {"ctrl+0", "10.0", 10.0f},
-                 {"ctrl+3", "3.0", 3.0f}, {"ctrl+1", "1.0", 1.0f}};
+    } steps[] = {{"ctrl+2", "2.0", 2.0f},
+                 {"ctrl+4", "4.0", 4.0f},
+                 {"ctrl+0", "10.0", 10.0f},
+                 {"ctrl+3", "3.0", 3.0f},
+                 {"ctrl+1", "1.0", 1.0f}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.key);
         Session().KeyCombo(step.key);

@@ -27,7 +27,6 @@ namespace fs = std::filesystem;
 constexpr int kOption = 802, kAbout = 902;
 constexpr int kResistProgramBox = 202, kVersionMemo = 214;  // DialogIds.h
 
-
 // "key value" lines of a helper's output; "" when the key is missing.
 std::string Field(const std::string& text, std::string_view key)
 {
@@ -148,10 +147,13 @@ TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
         options = WaitForDialog(session, kResistProgramBox);
         ASSERT_TRUE(options && options->checked);
         session.KeyCombo("space");
-        ASSERT_TRUE(PollUntil([&] {
-            const auto now = OwnedDialog(session, kResistProgramBox);
-            return now && !now->checked;
-        }, 10s)) << "Space did not clear the box";
+        ASSERT_TRUE(PollUntil(
+            [&] {
+                const auto now = OwnedDialog(session, kResistProgramBox);
+                return now && !now->checked;
+            },
+            10s))
+            << "Space did not clear the box";
         session.KeyCombo("Return");
         ASSERT_TRUE(WaitDialogGone(session));
         EXPECT_TRUE(PollUntil([&] { return !fs::exists(link); }, 10s)) << "OK with the box cleared kept the shortcut";
@@ -207,7 +209,8 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
     session.MovePointer(260, 520);
     const bool changed = PollUntil([&] { return strip().pixels != frozen.pixels; }, 1500ms, 50ms);
     ASSERT_TRUE(m.App().Running()) << "Ocumira ended with the version dialog open";
-    EXPECT_FALSE(changed) << "the view ran on behind the version dialog: " << SaveShot(strip(), "dialog-version-behind");
+    EXPECT_FALSE(changed) << "the view ran on behind the version dialog: "
+                          << SaveShot(strip(), "dialog-version-behind");
 
     session.KeyCombo("Return");  // OK has the focus
     ASSERT_TRUE(WaitDialogGone(session)) << SaveShot(session.GrabRoot(), "dialog-version-stuck");
@@ -215,7 +218,8 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
     const int srcW = TruncDiv(view.width, 2.0f), srcH = TruncDiv(view.height, 2.0f);
     const IntPoint origin = SampleOrigin({260, 520}, srcW, srcH, IntRect{0, 0, session.Width(), session.Height()});
     auto source = [&](int vx, int vy) {
-        return std::tuple(origin.X + NearestSource(vx, view.width, srcW), origin.Y + NearestSource(vy, view.height, srcH));
+        return std::tuple(origin.X + NearestSource(vx, view.width, srcW),
+                          origin.Y + NearestSource(vy, view.height, srcH));
     };
     std::string wrong;
     EXPECT_TRUE(PollUntil(

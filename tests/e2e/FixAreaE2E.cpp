@@ -29,7 +29,8 @@ int WrongAreaPixels(const Screenshot& view, int left, int top, std::string* firs
     for (int vy = 0; vy < view.height; vy += 3)
         for (int vx = 0; vx < view.width; vx += 3) {
             if (skip.Contains(vx, vy)) continue;
-            const auto want = std::tuple(left + NearestSource(vx, view.width, srcW), top + NearestSource(vy, view.height, srcH));
+            const auto want =
+                std::tuple(left + NearestSource(vx, view.width, srcW), top + NearestSource(vy, view.height, srcH));
             const auto got = XSession::DecodePattern(view.At(vx, vy));
             if (got != want && ++wrong <= 5 && first)
                 *first += "(" + std::to_string(vx) + "," + std::to_string(vy) + ") shows " +
@@ -76,7 +77,8 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     session.MovePointer(m.ScreenX(5), m.ScreenY(m.View().height - 5));
     session.Press(1);
     for (int i = 0; i <= 20; ++i) {
-        session.MovePointer(m.ScreenX(5) + (px - m.ScreenX(5)) * i / 20, m.ScreenY(m.View().height - 5) + (py - m.ScreenY(m.View().height - 5)) * i / 20);
+        session.MovePointer(m.ScreenX(5) + (px - m.ScreenX(5)) * i / 20,
+                            m.ScreenY(m.View().height - 5) + (py - m.ScreenY(m.View().height - 5)) * i / 20);
         std::this_thread::sleep_for(10ms);
     }
     const int halfW = srcW / 2, halfH = srcH / 2;

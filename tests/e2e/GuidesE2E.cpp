@@ -14,8 +14,8 @@ namespace {
 
 using namespace viewprobe;
 
-constexpr int kCenterLineCommand = 406;  // 目盛 > 中心線表示
-constexpr int kInvertCommand = 219;      // 拡大・反転・回転 > 色反転する
+constexpr int kCenterLineCommand = 406;    // 目盛 > 中心線表示
+constexpr int kInvertCommand = 219;        // 拡大・反転・回転 > 色反転する
 constexpr int kSamplingRateCommand = 801;  // 設定 > サンプリングレート変更...
 
 class GuidesE2E : public MagnifierE2E {};

@@ -76,8 +76,8 @@ std::vector<char*> CStrings(std::vector<std::string>& strings)
 struct SpawnOptions {
     std::vector<EnvChange> env;
     fs::path cwd;
-    fs::path output;   // stdout and stderr go here; /dev/null when empty
-    int keepFd = -1;   // left open in the child
+    fs::path output;  // stdout and stderr go here; /dev/null when empty
+    int keepFd = -1;  // left open in the child
 };
 
 // fork + exec with everything prepared before the fork, so the child only makes
@@ -189,14 +189,10 @@ fs::path E2EWinePrefix()
 std::vector<EnvChange> WineEnvironment(const std::string& display)
 {
     return {
-        {"DISPLAY", display},
-        {"WINEPREFIX", E2EWinePrefix().string()},
-        {"WINEDEBUG", "-all"},
-        {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
-        {"LANG", "ja_JP.UTF-8"},
-        {"LC_ALL", "ja_JP.UTF-8"},
-        {"WINEARCH", std::nullopt},
-        {"WINELOADER", std::nullopt},
+        {"DISPLAY", display},       {"WINEPREFIX", E2EWinePrefix().string()},
+        {"WINEDEBUG", "-all"},      {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
+        {"LANG", "ja_JP.UTF-8"},    {"LC_ALL", "ja_JP.UTF-8"},
+        {"WINEARCH", std::nullopt}, {"WINELOADER", std::nullopt},
     };
 }
 
@@ -228,9 +224,9 @@ void PrepareWinePrefix()
         if (g_splitMonitors && !fs::exists(mark)) {
             SpawnOptions reg;
             reg.env = WineEnvironment("");
-            if (RunCommand({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "UseXRandR", "/d", "N",
-                            "/f"},
-                           reg, 120s) != 0)
+            if (RunCommand(
+                    {"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "UseXRandR", "/d", "N", "/f"}, reg,
+                    120s) != 0)
                 Fail("could not turn off XRandR in " + E2EWinePrefix().string());
             WineServer("-w");
             std::ofstream(mark) << "UseXRandR=N\n";
@@ -284,7 +280,8 @@ bool Poll(const std::function<bool()>& done, Milliseconds timeout, Milliseconds 
 
 }  // namespace
 
-bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval, std::source_location where)
+bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Milliseconds interval,
+               std::source_location where)
 {
     return Poll(done, timeout, interval, "", where);
 }
@@ -354,13 +351,12 @@ void XSession::StartServer()
     if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe failed");
     // Only the write end goes to Xvfb; it writes the display number it chose once it is ready.
     fcntl(fds[1], F_SETFD, 0);
-    const std::string screen = std::to_string(options_.width) + "x" + std::to_string(options_.height) + "x" +
-                               std::to_string(options_.depth);
+    const std::string screen =
+        std::to_string(options_.width) + "x" + std::to_string(options_.height) + "x" + std::to_string(options_.depth);
     SpawnOptions spawn;
     spawn.keepFd = fds[1];
-    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
-                     "-noreset"},
-                    spawn);
+    server_ = Spawn(
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, spawn);
     close(fds[1]);
 
     std::string number;
@@ -565,13 +561,14 @@ Screenshot XSession::Grab(int x, int y, int width, int height) const
     for (int row = 0; row < height; ++row) {
         uint32_t* out = &shot.pixels[static_cast<size_t>(row) * width];
         if (plain) {
-            const auto* in = reinterpret_cast<const uint32_t*>(image->data + static_cast<size_t>(row) * image->bytes_per_line);
+            const auto* in =
+                reinterpret_cast<const uint32_t*>(image->data + static_cast<size_t>(row) * image->bytes_per_line);
             for (int col = 0; col < width; ++col) out[col] = in[col] & 0xFFFFFF;
         } else {
             for (int col = 0; col < width; ++col) {
                 const unsigned long p = XGetPixel(image, col, row);
-                out[col] = (uint32_t{Channel(p, image->red_mask)} << 16) | (uint32_t{Channel(p, image->green_mask)} << 8) |
-                           Channel(p, image->blue_mask);
+                out[col] = (uint32_t{Channel(p, image->red_mask)} << 16) |
+                           (uint32_t{Channel(p, image->green_mask)} << 8) | Channel(p, image->blue_mask);
             }
         }
     }
@@ -733,8 +730,8 @@ std::vector<Window> XSession::WindowsOfProcess(pid_t pid) const
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                               &data) == Success &&
+        if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+                Success &&
             format == 32 && count == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid)
             found.push_back(w);
         if (data) XFree(data);
@@ -870,7 +867,8 @@ std::optional<int> WineApp::ExitCode()
 
 bool WineApp::WaitForExit(Milliseconds timeout)
 {
-    return WaitFor(exe_.filename().string() + " to end", [&] { return Reap(false); }, timeout);
+    return WaitFor(
+        exe_.filename().string() + " to end", [&] { return Reap(false); }, timeout);
 }
 
 bool WineApp::Close(XWindow window, Milliseconds timeout)
@@ -930,8 +928,8 @@ std::optional<long> WindowPid(Display* display, Window window)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::optional<long> pid;
-    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-            Success &&
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
         data) {
         if (format == 32 && count == 1) pid = *reinterpret_cast<long*>(data);
         XFree(data);
@@ -947,7 +945,8 @@ std::string DescribeSession(XSession& session, const std::string& shotName)
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(session.display(), &focus, &revert);
-    out << "  keyboard focus: window 0x" << std::hex << focus << std::dec << " \"" << session.WindowTitle(focus) << "\"\n";
+    out << "  keyboard focus: window 0x" << std::hex << focus << std::dec << " \"" << session.WindowTitle(focus)
+        << "\"\n";
     auto windows = session.WindowsByTitlePrefix("");
     std::erase_if(windows, [&](Window w) { return session.WindowTitle(w).empty(); });
     out << "  titled windows shown (" << windows.size() << "):\n";
@@ -1005,7 +1004,8 @@ std::string DescribeApp(WineApp& app)
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(app.Folder(), ec)) {
         const std::string name = entry.path().filename().string();
-        if (name == "wine-output.txt" || name.find("log") != std::string::npos || name.find("-out") != std::string::npos)
+        if (name == "wine-output.txt" || name.find("log") != std::string::npos ||
+            name.find("-out") != std::string::npos)
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -1038,7 +1038,8 @@ class ReportOnFailure : public ::testing::EmptyTestEventListener {
     {
         if (!result.failed() || busy_) return;
         if (++reports_ > kReportsPerTest) {
-            if (reports_ == kReportsPerTest + 1) std::printf("[e2e report] (no report for further failures of this test)\n");
+            if (reports_ == kReportsPerTest + 1)
+                std::printf("[e2e report] (no report for further failures of this test)\n");
             return;
         }
         busy_ = true;
@@ -1054,8 +1055,8 @@ class ReportOnFailure : public ::testing::EmptyTestEventListener {
     std::string Report(const ::testing::TestPartResult& result)
     {
         std::ostringstream out;
-        out << "[e2e report] failure at " << (result.file_name() ? result.file_name() : "?") << ":" << result.line_number()
-            << "\n"
+        out << "[e2e report] failure at " << (result.file_name() ? result.file_name() : "?") << ":"
+            << result.line_number() << "\n"
             << DescribeFailureState(ShotName(test_, reports_)) << "[e2e report] end\n";
         return out.str();
     }

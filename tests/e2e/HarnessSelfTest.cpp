@@ -75,9 +75,9 @@ TEST_F(HarnessWine, TargetWindowReceivesAClick)
     XSession session;
     session.PaintPattern();
     const Rect where{200, 150, 320, 240};
-    WineApp target(session, WineApp::Helper("helper_target", {std::to_string(where.x), std::to_string(where.y),
-                                                               std::to_string(where.width),
-                                                               std::to_string(where.height), "target.log"}));
+    WineApp target(session, WineApp::Helper("helper_target",
+                                            {std::to_string(where.x), std::to_string(where.y),
+                                             std::to_string(where.width), std::to_string(where.height), "target.log"}));
     const XWindow window = session.FindWindowByTitlePrefix("OcuTarget");
     ASSERT_NE(window, 0u) << "helper_target's window did not appear";
     EXPECT_EQ(session.WindowTitle(window), "OcuTarget");
@@ -185,7 +185,8 @@ TEST_F(HarnessWine, TheFailureReportSaysWhatWasAwaitedAndWhatWasThere)
     ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 30s), 0u);
     session.MovePointer(200, 180);
     ASSERT_TRUE(PollUntil([&] { return !ReadTargetLog(target.Folder() / "report-log.txt").empty(); }, 20s));
-    EXPECT_FALSE(WaitFor("a state that never comes", [] { return false; }, 100ms));
+    EXPECT_FALSE(WaitFor(
+        "a state that never comes", [] { return false; }, 100ms));
     FailureNote note([] { return std::string("a note of the test"); });
 
     const std::string report = DescribeFailureState("harness-report-self-test");

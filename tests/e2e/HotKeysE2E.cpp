@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "e2e/ModeProbe.h"
-#include "pipeline/FramePipeline.h"
 #include "mainwindow/ViewMath.h"
+#include "pipeline/FramePipeline.h"
 #include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
@@ -31,11 +31,13 @@ std::string Joined(const std::vector<std::string>& states)
 
 bool AllHotKeys(const XSession& session, const std::string& state, std::string* seen)
 {
-    return PollUntil([&] {
-        const auto states = HotKeyStates(session);
-        *seen = Joined(states);
-        return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
-    }, 20s, 100ms);
+    return PollUntil(
+        [&] {
+            const auto states = HotKeyStates(session);
+            *seen = Joined(states);
+            return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
+        },
+        20s, 100ms);
 }
 
 // The view the program should show while following the pointer at (kCursorX, kCursorY) over
@@ -69,20 +71,23 @@ Image ExpectedView(const XSession& session, const Rect& view, float zoom, bool f
 bool ViewMatches(const Magnifier& m, const Image& want, std::string* why)
 {
     int wrong = 0;
-    const bool ok = PollUntil([&] {
-        const Screenshot shot = m.GrabView();
-        wrong = 0;
-        for (int y = 0; y < shot.height; ++y)
-            for (int x = 0; x < shot.width; ++x)
-                if (shot.At(x, y) != (want.Pixel32(x, y) & 0xFFFFFF) && ++wrong <= 6) {
-                    const auto [sx, sy] = XSession::DecodePattern(shot.At(x, y));
-                    const auto [wx, wy] = XSession::DecodePattern(want.Pixel32(x, y) & 0xFFFFFF);
-                    if (wrong == 1) why->clear();
-                    *why += "(" + std::to_string(x) + "," + std::to_string(y) + " shows " + std::to_string(sx) + "," +
-                            std::to_string(sy) + " not " + std::to_string(wx) + "," + std::to_string(wy) + ") ";
-                }
-        return wrong == 0;
-    }, 10s, 50ms);
+    const bool ok = PollUntil(
+        [&] {
+            const Screenshot shot = m.GrabView();
+            wrong = 0;
+            for (int y = 0; y < shot.height; ++y)
+                for (int x = 0; x < shot.width; ++x)
+                    if (shot.At(x, y) != (want.Pixel32(x, y) & 0xFFFFFF) && ++wrong <= 6) {
+                        const auto [sx, sy] = XSession::DecodePattern(shot.At(x, y));
+                        const auto [wx, wy] = XSession::DecodePattern(want.Pixel32(x, y) & 0xFFFFFF);
+                        if (wrong == 1) why->clear();
+                        *why += "(" + std::to_string(x) + "," + std::to_string(y) + " shows " + std::to_string(sx) +
+                                "," + std::to_string(sy) + " not " + std::to_string(wx) + "," + std::to_string(wy) +
+                                ") ";
+                    }
+            return wrong == 0;
+        },
+        10s, 50ms);
     if (!ok) *why = std::to_string(wrong) + " pixels differ, " + *why;
     return ok;
 }
@@ -160,11 +165,14 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     session.MovePointer(kCursorX, kCursorY);
     // Another program holds Ctrl+A for a few seconds from before the magnifier starts.
     WineApp holder(session, WineApp::Helper("helper_query", {"hold", "2", "65", "6", "hold.txt"}));
-    ASSERT_TRUE(PollUntil([&] {
-        std::ifstream in(holder.Folder() / "hold.txt");
-        std::string line;
-        return std::getline(in, line) && line.rfind("hotkey free", 0) == 0;
-    }, 30s)) << "the holder did not get Ctrl+A";
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            std::ifstream in(holder.Folder() / "hold.txt");
+            std::string line;
+            return std::getline(in, line) && line.rfind("hotkey free", 0) == 0;
+        },
+        30s))
+        << "the holder did not get Ctrl+A";
 
     Magnifier m(session, SettingsText({}));
     const XWindow box = session.FindWindowByTitlePrefix("ホットキー", 30s);
@@ -183,8 +191,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     // magnifier does not take it later.
     ASSERT_TRUE(holder.WaitForExit(20s));
     const auto states = HotKeyStates(session);
-    for (size_t i = 0; i < states.size(); ++i)
-        EXPECT_EQ(states[i], i == 0 ? "free" : "taken") << kHotKeyCombos[i].keys;
+    for (size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], i == 0 ? "free" : "taken") << kHotKeyCombos[i].keys;
 
     // With the magnifier focused, Ctrl+A is now its menu shortcut: plus one, not plus 0.1.
     m.ClickView(2, m.View().height - 3);

@@ -37,10 +37,10 @@ inline std::string SettingsText(const StartSettings& s)
 {
     std::ostringstream ini;
     ini << "[BoundsRect]\r\nLeft=" << s.left << "\r\nTop=" << s.top << "\r\nRight=" << s.right
-        << "\r\nBottom=" << s.bottom << "\r\n[Zuri]\r\nCapRate=" << s.capRateTenths << "\r\nSamplingRate=" << s.samplingMs
-        << "\r\nFixView=" << (s.fixView ? 1 : 0) << "\r\nFixViewX=" << s.fixX << "\r\nFixViewY=" << s.fixY
-        << "\r\nScaleWidth=" << (s.right - s.left) << "\r\nScaleHeight=" << (s.bottom - s.top)
-        << "\r\n[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
+        << "\r\nBottom=" << s.bottom << "\r\n[Zuri]\r\nCapRate=" << s.capRateTenths
+        << "\r\nSamplingRate=" << s.samplingMs << "\r\nFixView=" << (s.fixView ? 1 : 0) << "\r\nFixViewX=" << s.fixX
+        << "\r\nFixViewY=" << s.fixY << "\r\nScaleWidth=" << (s.right - s.left)
+        << "\r\nScaleHeight=" << (s.bottom - s.top) << "\r\n[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
     return ini.str();
 }
 
@@ -70,7 +70,10 @@ inline std::string Query(const XSession& session, std::vector<std::string> args)
 }
 
 // Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
-inline void PostCommand(const XSession& session, int commandId) { Query(session, {"command", std::to_string(commandId)}); }
+inline void PostCommand(const XSession& session, int commandId)
+{
+    Query(session, {"command", std::to_string(commandId)});
+}
 
 // Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
 inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
@@ -113,10 +116,10 @@ struct HotKeyCombo {
     const char* keys;
 };
 inline constexpr HotKeyCombo kHotKeyCombos[] = {
-    {2, 0x41, "ctrl+a"},    {2, 0x53, "ctrl+s"},     {2, 0x44, "ctrl+d"},  {2, 0x46, "ctrl+f"},
-    {2, 0x71, "ctrl+F2"},   {2, 0x72, "ctrl+F3"},    {2, 0x45, "ctrl+e"},  {2, 0x25, "ctrl+Left"},
-    {2, 0x27, "ctrl+Right"}, {2, 0x26, "ctrl+Up"},   {2, 0x28, "ctrl+Down"}, {2, 0x54, "ctrl+t"},
-    {2, 0x47, "ctrl+g"},    {4, 0x25, "shift+Left"}, {4, 0x27, "shift+Right"},
+    {2, 0x41, "ctrl+a"},     {2, 0x53, "ctrl+s"},     {2, 0x44, "ctrl+d"},      {2, 0x46, "ctrl+f"},
+    {2, 0x71, "ctrl+F2"},    {2, 0x72, "ctrl+F3"},    {2, 0x45, "ctrl+e"},      {2, 0x25, "ctrl+Left"},
+    {2, 0x27, "ctrl+Right"}, {2, 0x26, "ctrl+Up"},    {2, 0x28, "ctrl+Down"},   {2, 0x54, "ctrl+t"},
+    {2, 0x47, "ctrl+g"},     {4, 0x25, "shift+Left"}, {4, 0x27, "shift+Right"},
 };
 
 // Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
@@ -199,8 +202,9 @@ public:
     bool WaitTitleHas(std::string_view text, Milliseconds timeout = 10s,
                       std::source_location where = std::source_location::current()) const
     {
-        return WaitFor("the title to hold \"" + std::string(text) + "\" (it reads \"" + Title() + "\" at the start)",
-                       [&] { return Title().find(text) != std::string::npos; }, timeout, 20ms, where);
+        return WaitFor(
+            "the title to hold \"" + std::string(text) + "\" (it reads \"" + Title() + "\" at the start)",
+            [&] { return Title().find(text) != std::string::npos; }, timeout, 20ms, where);
     }
 
     Screenshot GrabView() const { return session_.Grab(view_.x, view_.y, view_.width, view_.height); }
@@ -231,15 +235,16 @@ public:
     bool OpenMenuByKeys(int index)
     {
         // A click gives the focus through the window manager, a moment after the click.
-        if (!WaitFor("the main window to have the keyboard focus",
-                     [&] { return session_.FocusedWindow() == window_; }, 10s))
+        if (!WaitFor(
+                "the main window to have the keyboard focus", [&] { return session_.FocusedWindow() == window_; }, 10s))
             return false;
         const size_t before = ShownWindows();
         session_.KeyCombo("F10");
         for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
         session_.KeyCombo("Down");
-        return WaitFor("the drop-down of menu title " + std::to_string(index) + " to open",
-                       [&] { return ShownWindows() > before; }, 10s);
+        return WaitFor(
+            "the drop-down of menu title " + std::to_string(index) + " to open",
+            [&] { return ShownWindows() > before; }, 10s);
     }
 
     // "Lumivane Ocumira [倍率:2.0倍 ...": the zoom text of the title.

@@ -51,7 +51,11 @@ TEST_F(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)
 
     Magnifier again(session, ini);
     ASSERT_NO_FATAL_FAILURE(again.Start());
-    EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(again.Window()) == Rect{880, 80, 360, 440}; }, 10s))
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            return session.WindowGeometry(again.Window()) == Rect{880, 80, 360, 440};
+        },
+        10s))
         << session.WindowGeometry(again.Window()).value_or(Rect{});
     EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
     ASSERT_TRUE(again.App().Close());

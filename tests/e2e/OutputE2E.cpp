@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 constexpr int kSaveViewFile = 500, kCopyToClipBoard = 501, kPrint = 502;
 constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
 
-
 // The title of the dialog the main window owns, "" while none is shown.
 std::string OwnedDialogTitle(const XSession& session)
 {
@@ -74,7 +73,8 @@ std::optional<Screenshot> ReadBmp(const fs::path& file, std::string* why)
     const int width = static_cast<int>(u32(18));
     const int rawHeight = static_cast<int>(u32(22));
     const int height = std::abs(rawHeight);
-    if (u32(2) != b.size()) return *why = "file size field " + std::to_string(u32(2)) + " != " + std::to_string(b.size()), std::nullopt;
+    if (u32(2) != b.size())
+        return *why = "file size field " + std::to_string(u32(2)) + " != " + std::to_string(b.size()), std::nullopt;
     if ((bpp != 24 && bpp != 32) || (compression != 0 && compression != 3))
         return *why = "bpp " + std::to_string(bpp) + " compression " + std::to_string(compression), std::nullopt;
     const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
@@ -183,8 +183,8 @@ protected:
         }
         ASSERT_EQ(typed, windowsPath) << "the name box did not take the keys";
         session_.KeyCombo("Return");
-        ASSERT_TRUE(WaitDialogGone(session_)) << "the save dialog stayed open (a question?); see "
-                                              << SaveShot(session_.GrabRoot(), "output-save-stuck");
+        ASSERT_TRUE(WaitDialogGone(session_))
+            << "the save dialog stayed open (a question?); see " << SaveShot(session_.GrabRoot(), "output-save-stuck");
     }
 
     std::string NameBoxText()
@@ -235,15 +235,16 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     const std::string dialogShot = SaveShot(session_.GrabRoot(), "output-save-dialog");
     ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\view.jpg"));
     const fs::path bmp = out_ / "view.bmp";
-    ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s)) << "no view.bmp; dialog " << title << " " << dialogShot;
+    ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s))
+        << "no view.bmp; dialog " << title << " " << dialogShot;
     EXPECT_FALSE(fs::exists(out_ / "view.jpg"));
     std::string why;
     const auto saved = ReadBmp(bmp, &why);
     ASSERT_TRUE(saved) << why;
     EXPECT_EQ(saved->width, m_->View().width);
     EXPECT_EQ(saved->height, m_->View().height);
-    EXPECT_EQ(Differences(*saved, grid), 0) << "saved " << SaveShot(*saved, "output-saved-grid") << " on screen "
-                                            << SaveShot(grid, "output-screen-grid");
+    EXPECT_EQ(Differences(*saved, grid), 0)
+        << "saved " << SaveShot(*saved, "output-saved-grid") << " on screen " << SaveShot(grid, "output-screen-grid");
     const std::string identify = Shell("identify -format '%m %w %h' '" + bmp.string() + "'");
     // BMP3: the plain BITMAPINFOHEADER layout.
     EXPECT_EQ(identify, "BMP3 " + std::to_string(m_->View().width) + " " + std::to_string(m_->View().height));
@@ -387,7 +388,8 @@ TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
             for (const auto& p : Cups::Pdfs())
                 if (!pdfsBefore.count(p)) added.insert(p);
             // cups-pdf writes the file in place: done once pdfinfo reads a page count.
-            const std::string info = Shell(added.size() == 1 ? "pdfinfo '" + added.begin()->string() + "'" : "false", &ok);
+            const std::string info =
+                Shell(added.size() == 1 ? "pdfinfo '" + added.begin()->string() + "'" : "false", &ok);
             return ok && info.find("Pages:") != std::string::npos;
         },
         40s, 200ms))

@@ -104,7 +104,11 @@ TEST_F(PackageE2E, UnpackedArchiveHoldsTheGuideAndStarts)
     const XWindow window = session.FindWindowByTitlePrefix("Lumivane Ocumira", 60s);
     ASSERT_NE(window, 0u) << "the unpacked program showed no main window";
     // A first start opens with the default bounds.
-    EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == Rect{300, 100, 500, 500}; }, 10s))
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            return session.WindowGeometry(window) == Rect{300, 100, 500, 500};
+        },
+        10s))
         << session.WindowGeometry(window).value_or(Rect{});
     // Its view runs: the pointer's marker, the pointer's pattern colour inverted (a colour the
     // pattern has nowhere on this screen), shows in the window.

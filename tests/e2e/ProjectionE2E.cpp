@@ -62,17 +62,20 @@ bool ViewShowsPinnedArea(const Magnifier& m, int left, int top, std::string* why
                 }
         return true;
     };
-    return WaitFor("the view to show the pinned area", [&] {
-        const Screenshot shot = m.GrabView();
-        std::string first;
-        for (int dy : {0, -1, 1})
-            for (int dx : {0, -1, 1}) {
-                if (shows(shot, left + dx, top + dy)) return true;
-                if (dx == 0 && dy == 0) first = *why;
-            }
-        *why = first;
-        return false;
-    }, 10s, 50ms);
+    return WaitFor(
+        "the view to show the pinned area",
+        [&] {
+            const Screenshot shot = m.GrabView();
+            std::string first;
+            for (int dy : {0, -1, 1})
+                for (int dx : {0, -1, 1}) {
+                    if (shows(shot, left + dx, top + dy)) return true;
+                    if (dx == 0 && dy == 0) first = *why;
+                }
+            *why = first;
+            return false;
+        },
+        10s, 50ms);
 }
 
 // Ctrl+E with the pointer at (px, py) over the target: projection starts with the area
@@ -84,10 +87,13 @@ std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const st
     session.MovePointer(px - 1, py);
     session.MovePointer(px, py);
     if (!log.empty()) {
-        EXPECT_TRUE(PollUntil([&] {
-            const auto all = ReadTargetLog(log);
-            return !all.empty() && all.back().x == px - kTarget.x && all.back().y == py - kTarget.y;
-        }, 10s)) << "the target never saw the pointer";
+        EXPECT_TRUE(PollUntil(
+            [&] {
+                const auto all = ReadTargetLog(log);
+                return !all.empty() && all.back().x == px - kTarget.x && all.back().y == py - kTarget.y;
+            },
+            10s))
+            << "the target never saw the pointer";
     }
     session.KeyCombo("ctrl+e");
     EXPECT_TRUE(m.WaitTitleHas("状態:表示固定 & 操作投影モードです]:OcuTargetClass")) << m.Title();
@@ -97,10 +103,13 @@ std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const st
     const int srcW = TruncDiv(m.View().width, kZoom), srcH = TruncDiv(m.View().height, kZoom);
     const int wantX = px - srcW / 2, wantY = py - srcH / 2;
     int left = wantX, top = wantY;
-    EXPECT_TRUE(PollUntil([&] {
-        std::tie(left, top) = XSession::DecodePattern(m.GrabView().At(0, 0));
-        return std::abs(left - wantX) <= 1 && std::abs(top - wantY) <= 1;
-    }, 10s)) << "the area starts at " << left << "," << top << ", not around " << wantX << "," << wantY;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            std::tie(left, top) = XSession::DecodePattern(m.GrabView().At(0, 0));
+            return std::abs(left - wantX) <= 1 && std::abs(top - wantY) <= 1;
+        },
+        10s))
+        << "the area starts at " << left << "," << top << ", not around " << wantX << "," << wantY;
     return {left, top};
 }
 
@@ -129,23 +138,24 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     EXPECT_EQ(m.Title().find("操作投影"), std::string::npos) << m.Title();
 
     WineApp target(session, WineApp::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
-                                                               std::to_string(kTarget.width),
-                                                               std::to_string(kTarget.height), "target.log"}));
+                                                              std::to_string(kTarget.width),
+                                                              std::to_string(kTarget.height), "target.log"}));
     ASSERT_TRUE(PollUntil([&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
 
     // Near the target's top-left corner, so the pinned area shows some pattern beside it and
     // its place can be read from the view.
     const auto [left, top] = StartProjectionAt(session, m, target.Folder() / "target.log", 230, 240);
     std::string why;
-    EXPECT_TRUE(ViewShowsPinnedArea(m, left, top, &why)) << "the area is not pinned at " << left << "," << top
-                                                         << ": " << why;
+    EXPECT_TRUE(ViewShowsPinnedArea(m, left, top, &why))
+        << "the area is not pinned at " << left << "," << top << ": " << why;
     const std::string shot = SaveShot(session.GrabRoot(), "projection-mode");
 
     // The target point of a view point: undo the zoom around the magnified pixel's middle and
     // add where the area lies in the target.
     const int half = FloorHalf(kZoom);
     auto targetPoint = [&](const ViewPoint& v) {
-        return std::tuple(TruncDiv(v.x - half, kZoom) + left - kTarget.x, TruncDiv(v.y - half, kZoom) + top - kTarget.y);
+        return std::tuple(TruncDiv(v.x - half, kZoom) + left - kTarget.x,
+                          TruncDiv(v.y - half, kZoom) + top - kTarget.y);
     };
 
     // A left drag across the view.
@@ -154,11 +164,14 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     for (int i = 0; i <= 12; ++i) path.push_back({150 + i * 12, 120 + i * 7});
     session.MovePointer(m.ScreenX(path[0].x), m.ScreenY(path[0].y));
     // A move without a button held goes on with no flags.
-    ASSERT_TRUE(PollUntil([&] {
-        const auto all = ReadTargetLog(log);
-        return !all.empty() && all.back().msg == kMouseMove &&
-               std::tuple(all.back().x, all.back().y) == targetPoint(path.front());
-    }, 10s)) << "the move onto the view did not reach the target at the point it shows";
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            const auto all = ReadTargetLog(log);
+            return !all.empty() && all.back().msg == kMouseMove &&
+                   std::tuple(all.back().x, all.back().y) == targetPoint(path.front());
+        },
+        10s))
+        << "the move onto the view did not reach the target at the point it shows";
     EXPECT_EQ(ReadTargetLog(log).back().wParam, 0u);
     const size_t before = ReadTargetLog(log).size();
     session.Press(1);
@@ -169,10 +182,14 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     session.Release(1);
     // The release goes on, and after it the synthetic right release injected with it, which
     // comes back to the view while the pointer is there.
-    EXPECT_TRUE(PollUntil([&] {
-        const auto all = ReadTargetLog(log);
-        return std::any_of(all.begin() + before, all.end(), [](const TargetMessage& t) { return t.msg == kRButtonUp; });
-    }, 10s)) << "no WM_RBUTTONUP reached the target";
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            const auto all = ReadTargetLog(log);
+            return std::any_of(all.begin() + before, all.end(),
+                               [](const TargetMessage& t) { return t.msg == kRButtonUp; });
+        },
+        10s))
+        << "no WM_RBUTTONUP reached the target";
     const auto all = ReadTargetLog(log);
     std::vector<TargetMessage> got(all.begin() + before, all.end());
 
@@ -183,7 +200,8 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     };
 
     // From the press on: moves that reached the target before it are not part of the drag.
-    const auto press = std::find_if(got.begin(), got.end(), [](const TargetMessage& t) { return t.msg == kLButtonDown; });
+    const auto press =
+        std::find_if(got.begin(), got.end(), [](const TargetMessage& t) { return t.msg == kLButtonDown; });
     ASSERT_NE(press, got.end()) << "no WM_LBUTTONDOWN reached the target";
     got.erase(got.begin(), press);
     ASSERT_GE(got.size(), 3u);
@@ -249,18 +267,21 @@ TEST_F(ProjectionE2E, HungTargetDoesNotFreezeTheMagnifier)
     // left press, and hangs inside it: projection is started at no hurry, and the first click
     // on the view, projected to the target, makes it hang.
     session.MovePointer(230, 240);
-    WineApp target(session, WineApp::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
-                                                               std::to_string(kTarget.width),
-                                                               std::to_string(kTarget.height), "target.log",
-                                                               "hangonclick"}));
-    ASSERT_TRUE(WaitFor("the target's white window",
-                        [&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
+    WineApp target(session,
+                   WineApp::Helper("helper_target",
+                                   {std::to_string(kTarget.x), std::to_string(kTarget.y), std::to_string(kTarget.width),
+                                    std::to_string(kTarget.height), "target.log", "hangonclick"}));
+    ASSERT_TRUE(WaitFor(
+        "the target's white window",
+        [&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     // Under Wine a key reaches the system (and so the hot keys) only through the program
     // whose X window has the keyboard focus, and a hung program would swallow every key. So
     // the magnifier takes the focus back from the new window before the target hangs; on
     // Windows hot keys do not depend on the focused program at all.
     ASSERT_EQ(std::system(("DISPLAY=" + session.DisplayName() + " xdotool windowactivate " +
-                           std::to_string(m.Window()) + " >/dev/null 2>&1").c_str()), 0);
+                           std::to_string(m.Window()) + " >/dev/null 2>&1")
+                              .c_str()),
+              0);
     const auto log = target.Folder() / "target.log";
     const auto [left, top] = StartProjectionAt(session, m, log, 230, 240);
     std::string why;

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "e2e/ModeProbe.h"
-#include "pipeline/FramePipeline.h"
 #include "image/LineRaster.h"
 #include "mainwindow/ViewMath.h"
+#include "pipeline/FramePipeline.h"
 #include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
@@ -36,7 +36,8 @@ Image ExpectedView(const Rect& view, const std::vector<Stroke>& strokes, int ang
     Image layer(view.width, view.height, PixelFormat::Bits32);
     for (int y = 0; y < view.height; ++y)
         for (int x = 0; x < view.width; ++x) layer.SetPixel32(x, y, 0xFFFFFF);
-    for (const Stroke& s : strokes) DrawLine(layer, s.x0, s.y0, s.x1, s.y1, 1, ColorToPixel(PixelFormat::Bits32, 0xFF0000));
+    for (const Stroke& s : strokes)
+        DrawLine(layer, s.x0, s.y0, s.x1, s.y1, 1, ColorToPixel(PixelFormat::Bits32, 0xFF0000));
     Image frame(view.width, view.height, PixelFormat::Bits32);
     RenderParams p;
     p.ViewWidth = view.width;
@@ -64,11 +65,13 @@ int Mismatches(const Screenshot& shot, const Image& want, std::string* first)
 bool ViewMatches(const Magnifier& m, const Image& want, std::string* why)
 {
     int wrong = 0;
-    const bool ok = PollUntil([&] {
-        why->clear();
-        wrong = Mismatches(m.GrabView(), want, why);
-        return wrong == 0;
-    }, 10s, 50ms);
+    const bool ok = PollUntil(
+        [&] {
+            why->clear();
+            wrong = Mismatches(m.GrabView(), want, why);
+            return wrong == 0;
+        },
+        10s, 50ms);
     if (!ok) *why = std::to_string(wrong) + " pixels differ, first at " + *why;
     return ok;
 }
@@ -106,10 +109,13 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     // Ctrl+F2 reaches the magnifier as a hot key while the white window has the focus. Under
     // Wine keys reach the hot keys only through a Wine window with the X focus: wait until the
     // new window has it, or the magnifier still does.
-    ASSERT_TRUE(WaitFor("the keyboard focus on the white window or the magnifier", [&] {
-        const XWindow focus = session.FocusedWindow();
-        return focus != 0 && (focus == m.Window() || session.WindowTitle(focus).rfind("OcuTarget", 0) == 0);
-    }, 20s));
+    ASSERT_TRUE(WaitFor(
+        "the keyboard focus on the white window or the magnifier",
+        [&] {
+            const XWindow focus = session.FocusedWindow();
+            return focus != 0 && (focus == m.Window() || session.WindowTitle(focus).rfind("OcuTarget", 0) == 0);
+        },
+        20s));
     session.KeyCombo("ctrl+F2");
     ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
 
@@ -167,7 +173,8 @@ TEST_F(SurfaceE2E, TheCtrlEraserClearsABandFourPixelsWide)
 
     auto band = [&](const Screenshot& shot) {
         std::string rows;
-        for (int y = 98; y <= 110; ++y) rows += shot.At(120, y) == kBlue ? 'b' : shot.At(120, y) == 0xFFFFFF ? '.' : '?';
+        for (int y = 98; y <= 110; ++y)
+            rows += shot.At(120, y) == kBlue ? 'b' : shot.At(120, y) == 0xFFFFFF ? '.' : '?';
         return rows;
     };
     std::string seen;
@@ -195,16 +202,20 @@ TEST_F(SurfaceE2E, PenDrawsOnA256ColourScreen)
     WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
     std::string client;
     Rect c;
-    ASSERT_TRUE(PollUntil([&] {
-        client = Query(session, {"client"});
-        return std::sscanf(client.c_str(), "client %d %d %d %d", &c.x, &c.y, &c.width, &c.height) == 4;
-    }, 20s, 100ms)) << client;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            client = Query(session, {"client"});
+            return std::sscanf(client.c_str(), "client %d %d %d %d", &c.x, &c.y, &c.width, &c.height) == 4;
+        },
+        20s, 100ms))
+        << client;
     const int viewX = c.x, viewY = c.y + kViewTop;
     ASSERT_TRUE(PollUntil([&] { return session.ColorAt(viewX + 120, viewY + 100) == 0xFFFFFF; }, 20s))
         << "the view is not white";
     session.KeyCombo("ctrl+F2");
-    ASSERT_TRUE(PollUntil([&] { return session.WindowTitle(window).find("表面レイヤ描き込みモードです") != std::string::npos; },
-                          10s)) << session.WindowTitle(window);
+    ASSERT_TRUE(PollUntil(
+        [&] { return session.WindowTitle(window).find("表面レイヤ描き込みモードです") != std::string::npos; }, 10s))
+        << session.WindowTitle(window);
 
     session.MovePointer(viewX + 40, viewY + 100);
     session.Press(1);

@@ -46,9 +46,9 @@ int RootX(int windowsX) { return windowsX + kLeftWidth; }
 std::string IniWithBounds(const Rect& windows, int capRateTenths, const std::string& extraZuri = "")
 {
     std::ostringstream ini;
-    ini << "[BoundsRect]\r\nLeft=" << windows.x << "\r\nRight=" << windows.x + windows.width
-        << "\r\nTop=" << windows.y << "\r\nBottom=" << windows.y + windows.height << "\r\n[Zuri]\r\nCapRate="
-        << capRateTenths << "\r\nSamplingRate=30\r\n"
+    ini << "[BoundsRect]\r\nLeft=" << windows.x << "\r\nRight=" << windows.x + windows.width << "\r\nTop=" << windows.y
+        << "\r\nBottom=" << windows.y + windows.height << "\r\n[Zuri]\r\nCapRate=" << capRateTenths
+        << "\r\nSamplingRate=30\r\n"
         << extraZuri << "[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
     return ini.str();
 }
@@ -102,10 +102,14 @@ TEST_F(TwoMonitorsE2E, ViewFollowsThePointerOverBothMonitorsAndStopsAtTheDesktop
         int x, y;
     };
     const Spot spots[] = {
-        {"left monitor, centre", 512, 512},   {"desktop left edge", 0, 512},
-        {"desktop top-left", 0, 0},           {"desktop bottom-left", 0, 1023},
-        {"left of the seam", kLeftWidth - 1, 300}, {"right of the seam", kLeftWidth, 700},
-        {"primary, left part", 1300, 0},      {"desktop right edge", kScreenWidth - 1, 100},
+        {"left monitor, centre", 512, 512},
+        {"desktop left edge", 0, 512},
+        {"desktop top-left", 0, 0},
+        {"desktop bottom-left", 0, 1023},
+        {"left of the seam", kLeftWidth - 1, 300},
+        {"right of the seam", kLeftWidth, 700},
+        {"primary, left part", 1300, 0},
+        {"desktop right edge", kScreenWidth - 1, 100},
         {"desktop bottom-right", kScreenWidth - 1, 1023},
     };
     for (const auto& spot : spots) {
@@ -142,7 +146,8 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     // does not depend on where the font puts the title; a click on the view gives the focus.
     session.MovePointer(view.x + 2, view.y + view.height - 3);
     session.Click(1);
-    ASSERT_TRUE(PollUntil([&] { return session.FocusedWindow() == Window(); }, 10s)) << "the window did not get the focus";
+    ASSERT_TRUE(PollUntil([&] { return session.FocusedWindow() == Window(); }, 10s))
+        << "the window did not get the focus";
     const auto shownWindows = [&] {
         size_t shown = 0;
         for (XWindow w : session.WindowsOfProcess(App().Pid())) shown += session.IsShown(w);
@@ -154,7 +159,8 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     session.KeyCombo("Down");
     ASSERT_TRUE(PollUntil([&] { return shownWindows() > before; }, 10s)) << "the menu did not open";
     session.KeyCombo("Return");
-    ASSERT_TRUE(PollUntil([&] { return session.WindowTitle(Window()).find("選択してください") != std::string::npos; }, 10s))
+    ASSERT_TRUE(
+        PollUntil([&] { return session.WindowTitle(Window()).find("選択してください") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
 
     const int px = srcW / 2 + 14, py = 500;  // root coordinates, near the desktop's left edge
@@ -166,7 +172,8 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
         std::this_thread::sleep_for(10ms);
     }
     session.Release(1);
-    ASSERT_TRUE(PollUntil([&] { return session.WindowTitle(Window()).find("状態:表示モード") != std::string::npos; }, 10s))
+    ASSERT_TRUE(
+        PollUntil([&] { return session.WindowTitle(Window()).find("状態:表示モード") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
 
     session.MovePointer(1700, 900);
@@ -242,8 +249,8 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
                 [&] {
                     last = now;
                     now = session.WindowGeometry(window);
-                    return now && now == last && now->x + now->width <= kLeftWidth && std::abs(now->x - RootX(left.x)) <= 80 &&
-                           std::abs(now->y - left.y) <= 10;
+                    return now && now == last && now->x + now->width <= kLeftWidth &&
+                           std::abs(now->x - RootX(left.x)) <= 80 && std::abs(now->y - left.y) <= 10;
                 },
                 5s, 100ms))
                 << "dragged to " << now.value_or(Rect{});
@@ -271,7 +278,11 @@ TEST(TwoMonitorsGoneE2E, WindowKeptOnAMonitorThatIsGoneOpensOnThePrimary)
     WineApp app(session, WineAppOptions{.ini = IniWithBounds({-900, 200, 400, 500}, 20)});
     const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
     ASSERT_NE(window, 0u) << "the main window did not appear";
-    EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == Rect{0, 0, 400, 500}; }, 5s))
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            return session.WindowGeometry(window) == Rect{0, 0, 400, 500};
+        },
+        5s))
         << "the window is at " << session.WindowGeometry(window).value_or(Rect{});
     const std::string boxes = HelperQuery(session, {"boxes"});
     EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;

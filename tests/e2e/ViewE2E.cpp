@@ -22,9 +22,9 @@ struct PointerSpot {
 
 // The centre, the middle of each desktop edge and each corner of the 1280 x 1024 screen.
 constexpr PointerSpot kSpots[] = {
-    {"centre", 640, 512},       {"left edge", 0, 512},       {"right edge", 1279, 512},
-    {"top edge", 640, 0},       {"bottom edge", 640, 1023},  {"top-left", 0, 0},
-    {"top-right", 1279, 0},     {"bottom-left", 0, 1023},    {"bottom-right", 1279, 1023},
+    {"centre", 640, 512},   {"left edge", 0, 512},      {"right edge", 1279, 512},
+    {"top edge", 640, 0},   {"bottom edge", 640, 1023}, {"top-left", 0, 0},
+    {"top-right", 1279, 0}, {"bottom-left", 0, 1023},   {"bottom-right", 1279, 1023},
 };
 
 // One run per zoom: the view shows, for every pointer spot, exactly the pattern pixels of the
@@ -48,8 +48,7 @@ TEST_F(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSetting
         EXPECT_EQ(session.WindowGeometry(window), kWindowBounds) << "the window is not where the settings put it";
         if (tenths == 20)
             EXPECT_EQ(session.WindowTitle(window), "Lumivane Ocumira [倍率:2.0倍 回転:  0度 状態:表示モード]");
-        else
-            EXPECT_EQ(TitleZoom(session.WindowTitle(window)), zoom);
+        else EXPECT_EQ(TitleZoom(session.WindowTitle(window)), zoom);
         const Rect& view = View();
         EXPECT_EQ(view.width, Where().client.width);
 

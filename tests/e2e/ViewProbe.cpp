@@ -35,7 +35,10 @@ std::optional<Rect> QueryClient(const XSession& session)
     return r;
 }
 
-void PostCommand(const XSession& session, int commandId) { HelperQuery(session, {"command", std::to_string(commandId)}); }
+void PostCommand(const XSession& session, int commandId)
+{
+    HelperQuery(session, {"command", std::to_string(commandId)});
+}
 
 std::tuple<int, int> PlainView::Source(int vx, int vy) const
 {
@@ -93,9 +96,8 @@ Comparison CompareView(const Screenshot& shot, const Expected& expected)
             if (++c.mismatched <= 6) {
                 const auto [gx, gy] = XSession::DecodePattern(got);
                 const auto [wx, wy] = XSession::DecodePattern(*want & 0xFFFFFF);
-                samples << " (" << x << ',' << y << ") got " << std::hex << got << " [" << std::dec << gx << ','
-                        << gy << "] want " << std::hex << (*want & 0xFFFFFF) << " [" << std::dec << wx << ',' << wy
-                        << "];";
+                samples << " (" << x << ',' << y << ") got " << std::hex << got << " [" << std::dec << gx << ',' << gy
+                        << "] want " << std::hex << (*want & 0xFFFFFF) << " [" << std::dec << wx << ',' << wy << "];";
             }
         }
     c.firstMismatches = samples.str();
@@ -149,15 +151,16 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
             for (int statusBar = 0; statusBar < 60 && client->height - statusBar - kViewTop > 0; ++statusBar) {
                 const int height = client->height - statusBar - kViewTop;
                 const auto view = PredictPlainView(client->width, height, zoom, cursorX, cursorY, session);
-                const Comparison c = CompareView(Crop(below, client->width, height), PlainPatternView(view, session, *outer));
+                const Comparison c =
+                    CompareView(Crop(below, client->width, height), PlainPatternView(view, session, *outer));
                 if (c.Exact()) {
                     found = ViewLocation{*client, {client->x, client->y + kViewTop, client->width, height}, *outer};
                     return true;
                 }
                 if (best.compared == 0 || c.mismatched * best.compared < best.mismatched * c.compared) best = c;
             }
-            seen += "; closest view height: " + std::to_string(best.mismatched) + " of " + std::to_string(best.compared) +
-                    " pixels differ:" + best.firstMismatches;
+            seen += "; closest view height: " + std::to_string(best.mismatched) + " of " +
+                    std::to_string(best.compared) + " pixels differ:" + best.firstMismatches;
             return false;
         },
         timeout, 100ms);
@@ -301,7 +304,8 @@ bool MagnifierE2E::Start(int capRateTenths, std::optional<std::string> ini)
         return false;
     }
     std::string why;
-    const auto where = LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY, 30s, &why);
+    const auto where =
+        LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY, 30s, &why);
     if (!where) {
         ADD_FAILURE() << "no view below the tool bar shows the area around the pointer; last seen: " << why;
         return false;

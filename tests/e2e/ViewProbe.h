@@ -43,7 +43,8 @@ struct PlainView {
     // The inverted marker square, in view coordinates (may reach outside the view).
     Rect Marker() const;
 };
-PlainView PredictPlainView(int viewWidth, int viewHeight, float zoom, int cursorX, int cursorY, const XSession& session);
+PlainView PredictPlainView(int viewWidth, int viewHeight, float zoom, int cursorX, int cursorY,
+                           const XSession& session);
 
 // A predicted view pixel: its colour, or nothing where the view shows something the test
 // cannot know (the magnifier's own window, or pixels beyond the desktop).

@@ -67,8 +67,8 @@ std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
 void CheckFlippedFile(const std::vector<std::uint8_t>& file, const Image& decoded) {
     const std::size_t offset = Get32(file, 10);
     const std::size_t table = ocu::IsIndexed(decoded.Format()) ? 4 * decoded.Palette().size()
-                              : Get32(file, 30) == 3                 ? 12
-                                                                     : 0;
+                              : Get32(file, 30) == 3           ? 12
+                                                               : 0;
     if (offset < 14 + std::size_t{Get32(file, 14)} + table) return;
     std::vector<std::uint8_t> flipped = file;
     const std::size_t stride = decoded.Stride();
@@ -77,13 +77,13 @@ void CheckFlippedFile(const std::vector<std::uint8_t>& file, const Image& decode
         std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset + stride * r), stride,
                     flipped.begin() + static_cast<std::ptrdiff_t>(offset + stride * (rows - 1 - r)));
     const std::uint32_t height = 0u - Get32(file, 22);
-    for (int i = 0; i < 4; ++i) flipped[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(height >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        flipped[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(height >> (8 * i));
     Check(ocu::DecodeBmp(flipped) == decoded, "the file stored the other way up reads differently", Describe(decoded));
 }
 
-constexpr PixelFormat kFormats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8,
-                                    PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
-                                    PixelFormat::Bits32};
+constexpr PixelFormat kFormats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8, PixelFormat::Bits15,
+                                    PixelFormat::Bits16, PixelFormat::Bits24, PixelFormat::Bits32};
 
 }  // namespace
 

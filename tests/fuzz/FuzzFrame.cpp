@@ -18,9 +18,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "pipeline/FramePipeline.h"
 #include "image/Image.h"
 #include "image/PixelOps.h"
+#include "pipeline/FramePipeline.h"
 #include "support/ImageHelpers.h"
 
 namespace {
@@ -37,8 +37,8 @@ void Check(bool ok, const char* what, const std::string& detail = {}) {
     if (!ok) Fail(what, detail);
 }
 
-constexpr PixelFormat kWholeByte[] = {PixelFormat::Bits8, PixelFormat::Bits15, PixelFormat::Bits16,
-                                      PixelFormat::Bits24, PixelFormat::Bits32};
+constexpr PixelFormat kWholeByte[] = {PixelFormat::Bits8, PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
+                                      PixelFormat::Bits32};
 constexpr PixelFormat kOther[] = {PixelFormat::Bits1, PixelFormat::Bits4, PixelFormat::Custom};
 
 PixelFormat PickFormat(FuzzedDataProvider& fdp) {
@@ -70,14 +70,15 @@ using ocu::support::SameBytes;
 // Pixel (x, y) is the bitwise NOT of the same pixel of `before`, or equal to it.
 bool PixelInverted(const Image& now, const Image& before, int x, int y, int bytes) {
     for (int k = 0; k < bytes; ++k) {
-        const std::size_t at = static_cast<std::size_t>(x) * static_cast<std::size_t>(bytes) + static_cast<std::size_t>(k);
+        const std::size_t at =
+            static_cast<std::size_t>(x) * static_cast<std::size_t>(bytes) + static_cast<std::size_t>(k);
         if (now.Row(y)[at] != static_cast<std::uint8_t>(~before.Row(y)[at])) return false;
     }
     return true;
 }
 bool PixelKept(const Image& now, const Image& before, int x, int y, int bytes) {
-    return std::memcmp(now.Row(y) + static_cast<std::size_t>(x) * bytes, before.Row(y) + static_cast<std::size_t>(x) * bytes,
-                       static_cast<std::size_t>(bytes)) == 0;
+    return std::memcmp(now.Row(y) + static_cast<std::size_t>(x) * bytes,
+                       before.Row(y) + static_cast<std::size_t>(x) * bytes, static_cast<std::size_t>(bytes)) == 0;
 }
 
 void CheckInvertRect(Image& img, FuzzedDataProvider& fdp, int bytes) {
@@ -91,7 +92,8 @@ void CheckInvertRect(Image& img, FuzzedDataProvider& fdp, int bytes) {
             const bool inside = w > 0 && h > 0 && px >= x && py >= y && std::int64_t{px} < std::int64_t{x} + w &&
                                 std::int64_t{py} < std::int64_t{y} + h;
             Check(inside ? PixelInverted(img, before, px, py, bytes) : PixelKept(img, before, px, py, bytes),
-                  "InvertRect", std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" + std::to_string(h));
+                  "InvertRect",
+                  std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" + std::to_string(h));
         }
     ocu::InvertRect(img, x, y, w, h);
     Check(SameBytes(img, before), "InvertRect twice");
@@ -154,7 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     p.ProjectionMode = fdp.ConsumeBool();
     p.SurfaceDrawMode = fdp.ConsumeBool();
     const bool wideCoordinates = fdp.ConsumeBool();
-    auto coordinate = [&] { return wideCoordinates ? fdp.ConsumeIntegral<int>() : fdp.ConsumeIntegralInRange(-50, 100); };
+    auto coordinate = [&] {
+        return wideCoordinates ? fdp.ConsumeIntegral<int>() : fdp.ConsumeIntegralInRange(-50, 100);
+    };
     p.CursorX = coordinate();
     p.CursorY = coordinate();
     p.SrcX = coordinate();

@@ -91,10 +91,10 @@ constexpr BoolField kBools[] = {
     {"Zuri", "InfoIsHex", &ocu::TSettingsValues::InfoIsHex},
     {"Zuri", "FixView", &ocu::TSettingsValues::FixView},
 };
-constexpr const char* kOurKeys[] = {"Left",      "Right",        "Top",          "Bottom",    "Scale",
-                                    "HFlip",     "VFlip",        "ScaleWidth",   "ScaleHeight", "CapRate",
-                                    "FirstRun",  "RunCount",     "CrossVisible", "InfoVisible", "InfoIsHex",
-                                    "SamplingRate", "FixView",   "FixViewX",     "FixViewY"};
+constexpr const char* kOurKeys[] = {"Left",         "Right",    "Top",          "Bottom",      "Scale",
+                                    "HFlip",        "VFlip",    "ScaleWidth",   "ScaleHeight", "CapRate",
+                                    "FirstRun",     "RunCount", "CrossVisible", "InfoVisible", "InfoIsHex",
+                                    "SamplingRate", "FixView",  "FixViewX",     "FixViewY"};
 
 int Expected(const ocu::IniFile& ini, const char* section, const char* key, int def) {
     const auto text = ini.Get(section, key);
@@ -146,8 +146,7 @@ bool MaybeOurs(std::string_view line) {
     for (std::string_view ours : kOurKeys) {
         if (key.size() != ours.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < key.size() && same; ++i)
-            same = (key[i] | 0x20) == (ours[i] | 0x20);
+        for (std::size_t i = 0; i < key.size() && same; ++i) same = (key[i] | 0x20) == (ours[i] | 0x20);
         if (same) return true;
     }
     return false;
@@ -203,7 +202,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Each save that got as far as RunCount counted one run; the failed one
     // may or may not have. The counter stops at the top.
-    auto counted = [&](int saves) { return static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{loadedRunCount} + saves)); };
+    auto counted = [&](int saves) {
+        return static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{loadedRunCount} + saves));
+    };
     Check(m.RunCount == counted(2) || (!complete && m.RunCount == counted(1)), "RunCount after saving",
           std::to_string(loadedRunCount) + " -> " + std::to_string(m.RunCount));
 

@@ -28,11 +28,23 @@ std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view s) {
         const auto b0 = static_cast<unsigned char>(s[i]);
         int extra;
         char32_t cp, min;
-        if (b0 < 0x80) { extra = 0; cp = b0; min = 0; }
-        else if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
-        else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
-        else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
-        else return std::nullopt;
+        if (b0 < 0x80) {
+            extra = 0;
+            cp = b0;
+            min = 0;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = b0 & 0x1F;
+            min = 0x80;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = b0 & 0x0F;
+            min = 0x800;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = b0 & 0x07;
+            min = 0x10000;
+        } else return std::nullopt;
         if (s.size() - i <= static_cast<std::size_t>(extra)) return std::nullopt;
         for (int k = 1; k <= extra; ++k) {
             const auto b = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);

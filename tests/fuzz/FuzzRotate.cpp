@@ -28,9 +28,8 @@ using ocu::PixelFormat;
     std::abort();
 }
 
-constexpr PixelFormat kFormats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8,
-                                    PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
-                                    PixelFormat::Bits32, PixelFormat::Custom};
+constexpr PixelFormat kFormats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8,  PixelFormat::Bits15,
+                                    PixelFormat::Bits16, PixelFormat::Bits24, PixelFormat::Bits32, PixelFormat::Custom};
 
 using ocu::support::SameImage;
 
@@ -87,9 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             source.Row(y)[i] = pixels.empty() ? static_cast<std::uint8_t>(next * 37) : pixels[next % pixels.size()];
 
     const std::string what = std::to_string(ocu::BitsPerPixel(format)) + "bpp " + std::to_string(width) + "x" +
-                             std::to_string(height) + " angle " + std::to_string(angle) +
-                             (mirror ? " mirror" : "") + (fitBounds ? " fit" : "") +
-                             " stride+" + std::to_string(extraStride) + (oddAddress ? " odd" : "");
+                             std::to_string(height) + " angle " + std::to_string(angle) + (mirror ? " mirror" : "") +
+                             (fitBounds ? " fit" : "") + " stride+" + std::to_string(extraStride) +
+                             (oddAddress ? " odd" : "");
     std::string fastError, slowError;
     Image fast, slow;
     try {

@@ -10,16 +10,17 @@ namespace {
 // Every direct format gives back the colour written through ColorToPixel, up to
 // the bits the format keeps; white and black stay exact.
 TEST(PixelRgbTest, DirectFormatsReadBackWhatWasStored) {
-    struct Case { PixelFormat Format; std::uint32_t ColorRef; std::uint32_t Rgb; };
+    struct Case {
+        PixelFormat Format;
+        std::uint32_t ColorRef;
+        std::uint32_t Rgb;
+    };
     const Case cases[] = {
-        {PixelFormat::Bits32, 0x00332211, 0x112233},
-        {PixelFormat::Bits24, 0x00332211, 0x112233},
-        {PixelFormat::Bits16, 0x00FFFFFF, 0xFFFFFF},
-        {PixelFormat::Bits16, 0x00000000, 0x000000},
+        {PixelFormat::Bits32, 0x00332211, 0x112233}, {PixelFormat::Bits24, 0x00332211, 0x112233},
+        {PixelFormat::Bits16, 0x00FFFFFF, 0xFFFFFF}, {PixelFormat::Bits16, 0x00000000, 0x000000},
         {PixelFormat::Bits16, 0x000000FF, 0xFF0000},  // red: 5 bits widened
         {PixelFormat::Bits16, 0x0000FF00, 0x00FF00},  // green: 6 bits
-        {PixelFormat::Bits15, 0x00FF0000, 0x0000FF},
-        {PixelFormat::Bits15, 0x00FFFFFF, 0xFFFFFF},
+        {PixelFormat::Bits15, 0x00FF0000, 0x0000FF}, {PixelFormat::Bits15, 0x00FFFFFF, 0xFFFFFF},
     };
     for (const Case& c : cases) {
         Image img(3, 2, c.Format);

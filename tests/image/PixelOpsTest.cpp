@@ -53,9 +53,20 @@ TEST(PixelNearestSource, Table) {
         int d, dstLen, srcLen, expected;
     };
     const Case cases[] = {
-        {0, 300, 75, 0},   {3, 300, 75, 0},     {4, 300, 75, 1},     {299, 300, 75, 74}, {222, 223, 55, 54},
-        {52, 223, 55, 12}, {53, 223, 55, 13},   {2, 5, 2, 0},        {3, 5, 2, 1},       {1, 2, 5, 2},
-        {-1, 4, 1, -1},    {5, 0, 10, 0},       {5, -3, 10, 0},      {1999999999, 2000000000, 2000000000, 1999999999},
+        {0, 300, 75, 0},
+        {3, 300, 75, 0},
+        {4, 300, 75, 1},
+        {299, 300, 75, 74},
+        {222, 223, 55, 54},
+        {52, 223, 55, 12},
+        {53, 223, 55, 13},
+        {2, 5, 2, 0},
+        {3, 5, 2, 1},
+        {1, 2, 5, 2},
+        {-1, 4, 1, -1},
+        {5, 0, 10, 0},
+        {5, -3, 10, 0},
+        {1999999999, 2000000000, 2000000000, 1999999999},
         {2000000, 2100000, 2050000, 1952380},
     };
     for (const Case& c : cases)
@@ -109,9 +120,10 @@ TEST(PixelStretch, MatchesReferenceOnRandomSizes) {
             const int sw = 1 + static_cast<int>(rng() % 40), sh = 1 + static_cast<int>(rng() % 40);
             const int dw = 1 + static_cast<int>(rng() % 130), dh = 1 + static_cast<int>(rng() % 130);
             const Image src = RandomImage(rng, sw + static_cast<int>(rng() % 3), sh + static_cast<int>(rng() % 3), f);
-            const Image dst = RandomImage(rng, dw + static_cast<int>(rng() % 9) - 4, dh + static_cast<int>(rng() % 9) - 4, f);
-            SCOPED_TRACE(testing::Message() << "bpp " << BitsPerPixel(f) << " src " << sw << "x" << sh << " dst " << dw
-                                            << "x" << dh);
+            const Image dst =
+                RandomImage(rng, dw + static_cast<int>(rng() % 9) - 4, dh + static_cast<int>(rng() % 9) - 4, f);
+            SCOPED_TRACE(testing::Message()
+                         << "bpp " << BitsPerPixel(f) << " src " << sw << "x" << sh << " dst " << dw << "x" << dh);
             Image fast = dst.Clone(), ref = dst.Clone();
             StretchCopy(fast, dw, dh, src, sw, sh);
             RefStretchCopy(ref, dw, dh, src, sw, sh);
@@ -172,7 +184,8 @@ TEST(PixelInvert, InvertAllNotsEveryPixelBitAndKeepsPadding) {
         for (int y = 0; y < 5; ++y) {
             const std::size_t pixelBytes = 7u * PixelBytes(f);
             for (std::size_t i = 0; i < img.Stride(); ++i) {
-                const std::uint8_t want = i < pixelBytes ? static_cast<std::uint8_t>(~original.Row(y)[i]) : original.Row(y)[i];
+                const std::uint8_t want =
+                    i < pixelBytes ? static_cast<std::uint8_t>(~original.Row(y)[i]) : original.Row(y)[i];
                 ASSERT_EQ(img.Row(y)[i], want) << BitsPerPixel(f) << " row " << y << " byte " << i;
             }
         }
@@ -184,9 +197,17 @@ TEST(PixelInvert, RectIsClippedToTheImage) {
         int x, y, w, h;
     };
     const Case cases[] = {
-        {2, 1, 3, 2},           {-5, -5, 8, 7},      {9, 6, 5, 5},          {0, 0, INT_MAX, INT_MAX},
-        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},         {INT_MAX - 1, 0, 10, 10}, {3, 2, 0, 5},
-        {3, 2, -4, 5},          {3, 2, 4, -1},       {-3, 0, 3, 8},         {11, 0, 5, 5},
+        {2, 1, 3, 2},
+        {-5, -5, 8, 7},
+        {9, 6, 5, 5},
+        {0, 0, INT_MAX, INT_MAX},
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+        {INT_MAX - 1, 0, 10, 10},
+        {3, 2, 0, 5},
+        {3, 2, -4, 5},
+        {3, 2, 4, -1},
+        {-3, 0, 3, 8},
+        {11, 0, 5, 5},
     };
     std::mt19937 rng(13);
     for (const PixelFormat f : kByteFormats) {
@@ -215,9 +236,9 @@ TEST(PixelDottedLine, DotsFromTheStartPointClippedAndSelfInverse) {
     // Image 6 x 4.
     const std::vector<Case> cases = {
         {0, 1, 6, 1, {{0, 1}, {2, 1}, {4, 1}}},
-        {1, 1, 5, 1, {{1, 1}, {3, 1}}},                  // end excluded
-        {5, 2, 0, 2, {{5, 2}, {3, 2}, {1, 2}}},          // drawn leftwards
-        {-3, 0, 6, 0, {{1, 0}, {3, 0}, {5, 0}}},         // phase kept through the clip
+        {1, 1, 5, 1, {{1, 1}, {3, 1}}},           // end excluded
+        {5, 2, 0, 2, {{5, 2}, {3, 2}, {1, 2}}},   // drawn leftwards
+        {-3, 0, 6, 0, {{1, 0}, {3, 0}, {5, 0}}},  // phase kept through the clip
         {8, 3, -2, 3, {{4, 3}, {2, 3}, {0, 3}}},
         {2, 0, 2, 4, {{2, 0}, {2, 2}}},
         {1, 3, 1, -5, {{1, 3}, {1, 1}}},
@@ -231,8 +252,8 @@ TEST(PixelDottedLine, DotsFromTheStartPointClippedAndSelfInverse) {
     std::mt19937 rng(17);
     for (const PixelFormat f : kByteFormats) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << BitsPerPixel(f) << " (" << c.x0 << "," << c.y0 << ")-(" << c.x1 << ","
-                                            << c.y1 << ")");
+            SCOPED_TRACE(testing::Message()
+                         << BitsPerPixel(f) << " (" << c.x0 << "," << c.y0 << ")-(" << c.x1 << "," << c.y1 << ")");
             const Image original = RandomImage(rng, 6, 4, f);
             Image img = original.Clone();
             DottedLineNotXor(img, c.x0, c.y0, c.x1, c.y1);

@@ -61,7 +61,7 @@ TEST(MenuStatesTest, TheGridMarksItsSpacingAndTheFreeEntryTakesTheRest) {
     const struct {
         int unit;
         C marked;
-    } cases[] = {{30, C::mmGraph30}, {40, C::mmGraph40}, {50, C::mmGraph50},
+    } cases[] = {{30, C::mmGraph30}, {40, C::mmGraph40},   {50, C::mmGraph50},
                  {60, C::mmGraph60}, {45, C::mmGraphFlex}, {0, C::mmGraphFlex}};
     for (const auto& c : cases) {
         ViewState s;

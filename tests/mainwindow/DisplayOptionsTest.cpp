@@ -81,14 +81,16 @@ TEST_F(MainWindowTest, CentreLinesAndInversionToggle) {
 
 TEST_F(MainWindowTest, SamplingRateBoundsAndStore) {
     Start();
-    struct Case { std::optional<std::string> Typed; int Expected; bool Message; };
+    struct Case {
+        std::optional<std::string> Typed;
+        int Expected;
+        bool Message;
+    };
     const Case cases[] = {
-        {std::string("10"), 10, false},
-        {std::string("400"), 400, false},
-        {std::string("9"), 400, true},
-        {std::string("401"), 400, true},
-        {std::string("abc"), 400, false},  // not a number: the current rate, silently
-        {std::nullopt, 400, false},        // cancel
+        {std::string("10"), 10, false},     {std::string("400"), 400, false}, {std::string("9"), 400, true},
+        {std::string("401"), 400, true},    {std::string("abc"), 400, false},  // not a number: the current rate,
+                                                                               // silently
+        {std::nullopt, 400, false},                                            // cancel
         {std::string(" 250 "), 250, false},
     };
     for (const Case& c : cases) {

@@ -45,7 +45,7 @@ public:
         return static_cast<std::uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF));
     };
     std::deque<std::optional<std::string>> InputAnswers;  // popped by InputBox
-    std::map<int, bool> HotKeyRefused;                     // id -> refuse registration
+    std::map<int, bool> HotKeyRefused;                    // id -> refuse registration
     std::function<WindowHandle(IntPoint)> WindowAt = [](IntPoint) { return WindowHandle{0}; };
     std::vector<int> Pauses;
     std::function<void()> OnPause;  // runs inside Pause: what changes while the program waits
@@ -61,7 +61,9 @@ public:
     std::optional<std::uint32_t> Swatch;
     int ColorReadouts = 0;
     std::vector<MessageBoxCall> Messages;
-    struct InputCall { std::string Title, Prompt, Initial; };
+    struct InputCall {
+        std::string Title, Prompt, Initial;
+    };
     std::vector<InputCall> Inputs;
     std::map<CommandId, bool> Checked, Enabled;
     std::map<CommandId, std::string> Captions;
@@ -88,7 +90,10 @@ public:
     IntPoint PrimaryScreenSize() override { return Primary; }
     PixelFormat ScreenFormat() override { return Format; }
     IntPoint CursorPos() override { return Cursor; }
-    void SetCursorPos(IntPoint p) override { Cursor = p; CursorMoves.push_back(p); }
+    void SetCursorPos(IntPoint p) override {
+        Cursor = p;
+        CursorMoves.push_back(p);
+    }
     Image* CaptureScreen(int x, int y, int w, int h) override {
         if (CaptureFails) return nullptr;
         LastCaptureRect = {x, y, x + w, y + h};

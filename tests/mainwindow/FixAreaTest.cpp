@@ -98,13 +98,13 @@ TEST_F(FixAreaTest, TheCommandWhileFixedReleasesWithoutAPick) {
     EXPECT_FALSE(S().FixView);
     EXPECT_FALSE(S().Picking);
     EXPECT_EQ(ini->FixViewX, 500);
-
 }
 
 TEST_F(FixAreaTest, StartUpRestoresThePinnedArea) {
     platform.Client = {300, 300};
-    Start("[BoundsRect]\r\nLeft=0\r\nTop=0\r\nRight=316\r\nBottom=359\r\n[Zuri]\r\nScaleWidth=300\r\n"
-          "ScaleHeight=300\r\nCapRate=40\r\nFixView=1\r\nFixViewX=500\r\nFixViewY=400\r\n");
+    Start(
+        "[BoundsRect]\r\nLeft=0\r\nTop=0\r\nRight=316\r\nBottom=359\r\n[Zuri]\r\nScaleWidth=300\r\n"
+        "ScaleHeight=300\r\nCapRate=40\r\nFixView=1\r\nFixViewX=500\r\nFixViewY=400\r\n");
     EXPECT_TRUE(S().FixView);
     EXPECT_EQ(S().AreaLeft, 500 - 37);
     EXPECT_EQ(S().AreaTop, 400 - 27);

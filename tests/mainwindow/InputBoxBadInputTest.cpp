@@ -25,8 +25,11 @@ const Typed kTexts[] = {
     {"letters", std::string("abc"), std::nullopt},
     {"letters after digits", std::string("45abc"), std::nullopt},
     {"spaces around", std::string("  45 "), 45},
-    {"ideographic spaces around", std::string("\xE3\x80\x80" "45\xE3\x80\x80"), 45},
-    {"full-width digits", std::string("\xEF\xBC\x94\xEF\xBC\x95"), 45},            // ４５
+    {"ideographic spaces around",
+     std::string("\xE3\x80\x80"
+                 "45\xE3\x80\x80"),
+     45},
+    {"full-width digits", std::string("\xEF\xBC\x94\xEF\xBC\x95"), 45},              // ４５
     {"full-width minus", std::string("\xEF\xBC\x8D\xEF\xBC\x94\xEF\xBC\x95"), -45},  // －４５
     {"decimal", std::string("4.5"), std::nullopt},
     {"sign alone", std::string("-"), std::nullopt},
@@ -101,8 +104,8 @@ protected:
         for (const char* line : {"; kept by hand", "MyOwnKey=keep me", "[Foreign]", "Whatever=1", "CapRate=30",
                                  "RunCount=", "ScaleWidth=300", "Left=700", "Bottom=560"})
             EXPECT_NE(saved.find(line), std::string::npos) << what << ": lost " << line << "\n" << saved;
-        EXPECT_NE(saved.find("SamplingRate=" + std::to_string(samplingRate) + "\n"), std::string::npos)
-            << what << "\n" << saved;
+        EXPECT_NE(saved.find("SamplingRate=" + std::to_string(samplingRate) + "\n"), std::string::npos) << what << "\n"
+                                                                                                        << saved;
     }
     std::size_t Boxes(const char* text) const {
         std::size_t n = 0;

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "pipeline/FramePipeline.h"
 #include "mainwindow/MainWindowFixture.h"
+#include "pipeline/FramePipeline.h"
 
 namespace ocu::testing {
 namespace {
@@ -97,12 +97,15 @@ TEST_F(PointerColorTest, TurnedViewGoesBackTheWayOfTheLayer) {
         s.AreaLeft = 400;
         s.AreaTop = 300;
     });
-    Arrange([&](ViewState& s) { s.RotateAngle = 1800; });  // half a turn: the view's centre stays, everything else swaps sides
+    Arrange([&](ViewState& s) {
+        s.RotateAngle = 1800;
+    });  // half a turn: the view's centre stays, everything else swaps sides
     int x = 40, y = 50;
     form->ViewToLayer(x, y);
     platform.Cursor = OnView(40, 50);
     Tick();
-    const IntPoint s = SampledPixelOfView({x, y}, S().ViewWidth, S().ViewHeight, S().SrcWidth, S().SrcHeight, false, false);
+    const IntPoint s =
+        SampledPixelOfView({x, y}, S().ViewWidth, S().ViewHeight, S().SrcWidth, S().SrcHeight, false, false);
     EXPECT_EQ(platform.ColorReadout, Hex({400 + s.X, 300 + s.Y}));
 }
 

@@ -20,7 +20,8 @@ TEST_F(StoredBoundsTest, ImpossibleRectanglesOpenInTheWorkArea) {
         // Larger than the desktop: the system would keep the far-off corner.
         {"huge", "Left=-5000\nTop=-5000\nRight=9000\nBottom=9000\n", {0, 0, 1920, 1040}},
         {"wider only", "Left=100\nTop=100\nRight=4000\nBottom=600\n", {0, 0, 1920, 500}},
-        {"whole int range", "Left=-2147483648\nTop=-2147483648\nRight=2147483647\nBottom=2147483647\n",
+        {"whole int range",
+         "Left=-2147483648\nTop=-2147483648\nRight=2147483647\nBottom=2147483647\n",
          {0, 0, 1920, 1040}},
         // Inside out or empty: the default size.
         {"negative", "Left=700\nTop=300\nRight=400\nBottom=-20\n", {0, 0, 500, 500}},
@@ -54,9 +55,10 @@ TEST_F(StoredBoundsTest, DamagedFilesStartDrawAndAreWrittenBackWhole) {
         int interval;
     } files[] = {
         {"garbage values, LF, no final newline",
-         "[Zuri]\nCapRate=abc\nSamplingRate=fast\nScaleWidth=\nFixView=yes\nFixViewX=0x\n[Foreign]\nKeep=me", 1.0f, 100},
-        {"negative and huge", "[Zuri]\r\nCapRate=-30\r\nSamplingRate=99999999999\r\nScaleWidth=-300\r\n[Foreign]\r\nKeep=me\r\n",
-         1.0f, 100},
+         "[Zuri]\nCapRate=abc\nSamplingRate=fast\nScaleWidth=\nFixView=yes\nFixViewX=0x\n[Foreign]\nKeep=me", 1.0f,
+         100},
+        {"negative and huge",
+         "[Zuri]\r\nCapRate=-30\r\nSamplingRate=99999999999\r\nScaleWidth=-300\r\n[Foreign]\r\nKeep=me\r\n", 1.0f, 100},
         {"0x forms", "[Zuri]\r\nCapRate=0x1E\r\nSamplingRate=0x32\r\n[Foreign]\r\nKeep=me\r\n", 3.0f, 50},
         {"huge zoom and rate", "[Zuri]\nCapRate=2147483647\nSamplingRate=100000\n[Foreign]\nKeep=me\n", 16.0f, 400},
         {"duplicated sections: the first counts",

@@ -70,7 +70,8 @@ TEST_F(SurfaceTest, OnA256ColourScreenStrokesShowInTheNearestPaletteColour) {
     platform.Format = PixelFormat::Bits8;
     platform.Palette.assign(256, PaletteEntry{});
     for (int i = 5; i < 256; ++i)
-        platform.Palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / 2), 0};
+        platform.Palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                               static_cast<std::uint8_t>(i / 2), 0};
     platform.Palette[kBlack] = {0, 0, 0, 0};
     platform.Palette[kPaperWhite] = {255, 255, 255, 0};
     platform.Palette[kPaletteBlue] = {0, 0, 250, 0};  // no pure blue: the nearest is taken
@@ -117,9 +118,9 @@ TEST_F(SurfaceTest, ClicksAndOtherButtonsPaintNothingAndKeepTheStartPoint) {
     form->FormMouseDown(MouseButton::Left, Held(true), 50, 50 + 61);
     form->FormMouseUp(MouseButton::Left, {}, 50, 50 + 61);
     form->FormMouseDown(MouseButton::Right, Held(false, true, true), 50, 100 + 61);
-    form->FormMouseMove(Held(false, true, true), 70, 100 + 61);   // Ctrl+right: nothing
+    form->FormMouseMove(Held(false, true, true), 70, 100 + 61);          // Ctrl+right: nothing
     form->FormMouseMove(Held(false, false, false, true), 80, 100 + 61);  // middle alone: nothing
-    form->FormMouseMove(Held(true), 60, 110 + 61);  // the next segment starts at the press
+    form->FormMouseMove(Held(true), 60, 110 + 61);                       // the next segment starts at the press
     for (int x = 0; x < 300; ++x)
         for (int y = 0; y < 223; ++y)
             if (Layer(x, y) != kWhite) {
@@ -143,8 +144,7 @@ TEST_F(SurfaceTest, ViewToLayerExamples) {
 }
 
 // A stroke drawn on the shown (mirrored or turned) view appears under the pointer.
-class StrokeUnderPointerTest : public SurfaceTest,
-                               public ::testing::WithParamInterface<std::tuple<bool, bool, int>> {};
+class StrokeUnderPointerTest : public SurfaceTest, public ::testing::WithParamInterface<std::tuple<bool, bool, int>> {};
 
 TEST_P(StrokeUnderPointerTest, StrokeShowsWhereItWasDrawn) {
     const auto [flipH, flipV, angle] = GetParam();

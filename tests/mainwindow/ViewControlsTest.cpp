@@ -7,12 +7,16 @@ using ZoomTest = MainWindowTest;
 
 TEST_F(ZoomTest, BandAndRefusalAtTheEndsOfTheRange) {
     Start();
-    struct Case { float From; float Request; float Expected; };
+    struct Case {
+        float From;
+        float Request;
+        float Expected;
+    };
     const Case cases[] = {
-        {2.0f, 0.97f, 1.0f},   // inside the band: exactly one
-        {2.0f, 0.9f, 2.0f},    // below: refused
-        {2.0f, 16.5f, 2.0f},   // above: refused, not clamped
-        {2.0f, 0.95f, 2.0f},   // the float nearest 0.95 lies below the band
+        {2.0f, 0.97f, 1.0f},  // inside the band: exactly one
+        {2.0f, 0.9f, 2.0f},   // below: refused
+        {2.0f, 16.5f, 2.0f},  // above: refused, not clamped
+        {2.0f, 0.95f, 2.0f},  // the float nearest 0.95 lies below the band
         {2.0f, 16.0f, 16.0f},
     };
     for (const Case& c : cases) {
@@ -129,8 +133,8 @@ TEST_F(AngleTest, TypedAnglePaths) {
     EXPECT_EQ(S().RotateAngle, 0);
     EXPECT_EQ(platform.Inputs.size(), 1u);
 
-    for (const std::optional<std::string>& bad : {std::optional<std::string>("abc"), std::optional<std::string>(""),
-                                                   std::optional<std::string>()}) {
+    for (const std::optional<std::string>& bad :
+         {std::optional<std::string>("abc"), std::optional<std::string>(""), std::optional<std::string>()}) {
         platform.InputAnswers = {bad};
         const auto before = platform.Messages.size();
         form->mFlexFlipClick();

@@ -31,8 +31,8 @@ TEST_F(WheelZoomTest, CtrlWheelOverTheViewStepsLikeTheHotKeys) {
 TEST_F(WheelZoomTest, PlainWheelAndWheelOverTheBarsLeaveTheZoom) {
     StartWithView(300, 300, 2.0f);
     form->FormMouseWheel(ShiftState{}, 120, S().ViewLeft + 10, S().ViewTop + 10);
-    form->FormMouseWheel(Ctrl(), 120, 10, S().ViewTop - 1);                         // tool bar
-    form->FormMouseWheel(Ctrl(), 120, 10, S().ViewTop + S().ViewHeight);            // status bar
+    form->FormMouseWheel(Ctrl(), 120, 10, S().ViewTop - 1);                            // tool bar
+    form->FormMouseWheel(Ctrl(), 120, 10, S().ViewTop + S().ViewHeight);               // status bar
     form->FormMouseWheel(Ctrl(), 120, S().ViewLeft + S().ViewWidth, S().ViewTop + 1);  // right of the view
     EXPECT_EQ(S().ZoomRate, 2.0f);
 }

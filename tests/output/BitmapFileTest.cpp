@@ -9,12 +9,9 @@ namespace {
 
 TEST(BitmapFileName, ReplacesOrAppendsTheExtensionOfTheLastElementOnly) {
     const std::pair<const char*, const char*> cases[] = {
-        {"C:\\pics\\view.jpg", "C:\\pics\\view.bmp"},
-        {"C:\\pics\\a.b.png", "C:\\pics\\a.b.bmp"},
-        {"C:\\pics\\view", "C:\\pics\\view.bmp"},
-        {"C:\\my.pics\\view", "C:\\my.pics\\view.bmp"},
-        {"C:\\pics\\view.bmp", "C:\\pics\\view.bmp"},
-        {"view.BMP", "view.bmp"},
+        {"C:\\pics\\view.jpg", "C:\\pics\\view.bmp"}, {"C:\\pics\\a.b.png", "C:\\pics\\a.b.bmp"},
+        {"C:\\pics\\view", "C:\\pics\\view.bmp"},     {"C:\\my.pics\\view", "C:\\my.pics\\view.bmp"},
+        {"C:\\pics\\view.bmp", "C:\\pics\\view.bmp"}, {"view.BMP", "view.bmp"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(BitmapFileName(in), out) << in;
 }
@@ -30,7 +27,8 @@ Image RandomImage(PixelFormat f, int w, int h, std::mt19937& rng) {
     if (IsIndexed(f)) {
         img.Palette().resize(std::size_t{1} << BitsPerPixel(f));
         for (auto& e : img.Palette())
-            e = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), 0};
+            e = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()),
+                 0};
     }
     return img;
 }
@@ -54,9 +52,9 @@ TEST(BitmapFile, HeaderFieldsOfA24BitFile) {
     const auto b = EncodeBmp(img);
     ASSERT_EQ(b.size(), 14u + 40u + 12u * 2u);  // rows of 9 bytes padded to 12
     EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[10], 54);      // pixels right after the headers
-    EXPECT_EQ(b[28], 24);      // bits per pixel
-    EXPECT_EQ(b[30], 0);       // BI_RGB
+    EXPECT_EQ(b[10], 54);         // pixels right after the headers
+    EXPECT_EQ(b[28], 24);         // bits per pixel
+    EXPECT_EQ(b[30], 0);          // BI_RGB
     EXPECT_EQ(b[54 + 12], 0x11);  // the top row is stored last
 }
 

@@ -174,8 +174,8 @@ TEST(FramePipeline, PlainAndMirrorPathsShowThePredictedPixels) {
     struct Case {
         bool flipH, flipV, invert;
     };
-    const Case cases[] = {{false, false, false}, {false, false, true}, {true, false, false},
-                          {false, true, true},   {true, true, false}};
+    const Case cases[] = {
+        {false, false, false}, {false, false, true}, {true, false, false}, {false, true, true}, {true, true, false}};
     std::mt19937 rng(29);
     for (const PixelFormat f : kByteFormats) {
         const Image capture = RandomImage(rng, 75, 55, f);
@@ -189,7 +189,8 @@ TEST(FramePipeline, PlainAndMirrorPathsShowThePredictedPixels) {
             int wrong = 0;
             for (int y = 0; y < p.ViewHeight; ++y)
                 for (int x = 0; x < p.ViewWidth; ++x) {
-                    int sx = NearestSource(x, p.ViewWidth, p.SrcWidth), sy = NearestSource(y, p.ViewHeight, p.SrcHeight);
+                    int sx = NearestSource(x, p.ViewWidth, p.SrcWidth),
+                        sy = NearestSource(y, p.ViewHeight, p.SrcHeight);
                     if (mirrorX) sx = p.SrcWidth - 1 - sx;
                     if (c.flipV) sy = p.SrcHeight - 1 - sy;
                     const std::uint32_t want = c.invert ? ~Px(capture, sx, sy) & AllOnes(f) : Px(capture, sx, sy);
@@ -230,15 +231,17 @@ TEST(FramePipeline, RotationPathTurnsTheGuidesWithThePicture) {
         const Image capture = RandomImage(rng, 75, 55, f);
         const Image plain = Render(capture, GuidedExample());
         for (const int angle : {900, 450, -150, 1800}) {
-            for (const auto& [flipH, flipV] : {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
+            for (const auto& [flipH, flipV] :
+                 {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
                 RenderParams p = GuidedExample();
                 p.RotateAngle = angle;
                 p.FlipH = flipH;
                 p.FlipV = flipV;
-                const Image expected = flipH || flipV
-                                           ? RotateBitmap(RotateBitmap(plain, flipV ? 1800 : 0, true, false), angle, false, false)
-                                           : RotateBitmap(plain, angle, false, false);
-                EXPECT_EQ(Render(capture, p), expected) << BitsPerPixel(f) << " angle " << angle << " flip " << flipH << flipV;
+                const Image expected = flipH || flipV ? RotateBitmap(RotateBitmap(plain, flipV ? 1800 : 0, true, false),
+                                                                     angle, false, false)
+                                                      : RotateBitmap(plain, angle, false, false);
+                EXPECT_EQ(Render(capture, p), expected)
+                    << BitsPerPixel(f) << " angle " << angle << " flip " << flipH << flipV;
             }
         }
     }
@@ -248,7 +251,8 @@ struct PathCase {
     bool flipH, flipV;
     int angle;
 };
-const PathCase kPaths[] = {{false, false, 0}, {true, false, 0}, {false, true, 0}, {false, false, 900}, {true, false, 450}};
+const PathCase kPaths[] = {
+    {false, false, 0}, {true, false, 0}, {false, true, 0}, {false, false, 900}, {true, false, 450}};
 
 TEST(FrameLayer, WhiteLayerLeavesEveryPathUnchanged) {
     std::mt19937 rng(41);
@@ -275,7 +279,8 @@ TEST(FrameLayer, DarkStrokesSurviveAndAreNotInverted) {
         bool invert, flipH;
         int angle;  // 3600 takes the rotation path but turns nothing
     };
-    const Case cases[] = {{false, false, 0}, {true, false, 0}, {true, true, 0}, {false, false, 3600}, {true, false, 3600}};
+    const Case cases[] = {
+        {false, false, 0}, {true, false, 0}, {true, true, 0}, {false, false, 3600}, {true, false, 3600}};
     Image layer = Filled(300, 223, PixelFormat::Bits32, 0xFF);
     layer.SetPixel32(101, 50, 0);
     for (int y = 0; y < 223; ++y) layer.SetPixel32(203, y, 0);

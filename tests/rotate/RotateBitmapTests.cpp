@@ -33,7 +33,7 @@ Image NumberedFrame(int w, int h) {
 TEST(RotateGeometry, AngleReductionCoversTheWholeIntRange) {
     const struct {
         int angle, reduced;
-    } cases[] = {{0, 0},       {3599, 3599}, {3600, 0},    {7300, 100},         {-1, 3599},
+    } cases[] = {{0, 0},       {3599, 3599},  {3600, 0},     {7300, 100},    {-1, 3599},
                  {-900, 2700}, {-3600, 3600}, {-7200, 3600}, {INT_MAX, 847}, {INT_MIN, 2752}};
     for (const auto& c : cases) EXPECT_EQ(ReduceRotateAngle(c.angle), c.reduced) << c.angle;
 }
@@ -112,12 +112,30 @@ TEST(RotateBitmap, AxisTurnsAreExactMirrorsAndCopies) {
         bool mirror;
         Map from;
     } cases[] = {
-        {"copy", 0, false, [](int c, int r, int, int) { return std::pair{c, r}; }},
-        {"copy at 3600", 3600, false, [](int c, int r, int, int) { return std::pair{c, r}; }},
-        {"left-right", 0, true, [](int c, int r, int w, int) { return std::pair{w - 1 - c, r}; }},
-        {"top-bottom", 1800, true, [](int c, int r, int, int h) { return std::pair{c, h - 1 - r}; }},
-        {"top-bottom at -1800", -1800, true, [](int c, int r, int, int h) { return std::pair{c, h - 1 - r}; }},
-        {"half turn", 1800, false, [](int c, int r, int w, int h) { return std::pair{w - 1 - c, h - 1 - r}; }},
+        {"copy", 0, false,
+         [](int c, int r, int, int) {
+             return std::pair{c, r};
+         }},
+        {"copy at 3600", 3600, false,
+         [](int c, int r, int, int) {
+             return std::pair{c, r};
+         }},
+        {"left-right", 0, true,
+         [](int c, int r, int w, int) {
+             return std::pair{w - 1 - c, r};
+         }},
+        {"top-bottom", 1800, true,
+         [](int c, int r, int, int h) {
+             return std::pair{c, h - 1 - r};
+         }},
+        {"top-bottom at -1800", -1800, true,
+         [](int c, int r, int, int h) {
+             return std::pair{c, h - 1 - r};
+         }},
+        {"half turn", 1800, false,
+         [](int c, int r, int w, int h) {
+             return std::pair{w - 1 - c, h - 1 - r};
+         }},
     };
     std::mt19937 rng(3);
     for (const PixelFormat f : kAllFormats) {
@@ -168,7 +186,7 @@ TEST(RotateBitmap, CornersTurnedInAt45DegreesGetTheBackground) {
         {PixelFormat::Bits24, {}, 0xFFFFFF},
         {PixelFormat::Bits16, {}, 0xFFFF},
         {PixelFormat::Bits15, {}, 0xFFFF},
-        {PixelFormat::Bits8, {kBlack, kWhite, kWhite}, 2},  // later equal entry wins
+        {PixelFormat::Bits8, {kBlack, kWhite, kWhite}, 2},                    // later equal entry wins
         {PixelFormat::Bits8, {{0, 0, 200, 0}, {255, 255, 0, 0}, kBlack}, 0},  // blue weighs most
         {PixelFormat::Bits8, {}, 0},
         {PixelFormat::Bits4, {kBlack, kWhite, kWhite}, 2},
@@ -180,8 +198,8 @@ TEST(RotateBitmap, CornersTurnedInAt45DegreesGetTheBackground) {
             src.Palette() = k.palette;
             const Image out = RotateBitmap(src, 450, false, false);
             for (const auto& [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
-                EXPECT_EQ(GetPixel(out, x, y), k.expected) << rotate_test::FormatName(k.format) << " " << w << "x" << h
-                                                           << " corner " << x << "," << y;
+                EXPECT_EQ(GetPixel(out, x, y), k.expected)
+                    << rotate_test::FormatName(k.format) << " " << w << "x" << h << " corner " << x << "," << y;
             EXPECT_EQ(GetPixel(out, w / 2, h / 2), 0u);  // the picture itself is still there
         }
     }

@@ -52,8 +52,8 @@ TEST(RotateBitmapInto, ABorrowedResultMustFitAndItsRowsBeyondItStayUntouched) {
 
     Image small = Image::View(memory.data(), 20, 30, PixelFormat::Bits32, StrideFor(50, PixelFormat::Bits32));
     EXPECT_THROW(RotateBitmapInto(src.image, small, 450, false), std::invalid_argument);
-    Image self = Image::View(const_cast<std::uint8_t*>(src.image.Bits()), 40, 30, PixelFormat::Bits32,
-                             src.image.Stride());
+    Image self =
+        Image::View(const_cast<std::uint8_t*>(src.image.Bits()), 40, 30, PixelFormat::Bits32, src.image.Stride());
     EXPECT_THROW(RotateBitmapInto(src.image, self, 450, false), std::invalid_argument);
     Image empty(0, 0, PixelFormat::Bits32);
     EXPECT_THROW(RotateBitmapInto(empty, view, 450, false), ERotateError);
@@ -74,8 +74,11 @@ TEST(RotateEnlargedInto, MatchesEnlargingInvertingAndTurningAtEveryKindOfAngle) 
     } sizes[] = {{62, 55, 248, 220}, {25, 25, 100, 100}, {33, 20, 100, 70}, {7, 9, 50, 31}, {40, 40, 40, 40}};
     for (const auto& s : sizes) {
         const auto src = RandomFrame(rng, s.srcW + 3, s.srcH + 2, PixelFormat::Bits32);
-        const IntRect marks[] = {{s.w / 2, s.h / 2, s.w / 2 + 4, s.h / 2 + 4}, {-3, -3, 2, 2},
-                                 {s.w - 2, s.h - 1, s.w + 5, s.h + 5}, {}, {s.w + 10, 0, s.w + 14, 4}};
+        const IntRect marks[] = {{s.w / 2, s.h / 2, s.w / 2 + 4, s.h / 2 + 4},
+                                 {-3, -3, 2, 2},
+                                 {s.w - 2, s.h - 1, s.w + 5, s.h + 5},
+                                 {},
+                                 {s.w + 10, 0, s.w + 14, 4}};
         for (const int angle : {0, 1, 137, 450, 900, 1234, 1800, 2250, 2700, 3599}) {
             for (const IntRect& mark : marks) {
                 Image out(s.w, s.h, PixelFormat::Bits32);

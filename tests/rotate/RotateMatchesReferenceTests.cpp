@@ -35,11 +35,11 @@ bool Agrees(std::mt19937& rng, const FrameShape& shape, int angle, bool mirror, 
 }
 
 TEST(RotateMatchesReference, AwkwardSizesAndAngles) {
-    const int angles[] = {0,    1,    5,    100,  449,  450,   451,   899,    900,     901,     1799,   1800,
-                          1801, 2700, 3599, 3600, 3601, -1,    -450,  -900,   -1800,   -3600,   -3601,  7199,
-                          137,  -137, 3333, 12345, -98765, INT_MAX, INT_MIN};
-    const std::pair<int, int> sizes[] = {{1, 1}, {1, 2}, {2, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 5},
-                                         {8, 8}, {9, 4}, {16, 9}, {17, 33}};
+    const int angles[] = {0,     1,    5,    100,  449,  450,   451,    899,     900,    901,   1799,
+                          1800,  1801, 2700, 3599, 3600, 3601,  -1,     -450,    -900,   -1800, -3600,
+                          -3601, 7199, 137,  -137, 3333, 12345, -98765, INT_MAX, INT_MIN};
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 2}, {2, 1}, {1, 7},  {7, 1},  {2, 2},
+                                         {3, 5}, {8, 8}, {9, 4}, {16, 9}, {17, 33}};
     std::mt19937 rng(1);
     int failures = 0;
     for (const PixelFormat f : rotate_test::kAllFormats)
@@ -64,8 +64,8 @@ TEST(RotateMatchesReference, RandomFramesAndAngles) {
         // loop instead of the gathering one, so both are held to the reference.
         if (rng() % 4 == 0) s.extraStride = 1 + rng() % 12;
         s.oddAddress = rng() % 8 == 0;
-        const int angle = rng() % 5 == 0 ? static_cast<int>(rng() % 9) * 450 - 3600
-                                         : static_cast<int>(rng() % 20001) - 10000;
+        const int angle =
+            rng() % 5 == 0 ? static_cast<int>(rng() % 9) * 450 - 3600 : static_cast<int>(rng() % 20001) - 10000;
         failures += !Agrees(rng, s, angle, rng() % 2 == 0, rng() % 2 == 0);
         ASSERT_LT(failures, 10) << "stopping after 10 mismatches";
     }

@@ -68,9 +68,8 @@ TEST(IniFileSet, EditsOnlyTheLineOfTheKey) {
         {"replace blank value", "[Z]\na=   \n", "Z", "a", "5", "[Z]\na=5   \n"},
         {"replace quoted value", "[Z]\na=\"1\"\n", "Z", "a", "5", "[Z]\na=5\n"},
         {"replace without trailing newline", "[A]\nx=1", "A", "x", "22", "[A]\nx=22"},
-        {"new key after last key, before blanks and comment",
-         "[A]\r\nx=1\r\nodd\r\n\r\n; about B\r\n[B]\r\ny=2\r\n", "a", "z", "3",
-         "[A]\r\nx=1\r\nz=3\r\nodd\r\n\r\n; about B\r\n[B]\r\ny=2\r\n"},
+        {"new key after last key, before blanks and comment", "[A]\r\nx=1\r\nodd\r\n\r\n; about B\r\n[B]\r\ny=2\r\n",
+         "a", "z", "3", "[A]\r\nx=1\r\nz=3\r\nodd\r\n\r\n; about B\r\n[B]\r\ny=2\r\n"},
         {"new key in a section without keys", "[A]\n; note\n[B]\n", "A", "k", "1", "[A]\nk=1\n; note\n[B]\n"},
         {"new key, no trailing newline", "[A]\nx=1", "A", "y", "2", "[A]\nx=1\ny=2\n"},
         {"new section at the end", "[A]\r\nx=1\r\n\r\n", "B", "y", "2", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"},
@@ -79,8 +78,7 @@ TEST(IniFileSet, EditsOnlyTheLineOfTheKey) {
         {"single line without break gets CRLF", "just text", "A", "x", "1", "just text\r\n[A]\r\nx=1\r\n"},
         {"LF file stays LF", "[A]\nx=1\r\n\n", "B", "y", "2", "[A]\nx=1\r\n\n[B]\ny=2\n"},
         {"CRLF file stays CRLF", "[A]\r\nx=1\r\n\n", "A", "y", "2", "[A]\r\nx=1\r\ny=2\r\n\n"},
-        {"mostly lone CRs, a blank line kept", "[A]\rx=1\n\n[B]\r\r\r", "A", "y", "2",
-         "[A]\rx=1\ny=2\n\n[B]\r\r\r"},
+        {"mostly lone CRs, a blank line kept", "[A]\rx=1\n\n[B]\r\r\r", "A", "y", "2", "[A]\rx=1\ny=2\n\n[B]\r\r\r"},
         {"first duplicate section written", "[A]\nx=1\n[B]\n[a]\nx=2\ny=3\n", "A", "y", "9",
          "[A]\nx=1\ny=9\n[B]\n[a]\nx=2\ny=3\n"},
         {"odd and foreign lines kept", "\x01\xff garbage\n[A]\nnot a key\nx=1\n[Other]\nx=1\n", "A", "x", "2",
@@ -101,9 +99,9 @@ TEST(IniFileSet, RefusesNamesAndValuesThatCannotBeReadBack) {
         const char* value;
     };
     const std::vector<Bad> cases = {
-        {"", "a", "1"},   {"A]", "a", "1"}, {" A", "a", "1"},  {"A\n", "a", "1"},  {"A", "", "1"},
-        {"A", "a=b", "1"}, {"A", ";a", "1"}, {"A", "[a", "1"}, {"A", "a\r", "1"}, {"A", " a", "1"},
-        {"A", "a", "1\n[B]"}, {"A", "a", "1\r"},
+        {"", "a", "1"},    {"A]", "a", "1"},  {" A", "a", "1"},     {"A\n", "a", "1"},
+        {"A", "", "1"},    {"A", "a=b", "1"}, {"A", ";a", "1"},     {"A", "[a", "1"},
+        {"A", "a\r", "1"}, {"A", " a", "1"},  {"A", "a", "1\n[B]"}, {"A", "a", "1\r"},
     };
     const std::string text = "[A]\r\na=0\r\n";
     for (const auto& c : cases) {
@@ -122,8 +120,7 @@ TEST(IniFileProperty, ParseThenTextIsIdentity) {
     for (int round = 0; round < 400; ++round) {
         std::string text;
         int n = len(rng);
-        for (int i = 0; i < n; ++i)
-            text += (round % 2) ? static_cast<char>(byte(rng)) : alphabet[pick(rng)];
+        for (int i = 0; i < n; ++i) text += (round % 2) ? static_cast<char>(byte(rng)) : alphabet[pick(rng)];
         EXPECT_EQ(IniFile(text).Text(), text);
     }
     std::string huge = "[A]\r\nx=" + std::string(1 << 20, 'v') + "\r\n" + std::string(1 << 20, '[');
@@ -138,14 +135,16 @@ TEST(IniFileProperty, ParseThenTextIsIdentity) {
 // and changes no other key's value.
 TEST(IniFileProperty, SetChangesOnlyItsOwnKey) {
     const std::vector<std::string> pieces = {
-        "[s]", "[S]", "[t]", " [ s ] ", "[u", "a=1", " A = 2 ", "b=", "a", ";a=3", "=", "c='x'",
-        "\r\n", "\r\n", "\n", "\n", "\r", " ", "x", "\xff", "\0"s,
+        "[s]",   "[S]",  "[t]",  " [ s ] ", "[u", "a=1", " A = 2 ", "b=", "a",    ";a=3", "=",
+        "c='x'", "\r\n", "\r\n", "\n",      "\n", "\r",  " ",       "x",  "\xff", "\0"s,
     };
     const std::vector<std::string> sections = {"s", "t", "u"};
     const std::vector<std::string> keys = {"a", "b", "c"};
     const std::vector<std::string> values = {"", "1", "v=w", "[x]", ";", "\xe8\xa8\xad"};
     std::mt19937 rng(11);
-    auto pickFrom = [&rng](const auto& v) { return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)]; };
+    auto pickFrom = [&rng](const auto& v) {
+        return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)];
+    };
 
     for (int round = 0; round < 2000; ++round) {
         std::string text;

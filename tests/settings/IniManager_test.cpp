@@ -28,11 +28,11 @@ std::string ZuriFile(const std::string& key, const std::string& raw) { return "[
 
 // Every key one save writes, in the order it writes them.
 const std::vector<std::pair<const char*, const char*>> kSaveOrder = {
-    {"BoundsRect", "Left"},   {"BoundsRect", "Right"},      {"BoundsRect", "Top"},     {"BoundsRect", "Bottom"},
-    {"Zuri", "Scale"},        {"Zuri", "HFlip"},            {"Zuri", "VFlip"},         {"Zuri", "ScaleWidth"},
-    {"Zuri", "ScaleHeight"},  {"Zuri", "CapRate"},          {"Setting", "FirstRun"},   {"Setting", "RunCount"},
-    {"Zuri", "CrossVisible"}, {"Zuri", "InfoVisible"},      {"Zuri", "InfoIsHex"},     {"Zuri", "SamplingRate"},
-    {"Zuri", "FixView"},      {"Zuri", "FixViewX"},         {"Zuri", "FixViewY"},
+    {"BoundsRect", "Left"},   {"BoundsRect", "Right"}, {"BoundsRect", "Top"},   {"BoundsRect", "Bottom"},
+    {"Zuri", "Scale"},        {"Zuri", "HFlip"},       {"Zuri", "VFlip"},       {"Zuri", "ScaleWidth"},
+    {"Zuri", "ScaleHeight"},  {"Zuri", "CapRate"},     {"Setting", "FirstRun"}, {"Setting", "RunCount"},
+    {"Zuri", "CrossVisible"}, {"Zuri", "InfoVisible"}, {"Zuri", "InfoIsHex"},   {"Zuri", "SamplingRate"},
+    {"Zuri", "FixView"},      {"Zuri", "FixViewX"},    {"Zuri", "FixViewY"},
 };
 constexpr int kRunCountWrite = 12;  // 1-based position of RunCount in kSaveOrder
 
@@ -144,11 +144,12 @@ TEST(IniManagerFile, DuplicateSectionsUseTheFirst) {
     EXPECT_FALSE(m.HFlip);
     m.Save();
     const std::string& text = *store.text;
-    EXPECT_EQ(text.substr(0, text.find("[Zuri]", 1)), "[Zuri]\r\nScale=7\r\nHFlip=0\r\nVFlip=0\r\n"
-                                                        "ScaleWidth=300\r\nScaleHeight=300\r\nCapRate=10\r\n"
-                                                        "CrossVisible=1\r\nInfoVisible=0\r\nInfoIsHex=1\r\n"
-                                                        "SamplingRate=100\r\nFixView=0\r\nFixViewX=200\r\n"
-                                                        "FixViewY=200\r\n");
+    EXPECT_EQ(text.substr(0, text.find("[Zuri]", 1)),
+              "[Zuri]\r\nScale=7\r\nHFlip=0\r\nVFlip=0\r\n"
+              "ScaleWidth=300\r\nScaleHeight=300\r\nCapRate=10\r\n"
+              "CrossVisible=1\r\nInfoVisible=0\r\nInfoIsHex=1\r\n"
+              "SamplingRate=100\r\nFixView=0\r\nFixViewX=200\r\n"
+              "FixViewY=200\r\n");
     EXPECT_NE(text.find("[Zuri]\r\nScale=9\r\nHFlip=1\r\n[BoundsRect]"), std::string::npos) << text;
 }
 
@@ -215,14 +216,36 @@ TEST(IniManagerFile, RandomValuesSurviveSaveAndLoad) {
 
 TEST(IniManagerValues, IntegersAcceptDecimalAndHexElseDefault) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"0x64", 100},        {"0X64", 100},         {"0x0000000064", 100}, {"0x7FFFFFFF", INT_MAX},
-        {"0xFFFFFFFF", -1},   {"0x80000000", INT_MIN}, {"0x100000000", 100}, {"0x", 100},
-        {"0xg", 100},         {"0x64z", 100},        {"0x-5", 100},         {"-0x5", 100},
-        {"abc", 100},         {"", 100},             {"12abc", 100},        {"1 2", 100},
-        {"1.5", 100},         {"-", 100},            {"+", 100},            {"-5", -5},
-        {"+7", 7},            {"007", 7},            {" 42 ", 42},          {"\"50\"", 50},
-        {"2147483647", INT_MAX}, {"2147483648", 100}, {"-2147483648", INT_MIN}, {"-2147483649", 100},
-        {"99999999999999999999999999", 100}, {"0", 0},
+        {"0x64", 100},
+        {"0X64", 100},
+        {"0x0000000064", 100},
+        {"0x7FFFFFFF", INT_MAX},
+        {"0xFFFFFFFF", -1},
+        {"0x80000000", INT_MIN},
+        {"0x100000000", 100},
+        {"0x", 100},
+        {"0xg", 100},
+        {"0x64z", 100},
+        {"0x-5", 100},
+        {"-0x5", 100},
+        {"abc", 100},
+        {"", 100},
+        {"12abc", 100},
+        {"1 2", 100},
+        {"1.5", 100},
+        {"-", 100},
+        {"+", 100},
+        {"-5", -5},
+        {"+7", 7},
+        {"007", 7},
+        {" 42 ", 42},
+        {"\"50\"", 50},
+        {"2147483647", INT_MAX},
+        {"2147483648", 100},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", 100},
+        {"99999999999999999999999999", 100},
+        {"0", 0},
     };
     for (const auto& [raw, expected] : cases) {
         FakeSettingsStore store(ZuriFile("SamplingRate", raw));
@@ -275,8 +298,8 @@ TEST(IniManagerCapRate, StoredAsTenthsAndReadBack) {
         const char* written;
     };
     const std::vector<Case> cases = {
-        {"25", 2.5f, "25"},   {"13", 1.3f, "13"},   {"10", 1.0f, "10"}, {"160", 16.0f, "160"},
-        {"0x19", 2.5f, "25"}, {"abc", 1.0f, "10"},  {"0", 0.0f, "0"},   {"-5", -0.5f, "-5"},
+        {"25", 2.5f, "25"},   {"13", 1.3f, "13"},  {"10", 1.0f, "10"}, {"160", 16.0f, "160"},
+        {"0x19", 2.5f, "25"}, {"abc", 1.0f, "10"}, {"0", 0.0f, "0"},   {"-5", -0.5f, "-5"},
     };
     for (const auto& c : cases) {
         FakeSettingsStore store(ZuriFile("CapRate", c.raw));
@@ -290,8 +313,8 @@ TEST(IniManagerCapRate, StoredAsTenthsAndReadBack) {
 TEST(IniManagerCapRate, WrittenAsTruncatedTenths) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<std::pair<float, const char*>> cases = {
-        {2.5f, "25"}, {1.3f, "13"}, {2.57f, "25"}, {2.595f, "25"}, {16.0f, "160"}, {0.05f, "0"},
-        {-0.55f, "-6"}, {nan, "10"}, {1e30f, "2147483647"}, {-1e30f, "-2147483648"},
+        {2.5f, "25"}, {1.3f, "13"},   {2.57f, "25"}, {2.595f, "25"},        {16.0f, "160"},
+        {0.05f, "0"}, {-0.55f, "-6"}, {nan, "10"},   {1e30f, "2147483647"}, {-1e30f, "-2147483648"},
     };
     for (const auto& [rate, written] : cases) {
         FakeSettingsStore store;
@@ -308,7 +331,7 @@ TEST(IniManagerCapRate, ZoomStepsSurviveRestarts) {
     for (float step : {0.1f, -0.1f}) {
         float zoom = step > 0 ? 1.0f : 16.0f;
         int tenths = step > 0 ? 10 : 160;
-        for (int i = 0; i < 150; ++i, zoom += step, tenths += step > 0 ? 1 : -1) {
+        for (int i = 0; i<150; ++i, zoom += step, tenths += step> 0 ? 1 : -1) {
             FakeSettingsStore store;
             TIniManager first(store, kFileName);
             first.CapRate = zoom;
@@ -336,7 +359,11 @@ TEST(IniManagerSetters, SaveAndNotifyOnlyOnChange) {
         {"same zoom", [](TIniManager& m) { m.SetCapRate(2.5f); }, 0, 0},
         {"new zoom", [](TIniManager& m) { m.SetCapRate(2.6f); }, fullSave, 1},
         {"same bounds", [](TIniManager& m) { m.SetBoundsRect(m.BoundsRect); }, fullSave, 0},
-        {"new bounds", [](TIniManager& m) { m.SetBoundsRect({1, 2, 3, 4}); }, fullSave, 0},
+        {"new bounds",
+         [](TIniManager& m) {
+             m.SetBoundsRect({1, 2, 3, 4});
+         },
+         fullSave, 0},
     };
     for (const auto& c : cases) {
         FakeSettingsStore store(ZuriFile("CapRate", "25"));

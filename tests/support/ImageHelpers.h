@@ -26,13 +26,14 @@ inline Image Filled(int w, int h, PixelFormat f, std::uint8_t byte) {
 
 // The whole buffers, padding included, are the same.
 inline bool SameBytes(const Image& a, const Image& b) {
-    return a.SizeBytes() == b.SizeBytes() && (a.SizeBytes() == 0 || std::memcmp(a.Bits(), b.Bits(), a.SizeBytes()) == 0);
+    return a.SizeBytes() == b.SizeBytes() &&
+           (a.SizeBytes() == 0 || std::memcmp(a.Bits(), b.Bits(), a.SizeBytes()) == 0);
 }
 
 // Equal down to the padding bytes, palette and stride included.
 inline bool SameImage(const Image& a, const Image& b) {
-    return a.Width() == b.Width() && a.Height() == b.Height() && a.Format() == b.Format() &&
-           a.Stride() == b.Stride() && a.Palette() == b.Palette() && SameBytes(a, b);
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.Format() == b.Format() && a.Stride() == b.Stride() &&
+           a.Palette() == b.Palette() && SameBytes(a, b);
 }
 
 // The raw value of a whole-byte pixel (8 to 32 bits), little-endian.

@@ -25,10 +25,10 @@ public:
     }
 
     std::optional<std::string> text;  // the whole file; nullopt: there is none
-    bool failWrites = false;           // every write fails while set
-    int failFrom = 0;                  // write attempts from this one on (1-based) fail; 0: none do
-    int attempts = 0;                  // every call of Write
-    int writes = 0;                    // the writes that succeeded
+    bool failWrites = false;          // every write fails while set
+    int failFrom = 0;                 // write attempts from this one on (1-based) fail; 0: none do
+    int attempts = 0;                 // every call of Write
+    int writes = 0;                   // the writes that succeeded
 };
 
 }  // namespace ocu::support

@@ -9,8 +9,7 @@ namespace ocu::e2e {
 
 class OcumiraE2E : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!OcumiraBuilt()) GTEST_SKIP() << "no Ocumira.exe configured";
     }
 };

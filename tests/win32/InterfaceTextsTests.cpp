@@ -29,9 +29,9 @@ using C = CommandId;
 
 struct ExpectedEntry {
     C id;
-    C topLevel;             // the top-level menu it lies under (itself for a top-level menu)
+    C topLevel;  // the top-level menu it lies under (itself for a top-level menu)
     const char* caption;
-    const char* shortcut;   // shown right of the caption, "" if none
+    const char* shortcut;  // shown right of the caption, "" if none
 };
 
 // In menu order within each top-level menu.
@@ -141,8 +141,7 @@ void Walk(HMENU menu, int topIndex, std::vector<ShownItem>& out) {
         info.fMask = MIIM_ID | MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
         info.dwTypeData = text;
         info.cch = 256;
-        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) || (info.fType & MFT_SEPARATOR) != 0)
-            continue;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) || (info.fType & MFT_SEPARATOR) != 0) continue;
         const int top = topIndex < 0 ? i : topIndex;
         out.push_back({info.wID, top, text});
         if (info.hSubMenu != nullptr) Walk(info.hSubMenu, top, out);
@@ -210,7 +209,8 @@ TEST_F(InterfaceTextsTest, EveryToolBarButtonShowsItsCaptionAndHint) {
         TBBUTTON button{};
         ASSERT_TRUE(::SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)));
         wchar_t caption[128] = L"";
-        ::SendMessageW(bar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand), reinterpret_cast<LPARAM>(caption));
+        ::SendMessageW(bar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand),
+                       reinterpret_cast<LPARAM>(caption));
         EXPECT_EQ(std::wstring(caption), Utf8ToWide(b.caption));
 
         // The hint is what the bar answers its tool tip with.

@@ -222,8 +222,9 @@ TEST_F(MainWindowTest, ALeftPressOnTheViewHoldsTheMouseUntilItsRelease) {
 TEST_F(MainWindowTest, OverTheViewThePointerKeepsTheShapeTheBehaviourChose) {
     platform_.SetCursorShape(CursorShape::Hand);
     EXPECT_NE(platform_.CurrentCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
-    EXPECT_EQ(::SendMessageW(Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-              TRUE);
+    EXPECT_EQ(
+        ::SendMessageW(Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+        TRUE);
     EXPECT_EQ(::GetCursor(), platform_.CurrentCursor());
     platform_.SetCursorShape(CursorShape::Arrow);
     EXPECT_EQ(platform_.CurrentCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
@@ -255,7 +256,8 @@ TEST(MainWindowShiftTest, KeysAndButtonsOfAMouseMessageBecomeTheShiftState) {
         {MK_LBUTTON, false, {.Left = true}},
         {MK_RBUTTON | MK_CONTROL, false, {.Ctrl = true, .Right = true}},
         {MK_MBUTTON | MK_SHIFT, true, {.Shift = true, .Middle = true, .Double = true}},
-        {MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, false,
+        {MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL,
+         false,
          {.Shift = true, .Ctrl = true, .Left = true, .Right = true}},
     };
     for (const auto& row : table) {

@@ -96,11 +96,11 @@ TEST(HotKeyCodesTest, TheTableRegistersTheCombinationsItAlwaysHas) {
         UINT vk;
     };
     const Registered expected[] = {
-        {201, MOD_CONTROL, 'A'},     {202, MOD_CONTROL, 'S'},      {216, MOD_CONTROL, 'D'},
-        {215, MOD_CONTROL, 'F'},     {218, MOD_CONTROL, VK_F2},    {219, MOD_CONTROL, VK_F3},
-        {217, MOD_CONTROL, 'E'},     {211, MOD_CONTROL, VK_LEFT},  {212, MOD_CONTROL, VK_RIGHT},
-        {213, MOD_CONTROL, VK_UP},   {214, MOD_CONTROL, VK_DOWN},  {220, MOD_CONTROL, 'T'},
-        {221, MOD_CONTROL, 'G'},     {302, MOD_SHIFT, VK_LEFT},    {301, MOD_SHIFT, VK_RIGHT},
+        {201, MOD_CONTROL, 'A'},   {202, MOD_CONTROL, 'S'},     {216, MOD_CONTROL, 'D'},
+        {215, MOD_CONTROL, 'F'},   {218, MOD_CONTROL, VK_F2},   {219, MOD_CONTROL, VK_F3},
+        {217, MOD_CONTROL, 'E'},   {211, MOD_CONTROL, VK_LEFT}, {212, MOD_CONTROL, VK_RIGHT},
+        {213, MOD_CONTROL, VK_UP}, {214, MOD_CONTROL, VK_DOWN}, {220, MOD_CONTROL, 'T'},
+        {221, MOD_CONTROL, 'G'},   {302, MOD_SHIFT, VK_LEFT},   {301, MOD_SHIFT, VK_RIGHT},
     };
     ASSERT_EQ(HotKeyTable().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

@@ -40,8 +40,8 @@ public:
     TempFolder() {
         wchar_t base[MAX_PATH];
         ::GetTempPathW(MAX_PATH, base);
-        path_ = fs::path(base) / ("ocu-output-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                  std::to_string(::GetTickCount64()));
+        path_ = fs::path(base) /
+                ("ocu-output-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount64()));
         fs::create_directories(path_);
     }
     ~TempFolder() {
@@ -140,8 +140,8 @@ ClipboardPicture ReadClipboardPicture() {
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
         const HDC screen = ::GetDC(nullptr);
-        const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info,
-                                     DIB_RGB_COLORS);
+        const int rows =
+            ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
         ::ReleaseDC(nullptr, screen);
         if (rows == bm.bmHeight) {
             picture.width = bm.bmWidth;

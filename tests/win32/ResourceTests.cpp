@@ -35,8 +35,11 @@ TEST_F(ProgramResourceTest, TheJapaneseVersionTableNamesVersion1011) {
     const struct {
         const wchar_t* key;
         const wchar_t* value;
-    } table[] = {{L"FileVersion", L"1.0.1.1"}, {L"ProductVersion", L"1.0.1.1"}, {L"ProductName", L"Lumivane Ocumira"},
-                 {L"OriginalFilename", L"Ocumira.exe"}, {L"FileDescription", L"Ocumira 画面拡大鏡"}};
+    } table[] = {{L"FileVersion", L"1.0.1.1"},
+                 {L"ProductVersion", L"1.0.1.1"},
+                 {L"ProductName", L"Lumivane Ocumira"},
+                 {L"OriginalFilename", L"Ocumira.exe"},
+                 {L"FileDescription", L"Ocumira 画面拡大鏡"}};
     for (const auto& row : table) {
         wchar_t* text = nullptr;
         UINT length = 0;
@@ -46,8 +49,8 @@ TEST_F(ProgramResourceTest, TheJapaneseVersionTableNamesVersion1011) {
     }
     WORD* translation = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                                 &length));
+    ASSERT_TRUE(
+        ::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_GE(length, 4u);
     EXPECT_EQ(translation[0], 0x411);
     EXPECT_EQ(translation[1], 932);

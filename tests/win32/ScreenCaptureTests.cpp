@@ -32,7 +32,9 @@ bool ShownOnScreen(ScreenCapture& capture, const ColourWindow& w) {
 
 class ScreenCaptureTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(ShownOnScreen(capture_, window_)) << "the test window never reached the screen"; }
+    void SetUp() override {
+        ASSERT_TRUE(ShownOnScreen(capture_, window_)) << "the test window never reached the screen";
+    }
     ColourWindow window_{kArea};
     ScreenCapture capture_;
 };
@@ -50,8 +52,8 @@ TEST(ScreenFormatTest, EveryDepthHasAFormatTheCoreKnows) {
 
 TEST_F(ScreenCaptureTest, EveryFormatHoldsTheWindowsColoursPixelForPixel) {
     // Pure colours survive every format exactly, palettes included.
-    for (PixelFormat f : {PixelFormat::Bits32, PixelFormat::Bits24, PixelFormat::Bits16, PixelFormat::Bits15,
-                          PixelFormat::Bits8}) {
+    for (PixelFormat f :
+         {PixelFormat::Bits32, PixelFormat::Bits24, PixelFormat::Bits16, PixelFormat::Bits15, PixelFormat::Bits8}) {
         SCOPED_TRACE(static_cast<int>(f));
         Image* img = capture_.Capture(kArea.left, kArea.top, window_.Width(), window_.Height(), f);
         ASSERT_NE(img, nullptr);

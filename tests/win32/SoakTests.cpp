@@ -286,8 +286,8 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     const long gdiAfter = wintest::GdiObjectsInUse();
-    std::printf("[soak] minimise/restore %d cycles %lld ms  gdi %ld->%ld  restores asked twice %d\n",
-                kMinimiseCycles, static_cast<long long>(ms.count()), gdiBefore, gdiAfter, lostRestores);
+    std::printf("[soak] minimise/restore %d cycles %lld ms  gdi %ld->%ld  restores asked twice %d\n", kMinimiseCycles,
+                static_cast<long long>(ms.count()), gdiBefore, gdiAfter, lostRestores);
     EXPECT_LE(gdiAfter - gdiBefore, kGdiNoise);
     EXPECT_LE(lostRestores, kMinimiseCycles / 5) << "the restores themselves fail";
 }

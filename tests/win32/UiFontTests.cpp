@@ -29,9 +29,7 @@ TEST(UiFontTest, TheChosenFontDrawsJapaneseWhereAnyJapaneseFontIsInstalled) {
     EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
 }
 
-TEST(UiFontTest, AnUnknownFaceIsNotFound) {
-    EXPECT_FALSE(JapaneseFaceExists(L"No Such Face Ocumira"));
-}
+TEST(UiFontTest, AnUnknownFaceIsNotFound) { EXPECT_FALSE(JapaneseFaceExists(L"No Such Face Ocumira")); }
 
 }  // namespace
 }  // namespace ocu::win

@@ -48,8 +48,7 @@ inline Rgb PixelRgb(const Image& img, int x, int y) {
         const PaletteEntry& e = img.Palette().at(row[x]);
         return {e.red, e.green, e.blue};
     }
-    default:
-        return {-1, -1, -1};
+    default: return {-1, -1, -1};
     }
 }
 
@@ -90,9 +89,9 @@ public:
         wc.lpszClassName = L"OcuColourWindow";
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"OcuColourWindow", L"colours", WS_POPUP,
-                                  area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr,
-                                  nullptr, wc.hInstance, this);
+        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"OcuColourWindow", L"colours", WS_POPUP, area.left,
+                                  area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
+                                  wc.hInstance, this);
         ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         ::UpdateWindow(hwnd_);
     }

@@ -61,7 +61,8 @@ bool ReadBitmap(HBITMAP bitmap, int* width, int* height, std::vector<BYTE>* pixe
     info.bmiHeader.biCompression = BI_RGB;
     pixels->assign(static_cast<size_t>(bm.bmWidth) * bm.bmHeight * 4, 0);
     HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels->data(), &info, DIB_RGB_COLORS);
+    const int rows =
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels->data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return rows == bm.bmHeight;
 }
@@ -111,7 +112,8 @@ int wmain(int argc, wchar_t** argv) {
                     from = "CF_DIB";
             }
             std::string formats;
-            for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats += " " + std::to_string(f);
+            for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f))
+                formats += " " + std::to_string(f);
             CloseClipboard();
             if (from == nullptr) {
                 // The formats that are there, for a failing test's message.

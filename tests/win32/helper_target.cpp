@@ -22,12 +22,11 @@ FILE* g_log = nullptr;
 bool g_hangOnClick = false;
 constexpr UINT_PTR kHangTimer = 1;
 
-LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         if (g_log) {
-            std::fprintf(g_log, "%04x %llx %d %d\n", msg, static_cast<unsigned long long>(wParam),
-                         GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            std::fprintf(g_log, "%04x %llx %d %d\n", msg, static_cast<unsigned long long>(wParam), GET_X_LPARAM(lParam),
+                         GET_Y_LPARAM(lParam));
             std::fflush(g_log);
         }
         if (g_hangOnClick && msg == WM_LBUTTONDOWN)
@@ -41,18 +40,14 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             for (;;) Sleep(1000);
         }
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
-{
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 6) {
@@ -75,8 +70,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wc.lpszClassName = L"OcuTargetClass";
     if (!RegisterClassExW(&wc)) return 4;
 
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"OcuTarget", WS_POPUP | WS_VISIBLE, x, y, w, h,
-                                nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"OcuTarget", WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+                                instance, nullptr);
     if (!hwnd) return 5;
     if (hang) SetTimer(hwnd, kHangTimer, 2000, nullptr);
 

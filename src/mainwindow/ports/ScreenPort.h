@@ -13,9 +13,9 @@ class ScreenPort {
 public:
     virtual ~ScreenPort() = default;
 
-    virtual IntRect DesktopRect() = 0;          // the virtual screen, read afresh
-    virtual IntPoint PrimaryScreenSize() = 0;   // SM_CXSCREEN, SM_CYSCREEN
-    virtual PixelFormat ScreenFormat() = 0;     // the format of captured frames
+    virtual IntRect DesktopRect() = 0;         // the virtual screen, read afresh
+    virtual IntPoint PrimaryScreenSize() = 0;  // SM_CXSCREEN, SM_CYSCREEN
+    virtual PixelFormat ScreenFormat() = 0;    // the format of captured frames
     virtual IntPoint CursorPos() = 0;
     virtual void SetCursorPos(IntPoint p) = 0;
     // Copies the screen area (x, y, w, h) into a platform-owned buffer in the

@@ -16,22 +16,22 @@ class WindowPort {
 public:
     virtual ~WindowPort() = default;
 
-    virtual IntRect WindowRect() = 0;                 // outer bounds, screen coordinates
+    virtual IntRect WindowRect() = 0;  // outer bounds, screen coordinates
     // The outer bounds the window has when neither minimised nor maximised, in screen
     // coordinates whatever its state: what a later start should open with.
     virtual IntRect RestoredWindowRect() = 0;
     virtual IntPoint ClientSize() = 0;
-    virtual bool IsOnAnyMonitor(IntRect r) = 0;       // some part of r lies on a monitor
+    virtual bool IsOnAnyMonitor(IntRect r) = 0;  // some part of r lies on a monitor
     virtual IntRect PrimaryWorkArea() = 0;
-    virtual void SetWindowBounds(IntRect r) = 0;      // may call back OnResize
+    virtual void SetWindowBounds(IntRect r) = 0;  // may call back OnResize
     virtual void MoveWindowTo(int left, int top) = 0;
-    virtual void SetClientSize(int w, int h) = 0;     // may call back OnResize
+    virtual void SetClientSize(int w, int h) = 0;  // may call back OnResize
     virtual int StatusBarHeight() = 0;
     virtual bool IsActiveWindow() = 0;
-    virtual bool IsNormalState() = 0;                 // neither minimised nor maximised
-    virtual void ActivateMainWindow() = 0;            // activation handling of a press on an inactive window
+    virtual bool IsNormalState() = 0;       // neither minimised nor maximised
+    virtual void ActivateMainWindow() = 0;  // activation handling of a press on an inactive window
     virtual void SetTopMost(bool on) = 0;
-    virtual void ForceForeground() = 0;               // past the foreground lock
+    virtual void ForceForeground() = 0;  // past the foreground lock
     virtual void SetTitle(const std::string& utf8) = 0;
     virtual void SetStatusText(int panel, const std::string& utf8) = 0;
     // The colour under the pointer: a small square of it (0x00RRGGBB; none when empty) and its text.

@@ -65,10 +65,8 @@ INT_PTR OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         // The outer size is 321 x 182; the shortcut's box sits inside the frame, the
         // hot keys' box below it.
         static constexpr Placement kItems[] = {
-            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},
-            {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
-            {IDC_HOTKEYS_ALWAYS, 24, 70, 281, 25},
-            {IDOK, 64, 104, 89, 25},
+            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},  {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
+            {IDC_HOTKEYS_ALWAYS, 24, 70, 281, 25}, {IDOK, 64, 104, 89, 25},
             {IDCANCEL, 176, 104, 81, 25},
         };
         Layout(dialog, 321, 182, kItems, std::size(kItems), true);
@@ -89,8 +87,7 @@ INT_PTR OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -107,9 +104,12 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         // Client area 470 x 317; the labels and boxes sit in the sunken panel.
         static constexpr Placement kItems[] = {
-            {IDC_VERSION_PANEL, 8, 8, 433, 241},   {IDC_PRODUCT_LABEL, 40, 32, 300, 26},
-            {IDC_VERSION_LABEL, 240, 88, 120, 14}, {IDC_VERSION_MEMO, 264, 104, 129, 25},
-            {IDC_URL_EDIT, 32, 136, 193, 17},      {IDC_MEMO2, 80, 176, 281, 49},
+            {IDC_VERSION_PANEL, 8, 8, 433, 241},
+            {IDC_PRODUCT_LABEL, 40, 32, 300, 26},
+            {IDC_VERSION_LABEL, 240, 88, 120, 14},
+            {IDC_VERSION_MEMO, 264, 104, 129, 25},
+            {IDC_URL_EDIT, 32, 136, 193, 17},
+            {IDC_MEMO2, 80, 176, 281, 49},
             {IDOK, 168, 264, 122, 29},
         };
         Layout(dialog, 470, 317, kItems, std::size(kItems), false);
@@ -147,8 +147,7 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -157,8 +156,7 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 std::optional<OptionsChoice> ShowOptionsDialog(HINSTANCE instance, HWND owner, OptionsChoice current) {
     OptionsState state{current};
     const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner,
-                                             GuardedDialogProc<OptionsProc>,
-                                             reinterpret_cast<LPARAM>(&state));
+                                             GuardedDialogProc<OptionsProc>, reinterpret_cast<LPARAM>(&state));
     if (result != IDOK) return std::nullopt;
     return state.choice;
 }

@@ -24,9 +24,7 @@ DibHeader MakeDibHeader(int w, int h, PixelFormat format, std::span<const Palett
         std::memcpy(d.colors, masks, sizeof masks);
         break;
     }
-    default:
-        bh.biBitCount = static_cast<WORD>(BitsPerPixel(format));
-        break;
+    default: bh.biBitCount = static_cast<WORD>(BitsPerPixel(format)); break;
     }
     if (IsIndexed(format)) {
         const std::size_t entries = std::size_t{1} << bh.biBitCount;

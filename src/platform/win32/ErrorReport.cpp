@@ -8,7 +8,7 @@ namespace {
 bool g_reporting = false;
 // Made at start: the report of a failure must not itself need memory.
 const std::wstring g_unexpectedError = Utf8ToWide(text::kUnexpectedError);
-}
+}  // namespace
 
 std::string ExceptionText(std::exception_ptr e) {
     try {

@@ -21,7 +21,8 @@ bool WriteAll(HANDLE file, const std::string& text) {
 }
 
 bool WriteFileWhole(const std::wstring& path, const std::string& text, DWORD disposition) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_hfile file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     if (!WriteAll(file.get(), text) || !::FlushFileBuffers(file.get())) return false;
     return ::CloseHandle(file.release()) != FALSE;
@@ -51,7 +52,8 @@ std::optional<std::string> FileSettingsStore::Read() {
 
 bool FileSettingsStore::Write(const std::string& wholeText) {
     const DWORD attributes = ::GetFileAttributesW(path_.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return false;
     const std::wstring temp = path_ + L".tmp";
     if (WriteFileWhole(temp, wholeText, CREATE_ALWAYS)) {
@@ -80,7 +82,8 @@ std::wstring ModulePath() {
 std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension) {
     const std::size_t slash = path.find_last_of(L"\\/");
     const std::size_t dot = path.find_last_of(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) return path.substr(0, dot) + extension;
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+        return path.substr(0, dot) + extension;
     return path + extension;
 }
 

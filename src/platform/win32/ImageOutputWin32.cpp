@@ -65,8 +65,8 @@ bool Win32ImageOutput::WriteWholeFile(const std::string& path, const std::vector
         return false;
     const std::wstring temp = target + L".ocumira-tmp";
     {
-        unique_hfile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        unique_hfile file(
+            ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         std::size_t done = 0;
         while (done < bytes.size()) {

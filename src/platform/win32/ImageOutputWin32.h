@@ -3,7 +3,7 @@
 // files, the clipboard and the printer.
 #include <windows.h>
 
-#include "mainwindow/ports/ImageOutput.h"
+#include "mainwindow/ports/ImageOutputPort.h"
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {

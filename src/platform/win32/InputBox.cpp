@@ -125,7 +125,8 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
                 auto& s = *reinterpret_cast<BoxState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
                 const HWND edit = ::GetDlgItem(dialog, kEditId);
                 std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-                text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+                text.resize(
+                    static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
                 s.result = std::move(text);
                 ::EndDialog(dialog, IDOK);
                 handled = TRUE;
@@ -134,8 +135,7 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
                 handled = TRUE;
             }
             break;
-        default:
-            break;
+        default: break;
         }
     });
     return handled;

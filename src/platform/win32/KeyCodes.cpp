@@ -33,8 +33,6 @@ WORD VirtualKeyOf(Key key) {
     return 0;
 }
 
-UINT HotKeyModifiers(Modifier modifier) {
-    return modifier == Modifier::Shift ? MOD_SHIFT : MOD_CONTROL;
-}
+UINT HotKeyModifiers(Modifier modifier) { return modifier == Modifier::Shift ? MOD_SHIFT : MOD_CONTROL; }
 
 }  // namespace ocu::win

@@ -146,8 +146,8 @@ LRESULT MainWindow::OnCreate() {
     // The hint, and right of it the colour under the pointer.
     infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200, 0}, font,
                                            CLR_DEFAULT, false);
-    statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId, std::initializer_list<int>{80, 60, 150, 50},
-                                             font, kCream, true);
+    statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId,
+                                             std::initializer_list<int>{80, 60, 150, 50}, font, kCream, true);
     infoBar_->SetText(0, "押しっぱなしにすると連続効果になります。");
     toolBar_ = std::make_unique<ToolBar>(hwnd_, instance_, kToolBarId, font,
                                          [this](CommandId id, bool down) { OnToolPress(id, down); });

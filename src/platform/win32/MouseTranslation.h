@@ -7,7 +7,7 @@
 
 namespace ocu::win {
 
-UINT MouseMessageOf(ProjectedMessage m);  // WM_MOUSEMOVE, WM_LBUTTONDOWN ...
+UINT MouseMessageOf(ProjectedMessage m);     // WM_MOUSEMOVE, WM_LBUTTONDOWN ...
 WPARAM MouseKeysOf(const ProjectedKeys& k);  // MK_ flags
 // A client point as a mouse message's lParam: each coordinate keeps its low 16 bits
 // (MAKELPARAM), and the high half of a 64-bit lParam stays clear.

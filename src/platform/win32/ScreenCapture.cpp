@@ -30,14 +30,14 @@ std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format) {
         got = ::GetSystemPaletteEntries(screen, 0, count, system.data());
     std::vector<PaletteEntry> palette(count);
     if (got == count) {
-        for (UINT i = 0; i < count; ++i)
-            palette[i] = {system[i].peRed, system[i].peGreen, system[i].peBlue, 0};
+        for (UINT i = 0; i < count; ++i) palette[i] = {system[i].peRed, system[i].peGreen, system[i].peBlue, 0};
         return palette;
     }
     for (UINT i = 0; i < count; ++i) {
         const UINT v = count == 256 ? i : i * 255 / (count - 1);
         if (count == 256) {
-            palette[i] = {static_cast<std::uint8_t>((v >> 5) * 255 / 7), static_cast<std::uint8_t>(((v >> 2) & 7) * 255 / 7),
+            palette[i] = {static_cast<std::uint8_t>((v >> 5) * 255 / 7),
+                          static_cast<std::uint8_t>(((v >> 2) & 7) * 255 / 7),
                           static_cast<std::uint8_t>((v & 3) * 255 / 3), 0};
         } else {
             const auto g = static_cast<std::uint8_t>(v);

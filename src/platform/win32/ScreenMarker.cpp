@@ -20,7 +20,8 @@ void OutlineOnScreen(IntRect r, HPEN pen, int bkMode) {
 bool ScreenMarker::EnsureBackup(HDC screen, int w, int h) {
     if (backup_ && w == width_ && h == height_) return true;
     Release();
-    if (w <= 0 || h <= 0 || !backup_.Reset(screen, unique_hbitmap(::CreateCompatibleBitmap(screen, w, h)))) return false;
+    if (w <= 0 || h <= 0 || !backup_.Reset(screen, unique_hbitmap(::CreateCompatibleBitmap(screen, w, h))))
+        return false;
     width_ = w;
     height_ = h;
     return true;

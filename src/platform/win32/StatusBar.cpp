@@ -22,18 +22,18 @@ void DrawClassic(HWND bar) {
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     static const HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
     if (uxtheme == nullptr) return;
-    const auto setTheme = reinterpret_cast<SetWindowThemeFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+    const auto setTheme =
+        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
     if (setTheme != nullptr) setTheme(bar, L"", L"");
 }
 
 }  // namespace
 
-StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths,
-                     HFONT font, COLORREF background, bool sizeGrip)
+StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
+                     COLORREF background, bool sizeGrip)
     : font_(font), widths_(panelWidths) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN |
-                        CCS_NODIVIDER | (sizeGrip ? SBARS_SIZEGRIP : 0);
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
+                        (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoStatusBar));

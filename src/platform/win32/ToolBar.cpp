@@ -111,11 +111,8 @@ std::optional<LRESULT> ToolBar::OnNotify(const NMHDR& header) {
             ::FillRect(cd.nmcd.hdc, &all, cream.get());
             return CDRF_NOTIFYITEMDRAW;
         }
-        case CDDS_ITEMPREPAINT:
-            cd.clrText = kCaptionBlue;
-            return CDRF_DODEFAULT;
-        default:
-            return CDRF_DODEFAULT;
+        case CDDS_ITEMPREPAINT: cd.clrText = kCaptionBlue; return CDRF_DODEFAULT;
+        default: return CDRF_DODEFAULT;
         }
     }
     if (header.code == TTN_GETDISPINFOW) {

@@ -11,8 +11,8 @@ constexpr int kUiFontHeight = -12;  // 12-pixel characters
 
 // In order of preference. The first is the one the layout was made for.
 constexpr const wchar_t* kFaces[] = {
-    L"ＭＳ Ｐゴシック", L"MS PGothic", L"Meiryo UI", L"Yu Gothic UI", L"MS UI Gothic", L"Noto Sans CJK JP",
-    L"Noto Sans JP",    L"IPAPGothic", L"VL PGothic",
+    L"ＭＳ Ｐゴシック",  L"MS PGothic",   L"Meiryo UI",  L"Yu Gothic UI", L"MS UI Gothic",
+    L"Noto Sans CJK JP", L"Noto Sans JP", L"IPAPGothic", L"VL PGothic",
 };
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {

@@ -20,7 +20,9 @@ RECT ToRect(IntRect r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance)
-    : instance_(instance), arrowCursor_(::LoadCursorW(nullptr, IDC_ARROW)), handCursor_(::LoadCursorW(instance, L"HAND")) {
+    : instance_(instance),
+      arrowCursor_(::LoadCursorW(nullptr, IDC_ARROW)),
+      handCursor_(::LoadCursorW(instance, L"HAND")) {
     if (handCursor_ == nullptr) handCursor_ = ::LoadCursorW(nullptr, IDC_HAND);
     cursor_ = arrowCursor_;
 }
@@ -37,7 +39,8 @@ IntRect Win32Platform::DesktopRect() {
     if (!desktopKnown_ || now - desktopAt_ >= 1000) {
         const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
         const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         desktopAt_ = now;
         desktopKnown_ = true;
     }
@@ -201,7 +204,8 @@ void Win32Platform::SetTitle(const std::string& utf8) {
     if (parts_.Window == nullptr) return;
     const std::wstring text = Utf8ToWide(utf8);
     std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(parts_.Window)) + 1, L'\0');
-    shown.resize(static_cast<std::size_t>(::GetWindowTextW(parts_.Window, shown.data(), static_cast<int>(shown.size()))));
+    shown.resize(
+        static_cast<std::size_t>(::GetWindowTextW(parts_.Window, shown.data(), static_cast<int>(shown.size()))));
     if (shown != text) ::SetWindowTextW(parts_.Window, text.c_str());
 }
 

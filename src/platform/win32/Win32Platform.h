@@ -21,9 +21,9 @@ inline constexpr UINT_PTR kRepeatTimerId = 2;   // timRepeat
 struct MainWindowParts {
     HWND Window = nullptr;
     StatusBar* Status = nullptr;  // sbMain
-    HWND ToolBar = nullptr;    // toolbarMain
+    HWND ToolBar = nullptr;       // toolbarMain
     const MenuBar* Menu = nullptr;
-    StatusBar* Info = nullptr;    // the hint line above the tool bar
+    StatusBar* Info = nullptr;  // the hint line above the tool bar
 };
 
 class Win32Platform final : public IPlatform {

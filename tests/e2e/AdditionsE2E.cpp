@@ -30,14 +30,7 @@ protected:
     // The output of a shell command on the test's display (stderr folded in).
     std::string Shell(const std::string& command, bool* ok = nullptr)
     {
-        std::string out;
-        FILE* pipe = popen(("DISPLAY=" + session_.DisplayName() + " " + command + " 2>&1").c_str(), "r");
-        if (!pipe) return out;
-        char buf[512];
-        while (size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-        const int status = pclose(pipe);
-        if (ok) *ok = status == 0;
-        return out;
+        return e2e::Shell("DISPLAY=" + session_.DisplayName() + " " + command, ok);
     }
 
     // Gives the main window the keyboard with a click on its view (a click on the caption
@@ -120,14 +113,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 
 TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
-    session_.PaintPattern();
-    session_.MovePointer(640, 980);
-    StartSettings settings;
-    settings.fixView = true;
-    settings.fixX = 300;
-    settings.fixY = 400;
-    m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
     for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
@@ -239,14 +225,7 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
     char folder[] = "/tmp/ocu-e2e-png-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const fs::path out = folder;
-    session_.PaintPattern();
-    session_.MovePointer(640, 980);
-    StartSettings settings;
-    settings.fixView = true;
-    settings.fixX = 300;
-    settings.fixY = 400;
-    m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
     Screenshot view = m_->GrabView();
     ASSERT_TRUE(PollUntil(
         [&] {

@@ -374,10 +374,7 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
 TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
 {
     XSession session;
-    session.PaintPattern();
-    StartSettings settings;
-    session.MovePointer(300, 400);
-    Magnifier m(session, SettingsText(settings));
+    Magnifier m = MagnifierOverPattern(session, 300, 400);
     ASSERT_NO_FATAL_FAILURE(m.Start());
     std::string why;
 
@@ -447,10 +444,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
 TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
 {
     XSession session;
-    session.PaintPattern();
-    StartSettings settings;
-    session.MovePointer(300, 400);
-    Magnifier m(session, SettingsText(settings));
+    Magnifier m = MagnifierOverPattern(session, 300, 400);
     ASSERT_NO_FATAL_FAILURE(m.Start());
     WineApp other(session, WineApp::Helper("helper_target", {"50", "700", "200", "150", "other-log.txt"}));
     const XWindow otherWindow = session.FindWindowByTitlePrefix("OcuTarget", 20s);

@@ -15,10 +15,6 @@
 #include "mainwindow/ViewMath.h"
 #include "support/OcumiraE2E.h"
 
-#ifndef OCU_SOURCE_DIR
-#define OCU_SOURCE_DIR "."
-#endif
-
 namespace ocu::e2e {
 namespace {
 
@@ -48,7 +44,7 @@ std::string Lower(std::string s)
 fs::path HostPath(const std::string& windowsPath)
 {
     const char* prefix = std::getenv("OCU_E2E_WINEPREFIX");
-    fs::path host = prefix && *prefix ? fs::path(prefix) : fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+    fs::path host = prefix && *prefix ? fs::path(prefix) : SourceDir() / "build" / "wineprefix-e2e";
     host /= "drive_c";
     std::string rest = windowsPath.substr(3);  // after "C:\"
     std::replace(rest.begin(), rest.end(), '\\', '/');

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "e2e/ModeProbe.h"
+#include "e2e/ViewProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
 #include "support/OcumiraE2E.h"
@@ -19,34 +20,13 @@ constexpr float kZoom = 2.0f;
 
 using FixAreaE2E = OcumiraE2E;
 
-// Pixels of the view that do not show the screen point the area at (left, top) puts there;
-// the first few are described in `first`. Pixels inside `skip` (view coordinates, the
-// pointer's marker) are not checked.
-int WrongAreaPixels(const Screenshot& view, int left, int top, std::string* first, Rect skip = {})
-{
-    const int srcW = TruncDiv(view.width, kZoom), srcH = TruncDiv(view.height, kZoom);
-    int wrong = 0;
-    for (int vy = 0; vy < view.height; vy += 3)
-        for (int vx = 0; vx < view.width; vx += 3) {
-            if (skip.Contains(vx, vy)) continue;
-            const auto want =
-                std::tuple(left + NearestSource(vx, view.width, srcW), top + NearestSource(vy, view.height, srcH));
-            const auto got = XSession::DecodePattern(view.At(vx, vy));
-            if (got != want && ++wrong <= 5 && first)
-                *first += "(" + std::to_string(vx) + "," + std::to_string(vy) + ") shows " +
-                          std::to_string(std::get<0>(got)) + "," + std::to_string(std::get<1>(got)) + " not " +
-                          std::to_string(std::get<0>(want)) + "," + std::to_string(std::get<1>(want)) + "; ";
-        }
-    return wrong;
-}
-
 // The view shows the area at (left, top), and still does ten capture ticks later (so a
 // frame left over from before the pointer moved does not count).
 bool ViewShowsArea(const Magnifier& m, int left, int top, std::string* why, Rect skip = {})
 {
     auto holds = [&] {
         why->clear();
-        return WrongAreaPixels(m.GrabView(), left, top, why, skip) == 0;
+        return viewprobe::WrongAreaPixels(m.GrabView(), left, top, kZoom, why, skip) == 0;
     };
     if (!PollUntil(holds, 10s, 50ms)) return false;
     std::this_thread::sleep_for(300ms);
@@ -56,10 +36,7 @@ bool ViewShowsArea(const Magnifier& m, int left, int top, std::string* why, Rect
 TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
 {
     XSession session;
-    session.PaintPattern();
-    session.MovePointer(400, 600);
-    StartSettings settings;
-    Magnifier m(session, SettingsText(settings));
+    Magnifier m = MagnifierOverPattern(session, 400, 600);
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const int srcW = TruncDiv(m.View().width, kZoom), srcH = TruncDiv(m.View().height, kZoom);
 

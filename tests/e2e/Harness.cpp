@@ -21,6 +21,7 @@
 #include <cstring>
 #include <deque>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -180,7 +181,7 @@ bool g_splitMonitors = false;
 
 fs::path E2EWinePrefix()
 {
-    fs::path prefix = fs::path(OCU_SOURCE_DIR) / "build" / "wineprefix-e2e";
+    fs::path prefix = SourceDir() / "build" / "wineprefix-e2e";
     if (const char* p = std::getenv("OCU_E2E_WINEPREFIX"); p && *p) prefix = p;
     if (g_splitMonitors) prefix += "-monitors";
     return prefix;
@@ -212,7 +213,7 @@ void PrepareWinePrefix()
     std::call_once(g_splitMonitors ? onceMonitors : once, [] {
         SpawnOptions options;
         options.env = {{"OCU_WINEPREFIX", E2EWinePrefix().string()}};
-        const auto script = fs::path(OCU_SOURCE_DIR) / "scripts" / "wine-run";
+        const auto script = SourceDir() / "scripts" / "wine-run";
         if (RunCommand({script.string(), "--prepare"}, options, 300s) != 0)
             Fail("could not create the Wine prefix " + E2EWinePrefix().string());
         WineServer("-k");
@@ -302,7 +303,7 @@ FailureNote::~FailureNote() { Live().notes.erase(id_); }
 fs::path FailureFolder()
 {
     const char* env = std::getenv("OCU_E2E_FAILURES");
-    const fs::path dir = env && *env ? fs::path(env) : fs::path(OCU_SOURCE_DIR) / "build" / "e2e-failures";
+    const fs::path dir = env && *env ? fs::path(env) : SourceDir() / "build" / "e2e-failures";
     std::error_code ignored;
     fs::create_directories(dir, ignored);
     return dir;
@@ -1097,6 +1098,26 @@ std::string DescribeFailureState(std::string_view shotName)
         if (anyRunning) out << DescribeBoxes(session);
     }
     return out.str();
+}
+
+fs::path SourceDir() { return OCU_SOURCE_DIR; }
+
+std::string ReadFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Shell(const std::string& command, bool* ok)
+{
+    std::string out;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return out;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    const int status = pclose(pipe);
+    if (ok) *ok = status == 0;
+    return out;
 }
 
 }  // namespace ocu::e2e

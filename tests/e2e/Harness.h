@@ -81,6 +81,13 @@ std::string DescribeFailureState(std::string_view shotName);
 // skip then rather than fail.
 inline bool OcumiraBuilt() { return !std::string_view(OCUMIRA_EXE).empty(); }
 
+// The source tree's top folder: the scripts, the project file and the build folders.
+std::filesystem::path SourceDir();
+// The whole of a file, byte for byte; empty if it cannot be read.
+std::string ReadFile(const std::filesystem::path& file);
+// The output of a shell command (stderr folded in); `ok` tells whether it exited 0.
+std::string Shell(const std::string& command, bool* ok = nullptr);
+
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }

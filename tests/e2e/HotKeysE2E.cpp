@@ -51,12 +51,7 @@ Image ExpectedView(const XSession& session, const Rect& view, float zoom, bool f
     for (int y = 0; y < srcH; ++y)
         for (int x = 0; x < srcW; ++x) capture.SetPixel32(x, y, area.At(x, y));
     Image frame(view.width, view.height, PixelFormat::Bits32);
-    RenderParams p;
-    p.ViewWidth = view.width;
-    p.ViewHeight = view.height;
-    p.SrcWidth = srcW;
-    p.SrcHeight = srcH;
-    p.ZoomRate = zoom;
+    RenderParams p = ViewRenderParams(view, srcW, srcH, zoom);
     p.FlipH = flipH;
     p.GridVisible = grid;
     p.GridUnit = 60;

@@ -18,6 +18,7 @@
 
 #include "e2e/Harness.h"
 #include "mainwindow/ViewLayout.h"
+#include "pipeline/FramePipeline.h"
 
 namespace ocu::e2e {
 
@@ -272,6 +273,48 @@ private:
     Rect client_;
     Rect view_;
 };
+
+// What the core renders into `view` from a srcWidth x srcHeight capture at `zoom`; the tests
+// add the mode they predict (grid, mirror, turn, surface layer).
+inline RenderParams ViewRenderParams(const Rect& view, int srcWidth, int srcHeight, float zoom)
+{
+    RenderParams p;
+    p.ViewWidth = view.width;
+    p.ViewHeight = view.height;
+    p.SrcWidth = srcWidth;
+    p.SrcHeight = srcHeight;
+    p.ZoomRate = zoom;
+    return p;
+}
+
+// A magnifier over the pattern with the pointer resting at (x, y), not yet located: the
+// caller starts it (Start asserts, so it has to run in the test itself).
+inline Magnifier MagnifierOverPattern(XSession& session, int x, int y, const StartSettings& settings = {})
+{
+    session.PaintPattern();
+    session.MovePointer(x, y);
+    return Magnifier(session, SettingsText(settings));
+}
+
+// Settings that pin the view on the area around (x, y) from the start.
+inline StartSettings PinnedAt(int x, int y)
+{
+    StartSettings s;
+    s.fixView = true;
+    s.fixX = x;
+    s.fixY = y;
+    return s;
+}
+
+// Paints the pattern, rests the pointer low on the screen, away from the area and the window,
+// and starts a magnifier pinned on the pattern around (300, 400): a view that stays still.
+inline void StartPinnedOnPattern(XSession& session, std::unique_ptr<Magnifier>& m)
+{
+    session.PaintPattern();
+    session.MovePointer(640, 980);
+    m = std::make_unique<Magnifier>(session, SettingsText(PinnedAt(300, 400)));
+    ASSERT_NO_FATAL_FAILURE(m->Start());
+}
 
 inline std::string ScreenshotFolder()
 {

@@ -19,12 +19,6 @@ constexpr int kScClose = 0xF060;
 
 using NextStartE2E = OcumiraE2E;
 
-std::string ReadFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Minimised, then closed from the task bar: the next start opens where the window was, with
 // no message about its size.
 TEST_F(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)

@@ -99,19 +99,6 @@ long Differences(const Screenshot& a, const Screenshot& b)
     return n;
 }
 
-// The output of a shell command (stderr folded in); `ok` tells whether it exited 0.
-std::string Shell(const std::string& command, bool* ok = nullptr)
-{
-    std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return out;
-    char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-    const int status = pclose(pipe);
-    if (ok) *ok = status == 0;
-    return out;
-}
-
 class OutputE2E : public OcumiraE2E {
 protected:
     void SetUp() override
@@ -131,14 +118,7 @@ protected:
     // Starts the magnifier pinned on a stable area of the pattern, the pointer resting away.
     void StartPinned()
     {
-        session_.PaintPattern();
-        session_.MovePointer(640, 980);
-        StartSettings settings;
-        settings.fixView = true;
-        settings.fixX = 300;
-        settings.fixY = 400;
-        m_ = std::make_unique<Magnifier>(session_, SettingsText(settings));
-        ASSERT_NO_FATAL_FAILURE(m_->Start());
+        ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
         ASSERT_TRUE(Stable(&plain_)) << "the view never settled";
         // It shows the pinned area of the pattern, not a blank window.
         const int srcW = TruncDiv(plain_.width, 2.0f), srcH = TruncDiv(plain_.height, 2.0f);

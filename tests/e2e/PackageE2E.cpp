@@ -13,26 +13,16 @@
 #include "e2e/Harness.h"
 #include "e2e/ViewProbe.h"
 
-#ifndef OCU_SOURCE_DIR
-#define OCU_SOURCE_DIR "."
-#endif
-
 namespace ocu::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // project(Ocumira VERSION x.y.z.w ...) of the top CMakeLists.txt.
 std::string ProjectVersion()
 {
     std::smatch m;
-    const std::string text = ReadFile(fs::path(OCU_SOURCE_DIR) / "CMakeLists.txt");
+    const std::string text = ReadFile(SourceDir() / "CMakeLists.txt");
     return std::regex_search(text, m, std::regex(R"(project\(Ocumira VERSION ([0-9.]+))")) ? m[1].str() : "";
 }
 
@@ -59,8 +49,8 @@ TEST_F(PackageE2E, UnpackedArchiveHoldsTheGuideAndStarts)
     ASSERT_FALSE(version.empty());
     const fs::path dist = work_ / "dist", unpacked = work_ / "unpacked";
     const std::string pack = "OCU_PACKAGE_EXE='" + std::string(OCUMIRA_EXE) + "' OCU_PACKAGE_DIST='" + dist.string() +
-                             "' '" + OCU_SOURCE_DIR + "/scripts/package' > '" + (work_ / "package.txt").string() +
-                             "' 2>&1";
+                             "' '" + (SourceDir() / "scripts" / "package").string() + "' > '" +
+                             (work_ / "package.txt").string() + "' 2>&1";
     ASSERT_EQ(std::system(pack.c_str()), 0) << ReadFile(work_ / "package.txt");
     const fs::path archive = dist / ("Ocumira-" + version + "-win64.zip");
     ASSERT_TRUE(fs::is_regular_file(archive)) << "no " << archive << "; " << ReadFile(work_ / "package.txt");

@@ -39,12 +39,7 @@ Image ExpectedView(const Rect& view, const std::vector<Stroke>& strokes, int ang
     for (const Stroke& s : strokes)
         DrawLine(layer, s.x0, s.y0, s.x1, s.y1, 1, ColorToPixel(PixelFormat::Bits32, 0xFF0000));
     Image frame(view.width, view.height, PixelFormat::Bits32);
-    RenderParams p;
-    p.ViewWidth = view.width;
-    p.ViewHeight = view.height;
-    p.SrcWidth = srcW;
-    p.SrcHeight = srcH;
-    p.ZoomRate = kZoom;
+    RenderParams p = ViewRenderParams(view, srcW, srcH, kZoom);
     p.RotateAngle = angle;
     p.SurfaceLayer = &layer;
     p.SurfaceDrawMode = true;
@@ -95,11 +90,7 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     session.MovePointer(1100, 900);
     // The area is pinned around (300, 300) from the start; a white window will lie under it
     // (strokes are ANDed onto the picture, so only over white do they show in their colour).
-    StartSettings settings;
-    settings.fixView = true;
-    settings.fixX = 300;
-    settings.fixY = 300;
-    Magnifier m(session, SettingsText(settings));
+    Magnifier m(session, SettingsText(PinnedAt(300, 300)));
     ASSERT_NO_FATAL_FAILURE(m.Start());
     WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
     const Rect view = m.View();
@@ -153,10 +144,7 @@ TEST_F(SurfaceE2E, TheCtrlEraserClearsABandFourPixelsWide)
     XSession session;
     session.PaintPattern();
     session.MovePointer(1100, 900);
-    StartSettings settings;
-    settings.fixView = true;
-    settings.fixX = 300;
-    settings.fixY = 300;
+    StartSettings settings = PinnedAt(300, 300);
     settings.capRateTenths = 10;  // one view pixel per layer pixel
     Magnifier m(session, SettingsText(settings));
     ASSERT_NO_FATAL_FAILURE(m.Start());
@@ -189,10 +177,7 @@ TEST_F(SurfaceE2E, PenDrawsOnA256ColourScreen)
 {
     XSession session({.depth = 8});
     session.MovePointer(1100, 900);
-    StartSettings settings;
-    settings.fixView = true;
-    settings.fixX = 300;
-    settings.fixY = 300;
+    StartSettings settings = PinnedAt(300, 300);
     settings.capRateTenths = 10;
     WineAppOptions o;
     o.ini = SettingsText(settings);

@@ -53,33 +53,13 @@ std::string IniWithBounds(const Rect& windows, int capRateTenths, const std::str
     return ini.str();
 }
 
-// View pixels (every third) that do not show the root point the area at (left, top) puts
-// there, at zoom 2; the first few are described in `first`.
-int WrongAreaPixels(const Screenshot& view, int left, int top, std::string* first)
-{
-    const float zoom = 2.0f;
-    const int srcW = TruncDiv(view.width, zoom), srcH = TruncDiv(view.height, zoom);
-    int wrong = 0;
-    for (int vy = 0; vy < view.height; vy += 3)
-        for (int vx = 0; vx < view.width; vx += 3) {
-            const auto want =
-                std::tuple(left + NearestSource(vx, view.width, srcW), top + NearestSource(vy, view.height, srcH));
-            const auto got = XSession::DecodePattern(view.At(vx, vy));
-            if (got != want && ++wrong <= 5 && first)
-                *first += "(" + std::to_string(vx) + "," + std::to_string(vy) + ") shows root " +
-                          std::to_string(std::get<0>(got)) + "," + std::to_string(std::get<1>(got)) + " not " +
-                          std::to_string(std::get<0>(want)) + "," + std::to_string(std::get<1>(want)) + "; ";
-        }
-    return wrong;
-}
-
 // The view shows the area whose top left is root (left, top), and still does a few capture
 // ticks later.
 bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, std::string* why)
 {
     auto holds = [&] {
         why->clear();
-        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, why) == 0;
+        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, 2.0f, why) == 0;
     };
     if (!PollUntil(holds, 10s, 50ms)) return false;
     std::this_thread::sleep_for(300ms);

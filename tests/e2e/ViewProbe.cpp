@@ -185,6 +185,24 @@ Comparison WaitForView(const XSession& session, const Rect& view, const Expected
     return result;
 }
 
+int WrongAreaPixels(const Screenshot& view, int left, int top, float zoom, std::string* first, Rect skip)
+{
+    const int srcW = TruncDiv(view.width, zoom), srcH = TruncDiv(view.height, zoom);
+    int wrong = 0;
+    for (int vy = 0; vy < view.height; vy += 3)
+        for (int vx = 0; vx < view.width; vx += 3) {
+            if (skip.Contains(vx, vy)) continue;
+            const auto want =
+                std::tuple(left + NearestSource(vx, view.width, srcW), top + NearestSource(vy, view.height, srcH));
+            const auto got = XSession::DecodePattern(view.At(vx, vy));
+            if (got != want && ++wrong <= 5 && first)
+                *first += "(" + std::to_string(vx) + "," + std::to_string(vy) + ") shows root " +
+                          std::to_string(std::get<0>(got)) + "," + std::to_string(std::get<1>(got)) + " not " +
+                          std::to_string(std::get<0>(want)) + "," + std::to_string(std::get<1>(want)) + "; ";
+        }
+    return wrong;
+}
+
 Image ToImage(const Screenshot& shot)
 {
     Image image(shot.width, shot.height, PixelFormat::Bits32);

@@ -81,6 +81,11 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
 Comparison WaitForView(const XSession& session, const Rect& view, const Expected& expected, Milliseconds timeout = 15s,
                        Screenshot* last = nullptr);
 
+// View pixels (every third) that do not show the root point the area whose top left is
+// (left, top) puts there at `zoom`; the first few are described in `first`. Pixels inside
+// `skip` (view coordinates, e.g. the pointer's marker) are not checked.
+int WrongAreaPixels(const Screenshot& view, int left, int top, float zoom, std::string* first, Rect skip = {});
+
 // Screenshot <-> core image (32 bits, 0x00RRGGBB both ways).
 Image ToImage(const Screenshot& shot);
 Expected ExactImage(const Image& image);

@@ -71,43 +71,38 @@ TEST(IniManagerFile, OwnSectionIsReadAndWrittenOnlyOnceItIsUsed) {
 }
 
 TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {
-    FakeSettingsStore store(
+    // The lines written by hand stay as they are; the missing keys join their sections.
+    const std::string head =
         "; Ocumira settings, edited by hand\n"
         "[Zuri]\n"
         "Scale=7\n"
-        "MyOwnKey=hello\n"
-        "HFlip=2\n"
+        "MyOwnKey=hello\n";
+    const std::string middle =
         "\n"
         "[Plugins]\n"
         "Path=C:\\x\n"
         "[BoundsRect]\n"
         "Left=10\n"
-        "Top = 20\n"
-        "  Junk line\n"
-        "[Setting]\n"
-        "RunCount=4\n"
-        "FirstRun=1");
+        "Top = 20\n";
+    FakeSettingsStore store(head + "HFlip=2\n" + middle +
+                            "  Junk line\n"
+                            "[Setting]\n"
+                            "RunCount=4\n"
+                            "FirstRun=1");
     TIniManager m(store, kFileName);
     m.Save();
-    EXPECT_EQ(*store.text,
-              "; Ocumira settings, edited by hand\n"
-              "[Zuri]\n"
-              "Scale=7\n"
-              "MyOwnKey=hello\n"
-              "HFlip=1\n"
-              "VFlip=0\nScaleWidth=300\nScaleHeight=300\nCapRate=10\n"
-              "CrossVisible=1\nInfoVisible=0\nInfoIsHex=1\nSamplingRate=100\nFixView=0\nFixViewX=200\nFixViewY=200\n"
-              "\n"
-              "[Plugins]\n"
-              "Path=C:\\x\n"
-              "[BoundsRect]\n"
-              "Left=10\n"
-              "Top = 20\n"
-              "Right=800\nBottom=600\n"
-              "  Junk line\n"
-              "[Setting]\n"
-              "RunCount=5\n"
-              "FirstRun=0");
+    EXPECT_EQ(
+        *store.text,
+        head +
+            "HFlip=1\n"
+            "VFlip=0\nScaleWidth=300\nScaleHeight=300\nCapRate=10\n"
+            "CrossVisible=1\nInfoVisible=0\nInfoIsHex=1\nSamplingRate=100\nFixView=0\nFixViewX=200\nFixViewY=200\n" +
+            middle +
+            "Right=800\nBottom=600\n"
+            "  Junk line\n"
+            "[Setting]\n"
+            "RunCount=5\n"
+            "FirstRun=0");
 }
 
 // Another program or the user edits the file between two saves: the next save changes

@@ -19,7 +19,7 @@
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/TextConvert.h"
 #include "settings/IniManager.h"
-#include "support/MemoryStore.h"
+#include "win32/MainWindowFixture.h"
 #include "win32/Win32TestSupport.h"
 
 namespace ocu::win {
@@ -148,28 +148,7 @@ void Walk(HMENU menu, int topIndex, std::vector<ShownItem>& out) {
     }
 }
 
-using ocu::support::MemoryStore;
-
-class InterfaceTextsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        window_.Create(SW_SHOWNOACTIVATE);
-        ASSERT_NE(window_.Handle(), nullptr);
-        platform_.StopCaptureTimer();
-        wintest::PumpMessages();
-    }
-    void TearDown() override {
-        if (window_.Handle() != nullptr) ::DestroyWindow(window_.Handle());
-        wintest::PumpMessages();
-    }
-
-    wintest::MessageBoxCloser boxes_;
-    MemoryStore store_;
-    TIniManager ini_{store_, "Ocumira.ini"};
-    Win32Platform platform_{::GetModuleHandleW(nullptr)};
-    TfrmCap form_{platform_, ini_};
-    MainWindow window_{::GetModuleHandleW(nullptr), form_, platform_};
-};
+using InterfaceTextsTest = MainWindowFixture;
 
 TEST_F(InterfaceTextsTest, EveryMenuEntryShowsItsCaptionAndShortcutUnderItsMenuInOrder) {
     std::vector<ShownItem> shown;

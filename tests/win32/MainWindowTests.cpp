@@ -10,7 +10,7 @@
 #include "platform/win32/TextConvert.h"
 #include "settings/IniManager.h"
 #include "support/ArrangeView.h"
-#include "support/MemoryStore.h"
+#include "win32/MainWindowFixture.h"
 #include "win32/Win32TestSupport.h"
 
 namespace ocu::win {
@@ -19,8 +19,6 @@ namespace {
 using wintest::PollUntil;
 using wintest::PumpMessages;
 
-using ocu::support::MemoryStore;
-
 RECT ClientRectOf(HWND child, HWND parent) {
     RECT r{};
     ::GetWindowRect(child, &r);
@@ -28,19 +26,8 @@ RECT ClientRectOf(HWND child, HWND parent) {
     return r;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        window_.Create(SW_SHOWNOACTIVATE);
-        ASSERT_NE(window_.Handle(), nullptr);
-        // The ticks are not what these tests are about; they only add noise.
-        platform_.StopCaptureTimer();
-        PumpMessages();
-    }
-    void TearDown() override {
-        if (window_.Handle() != nullptr) ::DestroyWindow(window_.Handle());
-        PumpMessages();  // also takes the WM_QUIT of the window's end off the queue
-    }
     HWND Hwnd() const { return window_.Handle(); }
     HWND Tools() { return window_.Tools()->Handle(); }
     const ViewState& S() const { return form_.State(); }
@@ -50,13 +37,6 @@ protected:
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     void Send(UINT msg, WPARAM w = 0, LPARAM l = 0) { ::SendMessageW(Hwnd(), msg, w, l); }
-
-    wintest::MessageBoxCloser boxes_;
-    MemoryStore store_;
-    TIniManager ini_{store_, "Ocumira.ini"};
-    Win32Platform platform_{::GetModuleHandleW(nullptr)};
-    TfrmCap form_{platform_, ini_};
-    MainWindow window_{::GetModuleHandleW(nullptr), form_, platform_};
 };
 
 TEST_F(MainWindowTest, IsASizeableTfrmCapWithoutMaximiseOnTheMenuColour) {

@@ -26,16 +26,9 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+#include "HelperText.h"
 
-std::string Utf8(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.pop_back();
-    return out;
-}
+namespace {
 
 struct OwnedDialog {
     HWND owner;

@@ -54,3 +54,10 @@ endforeach()
 add_executable(ocu_kernel_bench ${CMAKE_SOURCE_DIR}/bench/kernel/kernel_bench.cpp)
 target_link_libraries(ocu_kernel_bench PRIVATE ocucore)
 target_link_options(ocu_kernel_bench PRIVATE ${OCU_STATIC})
+
+# scripts/bench: the straightforward GDI tick the program is measured against.
+add_executable(ocu_gdi_tick WIN32 ${CMAKE_SOURCE_DIR}/bench/reference/gdi_tick.cpp)
+target_compile_definitions(ocu_gdi_tick PRIVATE UNICODE _UNICODE)
+target_compile_options(ocu_gdi_tick PRIVATE ${OCU_WARNINGS} -O2)
+target_link_libraries(ocu_gdi_tick PRIVATE user32 gdi32 shell32)
+target_link_options(ocu_gdi_tick PRIVATE ${OCU_STATIC} -municode)

@@ -94,16 +94,23 @@ TEST_F(MainWindowTest, APanelGrowsToAWiderTextAndNeverShrinks) {
     const int grown = bar.PanelWidth(1);
     EXPECT_GT(grown, before);
     // Measured off screen, the text must take the width it takes on the bar itself.
-    const std::wstring wide = L"とても長い変換の説明がここに入ります";
-    SIZE size{};
-    const HDC dc = ::GetDC(bar.Handle());
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(bar.Handle(), WM_GETFONT, 0, 0)));
-    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(bar.Handle(), dc);
-    EXPECT_EQ(grown, size.cx + 10);  // the panel's borders and margins
+    // The bar measures a character once and adds the advances up: pairs that a
+    // typesetter would kern must still come out as GDI's extent of the line.
+    const auto extent = [&](const std::wstring& text) {
+        SIZE size{};
+        const HDC dc = ::GetDC(bar.Handle());
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(bar.Handle(), WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(bar.Handle(), dc);
+        return static_cast<int>(size.cx);
+    };
+    EXPECT_EQ(grown, extent(L"とても長い変換の説明がここに入ります") + 10);  // the panel's borders and margins
+    platform_.SetStatusText(1, "AVAWAToTyLT 反転(左右) 1,234.5 (yjgq) マウス座標(-1920,1079) AVAWATo");
+    EXPECT_EQ(bar.PanelWidth(1), extent(L"AVAWAToTyLT 反転(左右) 1,234.5 (yjgq) マウス座標(-1920,1079) AVAWATo") + 10);
+    const int longest = bar.PanelWidth(1);
     platform_.SetStatusText(1, "短い");
-    EXPECT_EQ(bar.PanelWidth(1), grown);
+    EXPECT_EQ(bar.PanelWidth(1), longest);
     EXPECT_EQ(bar.Text(1), L"短い");
 }
 

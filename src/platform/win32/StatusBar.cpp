@@ -54,6 +54,19 @@ void StatusBar::ApplyPanels() const {
 }
 
 int StatusBar::TextWidth(const std::wstring& text) {
+    // GDI's extent of a line is the sum of its characters' advances, so each
+    // character is measured once. The pointer's coordinates are set on every
+    // tick, and selecting a font into a DC goes through the display driver.
+    int width = 0;
+    for (const wchar_t ch : text) {
+        auto known = advances_.find(ch);
+        if (known == advances_.end()) known = advances_.emplace(ch, MeasureAdvance(ch)).first;
+        width += known->second;
+    }
+    return width;
+}
+
+int StatusBar::MeasureAdvance(wchar_t ch) {
     if (!measureDc_) measureDc_.reset(::CreateCompatibleDC(nullptr));
     if (!measureDc_) return 0;
     const HDC dc = measureDc_.get();
@@ -61,7 +74,7 @@ int StatusBar::TextWidth(const std::wstring& text) {
     // deletes it, and a font still selected into a DC cannot be deleted.
     const unique_select_object useFont(dc, font_);
     SIZE size{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(dc, &ch, 1, &size);
     return static_cast<int>(size.cx);
 }
 
@@ -81,12 +94,17 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
 
 void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8) {
     if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
-    swatchPanel_ = panel;
     swatchColor_ = color;
     swatchText_ = Utf8ToWide(utf8);
-    ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
+    if (swatchPanel_ != panel) {
+        // Made owner-drawn once; the bar repaints the panel as it takes the style.
+        swatchPanel_ = panel;
+        ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
+        return;
+    }
     // Only this panel: the whole bar would redraw the hint's text beside it too,
-    // and the colour under a moving pointer changes on most ticks.
+    // and the colour under a moving pointer changes on most ticks. Setting the
+    // owner-drawn text again would paint at once and then once more.
     RECT part{};
     if (::SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&part)) != 0) {
         ::InvalidateRect(hwnd_, &part, FALSE);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ocu::win {
@@ -38,6 +39,7 @@ public:
 private:
     void ApplyPanels() const;
     int TextWidth(const std::wstring& text);
+    int MeasureAdvance(wchar_t ch);
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
@@ -48,6 +50,7 @@ private:
     // Measures texts off screen: a window's DC costs server round trips each time
     // it is taken, and the pointer's coordinates are measured on every move.
     unique_hdc measureDc_;
+    std::unordered_map<wchar_t, int> advances_;
 };
 
 }  // namespace ocu::win

@@ -31,19 +31,22 @@ HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window
 
 // --- screen -------------------------------------------------------------------------
 
-IntRect Win32Platform::DesktopRect() {
-    // Every tick asks; under Wine each of these four answers costs round trips to the
-    // server (the display cache is checked against the registry). Kept for a second, and
-    // dropped at once when the displays change.
+// Every tick asks for the desktop's bounds and the screen's depth; under Wine each of
+// these answers costs round trips to the server (the display cache is checked against
+// the registry). Kept for a second, and dropped at once when the displays change.
+void Win32Platform::RefreshDisplayFacts() {
     const DWORD now = ::GetTickCount();
-    if (!desktopKnown_ || now - desktopAt_ >= 1000) {
-        const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                    top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-        desktopAt_ = now;
-        desktopKnown_ = true;
-    }
+    if (desktopKnown_ && now - desktopAt_ < 1000) return;
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    screenFormat_ = capture_.ScreenFormat();
+    desktopAt_ = now;
+    desktopKnown_ = true;
+}
+
+IntRect Win32Platform::DesktopRect() {
+    RefreshDisplayFacts();
     return desktop_;
 }
 
@@ -51,7 +54,10 @@ IntPoint Win32Platform::PrimaryScreenSize() {
     return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-PixelFormat Win32Platform::ScreenFormat() { return capture_.ScreenFormat(); }
+PixelFormat Win32Platform::ScreenFormat() {
+    RefreshDisplayFacts();
+    return screenFormat_;
+}
 
 IntPoint Win32Platform::CursorPos() {
     POINT p{};

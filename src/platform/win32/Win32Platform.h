@@ -117,7 +117,7 @@ public:
 
     // Repaints the last frame shown (WM_PAINT).
     void PaintFrame(HDC dc);
-    // WM_DISPLAYCHANGE: the desktop's bounds are asked afresh.
+    // WM_DISPLAYCHANGE: the desktop's bounds and depth are asked afresh.
     void DisplaysChanged() { desktopKnown_ = false; }
 
     // The capture timer's interval while it runs, 0 while it is stopped.
@@ -125,6 +125,7 @@ public:
 
 private:
     void StartTimer(UINT_PTR id, int intervalMs);
+    void RefreshDisplayFacts();
     int captureIntervalMs_ = 0;
 
     HINSTANCE instance_;
@@ -133,7 +134,8 @@ private:
     ScreenCapture capture_;
     DibSection frame_;
     IntRect shownFrame_;  // where ShowFrame last put the frame, client coordinates
-    IntRect desktop_;     // DesktopRect, asked afresh after a second or a display change
+    IntRect desktop_;     // DesktopRect and ScreenFormat, asked afresh after a second or a display change
+    PixelFormat screenFormat_ = PixelFormat::Bits32;
     DWORD desktopAt_ = 0;
     bool desktopKnown_ = false;
     ScreenMarker marker_;

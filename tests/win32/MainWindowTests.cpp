@@ -3,7 +3,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <vector>
 
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/MainWindow.h"
@@ -112,6 +115,53 @@ TEST_F(MainWindowTest, APanelGrowsToAWiderTextAndNeverShrinks) {
     platform_.SetStatusText(1, "短い");
     EXPECT_EQ(bar.PanelWidth(1), longest);
     EXPECT_EQ(bar.Text(1), L"短い");
+}
+
+// What a bar shows, read back from its window: the pixels of a panel and how
+// many of them differ from the panel's most common colour (its face).
+struct PanelPixels {
+    std::vector<COLORREF> pixels;
+    int Marked() const {
+        std::map<COLORREF, int> count;
+        for (const COLORREF c : pixels) ++count[c];
+        int most = 0;
+        for (const auto& [colour, n] : count) most = std::max(most, n);
+        return static_cast<int>(pixels.size()) - most;
+    }
+    bool Has(COLORREF c) const { return std::find(pixels.begin(), pixels.end(), c) != pixels.end(); }
+};
+
+PanelPixels ReadPanel(StatusBar& bar, int panel) {
+    ::UpdateWindow(bar.Handle());
+    RECT r{};
+    ::SendMessageW(bar.Handle(), SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&r));
+    PanelPixels out;
+    const HDC dc = ::GetDC(bar.Handle());
+    for (LONG y = r.top + 2; y < r.bottom - 2; ++y)
+        for (LONG x = r.left + 2; x < r.right - 2; ++x) out.pixels.push_back(::GetPixel(dc, x, y));
+    ::ReleaseDC(bar.Handle(), dc);
+    return out;
+}
+
+TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
+    platform_.SetStatusText(2, "マウス座標( 123, 456)");
+    platform_.SetColorReadout(0x112233, "#112233");
+    PumpMessages();
+    EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint is drawn";
+    EXPECT_GT(ReadPanel(*window_.MainStatusBar(), 2).Marked(), 20) << "the coordinates are drawn";
+    const PanelPixels first = ReadPanel(*window_.InfoBar(), 1);
+    EXPECT_TRUE(first.Has(RGB(0x11, 0x22, 0x33))) << "the swatch shows the colour";
+    EXPECT_GT(first.Marked(), 20);
+
+    // The next colour is drawn over the panel at once.
+    platform_.SetColorReadout(0x445566, "#445566");
+    const PanelPixels next = ReadPanel(*window_.InfoBar(), 1);
+    EXPECT_TRUE(next.Has(RGB(0x44, 0x55, 0x66)));
+    EXPECT_FALSE(next.Has(RGB(0x11, 0x22, 0x33)));
+    // Drawn alone, the panel looks as the bar's own full repaint makes it.
+    ::InvalidateRect(window_.InfoBar()->Handle(), nullptr, TRUE);
+    EXPECT_TRUE(ReadPanel(*window_.InfoBar(), 1).pixels == next.pixels) << "nothing left over, nothing missing";
+    EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint beside it stays";
 }
 
 TEST_F(MainWindowTest, MenuAcceleratorAndHotKeyReachTheirCommands) {

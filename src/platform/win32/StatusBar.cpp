@@ -39,10 +39,11 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoStatusBar));
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyPanels();
-    if (background != CLR_DEFAULT) {
-        DrawClassic(hwnd_);
-        ::SendMessageW(hwnd_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
-    }
+    // Classic on every system, so that the face behind a panel is one known
+    // colour and a panel can be repainted on its own (SetSwatchText).
+    DrawClassic(hwnd_);
+    if (background != CLR_DEFAULT) ::SendMessageW(hwnd_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    face_ = background != CLR_DEFAULT ? background : ::GetSysColor(COLOR_3DFACE);
 }
 
 void StatusBar::ApplyPanels() const {
@@ -102,9 +103,15 @@ void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::str
         ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
         return;
     }
-    // Only this panel: the whole bar would redraw the hint's text beside it too,
-    // and the colour under a moving pointer changes on most ticks. Setting the
-    // owner-drawn text again would paint at once and then once more.
+    // Only this panel, at once and by itself: the colour under a moving pointer
+    // changes on most ticks, and the bar's own repaint draws every panel, its
+    // edges and the hint beside, which under Wine costs more than the frame.
+    if (swatchRect_ && ::IsWindowVisible(hwnd_)) {
+        if (const unique_hdc_window dc = win::GetDC(hwnd_)) {
+            DrawSwatch(dc.get(), *swatchRect_);
+            return;
+        }
+    }
     RECT part{};
     if (::SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&part)) != 0) {
         ::InvalidateRect(hwnd_, &part, FALSE);
@@ -113,24 +120,34 @@ void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::str
     }
 }
 
-bool StatusBar::DrawPanel(const DRAWITEMSTRUCT& item) const {
+bool StatusBar::DrawPanel(const DRAWITEMSTRUCT& item) {
     if (item.hwndItem != hwnd_ || static_cast<int>(item.itemID) != swatchPanel_) return false;
-    RECT r = item.rcItem;
+    swatchRect_ = item.rcItem;  // inside the panel's edge, as the bar lays it out
+    DrawSwatch(item.hDC, item.rcItem);
+    return true;
+}
+
+// Opaque over the whole panel, so that drawing it again needs no repaint of
+// the bar behind it first.
+void StatusBar::DrawSwatch(HDC dc, RECT r) const {
+    if (const HBRUSH face = ::CreateSolidBrush(face_)) {
+        ::FillRect(dc, &r, face);
+        ::DeleteObject(face);
+    }
     const int side = std::max<int>(0, (r.bottom - r.top) - 4);
     if (swatchColor_ && side > 0) {
         RECT square{r.left + 2, r.top + 2, r.left + 2 + side, r.top + 2 + side};
         if (const HBRUSH fill = ::CreateSolidBrush(*swatchColor_)) {
-            ::FillRect(item.hDC, &square, fill);
+            ::FillRect(dc, &square, fill);
             ::DeleteObject(fill);
         }
-        ::FrameRect(item.hDC, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::FrameRect(dc, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
     r.left += side + 6;
-    const unique_select_object useFont(item.hDC, font_);
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    ::DrawTextW(item.hDC, swatchText_.c_str(), static_cast<int>(swatchText_.size()), &r,
+    const unique_select_object useFont(dc, font_);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextW(dc, swatchText_.c_str(), static_cast<int>(swatchText_.size()), &r,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    return true;
 }
 
 int StatusBar::PanelWidth(int panel) const {

@@ -34,12 +34,13 @@ public:
     // Makes a panel show a small square of a colour (none: no square) before its
     // text; the parent passes its WM_DRAWITEM on to DrawPanel.
     void SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8);
-    bool DrawPanel(const DRAWITEMSTRUCT& item) const;  // false when the item is not ours
+    bool DrawPanel(const DRAWITEMSTRUCT& item);  // false when the item is not ours
 
 private:
     void ApplyPanels() const;
     int TextWidth(const std::wstring& text);
     int MeasureAdvance(wchar_t ch);
+    void DrawSwatch(HDC dc, RECT r) const;
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
@@ -47,6 +48,8 @@ private:
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;
     std::wstring swatchText_;
+    std::optional<RECT> swatchRect_;  // where the bar last had the swatch panel drawn
+    COLORREF face_ = 0;               // the bar's background
     // Measures texts off screen: a window's DC costs server round trips each time
     // it is taken, and the pointer's coordinates are measured on every move.
     unique_hdc measureDc_;

@@ -133,8 +133,7 @@ struct PanelPixels {
 
 PanelPixels ReadPanel(StatusBar& bar, int panel) {
     ::UpdateWindow(bar.Handle());
-    RECT r{};
-    ::SendMessageW(bar.Handle(), SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&r));
+    const RECT r = bar.PanelRect(panel);
     PanelPixels out;
     const HDC dc = ::GetDC(bar.Handle());
     for (LONG y = r.top + 2; y < r.bottom - 2; ++y)

@@ -113,9 +113,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;
-    case WM_DRAWITEM:
-        if (infoBar_ && infoBar_->DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
-        break;
     case WM_NOTIFY:
         if (const auto r = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *r;
         break;

@@ -32,6 +32,7 @@ void DrawClassic(HWND bar) {
 StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
                      COLORREF background, bool sizeGrip)
     : font_(font), widths_(panelWidths) {
+    sizeGrip_ = sizeGrip;
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                         (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
@@ -39,11 +40,97 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoStatusBar));
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyPanels();
-    // Classic on every system, so that the face behind a panel is one known
-    // colour and a panel can be repainted on its own (SetSwatchText).
     DrawClassic(hwnd_);
     if (background != CLR_DEFAULT) ::SendMessageW(hwnd_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
     face_ = background != CLR_DEFAULT ? background : ::GetSysColor(COLOR_3DFACE);
+    ::SetWindowSubclass(hwnd_, &StatusBar::Painted, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The bar keeps its texts (for SB_GETTEXT and assistive tools) but is painted
+// here: the pointer's coordinates and its colour change on every tick, and the
+// control repaints itself whole for each (every panel, its edges, the grip),
+// which under Wine costs about as much as the rest of the frame. Painted here,
+// only the panels inside the update are drawn, each the classic way.
+LRESULT CALLBACK StatusBar::Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
+    const auto* bar = reinterpret_cast<const StatusBar*>(self);
+    switch (msg) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
+        if (wParam != 0) {
+            RECT all{};
+            ::GetClientRect(hwnd, &all);
+            bar->Paint(reinterpret_cast<HDC>(wParam), all);
+            return 0;
+        }
+        PAINTSTRUCT ps{};
+        if (const HDC dc = ::BeginPaint(hwnd, &ps)) bar->Paint(dc, ps.rcPaint);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;  // Paint fills the face itself
+    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, &StatusBar::Painted, id); break;
+    default: break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void StatusBar::Paint(HDC dc, const RECT& update) const {
+    FillFace(dc, update);
+    const unique_select_object useFont(dc, font_);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    for (int panel = 0; panel < static_cast<int>(widths_.size()); ++panel) {
+        const RECT part = PanelRect(panel);
+        RECT shown{};
+        if (::IntersectRect(&shown, &part, &update)) PaintPanel(dc, panel, part);
+    }
+    DrawGrip(dc);
+}
+
+void StatusBar::DrawGrip(HDC dc) const {
+    if (!sizeGrip_) return;
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const int side = GripSide(client);
+    RECT grip{client.right - side, client.bottom - side, client.right, client.bottom};
+    ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+}
+
+// Laid out here rather than asked of the bar: a bar placed by its parent
+// (CCS_NORESIZE) may keep the panels' bounds of an earlier size.
+RECT StatusBar::PanelRect(int panel) const {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    int borders[3]{};  // horizontal, vertical, between panels
+    ::SendMessageW(hwnd_, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    int left = 0, right = 0;
+    for (int i = 0; i <= panel && i < static_cast<int>(widths_.size()); ++i) {
+        left = i == 0 ? 0 : right + borders[2];
+        right += widths_[static_cast<std::size_t>(i)];
+    }
+    if (panel + 1 == static_cast<int>(widths_.size())) right = client.right;
+    // No panel runs under the grip.
+    const LONG end = client.right - (sizeGrip_ ? GripSide(client) : 0);
+    return {std::min<LONG>(left, end), borders[1], std::min<LONG>(right, end), client.bottom};
+}
+
+int StatusBar::GripSide(const RECT& client) { return std::min<int>(::GetSystemMetrics(SM_CXVSCROLL), client.bottom); }
+
+void StatusBar::FillFace(HDC dc, const RECT& r) const {
+    if (const HBRUSH face = ::CreateSolidBrush(face_)) {
+        ::FillRect(dc, &r, face);
+        ::DeleteObject(face);
+    }
+}
+
+// Expects the bar's font and text colour selected.
+void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
+    FillFace(dc, part);
+    if (panel == swatchPanel_) {
+        ::DrawEdge(dc, &part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        DrawSwatch(dc, part);
+        return;
+    }
+    ::DrawStatusTextW(dc, &part, Text(panel).c_str(), 0);
 }
 
 void StatusBar::ApplyPanels() const {
@@ -83,57 +170,59 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
     if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
     const std::wstring text = Utf8ToWide(utf8);
     const bool last = panel + 1 == static_cast<int>(widths_.size());
+    bool relaid = false;
     if (!last && !text.empty()) {
         const int needed = TextWidth(text) + kPanelPadding;
         if (needed > widths_[panel]) {
             widths_[panel] = needed;
             ApplyPanels();
+            relaid = true;
         }
     }
+    StoreText(panel, text);
+    if (relaid) {
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+    } else {
+        PaintPanelNow(panel);
+    }
+}
+
+// Hands a text to the bar without the repaint the bar would make for it.
+void StatusBar::StoreText(int panel, const std::wstring& text) const {
+    // Turning redraw off drops what was waiting to be repainted: kept aside.
+    RECT pending{};
+    const bool waiting = ::GetUpdateRect(hwnd_, &pending, FALSE) != 0;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    if (waiting) ::InvalidateRect(hwnd_, &pending, FALSE);
+}
+
+void StatusBar::PaintPanelNow(int panel) const {
+    if (!::IsWindowVisible(hwnd_)) return;  // painted whole when it shows
+    const RECT part = PanelRect(panel);
+    const unique_hdc_window dc = win::GetDC(hwnd_);
+    if (!dc) {
+        ::InvalidateRect(hwnd_, &part, FALSE);
+        return;
+    }
+    const unique_select_object useFont(dc.get(), font_);
+    ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
+    PaintPanel(dc.get(), panel, part);
 }
 
 void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8) {
     if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
+    swatchPanel_ = panel;
     swatchColor_ = color;
     swatchText_ = Utf8ToWide(utf8);
-    if (swatchPanel_ != panel) {
-        // Made owner-drawn once; the bar repaints the panel as it takes the style.
-        swatchPanel_ = panel;
-        ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | SBT_OWNERDRAW, 0);
-        return;
-    }
-    // Only this panel, at once and by itself: the colour under a moving pointer
-    // changes on most ticks, and the bar's own repaint draws every panel, its
-    // edges and the hint beside, which under Wine costs more than the frame.
-    if (swatchRect_ && ::IsWindowVisible(hwnd_)) {
-        if (const unique_hdc_window dc = win::GetDC(hwnd_)) {
-            DrawSwatch(dc.get(), *swatchRect_);
-            return;
-        }
-    }
-    RECT part{};
-    if (::SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&part)) != 0) {
-        ::InvalidateRect(hwnd_, &part, FALSE);
-    } else {
-        ::InvalidateRect(hwnd_, nullptr, FALSE);
-    }
+    // The text goes to the bar as well, for whoever reads it there.
+    StoreText(panel, swatchText_);
+    PaintPanelNow(panel);
 }
 
-bool StatusBar::DrawPanel(const DRAWITEMSTRUCT& item) {
-    if (item.hwndItem != hwnd_ || static_cast<int>(item.itemID) != swatchPanel_) return false;
-    swatchRect_ = item.rcItem;  // inside the panel's edge, as the bar lays it out
-    DrawSwatch(item.hDC, item.rcItem);
-    return true;
-}
-
-// Opaque over the whole panel, so that drawing it again needs no repaint of
-// the bar behind it first.
+// Inside the panel's edge: a square of the colour (none: no square), then the text.
 void StatusBar::DrawSwatch(HDC dc, RECT r) const {
-    if (const HBRUSH face = ::CreateSolidBrush(face_)) {
-        ::FillRect(dc, &r, face);
-        ::DeleteObject(face);
-    }
     const int side = std::max<int>(0, (r.bottom - r.top) - 4);
     if (swatchColor_ && side > 0) {
         RECT square{r.left + 2, r.top + 2, r.left + 2 + side, r.top + 2 + side};
@@ -144,7 +233,6 @@ void StatusBar::DrawSwatch(HDC dc, RECT r) const {
         ::FrameRect(dc, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
     r.left += side + 6;
-    const unique_select_object useFont(dc, font_);
     ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextW(dc, swatchText_.c_str(), static_cast<int>(swatchText_.size()), &r,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -30,16 +30,24 @@ public:
     // font must not cut a text off mid-word.
     void SetText(int panel, std::string_view utf8);
     int PanelWidth(int panel) const;
+    RECT PanelRect(int panel) const;  // where the panel is drawn, in the bar's client area
     std::wstring Text(int panel) const;
-    // Makes a panel show a small square of a colour (none: no square) before its
-    // text; the parent passes its WM_DRAWITEM on to DrawPanel.
+    // Makes a panel show a small square of a colour (none: no square) before its text.
     void SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8);
-    bool DrawPanel(const DRAWITEMSTRUCT& item);  // false when the item is not ours
 
 private:
     void ApplyPanels() const;
     int TextWidth(const std::wstring& text);
     int MeasureAdvance(wchar_t ch);
+    static LRESULT CALLBACK Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    void Paint(HDC dc, const RECT& update) const;
+    void PaintPanel(HDC dc, int panel, RECT part) const;
+    void FillFace(HDC dc, const RECT& r) const;
+    void DrawGrip(HDC dc) const;
+    static int GripSide(const RECT& client);
+    void StoreText(int panel, const std::wstring& text) const;
+    void PaintPanelNow(int panel) const;
+
     void DrawSwatch(HDC dc, RECT r) const;
 
     HWND hwnd_ = nullptr;
@@ -48,8 +56,8 @@ private:
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;
     std::wstring swatchText_;
-    std::optional<RECT> swatchRect_;  // where the bar last had the swatch panel drawn
-    COLORREF face_ = 0;               // the bar's background
+    COLORREF face_ = 0;  // the bar's background
+    bool sizeGrip_ = false;
     // Measures texts off screen: a window's DC costs server round trips each time
     // it is taken, and the pointer's coordinates are measured on every move.
     unique_hdc measureDc_;

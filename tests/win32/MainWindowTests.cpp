@@ -148,6 +148,13 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     PumpMessages();
     EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint is drawn";
     EXPECT_GT(ReadPanel(*window_.MainStatusBar(), 2).Marked(), 20) << "the coordinates are drawn";
+    // A reader outside the program asks the bar itself.
+    const HWND status = window_.MainStatusBar()->Handle();
+    wchar_t asked[64]{};
+    EXPECT_EQ(LOWORD(::SendMessageW(status, SB_GETTEXTLENGTHW, 2, 0)), 16);
+    EXPECT_EQ(LOWORD(::SendMessageW(status, SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(asked))), 16);
+    EXPECT_STREQ(asked, L"マウス座標( 123, 456)");
+    EXPECT_EQ(::SendMessageW(status, SB_GETTEXTLENGTHW, 9, 0), 0) << "no such panel";
     const PanelPixels first = ReadPanel(*window_.InfoBar(), 1);
     EXPECT_TRUE(first.Has(RGB(0x11, 0x22, 0x33))) << "the swatch shows the colour";
     EXPECT_GT(first.Marked(), 20);

@@ -15,24 +15,15 @@ namespace {
 // Room a panel needs beside its text: its borders and the control's margins.
 constexpr int kPanelPadding = 10;
 
-// Visual styles ignore a status bar's background colour; a bar that must be
-// cream is drawn classic. uxtheme is loaded by hand: it is absent on some
-// systems, and the bar works without it.
-void DrawClassic(HWND bar) {
-    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    static const HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
-    if (uxtheme == nullptr) return;
-    const auto setTheme =
-        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
-    if (setTheme != nullptr) setTheme(bar, L"", L"");
-}
-
 }  // namespace
 
 StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
                      COLORREF background, bool sizeGrip)
-    : font_(font), widths_(panelWidths) {
-    sizeGrip_ = sizeGrip;
+    : font_(font),
+      widths_(panelWidths),
+      texts_(widths_.size()),
+      face_(background != CLR_DEFAULT ? background : ::GetSysColor(COLOR_3DFACE)),
+      sizeGrip_(sizeGrip) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                         (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
@@ -40,13 +31,10 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoStatusBar));
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyPanels();
-    DrawClassic(hwnd_);
-    if (background != CLR_DEFAULT) ::SendMessageW(hwnd_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(background));
-    face_ = background != CLR_DEFAULT ? background : ::GetSysColor(COLOR_3DFACE);
     ::SetWindowSubclass(hwnd_, &StatusBar::Painted, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-// The bar keeps its texts (for SB_GETTEXT and assistive tools) but is painted
+// The bar answers for its texts (SB_GETTEXT, for assistive tools) but is painted
 // here: the pointer's coordinates and its colour change on every tick, and the
 // control repaints itself whole for each (every panel, its edges, the grip),
 // which under Wine costs about as much as the rest of the frame. Painted here,
@@ -68,6 +56,8 @@ LRESULT CALLBACK StatusBar::Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_ERASEBKGND: return 1;  // Paint fills the face itself
+    case SB_GETTEXTLENGTHW: return bar->AnswerText(wParam, nullptr);
+    case SB_GETTEXTW: return bar->AnswerText(wParam, reinterpret_cast<wchar_t*>(lParam));
     case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, &StatusBar::Painted, id); break;
     default: break;
     }
@@ -187,15 +177,16 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
     }
 }
 
-// Hands a text to the bar without the repaint the bar would make for it.
-void StatusBar::StoreText(int panel, const std::wstring& text) const {
-    // Turning redraw off drops what was waiting to be repainted: kept aside.
-    RECT pending{};
-    const bool waiting = ::GetUpdateRect(hwnd_, &pending, FALSE) != 0;
-    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
-    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-    if (waiting) ::InvalidateRect(hwnd_, &pending, FALSE);
+// The texts live here and the bar's SB_GETTEXT answers from them: handing
+// the coordinates to the control on every tick (without its repaint) cost
+// about as much under Wine as drawing them.
+void StatusBar::StoreText(int panel, const std::wstring& text) { texts_[static_cast<std::size_t>(panel)] = text; }
+
+LRESULT StatusBar::AnswerText(WPARAM panel, wchar_t* buffer) const {
+    if (panel >= texts_.size()) return 0;
+    const std::wstring& text = texts_[panel];
+    if (buffer != nullptr) std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
+    return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(text.size()), 0));
 }
 
 void StatusBar::PaintPanelNow(int panel) const {
@@ -215,9 +206,7 @@ void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::str
     if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
     swatchPanel_ = panel;
     swatchColor_ = color;
-    swatchText_ = Utf8ToWide(utf8);
-    // The text goes to the bar as well, for whoever reads it there.
-    StoreText(panel, swatchText_);
+    StoreText(panel, Utf8ToWide(utf8));
     PaintPanelNow(panel);
 }
 
@@ -234,7 +223,8 @@ void StatusBar::DrawSwatch(HDC dc, RECT r) const {
     }
     r.left += side + 6;
     ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, swatchText_.c_str(), static_cast<int>(swatchText_.size()), &r,
+    const std::wstring& text = texts_[static_cast<std::size_t>(swatchPanel_)];
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
@@ -243,11 +233,8 @@ int StatusBar::PanelWidth(int panel) const {
 }
 
 std::wstring StatusBar::Text(int panel) const {
-    const auto length = LOWORD(::SendMessageW(hwnd_, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0));
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(hwnd_, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length);
-    return text;
+    return panel >= 0 && panel < static_cast<int>(texts_.size()) ? texts_[static_cast<std::size_t>(panel)]
+                                                                 : std::wstring();
 }
 
 }  // namespace ocu::win

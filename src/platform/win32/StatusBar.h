@@ -17,7 +17,8 @@ namespace ocu::win {
 class StatusBar {
 public:
     // Panels of the given widths (the last one runs to the right edge), in the
-    // given font, on a plain background colour (CLR_DEFAULT for the system's).
+    // given font, on a plain background colour (CLR_DEFAULT for the system's),
+    // drawn the classic way whatever the visual style.
     // Throws std::runtime_error when the control cannot be made.
     StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
               COLORREF background, bool sizeGrip);
@@ -45,7 +46,8 @@ private:
     void FillFace(HDC dc, const RECT& r) const;
     void DrawGrip(HDC dc) const;
     static int GripSide(const RECT& client);
-    void StoreText(int panel, const std::wstring& text) const;
+    void StoreText(int panel, const std::wstring& text);
+    LRESULT AnswerText(WPARAM panel, wchar_t* buffer) const;
     void PaintPanelNow(int panel) const;
 
     void DrawSwatch(HDC dc, RECT r) const;
@@ -53,9 +55,9 @@ private:
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
     std::vector<int> widths_;
+    std::vector<std::wstring> texts_;  // one a panel
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;
-    std::wstring swatchText_;
     COLORREF face_ = 0;  // the bar's background
     bool sizeGrip_ = false;
     // Measures texts off screen: a window's DC costs server round trips each time

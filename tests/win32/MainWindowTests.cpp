@@ -11,6 +11,7 @@
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/TextConvert.h"
+#include "platform/win32/ToolBar.h"
 #include "settings/IniManager.h"
 #include "support/ArrangeView.h"
 #include "win32/MainWindowFixture.h"
@@ -148,6 +149,8 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     PumpMessages();
     EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint is drawn";
     EXPECT_GT(ReadPanel(*window_.MainStatusBar(), 2).Marked(), 20) << "the coordinates are drawn";
+    const PanelPixels empty = ReadPanel(*window_.MainStatusBar(), 1);
+    EXPECT_TRUE(empty.Has(kCream) && empty.Marked() == 0) << "sbMain is cream, whatever the visual style";
     // A reader outside the program asks the bar itself.
     const HWND status = window_.MainStatusBar()->Handle();
     wchar_t asked[64]{};

@@ -120,7 +120,15 @@ void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
         DrawSwatch(dc, part);
         return;
     }
-    ::DrawStatusTextW(dc, &part, Text(panel).c_str(), 0);
+    // A sunken panel with its text, as DrawStatusText draws one without a visual
+    // style; that function takes the style's pane when one is active, which
+    // would hide the bar's own colour (sbMain is cream).
+    ::DrawEdge(dc, &part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    part.left += 3;
+    ::SetBkMode(dc, TRANSPARENT);
+    const std::wstring& text = texts_[static_cast<std::size_t>(panel)];
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &part,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void StatusBar::ApplyPanels() const {

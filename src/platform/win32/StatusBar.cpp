@@ -19,11 +19,7 @@ constexpr int kPanelPadding = 10;
 
 StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
                      COLORREF background, bool sizeGrip)
-    : font_(font),
-      widths_(panelWidths),
-      texts_(widths_.size()),
-      face_(background != CLR_DEFAULT ? background : ::GetSysColor(COLOR_3DFACE)),
-      sizeGrip_(sizeGrip) {
+    : font_(font), widths_(panelWidths), texts_(widths_.size()), background_(background), sizeGrip_(sizeGrip) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                         (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
@@ -106,7 +102,9 @@ RECT StatusBar::PanelRect(int panel) const {
 int StatusBar::GripSide(const RECT& client) { return std::min<int>(::GetSystemMetrics(SM_CXVSCROLL), client.bottom); }
 
 void StatusBar::FillFace(HDC dc, const RECT& r) const {
-    if (const HBRUSH face = ::CreateSolidBrush(face_)) {
+    // The system's face is asked each time: the user may change it while we run.
+    const COLORREF colour = background_ != CLR_DEFAULT ? background_ : ::GetSysColor(COLOR_3DFACE);
+    if (const HBRUSH face = ::CreateSolidBrush(colour)) {
         ::FillRect(dc, &r, face);
         ::DeleteObject(face);
     }
@@ -114,16 +112,15 @@ void StatusBar::FillFace(HDC dc, const RECT& r) const {
 
 // Expects the bar's font and text colour selected.
 void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
-    FillFace(dc, part);
-    if (panel == swatchPanel_) {
-        ::DrawEdge(dc, &part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        DrawSwatch(dc, part);
-        return;
-    }
     // A sunken panel with its text, as DrawStatusText draws one without a visual
     // style; that function takes the style's pane when one is active, which
     // would hide the bar's own colour (sbMain is cream).
+    FillFace(dc, part);
     ::DrawEdge(dc, &part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (panel == swatchPanel_) {
+        DrawSwatch(dc, part);
+        return;
+    }
     part.left += 3;
     ::SetBkMode(dc, TRANSPARENT);
     const std::wstring& text = texts_[static_cast<std::size_t>(panel)];

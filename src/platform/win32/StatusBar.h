@@ -58,7 +58,7 @@ private:
     std::vector<std::wstring> texts_;  // one a panel
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;
-    COLORREF face_ = 0;  // the bar's background
+    COLORREF background_ = CLR_DEFAULT;  // CLR_DEFAULT: the system's face colour
     bool sizeGrip_ = false;
     // Measures texts off screen: a window's DC costs server round trips each time
     // it is taken, and the pointer's coordinates are measured on every move.

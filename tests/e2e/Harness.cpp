@@ -187,11 +187,15 @@ fs::path E2EWinePrefix()
     return prefix;
 }
 
+// Wine's own errors about its display and desktop reach wine-output.txt, where the failure
+// report shows them; everything else stays quiet.
+constexpr const char* kWineDebug = "-all,err+winediag,err+explorer";
+
 std::vector<EnvChange> WineEnvironment(const std::string& display)
 {
     return {
         {"DISPLAY", display},       {"WINEPREFIX", E2EWinePrefix().string()},
-        {"WINEDEBUG", "-all"},      {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
+        {"WINEDEBUG", kWineDebug}, {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
         {"LANG", "ja_JP.UTF-8"},    {"LC_ALL", "ja_JP.UTF-8"},
         {"WINEARCH", std::nullopt}, {"WINELOADER", std::nullopt},
     };
@@ -277,6 +281,20 @@ bool Poll(const std::function<bool()>& done, Milliseconds timeout, Milliseconds 
     ranOut.push_back({std::string(what), where, timeout, Clock::now()});
     while (ranOut.size() > 8) ranOut.pop_front();
     return false;
+}
+
+std::vector<std::string> LastLines(const fs::path& file, size_t count)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::deque<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 300) line = line.substr(0, 300) + "...";
+        lines.push_back(line);
+        if (lines.size() > count) lines.pop_front();
+    }
+    return {lines.begin(), lines.end()};
 }
 
 }  // namespace
@@ -686,6 +704,8 @@ Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds t
         [&] {
             const auto list = WindowsByTitlePrefix(prefix);
             if (!list.empty()) found = list.front();
+            if (found == None)
+                for (WineApp* app : Live().apps) app->RestartIfWineFailedToStart();
             return found != None;
         },
         timeout, 50ms);
@@ -810,20 +830,40 @@ WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(ses
         exe_ = folder_ / options.exe.filename();
         fs::copy_file(options.exe, exe_);
     }
-    if (options.ini) {
-        std::ofstream ini(folder_ / "Ocumira.ini", std::ios::binary);
-        ini << *options.ini;
-    }
+    ini_ = std::move(options.ini);
+    argv_ = {"wine", exe_.string()};
+    argv_.insert(argv_.end(), options.args.begin(), options.args.end());
+    Launch();
+    ++g_liveApps;
+    Live().apps.push_back(this);
+}
 
-    std::vector<std::string> argv{"wine", exe_.string()};
-    argv.insert(argv.end(), options.args.begin(), options.args.end());
+void WineApp::Launch()
+{
+    if (ini_) {
+        std::ofstream ini(folder_ / "Ocumira.ini", std::ios::binary | std::ios::trunc);
+        ini << *ini_;
+    }
     SpawnOptions spawn;
     spawn.env = WineEnvironment(session_.DisplayName());
     spawn.cwd = folder_;
     spawn.output = folder_ / "wine-output.txt";
-    pid_ = Spawn(std::move(argv), spawn);
-    ++g_liveApps;
-    Live().apps.push_back(this);
+    exitCode_.reset();
+    pid_ = Spawn(argv_, spawn);
+}
+
+bool WineApp::RestartIfWineFailedToStart()
+{
+    if (restarted_ || ExitCode() != 1) return false;
+    restarted_ = true;
+    std::fprintf(stderr, "[e2e] %s ended with 1 before its window showed; Wine said:\n",
+                 exe_.filename().string().c_str());
+    const auto said = LastLines(folder_ / "wine-output.txt", 8);
+    if (said.empty()) std::fprintf(stderr, "    (nothing)\n");
+    for (const auto& line : said) std::fprintf(stderr, "    %s\n", line.c_str());
+    std::fprintf(stderr, "[e2e] started it once more\n");
+    Launch();
+    return true;
 }
 
 WineApp::~WineApp()
@@ -906,20 +946,6 @@ std::optional<std::string> WineApp::ReadIni() const
 // The failure report
 
 namespace {
-
-std::vector<std::string> LastLines(const fs::path& file, size_t count)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::deque<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 300) line = line.substr(0, 300) + "...";
-        lines.push_back(line);
-        if (lines.size() > count) lines.pop_front();
-    }
-    return {lines.begin(), lines.end()};
-}
 
 std::optional<long> WindowPid(Display* display, Window window)
 {

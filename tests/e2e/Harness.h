@@ -260,13 +260,23 @@ public:
     bool Close(XWindow window = 0, Milliseconds timeout = 15s);
     void Kill();
 
+    // A program that ended with 1 before any window of the session showed the title awaited
+    // never ran: under Wine that is Wine failing to bring up its desktop for a fresh
+    // wineserver (window creation fails, so does the message box of the error). Starts it
+    // once more from the same settings text and says so on stderr. True if it did.
+    bool RestartIfWineFailedToStart();
+
     // Ocumira.ini beside the exe; nullopt if there is none.
     std::optional<std::string> ReadIni() const;
 
 private:
     bool Reap(bool block);
+    void Launch();
 
     const XSession& session_;
+    std::vector<std::string> argv_;
+    std::optional<std::string> ini_;
+    bool restarted_ = false;
     std::filesystem::path folder_;
     std::filesystem::path exe_;
     pid_t pid_ = -1;

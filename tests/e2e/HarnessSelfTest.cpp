@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -154,6 +155,28 @@ TEST_F(HarnessWine, CloseEndsAResponsiveProgram)
     EXPECT_FALSE(session.WindowsOfProcess(target.Pid()).empty());
     EXPECT_TRUE(target.Close());
     EXPECT_EQ(target.ExitCode(), 0);
+}
+
+// A program that ends with 1 before its window shows is started once more while its window is
+// awaited, and only once: a program that keeps failing still fails the wait.
+TEST_F(HarnessWine, AProgramThatNeverRanIsStartedOnceMore)
+{
+    XSession session;
+    const auto starts = [](WineApp& app) {
+        std::ifstream in(app.Folder() / "starts.txt");
+        int n = 0;
+        in >> n;
+        return n;
+    };
+    {
+        WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "1"}));
+        EXPECT_NE(session.FindWindowByTitlePrefix("OcuTarget", 30s), 0u);
+        EXPECT_EQ(starts(target), 2);
+    }
+    WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "2"}));
+    EXPECT_EQ(session.FindWindowByTitlePrefix("OcuTarget", 8s), 0u);
+    EXPECT_EQ(target.ExitCode(), 1);
+    EXPECT_EQ(starts(target), 2);
 }
 
 TEST_F(HarnessWine, EachAppStartsInAFreshFolderWithTheGivenIni)

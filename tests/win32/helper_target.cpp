@@ -1,7 +1,7 @@
 // A small target window for the end-to-end tests: it sits at a known place and writes down
 // every mouse message it receives, so a test can check what the magnifier passed through.
 //
-//   helper_target.exe x y w h logfile [hang | hangonclick]
+//   helper_target.exe x y w h logfile [hang | hangonclick | failstarts N]
 //
 // The window is a borderless popup whose client area is exactly x,y,w,h on the screen, so
 // client coordinates are screen coordinates minus (x, y) with no frame to account for.
@@ -10,6 +10,8 @@
 // "hang" stops pumping messages two seconds after start, to stand in for a hung program.
 // "hangonclick" stops inside the first left-button press it gets (logged first), so a test
 // can pick the window while it still answers and have it hang at a known moment.
+// "failstarts N" ends with 1 before any window on its first N starts in a folder (counted in
+// starts.txt there), as a program does when Wine could not bring up its desktop.
 #include <windows.h>
 #include <windowsx.h>
 
@@ -58,8 +60,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_log = _wfopen(argv[5], L"a");
     const bool hang = argc > 6 && std::wcscmp(argv[6], L"hang") == 0;
     g_hangOnClick = argc > 6 && std::wcscmp(argv[6], L"hangonclick") == 0;
+    const int failStarts = argc > 7 && std::wcscmp(argv[6], L"failstarts") == 0 ? _wtoi(argv[7]) : 0;
     LocalFree(argv);
     if (!g_log) return 3;
+    if (failStarts > 0) {
+        int starts = 0;
+        if (FILE* f = _wfopen(L"starts.txt", L"r")) {
+            if (std::fscanf(f, "%d", &starts) != 1) starts = 0;
+            std::fclose(f);
+        }
+        if (FILE* f = _wfopen(L"starts.txt", L"w")) {
+            std::fprintf(f, "%d\n", starts + 1);
+            std::fclose(f);
+        }
+        if (starts < failStarts) return 1;
+    }
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;

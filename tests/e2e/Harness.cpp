@@ -241,6 +241,39 @@ void PrepareWinePrefix()
 
 int g_liveApps = 0;
 
+// The first Windows program on a fresh wineserver races Wine's desktop process setting up the
+// display: now and then it gets no graphics driver (its windows cannot be created) or Wine's
+// stand-in 1024x768 monitor in place of the real screen, for its whole life. A helper started
+// first brings the desktop up and reports the screen as Wine describes it; the program under
+// test starts once that matches the X screen, on a wineserver started afresh if it did not.
+void AwaitWineDisplay(const XSession& session)
+{
+    const fs::path query = fs::path(OCUMIRA_WIN_DIR) / "helper_query.exe";
+    if (!fs::is_regular_file(query)) return;
+    char folder[] = "/tmp/ocu-e2e-ready-XXXXXX";
+    if (!mkdtemp(folder)) Fail("mkdtemp failed");
+    const std::string expected =
+        "screen 0 0 " + std::to_string(session.Width()) + " " + std::to_string(session.Height());
+    std::string said;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SpawnOptions options;
+        options.env = WineEnvironment(session.DisplayName());
+        options.cwd = folder;
+        options.output = fs::path(folder) / "wine-output.txt";
+        RunCommand({"wine", query.string(), "screen", "screen-out.txt"}, options, 60s);
+        std::ifstream in(fs::path(folder) / "screen-out.txt");
+        std::getline(in, said);
+        if (!said.empty() && said.back() == '\r') said.pop_back();
+        if (said == expected) break;
+        std::fprintf(stderr, "[e2e] Wine described the screen as \"%s\", not \"%s\": Wine started afresh\n",
+                     said.c_str(), expected.c_str());
+        WineServer("-k");
+        WineServer("-w");
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
 // What the failure report looks at: the sessions and programs alive now, the waits that ran
 // out during the current test, and the notes tests add. Tests run on one thread.
 struct RanOut {
@@ -833,6 +866,7 @@ WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(ses
     ini_ = std::move(options.ini);
     argv_ = {"wine", exe_.string()};
     argv_.insert(argv_.end(), options.args.begin(), options.args.end());
+    if (g_liveApps == 0) AwaitWineDisplay(session_);
     Launch();
     ++g_liveApps;
     Live().apps.push_back(this);

@@ -15,6 +15,8 @@
 //   helper_query.exe syscommand <id>     -> posts WM_SYSCOMMAND <id> (decimal) to the main
 //                                           window, as its window menu or task bar button does
 //   helper_query.exe iconic              -> "iconic <0|1>": whether the main window is minimised
+//   helper_query.exe screen              -> "screen <x> <y> <w> <h>": the virtual screen as
+//                                           this process's Wine describes it
 //   helper_query.exe boxes               -> "box <title>\t<message text>" for every shown
 //                                           dialog of any owner (message boxes shown after
 //                                           the main window is gone included); "boxes none"
@@ -82,7 +84,11 @@ int wmain(int argc, wchar_t** argv) {
     const HWND main = FindWindowW(L"TfrmCap", nullptr);
     const wchar_t* verb = argv[1];
     int rc = 0;
-    if (std::wcscmp(verb, L"boxes") == 0) {
+    if (std::wcscmp(verb, L"screen") == 0) {
+        std::fprintf(out, "screen %d %d %d %d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+                     GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    } else if (std::wcscmp(verb, L"boxes") == 0) {
         std::string lines;
         EnumWindows(ListDialogs, reinterpret_cast<LPARAM>(&lines));
         std::fprintf(out, "%s", lines.empty() ? "boxes none\n" : lines.c_str());

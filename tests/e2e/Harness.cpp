@@ -252,8 +252,8 @@ void AwaitWineDisplay(const XSession& session)
     if (!fs::is_regular_file(query)) return;
     char folder[] = "/tmp/ocu-e2e-ready-XXXXXX";
     if (!mkdtemp(folder)) Fail("mkdtemp failed");
-    const std::string expected =
-        "screen 0 0 " + std::to_string(session.Width()) + " " + std::to_string(session.Height());
+    // Its size, not its origin: with the primary monitor on the right the origin is negative.
+    const std::string expected = std::to_string(session.Width()) + "x" + std::to_string(session.Height());
     std::string said;
     for (int attempt = 0; attempt < 3; ++attempt) {
         SpawnOptions options;
@@ -262,11 +262,12 @@ void AwaitWineDisplay(const XSession& session)
         options.output = fs::path(folder) / "wine-output.txt";
         RunCommand({"wine", query.string(), "screen", "screen-out.txt"}, options, 60s);
         std::ifstream in(fs::path(folder) / "screen-out.txt");
-        std::getline(in, said);
-        if (!said.empty() && said.back() == '\r') said.pop_back();
+        int x = 0, y = 0, w = 0, h = 0;
+        std::string verb;
+        said = (in >> verb >> x >> y >> w >> h) ? std::to_string(w) + "x" + std::to_string(h) : "nothing";
         if (said == expected) break;
-        std::fprintf(stderr, "[e2e] Wine described the screen as \"%s\", not \"%s\": Wine started afresh\n",
-                     said.c_str(), expected.c_str());
+        std::fprintf(stderr, "[e2e] Wine described the screen as %s, not %s: Wine started afresh\n", said.c_str(),
+                     expected.c_str());
         WineServer("-k");
         WineServer("-w");
     }

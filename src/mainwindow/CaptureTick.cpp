@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "mainwindow/FrameParams.h"
 #include "mainwindow/Texts.h"
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
@@ -50,28 +51,9 @@ void TfrmCap::timTimer() {
         if (capture == nullptr) return;
         Image* frame = p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight);
         if (frame == nullptr) return;
-        ReadPointerColor(*capture, src, cursor);  // before the layer is merged into the capture
-
-        RenderParams rp;
-        rp.ViewWidth = s_.ViewWidth;
-        rp.ViewHeight = s_.ViewHeight;
-        rp.SrcWidth = s_.SrcWidth;
-        rp.SrcHeight = s_.SrcHeight;
-        rp.ZoomRate = s_.ZoomRate;
-        rp.FlipH = s_.FlipH;
-        rp.FlipV = s_.FlipV;
-        rp.RotateAngle = s_.RotateAngle;
-        rp.InvertColors = s_.InvertColors;
+        RenderParams rp = FrameParams(s_, cursor, src);
+        ReadPointerColor(*capture, rp);  // before the layer is merged into the capture
         if (s_.SurfaceVisible) rp.SurfaceLayer = surface_.ForFrame(capture->Format());
-        rp.CenterLineVisible = s_.CenterLineVisible;
-        rp.GridVisible = s_.GridVisible;
-        rp.GridUnit = s_.GridUnit;
-        rp.ProjectionMode = s_.ProjectionMode;
-        rp.SurfaceDrawMode = s_.SurfaceDrawMode;
-        rp.CursorX = cursor.X;
-        rp.CursorY = cursor.Y;
-        rp.SrcX = src.X;
-        rp.SrcY = src.Y;
         // A still picture costs a capture and a compare. Not with the layer shown:
         // drawing on it changes the view without changing any of this.
         if (frameShown_ && rp.SurfaceLayer == nullptr && rp == shownParams_ && s_.ViewLeft == shownLeft_ &&

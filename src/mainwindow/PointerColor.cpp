@@ -5,20 +5,11 @@
 #include <cstdio>
 
 #include "image/PixelColour.h"
-#include "image/PixelOps.h"
 #include "mainwindow/TfrmCap.h"
+#include "pipeline/ViewSource.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
-IntPoint SampledPixelOfView(IntPoint v, int viewWidth, int viewHeight, int srcWidth, int srcHeight, bool flipH,
-                            bool flipV) {
-    int sx = NearestSource(v.X, viewWidth, srcWidth);
-    int sy = NearestSource(v.Y, viewHeight, srcHeight);
-    if (flipH) sx = srcWidth - 1 - sx;
-    if (flipV) sy = srcHeight - 1 - sy;
-    return {sx, sy};
-}
-
 std::string ColorText(std::uint32_t rgb, bool hex) {
     const unsigned r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     char text[16];
@@ -27,35 +18,28 @@ std::string ColorText(std::uint32_t rgb, bool hex) {
     return text;
 }
 
-std::optional<IntPoint> TfrmCap::PointerScreenPixel(IntPoint cursor, IntPoint src) {
+std::optional<IntPoint> TfrmCap::PointerScreenPixel(const RenderParams& frame) {
     // Following the pointer, the view is centred on it and the pixel under the
     // pointer is the one wanted. Pinned, projected or drawn on, the pointer rests
     // on the view, and the wanted pixel is the one the view shows there.
+    const IntPoint cursor{frame.CursorX, frame.CursorY};
     if (!s_.FixView && !s_.ProjectionMode && !s_.SurfaceDrawMode) return cursor;
     const IntPoint origin = p_.ClientOrigin();
-    int vx = cursor.X - origin.X - s_.ViewLeft;
-    int vy = cursor.Y - origin.Y - s_.ViewTop;
-    if (vx < 0 || vy < 0 || vx >= s_.ViewWidth || vy >= s_.ViewHeight) return cursor;
-    IntPoint sampled;
-    if (s_.RotateAngle != 0) {
-        // Turned views are mirrored after the enlargement, so the way back is the
-        // one the surface layer's strokes take.
-        ViewToLayer(vx, vy);
-        if (vx < 0 || vy < 0 || vx >= s_.ViewWidth || vy >= s_.ViewHeight) return std::nullopt;  // a bare corner
-        sampled = SampledPixelOfView({vx, vy}, s_.ViewWidth, s_.ViewHeight, s_.SrcWidth, s_.SrcHeight, false, false);
-    } else {
-        sampled =
-            SampledPixelOfView({vx, vy}, s_.ViewWidth, s_.ViewHeight, s_.SrcWidth, s_.SrcHeight, s_.FlipH, s_.FlipV);
-    }
-    return IntPoint{src.X + sampled.X, src.Y + sampled.Y};
+    const IntPoint v{cursor.X - origin.X - s_.ViewLeft, cursor.Y - origin.Y - s_.ViewTop};
+    if (v.X < 0 || v.Y < 0 || v.X >= s_.ViewWidth || v.Y >= s_.ViewHeight) return cursor;
+    const auto sampled = ViewSourcePixel(v, frame);
+    if (!sampled) return std::nullopt;  // a bare corner of a turned view
+    return IntPoint{frame.SrcX + sampled->X, frame.SrcY + sampled->Y};
 }
 
-void TfrmCap::ReadPointerColor(const Image& capture, IntPoint src, IntPoint cursor) {
+void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame) {
     // Read from the pixels the tick has just captured: a pointer away from them
     // (a pinned area elsewhere) has no reading rather than a second screen read.
+    // The capture is the screen's own colours, so with inversion on the reading
+    // is still the colour on the screen.
     pointerColor_.reset();
-    if (const auto p = PointerScreenPixel(cursor, src)) {
-        const int x = p->X - src.X, y = p->Y - src.Y;
+    if (const auto p = PointerScreenPixel(frame)) {
+        const int x = p->X - frame.SrcX, y = p->Y - frame.SrcY;
         if (x >= 0 && y >= 0 && x < s_.SrcWidth && y < s_.SrcHeight) pointerColor_ = PixelRgb(capture, x, y);
     }
     ShowPointerColor();

@@ -97,8 +97,8 @@ public:
     void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
-    std::optional<IntPoint> PointerScreenPixel(IntPoint cursor, IntPoint src);
-    void ReadPointerColor(const Image& capture, IntPoint src, IntPoint cursor);
+    std::optional<IntPoint> PointerScreenPixel(const RenderParams& frame);
+    void ReadPointerColor(const Image& capture, const RenderParams& frame);
     const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------

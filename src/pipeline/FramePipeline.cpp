@@ -74,7 +74,6 @@ Image& Scratch(int which, int w, int h, PixelFormat f) {
     return img;
 }
 
-int MirrorAngle(const RenderParams& p) { return p.FlipV ? 1800 : 0; }  // a half turn plus left-right is top-bottom
 
 // The enlargement to the view. With nothing sampled (a view smaller than one
 // magnified pixel) the frame is black, as a fresh bitmap would be.
@@ -150,7 +149,7 @@ void RenderMirrored(Image& capture, Image& frame, const Image* layer, const Rend
     if (HasSource(p)) {
         const Image sampled = TopLeftView(capture, p.SrcWidth, p.SrcHeight, capture.Palette());
         Image& mirrored = Scratch(1, p.SrcWidth, p.SrcHeight, capture.Format());
-        RotateBitmapInto(sampled, mirrored, MirrorAngle(p), true);
+        RotateBitmapInto(sampled, mirrored, MirrorTurnAngle(p), true);
         Enlarge(frame, mirrored, p);
     } else {
         Enlarge(frame, capture, p);
@@ -183,7 +182,7 @@ void RenderRotated(Image& capture, Image& frame, const Image* layer, const Rende
     Image view = TopLeftView(frame, p.ViewWidth, p.ViewHeight, enlarged.Palette());
     if (p.FlipH || p.FlipV) {
         Image& mirrored = Scratch(1, p.ViewWidth, p.ViewHeight, frame.Format());
-        RotateBitmapInto(enlarged, mirrored, MirrorAngle(p), true);
+        RotateBitmapInto(enlarged, mirrored, MirrorTurnAngle(p), true);
         RotateBitmapInto(mirrored, view, p.RotateAngle, false);
     } else {
         RotateBitmapInto(enlarged, view, p.RotateAngle, false);
@@ -209,6 +208,9 @@ void DrawMarker(Image& frame, const RenderParams& p) {
 }
 
 }  // namespace
+
+// A half turn plus left-right is top-bottom.
+int MirrorTurnAngle(const RenderParams& p) { return p.FlipV ? 1800 : 0; }
 
 PixelFormat SurfaceLayerFormat(PixelFormat frameFormat) {
     return IsIndexed(frameFormat) ? PixelFormat::Bits32 : frameFormat;

@@ -25,6 +25,9 @@ struct RenderParams {
     friend bool operator==(const RenderParams&, const RenderParams&) = default;
 };
 
+// A mirrored view is the picture turned by this angle with the left-right mirror.
+int MirrorTurnAngle(const RenderParams& p);
+
 // The format the surface layer is kept in for frames of `frameFormat`: the
 // frame's own, so the merge is a plain AND; but 32 bits for an indexed frame,
 // whose palette indexes mean nothing under AND and cannot hold a pen colour

@@ -42,6 +42,8 @@ std::optional<std::string_view> KeyOf(std::string_view body) {
     return Trim(t.substr(0, eq));
 }
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 void CheckStorable(std::string_view section, std::string_view key, std::string_view value) {
@@ -57,6 +59,12 @@ void CheckStorable(std::string_view section, std::string_view key, std::string_v
 }  // namespace
 
 IniFile::IniFile(std::string_view text) {
+    // The mark would otherwise make the first line "\xEF\xBB\xBF[BoundsRect]", no section
+    // at all: the run would use defaults and the save would add the section a second time.
+    if (text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+        byteOrderMark_ = true;
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
     // A line ends at LF, CR LF, or a CR on its own (the old Macintosh ending, and what a
     // careless editor leaves). Were a lone CR part of the line, a save that swaps the value
     // of our key on it would swallow whatever another program put after the CR.
@@ -165,7 +173,8 @@ std::string IniFile::Text() const {
     std::size_t size = 0;
     for (const Line& l : lines_) size += l.body.size() + 2;
     std::string out;
-    out.reserve(size);
+    out.reserve(size + kUtf8ByteOrderMark.size());
+    if (byteOrderMark_) out += kUtf8ByteOrderMark;
     for (const Line& l : lines_) {
         out += l.body;
         if (l.eol == Eol::CrLf) out += "\r\n";

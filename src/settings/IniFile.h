@@ -5,6 +5,8 @@
 // key that changes, or one new line, is touched. Everything else (comments,
 // other programs' sections, blank lines, lines we cannot make sense of, the
 // line endings) comes back byte for byte. A line ends at LF, CR LF or a lone CR.
+// A UTF-8 byte order mark at the start (Notepad writes one) is not part of the
+// first line, and it is written back as it came.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -50,6 +52,7 @@ private:
     void InsertLine(std::size_t at, std::string body);
 
     std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
 };
 
 }  // namespace ocu

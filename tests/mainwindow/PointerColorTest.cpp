@@ -3,7 +3,8 @@
 #include <map>
 
 #include "mainwindow/MainWindowFixture.h"
-#include "pipeline/FramePipeline.h"
+#include "mainwindow/FrameParams.h"
+#include "pipeline/ViewSource.h"
 
 namespace ocu::testing {
 namespace {
@@ -13,38 +14,6 @@ TEST(ColorTextTest, HexAndDecimal) {
     EXPECT_EQ(ColorText(0x0A0B0C, false), "10,11,12");
     EXPECT_EQ(ColorText(0xFFFFFF, false), "255,255,255");
     EXPECT_EQ(ColorText(0xFF000000u, true), "#000000");  // the unused byte never shows
-}
-
-// The view is made of the sampled pixels mirrored and enlarged: every view pixel
-// of a rendered frame shows the sampled pixel the rule names.
-TEST(SampledPixelOfViewTest, AgreesWithTheRenderedFrame) {
-    for (const bool flipH : {false, true}) {
-        for (const bool flipV : {false, true}) {
-            if (flipH && flipV) continue;
-            FakePlatform screen;
-            const int vw = 37, vh = 23, sw = 12, sh = 7;
-            Image* capture = screen.CaptureScreen(100, 200, sw, sh);
-            Image frame(vw, vh, PixelFormat::Bits32);
-            RenderParams p;
-            p.ViewWidth = vw;
-            p.ViewHeight = vh;
-            p.SrcWidth = sw;
-            p.SrcHeight = sh;
-            p.ZoomRate = 3.1f;
-            p.FlipH = flipH;
-            p.FlipV = flipV;
-            p.CursorX = -1000;  // no marker over the view
-            p.CursorY = -1000;
-            Image copy = capture->Clone();
-            RenderFrame(copy, frame, p);
-            for (int y = 0; y < vh; ++y)
-                for (int x = 0; x < vw; ++x) {
-                    const IntPoint s = SampledPixelOfView({x, y}, vw, vh, sw, sh, flipH, flipV);
-                    ASSERT_EQ(frame.Pixel32(x, y) & 0xFFFFFF, capture->Pixel32(s.X, s.Y) & 0xFFFFFF)
-                        << x << "," << y << " flip " << flipH << flipV;
-                }
-        }
-    }
 }
 
 class PointerColorTest : public MainWindowTest {
@@ -67,6 +36,11 @@ TEST_F(PointerColorTest, FollowingThePointerReadsThePixelUnderIt) {
     platform.Cursor = {1, 2};
     Tick();
     EXPECT_EQ(platform.ColorReadout, Hex({1, 2}));
+    // Inverted, the reading is still the screen's colour.
+    Arrange([&](ViewState& s) { s.InvertColors = true; });
+    platform.Cursor = {640, 480};
+    Tick();
+    EXPECT_EQ(platform.ColorReadout, Hex({640, 480}));
 }
 
 TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
@@ -91,22 +65,24 @@ TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
     EXPECT_EQ(platform.Swatch, std::nullopt);
 }
 
-TEST_F(PointerColorTest, TurnedViewGoesBackTheWayOfTheLayer) {
+// Turned and mirrored, the reading is the pixel the frame shows under the pointer,
+// on the left column of an even-width view too.
+TEST_F(PointerColorTest, TurnedViewReadsThePixelTheFrameShows) {
     Arrange([&](ViewState& s) {
         s.FixView = true;
         s.AreaLeft = 400;
         s.AreaTop = 300;
+        s.RotateAngle = 1370;
+        s.FlipH = true;
     });
-    Arrange([&](ViewState& s) {
-        s.RotateAngle = 1800;
-    });  // half a turn: the view's centre stays, everything else swaps sides
-    int x = 40, y = 50;
-    form->ViewToLayer(x, y);
-    platform.Cursor = OnView(40, 50);
-    Tick();
-    const IntPoint s =
-        SampledPixelOfView({x, y}, S().ViewWidth, S().ViewHeight, S().SrcWidth, S().SrcHeight, false, false);
-    EXPECT_EQ(platform.ColorReadout, Hex({400 + s.X, 300 + s.Y}));
+    // The corner is one the turn leaves bare: no reading there.
+    for (const IntPoint v : {IntPoint{40, 50}, IntPoint{0, S().ViewHeight / 2}, IntPoint{S().ViewWidth - 1, 0}}) {
+        platform.Cursor = OnView(v.X, v.Y);
+        Tick();
+        const auto s = ViewSourcePixel(v, FrameParams(S(), platform.Cursor, {400, 300}));
+        EXPECT_EQ(platform.ColorReadout, s ? Hex({400 + s->X, 300 + s->Y}) : "") << v.X << "," << v.Y;
+    }
+    EXPECT_EQ(platform.ColorReadout, "");
 }
 
 TEST_F(PointerColorTest, PanelIsSetOnlyWhenTheTextChanges) {

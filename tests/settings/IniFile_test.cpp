@@ -45,6 +45,8 @@ TEST(IniFileGet, ReadsLikeThePrivateProfileFunctions) {
         {"stray CR trimmed", "[Z]\r\r\na=1\r\r\n", "Z", "a", "1"},
         {"bytes above ASCII", "[\xe8\xa8\xad]\n\xe5\x80\xa4=\xff\x01\n", "\xe8\xa8\xad", "\xe5\x80\xa4", "\xff\x01"},
         {"empty text", "", "Z", "a", std::nullopt},
+        {"UTF-8 byte order mark before the first section", "\xEF\xBB\xBF[Z]\r\na=1\r\n", "Z", "a", "1"},
+        {"a mark inside the text is text", "[Y]\n\xEF\xBB\xBF[Z]\na=1\n", "Z", "a", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IniFile(c.text).Get(c.section, c.key), c.expected) << c.name;
@@ -84,6 +86,8 @@ TEST(IniFileSet, EditsOnlyTheLineOfTheKey) {
         {"odd and foreign lines kept", "\x01\xff garbage\n[A]\nnot a key\nx=1\n[Other]\nx=1\n", "A", "x", "2",
          "\x01\xff garbage\n[A]\nnot a key\nx=2\n[Other]\nx=1\n"},
         {"key line before sections untouched", "x=1\n[A]\n", "A", "x", "2", "x=1\n[A]\nx=2\n"},
+        {"byte order mark kept, section found behind it", "\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2",
+         "\xEF\xBB\xBF[A]\r\nx=2\r\n"},
     };
     for (const auto& c : cases) {
         IniFile ini(c.before);

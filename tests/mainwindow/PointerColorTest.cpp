@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "mainwindow/MainWindowFixture.h"
 #include "mainwindow/FrameParams.h"
+#include "mainwindow/MainWindowFixture.h"
 #include "pipeline/ViewSource.h"
 
 namespace ocu::testing {

@@ -52,7 +52,7 @@ void TfrmCap::timTimer() {
         Image* frame = p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight);
         if (frame == nullptr) return;
         RenderParams rp = FrameParams(s_, cursor, src);
-        ReadPointerColor(*capture, rp);  // before the layer is merged into the capture
+        ReadPointerColor(*capture, rp, inWindow);  // before the layer is merged into the capture
         if (s_.SurfaceVisible) rp.SurfaceLayer = surface_.ForFrame(capture->Format());
         // A still picture costs a capture and a compare. Not with the layer shown:
         // drawing on it changes the view without changing any of this.

@@ -18,21 +18,31 @@ std::string ColorText(std::uint32_t rgb, bool hex) {
     return text;
 }
 
+std::optional<IntPoint> TfrmCap::PointerViewPoint(const RenderParams& frame) {
+    if (!s_.FixView && !s_.ProjectionMode && !s_.SurfaceDrawMode) return std::nullopt;
+    const IntPoint origin = p_.ClientOrigin();
+    const IntPoint v{frame.CursorX - origin.X - s_.ViewLeft, frame.CursorY - origin.Y - s_.ViewTop};
+    if (v.X < 0 || v.Y < 0 || v.X >= s_.ViewWidth || v.Y >= s_.ViewHeight) return std::nullopt;
+    return v;
+}
+
 std::optional<IntPoint> TfrmCap::PointerScreenPixel(const RenderParams& frame) {
     // Following the pointer, the view is centred on it and the pixel under the
     // pointer is the one wanted. Pinned, projected or drawn on, the pointer rests
     // on the view, and the wanted pixel is the one the view shows there.
-    const IntPoint cursor{frame.CursorX, frame.CursorY};
-    if (!s_.FixView && !s_.ProjectionMode && !s_.SurfaceDrawMode) return cursor;
-    const IntPoint origin = p_.ClientOrigin();
-    const IntPoint v{cursor.X - origin.X - s_.ViewLeft, cursor.Y - origin.Y - s_.ViewTop};
-    if (v.X < 0 || v.Y < 0 || v.X >= s_.ViewWidth || v.Y >= s_.ViewHeight) return cursor;
-    const auto sampled = ViewSourcePixel(v, frame);
+    const auto v = PointerViewPoint(frame);
+    if (!v) return IntPoint{frame.CursorX, frame.CursorY};
+    const auto sampled = ViewSourcePixel(*v, frame);
     if (!sampled) return std::nullopt;  // a bare corner of a turned view
     return IntPoint{frame.SrcX + sampled->X, frame.SrcY + sampled->Y};
 }
 
-void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame) {
+void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame, bool pointerOnWindow) {
+    // The reading stays what it was while a menu is open, and while the pointer
+    // crosses this window anywhere but over a view that names its pixels: on its
+    // way to a menu or a button the pointer would otherwise read the window's own
+    // face, and the menu's commands would copy that instead of the colour pointed at.
+    if (menuLoop_ || (pointerOnWindow && !PointerViewPoint(frame))) return;
     // Read from the pixels the tick has just captured: a pointer away from them
     // (a pinned area elsewhere) has no reading rather than a second screen read.
     // The capture is the screen's own colours, so with inversion on the reading

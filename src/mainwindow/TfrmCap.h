@@ -59,6 +59,8 @@ public:
     void timRepeatTimer();
     void OnHotKey(int id);
     void OnMenuOpen(CommandId topLevel);
+    // A menu of the window (its bar or a shortcut menu) opens or closes.
+    void OnMenuLoop(bool open) { menuLoop_ = open; }
     void OnCommand(CommandId id);   // a menu entry chosen, or a tool bar button clicked
     void OnShortcut(CommandId id);  // an accelerator: the menu's open handler runs first
     // Where every menu entry, tool button, accelerator and hot key ends: runs the
@@ -97,8 +99,10 @@ public:
     void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
+    // The view point under the pointer when the view is pinned and the pointer is on it.
+    std::optional<IntPoint> PointerViewPoint(const RenderParams& frame);
     std::optional<IntPoint> PointerScreenPixel(const RenderParams& frame);
-    void ReadPointerColor(const Image& capture, const RenderParams& frame);
+    void ReadPointerColor(const Image& capture, const RenderParams& frame, bool pointerOnWindow);
     const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------
@@ -155,6 +159,7 @@ private:
     std::optional<std::uint32_t> pointerColor_;  // 0x00RRGGBB under the pointer
     std::string pointerColorText_;
     bool pointerColorShown_ = false;
+    bool menuLoop_ = false;
 };
 
 }  // namespace ocu

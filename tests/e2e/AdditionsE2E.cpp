@@ -111,6 +111,31 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "InfoIsHex"), "0");
 }
 
+// Chosen with the mouse from the open menu, the copy is the colour pointed at before, not the
+// colour of the menu entry the pointer rests on.
+TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
+{
+    session_.PaintPattern();
+    session_.MovePointer(400, 600);
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
+    const uint32_t want = XSession::PatternColor(123, 45);
+    ASSERT_TRUE(PollUntil([&] { return SwatchShows(want); }, 10s));
+    ASSERT_TRUE(m_->OpenMenuByKeys(3));  // 画像を保存
+    const auto menu = m_->DropDown();
+    ASSERT_TRUE(menu) << SaveShot(session_.GrabRoot(), "colour-menu");
+    // The copy is the drop-down's last entry. The view follows the pointer onto the menu,
+    // so a changed picture says a tick has read the pointer there.
+    const Screenshot before = m_->GrabView();
+    session_.MovePointer(menu->x + menu->width / 2, menu->y + menu->height - 8);
+    ASSERT_TRUE(WaitFor("the view to show the menu", [&] { return m_->GrabView().pixels != before.pixels; }, 10s));
+    session_.Click(1);
+    EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(want, true); }, 10s))
+        << ClipboardText() << " " << SaveShot(session_.GrabRoot(), "colour-menu");
+    ASSERT_TRUE(m_->App().Close());
+}
+
 TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));

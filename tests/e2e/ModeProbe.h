@@ -248,6 +248,15 @@ public:
             [&] { return ShownWindows() > before; }, 10s);
     }
 
+    // The open drop-down menu: the program's shown window without a title.
+    std::optional<Rect> DropDown() const
+    {
+        for (XWindow w : session_.WindowsOfProcess(app_.Pid()))
+            if (w != window_ && session_.IsShown(w) && session_.WindowTitle(w).empty())
+                return session_.WindowGeometry(w);
+        return std::nullopt;
+    }
+
     // "Lumivane Ocumira [倍率:2.0倍 ...": the zoom text of the title.
     std::string ZoomText() const
     {

@@ -38,9 +38,9 @@ TEST_F(PointerColorTest, FollowingThePointerReadsThePixelUnderIt) {
     EXPECT_EQ(platform.ColorReadout, Hex({1, 2}));
     // Inverted, the reading is still the screen's colour.
     Arrange([&](ViewState& s) { s.InvertColors = true; });
-    platform.Cursor = {640, 480};
+    platform.Cursor = {900, 700};
     Tick();
-    EXPECT_EQ(platform.ColorReadout, Hex({640, 480}));
+    EXPECT_EQ(platform.ColorReadout, Hex({900, 700}));
 }
 
 TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
@@ -86,21 +86,21 @@ TEST_F(PointerColorTest, TurnedViewReadsThePixelTheFrameShows) {
 }
 
 TEST_F(PointerColorTest, PanelIsSetOnlyWhenTheTextChanges) {
-    platform.Cursor = {500, 500};
+    platform.Cursor = {900, 700};
     Tick();
     const int after = platform.ColorReadouts;
     Tick();
     Tick();
     EXPECT_EQ(platform.ColorReadouts, after);
-    platform.Cursor = {501, 500};
+    platform.Cursor = {901, 700};
     Tick();
     EXPECT_EQ(platform.ColorReadouts, after + 1);
 }
 
 TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
-    platform.Cursor = {500, 500};
+    platform.Cursor = {900, 700};
     Tick();
-    const std::uint32_t c = platform.Screen(500, 500);
+    const std::uint32_t c = platform.Screen(900, 700);
     EXPECT_EQ(platform.ColorReadout, ColorText(c, true));  // InfoIsHex is true by default
     form->OnMenuOpen(CommandId::MenuSave);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmColorHex));
@@ -114,9 +114,9 @@ TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
 TEST_F(PointerColorTest, StartsInDecimalWhenTheFileSaysSo) {
     platform.Status.clear();
     Start("[Zuri]\r\nInfoIsHex=0\r\n");
-    platform.Cursor = {500, 500};
+    platform.Cursor = {900, 700};
     Tick();
-    EXPECT_EQ(platform.ColorReadout, ColorText(platform.Screen(500, 500), false));
+    EXPECT_EQ(platform.ColorReadout, ColorText(platform.Screen(900, 700), false));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <map>
+
 #include "mainwindow/MainWindowFixture.h"
+#include "mainwindow/PointerColor.h"
 #include "output/BitmapFile.h"
 
 namespace ocu::testing {
@@ -124,11 +126,27 @@ TEST_F(OutputTest, PngThatCannotBeEncodedOrWrittenIsTold) {
 
 TEST_F(OutputTest, ColourCopyPutsTheShownTextOnTheClipboard) {
     EXPECT_THROW(form->OnCommand(CommandId::mmCopyColor), std::runtime_error);  // nothing read yet
-    platform.Cursor = {500, 500};
+    platform.Cursor = {900, 700};
     Tick();
     form->OnCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, platform.ColorReadout);
     EXPECT_EQ(out.ClipboardText.front(), '#');
+}
+
+// Chosen from the menu with the mouse: the pointer crosses the window to the menu and
+// rests on the entry, and the copy is still the colour pointed at before.
+TEST_F(OutputTest, ColourCopyFromTheMenuCopiesTheColourPointedAt) {
+    const std::string pointedAt = ColorText(platform.Screen(900, 700), true);
+    platform.Cursor = {900, 700};
+    Tick();
+    platform.Cursor = {platform.Window.Left + 60, platform.Window.Top + 40};  // over the menu bar
+    Tick();
+    form->OnMenuLoop(true);
+    platform.Cursor = {platform.Window.Right + 30, platform.Window.Top + 90};  // a drop-down beyond the window
+    Tick();
+    form->OnMenuLoop(false);
+    form->OnCommand(CommandId::mmCopyColor);
+    EXPECT_EQ(out.ClipboardText, pointedAt);
 }
 
 }  // namespace

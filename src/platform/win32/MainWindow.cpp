@@ -113,6 +113,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;
+    case WM_ENTERMENULOOP: form_.OnMenuLoop(true); return 0;
+    case WM_EXITMENULOOP: form_.OnMenuLoop(false); return 0;
     case WM_NOTIFY:
         if (const auto r = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *r;
         break;

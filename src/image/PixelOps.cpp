@@ -247,6 +247,18 @@ void AndInto(Image& dst, const Image& src, int w, int h) {
 
 void InvertAll(Image& img) { InvertRect(img, 0, 0, img.Width(), img.Height()); }
 
+void CopyRect(Image& dst, const Image& src, IntRect r) {
+    if (dst.Format() != src.Format()) throw std::invalid_argument("CopyRect: formats differ");
+    const int bytes = PixelBytes(dst.Format());
+    const int left = std::max(r.Left, 0), top = std::max(r.Top, 0);
+    const int right = std::min({r.Right, dst.Width(), src.Width()});
+    const int bottom = std::min({r.Bottom, dst.Height(), src.Height()});
+    if (left >= right || top >= bottom) return;
+    const std::size_t offset = static_cast<std::size_t>(left) * bytes;
+    const std::size_t count = static_cast<std::size_t>(right - left) * bytes;
+    for (int y = top; y < bottom; ++y) std::memmove(dst.Row(y) + offset, src.Row(y) + offset, count);
+}
+
 void InvertRect(Image& img, int x, int y, int w, int h) {
     const int bytes = PixelBytes(img.Format());
     if (w <= 0 || h <= 0) return;

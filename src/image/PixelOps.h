@@ -6,6 +6,7 @@
 // nothing.
 #include <cstdint>
 
+#include "base/Geometry.h"
 #include "image/Image.h"
 
 namespace ocu {
@@ -33,6 +34,10 @@ void StretchCopy(Image& dst, int dstW, int dstH, const Image& src, int srcW, int
 // reduction (the stretching mode GDI calls BLACKONWHITE). Same preconditions
 // as StretchCopy.
 void StretchAnd(Image& dst, int dstW, int dstH, const Image& src, int srcW, int srcH);
+
+// dst's pixels in r := src's pixels in r, r clipped to both images. Whole-byte
+// formats only, the same in both (std::invalid_argument otherwise).
+void CopyRect(Image& dst, const Image& src, IntRect r);
 
 // dst's top-left w x h &= src's, clipped to both images.
 void AndInto(Image& dst, const Image& src, int w, int h);

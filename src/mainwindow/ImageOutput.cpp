@@ -2,14 +2,32 @@
 
 #include <stdexcept>
 
+#include "image/PixelOps.h"
 #include "output/BitmapFile.h"
 #include "output/PngFile.h"
 
 namespace ocu {
 
 std::optional<Image> ImageOutput::Snapshot() {
-    // Exactly what the view shows on screen now: guides, layer, even a covering window.
-    return port_->SnapshotClient({s_.ViewLeft, s_.ViewTop, s_.ViewLeft + s_.ViewWidth, s_.ViewTop + s_.ViewHeight});
+    // Exactly what the view shows on screen: guides, layer, even a covering window.
+    const IntRect view{s_.ViewLeft, s_.ViewTop, s_.ViewLeft + s_.ViewWidth, s_.ViewTop + s_.ViewHeight};
+    std::optional<Image> screen = port_->SnapshotClient(view);
+    // But where nothing else covers the view, the screen may not show it yet: a menu
+    // that gave the command has just closed over it, and the window repaints that part
+    // later. There the picture is the frame the view last drew.
+    IntRect shownAt;
+    const Image* frame = p_.ShownFrame(shownAt);
+    if (!screen || frame == nullptr || !(shownAt == view) || frame->Palette() != screen->Palette()) return screen;
+    try {
+        Image picture = screen->Clone();
+        CopyRect(picture, *frame, {0, 0, view.Width(), view.Height()});
+        for (const IntRect& r : port_->WindowsOver(view))
+            CopyRect(picture, *screen,
+                     {r.Left - view.Left, r.Top - view.Top, r.Right - view.Left, r.Bottom - view.Top});
+        return picture;
+    } catch (const std::invalid_argument&) {
+        return screen;  // a format the frame cannot be laid over
+    }
 }
 
 void ImageOutput::SaveViewFile() {

@@ -341,6 +341,32 @@ private:
     pid_t daemon_ = -1;
 };
 
+// Saved from the menu it opened with the keyboard, the picture is the view as it shows once
+// the menu has closed, not the drop-down that covered its top a moment before.
+TEST_F(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPinned());
+    ASSERT_NO_FATAL_FAILURE(FocusMain());
+    session_.KeyCombo("ctrl+d");
+    session_.KeyCombo("ctrl+g");
+    Screenshot shown;
+    ASSERT_TRUE(Stable(&shown, [&](const Screenshot& s) { return Differences(s, plain_) > s.width * s.height / 2; }))
+        << "Ctrl+D and Ctrl+G changed too little: " << SaveShot(session_.GrabRoot(), "output-menu-mirror");
+    ASSERT_TRUE(m_->OpenMenuByKeys(3));  // 画像を保存, its first entry selected: the bitmap
+    session_.KeyCombo("Return");
+    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\menu.bmp"));
+    const fs::path bmp = out_ / "menu.bmp";
+    ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s));
+    std::string why;
+    const auto saved = ReadBmp(bmp, &why);
+    ASSERT_TRUE(saved) << why;
+    Screenshot now;
+    ASSERT_TRUE(Stable(&now));
+    EXPECT_EQ(Differences(now, shown), 0) << "the view changed: " << SaveShot(now, "output-menu-now");
+    EXPECT_EQ(Differences(*saved, shown), 0)
+        << "saved " << SaveShot(*saved, "output-menu-saved") << " on screen " << SaveShot(shown, "output-menu-shown");
+}
+
 TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
 {
     Cups cups;

@@ -76,6 +76,7 @@ public:
     std::vector<IntPoint> CursorMoves;
     int Frames = 0;
     Image Capture, Frame;
+    IntRect ShownAt;
     IntRect LastCaptureRect;
     bool MouseCaptured = false;
     int DesktopInvalidations = 0;
@@ -112,7 +113,14 @@ public:
         if (Frame.Width() != w || Frame.Height() != h || Frame.Format() != Format) Frame = Image(w, h, Format);
         return &Frame;
     }
-    void ShowFrame(int, int, int, int) override { ++Frames; }
+    void ShowFrame(int left, int top, int w, int h) override {
+        ++Frames;
+        ShownAt = {left, top, left + w, top + h};
+    }
+    const Image* ShownFrame(IntRect& where) override {
+        where = ShownAt;
+        return Frames > 0 ? &Frame : nullptr;
+    }
     void InvalidateDesktop() override { ++DesktopInvalidations; }
     void SaveScreenBackup(IntRect r) override { Saves.push_back(r); }
     void RestoreScreenBackup(IntRect r) override { Restores.push_back(r); }

@@ -19,6 +19,8 @@ public:
     std::string Filter;
     bool PngFails = false;
     std::string ClipboardText;
+    std::vector<IntRect> Over;
+    Image Copied;
 
     std::optional<Image> SnapshotClient(IntRect client) override {
         LastClient = client;
@@ -26,6 +28,7 @@ public:
         img.SetPixel32(0, 0, 0x123456);
         return img;
     }
+    std::vector<IntRect> WindowsOver(IntRect) override { return Over; }
     std::optional<std::string> SaveDialog(const std::string& filter) override {
         Filter = filter;
         return Chosen;
@@ -35,7 +38,8 @@ public:
         Files[p] = b;
         return true;
     }
-    std::optional<std::string> CopyToClipboard(const Image&) override {
+    std::optional<std::string> CopyToClipboard(const Image& image) override {
+        Copied = image.Clone();
         if (!ClipboardError) ++Clipboard;
         return ClipboardError;
     }
@@ -131,6 +135,20 @@ TEST_F(OutputTest, ColourCopyPutsTheShownTextOnTheClipboard) {
     form->OnCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, platform.ColorReadout);
     EXPECT_EQ(out.ClipboardText.front(), '#');
+}
+
+// The picture is the frame the view last drew, which the screen may not show yet where a
+// menu has just closed; where another window lies over the view, it is the screen's.
+TEST_F(OutputTest, PictureIsTheDrawnFrameSaveWhereAnotherWindowLiesOverTheView) {
+    platform.Cursor = {900, 700};
+    Tick();
+    const int left = S().ViewLeft, top = S().ViewTop;
+    out.Over = {{left, top, left + 1, top + 1}};
+    form->OnCommand(CommandId::mmCopyToClipBoard);
+    EXPECT_EQ(out.Copied.Pixel32(0, 0), 0x123456u);  // the screen under the other window
+    for (const IntPoint p : {IntPoint{1, 0}, IntPoint{0, 1}, IntPoint{S().ViewWidth - 1, S().ViewHeight - 1}})
+        EXPECT_EQ(out.Copied.Pixel32(p.X, p.Y), platform.Frame.Pixel32(p.X, p.Y)) << p.X << "," << p.Y;
+    EXPECT_NE(platform.Frame.Pixel32(1, 0), 0u);
 }
 
 // Chosen from the menu with the mouse: the pointer crosses the window to the menu and

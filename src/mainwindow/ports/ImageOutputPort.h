@@ -17,6 +17,9 @@ public:
     // The pixels shown in the main window's client rectangle, read back from the
     // screen, in the display's format (with its palette for 8 bits). nullopt on failure.
     virtual std::optional<Image> SnapshotClient(IntRect client) = 0;
+    // The parts of the client rectangle that other shown windows lie over, in client
+    // coordinates and clipped to it.
+    virtual std::vector<IntRect> WindowsOver(IntRect client) = 0;
     // The save dialog with one filter entry ("label|pattern"); the chosen path (UTF-8) or nullopt.
     virtual std::optional<std::string> SaveDialog(const std::string& filter) = 0;
     // Replaces the file with the bytes; false on any failure.

@@ -27,6 +27,8 @@ public:
     virtual Image* FrameBuffer(int w, int h) = 0;
     // Shows the frame buffer at the view's place in the main window's client area.
     virtual void ShowFrame(int left, int top, int w, int h) = 0;
+    // The frame last shown and where (client coordinates); nullptr while none is.
+    virtual const Image* ShownFrame(IntRect& where) = 0;
     // Asks every window to repaint with its background erased.
     virtual void InvalidateDesktop() = 0;
     // The screen marker of a pick: save the pixels of a screen rectangle, put them

@@ -38,6 +38,33 @@ std::optional<Image> Win32ImageOutput::SnapshotClient(IntRect client) {
     return dib.View().Clone();
 }
 
+std::vector<IntRect> Win32ImageOutput::WindowsOver(IntRect client) {
+    struct Search {
+        HWND self;
+        RECT area;
+        POINT origin;
+        std::vector<IntRect> over;
+    } search{owner_, {}, {0, 0}, {}};
+    if (owner_ == nullptr || !::ClientToScreen(owner_, &search.origin)) return {};
+    search.area = {search.origin.x + client.Left, search.origin.y + client.Top, search.origin.x + client.Right,
+                   search.origin.y + client.Bottom};
+    // Top-level windows come from the top of the Z order down; those before this one lie over it.
+    ::EnumWindows(
+        [](HWND w, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            if (w == s.self) return FALSE;
+            RECT r, common;
+            if (::IsWindowVisible(w) && !::IsIconic(w) && ::GetWindowRect(w, &r) &&
+                ::IntersectRect(&common, &r, &s.area))
+                s.over.push_back({static_cast<int>(common.left - s.origin.x), static_cast<int>(common.top - s.origin.y),
+                                  static_cast<int>(common.right - s.origin.x),
+                                  static_cast<int>(common.bottom - s.origin.y)});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.over;
+}
+
 std::optional<std::string> Win32ImageOutput::SaveDialog(const std::string& filter) {
     const std::wstring filterText = DialogFilter(filter);
     wchar_t file[MAX_PATH * 4] = L"";

@@ -14,6 +14,7 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
     std::optional<Image> SnapshotClient(IntRect client) override;
+    std::vector<IntRect> WindowsOver(IntRect client) override;
     std::optional<std::string> SaveDialog(const std::string& filter) override;
     bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
     std::optional<std::string> CopyToClipboard(const Image& image) override;

@@ -76,6 +76,8 @@ Image* Win32Platform::FrameBuffer(int w, int h) {
         const unique_hdc_window screen = win::GetDC(nullptr);
         palette = ScreenPalette(screen.get(), format);
     }
+    // A buffer of another size no longer holds what the window shows.
+    if (w != shownFrame_.Width() || h != shownFrame_.Height()) shownFrame_ = {};
     return frame_.Ensure(w, h, format, palette) ? &frame_.View() : nullptr;
 }
 
@@ -87,6 +89,13 @@ void Win32Platform::ShowFrame(int left, int top, int w, int h) {
     if (!client) return;
     ::BitBlt(client.get(), left, top, w, h, frame_.Dc(), 0, 0, SRCCOPY);
     shownFrame_ = {left, top, left + w, top + h};
+}
+
+const Image* Win32Platform::ShownFrame(IntRect& where) {
+    if (frame_.Dc() == nullptr || shownFrame_.Right <= shownFrame_.Left) return nullptr;
+    ::GdiFlush();
+    where = shownFrame_;
+    return &frame_.View();
 }
 
 void Win32Platform::PaintFrame(HDC dc) {

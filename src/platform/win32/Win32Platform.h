@@ -48,6 +48,7 @@ public:
     Image* CaptureScreen(int x, int y, int w, int h) override;
     Image* FrameBuffer(int w, int h) override;
     void ShowFrame(int left, int top, int w, int h) override;
+    const Image* ShownFrame(IntRect& where) override;
     void InvalidateDesktop() override;
     void SaveScreenBackup(IntRect area) override;
     void RestoreScreenBackup(IntRect area) override;

@@ -30,6 +30,9 @@ public:
     // The screen's colour depth read from the DC the captures use.
     PixelFormat ScreenFormat();
     DibSection& Buffer() { return dib_; }
+    // After a display change the kept DC may describe the old desktop (its size,
+    // its depth): the next capture takes a new one.
+    void DisplaysChanged() { screen_.reset(); }
 
 private:
     // The screen DC is kept from tick to tick: getting and releasing one costs

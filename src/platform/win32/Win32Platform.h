@@ -119,7 +119,10 @@ public:
     // Repaints the last frame shown (WM_PAINT).
     void PaintFrame(HDC dc);
     // WM_DISPLAYCHANGE: the desktop's bounds and depth are asked afresh.
-    void DisplaysChanged() { desktopKnown_ = false; }
+    void DisplaysChanged() {
+        desktopKnown_ = false;
+        capture_.DisplaysChanged();
+    }
 
     // The capture timer's interval while it runs, 0 while it is stopped.
     int CaptureIntervalMs() const { return captureIntervalMs_; }

@@ -13,6 +13,7 @@ namespace ocu {
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
     projection_.Tick();
+    hotKeys_.Tick();
     if (const auto failed = hotKeys_.TakeFailureNotice()) {
         // Told from the tick rather than from inside window creation or activation,
         // where a modal box would re-enter the handlers that registered the keys.

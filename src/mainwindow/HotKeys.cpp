@@ -5,29 +5,48 @@
 
 namespace ocu {
 
+namespace {
+constexpr int kRetryTicks = 10;
+}
+
 void HotKeys::RegisterHotKeys() {
     if (registered_) return;
     if (!ini_.HotKeysAlways && !windowActive_) return;  // left to the other programs until we are active
-    std::string failed;
+    taken_.clear();
     for (const HotKey& k : HotKeyTable()) {
         // A combination that another program holds is skipped; the rest still register.
-        if (!p_.RegisterHotKey(k.Id, k.Mod, k.Key)) {
-            failed += std::string(k.Keys) + "（" + std::string(k.Action) + "）\n";
-        }
+        if (!p_.RegisterHotKey(k.Id, k.Mod, k.Key)) taken_.push_back(k.Id);
     }
-    if (!failed.empty() && failures_.empty()) failures_ = failed;
     registered_ = true;
+    retriesLeft_ = kRetryTicks;
+}
+
+void HotKeys::Tick() {
+    if (!registered_ || taken_.empty() || retriesLeft_ <= 0) return;
+    std::erase_if(taken_, [&](int id) {
+        const HotKey* k = FindHotKey(id);
+        return k != nullptr && p_.RegisterHotKey(k->Id, k->Mod, k->Key);
+    });
+    if (--retriesLeft_ > 0 || taken_.empty() || !failures_.empty()) return;
+    for (const int id : taken_)
+        if (const HotKey* k = FindHotKey(id))
+            failures_ += std::string(k->Keys) + "（" + std::string(k->Action) + "）\n";
 }
 
 void HotKeys::UnregisterHotKeys() {
     if (!registered_) return;
     for (const HotKey& k : HotKeyTable()) p_.UnregisterHotKey(k.Id);
     registered_ = false;
+    taken_.clear();
 }
 
 void HotKeys::FormActivate() {
     windowActive_ = true;
     RegisterHotKeys();
+    if (!taken_.empty()) {
+        retriesLeft_ = kRetryTicks;
+        Tick();
+    }
 }
 
 void HotKeys::FormDeactivate() {

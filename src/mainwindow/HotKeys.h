@@ -4,6 +4,7 @@
 // left to the program the user works in.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "mainwindow/ports/Platform.h"
 
@@ -25,7 +26,12 @@ public:
     bool Registered() const { return registered_; }
     // Hot keys that could not be registered, for the one-time message.
     const std::string& Failures() const { return failures_; }
-    // The failures the first time they are asked for once there are any; nullopt after.
+    // A key another program held when it was registered is tried again on each tick
+    // for a while (that program may be letting it go, as a second instance does while
+    // it deactivates), and again on each activation.
+    void Tick();
+    // The keys still held elsewhere once the retries are spent, the first time they
+    // are asked for; nullopt before and after.
     std::optional<std::string> TakeFailureNotice();
 
 private:
@@ -33,6 +39,8 @@ private:
     TIniManager& ini_;
     bool registered_ = false;
     bool windowActive_ = false;
+    std::vector<int> taken_;  // table ids held elsewhere at the last try
+    int retriesLeft_ = 0;
     std::string failures_;
     bool failuresTold_ = false;
 };

@@ -111,8 +111,7 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     form->AppRestore();
     EXPECT_EQ(platform.HotKeys.size(), 14u);
     form->ChgWindowSize(300, 300);
-    form->timTimer();
-    form->timTimer();
+    for (int tick = 0; tick < 30; ++tick) form->timTimer();
     int told = 0;
     for (const auto& m : platform.Messages) told += m.Text.find("Ctrl+A") != std::string::npos;
     EXPECT_EQ(told, 1);
@@ -120,6 +119,26 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     Arrange([&](ViewState& s) { s.ZoomRate = 2.0f; });
     form->OnShortcut(CommandId::mmUP);
     EXPECT_EQ(S().ZoomRate, 3.0f);
+}
+
+// A key held elsewhere at registration is tried again on the ticks that follow; one that
+// comes free is taken and never told, one that stays taken is told once.
+TEST_F(HotKeyTest, TakenKeysAreTriedAgainAndOnlyThoseThatStayTakenAreTold) {
+    platform.HotKeyRefused[201] = true;
+    platform.HotKeyRefused[216] = true;
+    Start();
+    form->ChgWindowSize(300, 300);
+    form->timTimer();
+    platform.HotKeyRefused[216] = false;  // the other program let Ctrl+D go
+    for (int tick = 0; tick < 30; ++tick) form->timTimer();
+    EXPECT_TRUE(platform.HotKeys[216]);
+    ASSERT_EQ(platform.Messages.size(), 1u);
+    EXPECT_NE(platform.Messages[0].Text.find("Ctrl+A"), std::string::npos);
+    EXPECT_EQ(platform.Messages[0].Text.find("Ctrl+D"), std::string::npos);
+    // Once told, an activation still tries again.
+    platform.HotKeyRefused[201] = false;
+    form->FormActivate();
+    EXPECT_TRUE(platform.HotKeys[201]);
 }
 
 TEST_F(HotKeyTest, MenuOpenStates) {

@@ -11,7 +11,7 @@ void HotKeys::RegisterHotKeys() {
     std::string failed;
     for (const HotKey& k : HotKeyTable()) {
         // A combination that another program holds is skipped; the rest still register.
-        if (!p_.RegisterHotKey(k.Id, k.Mod, k.Key)) {
+        if (!p_.RegisterHotKey(k.Id, k.Mod, k.Key, k.Repeats)) {
             failed += std::string(k.Keys) + "（" + std::string(k.Action) + "）\n";
         }
     }

@@ -59,5 +59,28 @@ TEST_F(HotKeyScopeTest, OptionsDialogSwitchesTheScopeAndKeepsItForTheSave) {
     EXPECT_EQ(Held(), HotKeyTable().size());
 }
 
+TEST_F(HotKeyScopeTest, KeysArrivingWhileABoxIsOpenAreIgnoredAndOnlyStepsRepeat) {
+    Start();
+    constexpr int kCtrlT = 220, kCtrlD = 216;
+    int opened = 0;
+    platform.WhileModal = [&] {
+        if (++opened > 1) return;  // a second box: the fault itself, not to be nested further
+        form->OnHotKey(kCtrlT);
+        form->OnHotKey(kCtrlD);
+    };
+    form->OnHotKey(kCtrlT);
+    EXPECT_EQ(platform.Inputs.size(), 1u) << "a second angle box over the first";
+    EXPECT_FALSE(S().FlipH);
+    platform.WhileModal = nullptr;
+    form->OnHotKey(kCtrlD);
+    EXPECT_TRUE(S().FlipH);
+
+    using V = HotKeyVariant;
+    for (const HotKey& k : HotKeyTable()) {
+        const bool step = k.Variant == V::FineStep || k.Variant == V::WhileProjecting || k.Variant == V::OneStep;
+        EXPECT_EQ(platform.HotKeyRepeats[k.Id], step) << k.Keys;
+    }
+}
+
 }  // namespace
 }  // namespace ocu::testing

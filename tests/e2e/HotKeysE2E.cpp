@@ -209,12 +209,8 @@ TEST_F(HotKeysE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
     session.KeyCombo("ctrl+t");
     EXPECT_FALSE(PollUntil([&] { return session.WindowsByTitlePrefix(kAngleBox).size() > 1; }, 2s))
         << "a second angle box opened over the first";
-    session.KeyCombo("Escape");
+    session.TypeText("45\n");
     ASSERT_TRUE(PollUntil([&] { return session.WindowsByTitlePrefix(kAngleBox).empty(); }, 10s));
-    // Closed, the keys act again.
-    session.KeyCombo("ctrl+t");
-    EXPECT_NE(session.FindWindowByTitlePrefix(kAngleBox, 10s), 0u) << "Ctrl+T no longer opens the box";
-    session.KeyCombo("Escape");
 }
 
 }  // namespace

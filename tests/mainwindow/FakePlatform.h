@@ -55,7 +55,7 @@ public:
     std::map<WindowHandle, WindowHandle> ChildOf;
     std::map<WindowHandle, std::string> Classes, Texts;
     std::map<WindowHandle, IntRect> Rects;
-    std::map<WindowHandle, IntPoint> ClientCorner;  // the client area's corner inside the outer rectangle
+    std::map<WindowHandle, IntPoint> ClientCorner;  // inside the outer rectangle
     std::function<bool(IntRect)> OnMonitor = [](IntRect) { return true; };
 
     // --- recorded ---
@@ -163,12 +163,12 @@ public:
     void SetMenuCaption(CommandId id, const std::string& t) override { Captions[id] = t; }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         Messages.push_back({text, caption});
-        RunWhileModal();
+        InModal();
     }
     std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                         const std::string& initial) override {
         Inputs.push_back({title, prompt, initial});
-        RunWhileModal();
+        InModal();
         if (InputAnswers.empty()) return std::nullopt;
         auto a = InputAnswers.front();
         InputAnswers.pop_front();
@@ -194,15 +194,13 @@ public:
     std::string ClassNameOf(WindowHandle w) override { return Classes[w]; }
     std::string WindowTextOf(WindowHandle w) override { return Texts[w]; }
     IntRect WindowRectOf(WindowHandle w) override { return Rects[w]; }
-    IntPoint ClientPointOf(WindowHandle w, IntPoint screen) override {
-        const IntPoint corner = ClientCorner[w];
-        return {screen.X - Rects[w].Left - corner.X, screen.Y - Rects[w].Top - corner.Y};
+    IntPoint ClientPointOf(WindowHandle w, IntPoint p) override {
+        return {p.X - Rects[w].Left - ClientCorner[w].X, p.Y - Rects[w].Top - ClientCorner[w].Y};
     }
     SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
                                  int timeoutMs) override {
         Sent.push_back({w, msg, keys, at.X, at.Y, timeoutMs});
-        if (TargetRefuses) return SendOutcome::Refused;
-        return TargetAnswers ? SendOutcome::Answered : SendOutcome::NoAnswer;
+        return TargetRefuses ? SendOutcome::Refused : TargetAnswers ? SendOutcome::Answered : SendOutcome::NoAnswer;
     }
     bool MouseButtonsSwapped() override { return ButtonsSwapped; }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
@@ -212,7 +210,7 @@ public:
     }
 
 private:
-    void RunWhileModal() {
+    void InModal() {
         ++modalDepth_;
         if (WhileModal) WhileModal();
         --modalDepth_;

@@ -5,8 +5,8 @@
 //
 // The window is a borderless popup whose client area is exactly x,y,w,h on the screen, so
 // client coordinates are screen coordinates minus (x, y) with no frame to account for.
-// "framed" makes it a window with caption and frame at x,y,w,h instead; it logs
-// "origin <client x> <client y> <window x> <window y>" (screen coordinates) each time it moves.
+// "framed" gives it a caption and a frame, its outer corner at (x, y); each move logs message
+// 0 with the client area's corner on the screen, wParam 1 if that lies apart from (x, y).
 // Log lines: "<msg hex> <wParam hex> <x> <y>", x and y as the signed client (or, for the
 // wheel messages, screen) coordinates packed in lParam.
 // "hang" stops pumping messages two seconds after start, to stand in for a hung program.
@@ -40,11 +40,11 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MOVE:
         if (g_log && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-            POINT client{0, 0};
             RECT window{};
-            ClientToScreen(hwnd, &client);
             GetWindowRect(hwnd, &window);
-            std::fprintf(g_log, "origin %ld %ld %ld %ld\n", client.x, client.y, window.left, window.top);
+            std::fprintf(g_log, "0000 %d %d %d\n",
+                         GET_X_LPARAM(lParam) != window.left || GET_Y_LPARAM(lParam) != window.top,
+                         GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             std::fflush(g_log);
         }
         return 0;

@@ -45,7 +45,7 @@ void AreaPick::BeginPick(bool forFixView) {
     p_.SetMouseCapture();
     // Holding a button logically down for the whole pick keeps other programs
     // from reacting to the pointer passing over them.
-    p_.InjectMouseButton(InjectedButton::RightDown);
+    InjectLogicalButton(p_, InjectedButton::RightDown);
 }
 
 void AreaPick::PickMove() {
@@ -102,12 +102,12 @@ void AreaPick::EndPick(MouseButton button) {
         } else {
             projection_.SetProjection(true);
         }
-        p_.InjectMouseButton(InjectedButton::RightUp);
+        InjectLogicalButton(p_, InjectedButton::RightUp);
     } else {
         if (!s_.PickForFixView) s_.ProjectionPickPending = false;
         // A middle-button cancel must still let go of the right button that the
         // pick pressed; a right-button cancel already released it for real.
-        if (button == MouseButton::Middle) p_.InjectMouseButton(InjectedButton::RightUp);
+        if (button == MouseButton::Middle) InjectLogicalButton(p_, InjectedButton::RightUp);
     }
     p_.ReleaseMouseCapture();
     s_.Picking = false;

@@ -13,6 +13,9 @@ float Stepped(float rate, float delta) {
 }  // namespace
 
 void TfrmCap::OnHotKey(int id) {
+    // The system delivers hot keys while a box of ours waits for an answer too; a command
+    // run then would open a second box over the first, or change what the box is about.
+    if (p_.ModalBoxOpen()) return;
     if (const HotKey* k = FindHotKey(id)) RunCommand(k->Command, k->Variant);
 }
 

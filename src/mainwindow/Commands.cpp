@@ -122,22 +122,23 @@ constexpr ToolButton kToolBar[] = {
 using V = HotKeyVariant;
 constexpr Modifier kCtrl = Modifier::Ctrl;
 constexpr Modifier kShift = Modifier::Shift;
+constexpr bool kRepeats = true;
 constexpr HotKey kHotKeys[] = {
-    {201, kCtrl, Key::A, C::mmUP, V::FineStep, "Ctrl+A", "拡大率 +0.1"},
-    {202, kCtrl, Key::S, C::mmDown, V::FineStep, "Ctrl+S", "拡大率 -0.1"},
+    {201, kCtrl, Key::A, C::mmUP, V::FineStep, "Ctrl+A", "拡大率 +0.1", kRepeats},
+    {202, kCtrl, Key::S, C::mmDown, V::FineStep, "Ctrl+S", "拡大率 -0.1", kRepeats},
     {216, kCtrl, Key::D, C::mmFlipH, V::AsMenu, "Ctrl+D", "左右反転"},
     {215, kCtrl, Key::F, C::mmFlipV, V::AsMenu, "Ctrl+F", "上下反転"},
     {218, kCtrl, Key::F2, C::mmAtariMode, V::MarkFirst, "Ctrl+F2", "表面レイヤへの描き込みモード"},
     {219, kCtrl, Key::F3, C::mmBltAtari, V::MarkFirst, "Ctrl+F3", "表面レイヤの表示/非表示"},
     {217, kCtrl, Key::E, C::mmFix, V::AtPointer, "Ctrl+E", "操作投影モード"},
-    {211, kCtrl, Key::Left, C::mmLeft, V::WhileProjecting, "Ctrl+←", "表示区域を左に移動"},
-    {212, kCtrl, Key::Right, C::mmRight, V::WhileProjecting, "Ctrl+→", "表示区域を右に移動"},
-    {213, kCtrl, Key::Up, C::mmUpper, V::WhileProjecting, "Ctrl+↑", "表示区域を上に移動"},
-    {214, kCtrl, Key::Down, C::mmDowner, V::WhileProjecting, "Ctrl+↓", "表示区域を下に移動"},
+    {211, kCtrl, Key::Left, C::mmLeft, V::WhileProjecting, "Ctrl+←", "表示区域を左に移動", kRepeats},
+    {212, kCtrl, Key::Right, C::mmRight, V::WhileProjecting, "Ctrl+→", "表示区域を右に移動", kRepeats},
+    {213, kCtrl, Key::Up, C::mmUpper, V::WhileProjecting, "Ctrl+↑", "表示区域を上に移動", kRepeats},
+    {214, kCtrl, Key::Down, C::mmDowner, V::WhileProjecting, "Ctrl+↓", "表示区域を下に移動", kRepeats},
     {220, kCtrl, Key::T, C::mmFlexRotate, V::AsMenu, "Ctrl+T", "指定角度回転"},
     {221, kCtrl, Key::G, C::mmGraph, V::ShowOrHide, "Ctrl+G", "方眼表示"},
-    {302, kShift, Key::Left, C::tbRRotate, V::OneStep, "Shift+←", "左に1度回転"},
-    {301, kShift, Key::Right, C::tbLRotate, V::OneStep, "Shift+→", "右に1度回転"},
+    {302, kShift, Key::Left, C::tbRRotate, V::OneStep, "Shift+←", "左に1度回転", kRepeats},
+    {301, kShift, Key::Right, C::tbLRotate, V::OneStep, "Shift+→", "右に1度回転", kRepeats},
 };
 
 }  // namespace

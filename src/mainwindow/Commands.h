@@ -89,6 +89,9 @@ struct HotKey {
     HotKeyVariant Variant;
     std::string_view Keys;    // "Ctrl+A"
     std::string_view Action;  // what it does, for the failure message
+    // A held key acts again with the keyboard's repeat; a switch acts once per press, or a
+    // held key would flip it back and forth.
+    bool Repeats = false;
 };
 std::span<const HotKey> HotKeyTable();
 // The row registered under `id`; nullptr if none.

@@ -27,4 +27,11 @@ struct ProjectedKeys {
 // A button pressed or released for the whole system, as if by the user.
 enum class InjectedButton : std::uint8_t { LeftDown, LeftUp, RightDown, RightUp };
 
+// How a message sent to another program's window ended.
+enum class SendOutcome : std::uint8_t {
+    Answered,
+    NoAnswer,  // the window did not answer in time, hangs or is gone
+    Refused,   // the system would not deliver it: the target runs with higher rights
+};
+
 }  // namespace ocu

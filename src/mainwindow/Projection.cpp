@@ -30,11 +30,35 @@ WindowHandle Projection::WindowAtPoint(IntPoint p) {
     return w;
 }
 
-void Projection::Refuse(const char* message) {
-    s_.ProjectionMode = false;
+void InjectLogicalButton(InputPort& input, InjectedButton b) {
+    if (input.MouseButtonsSwapped()) {
+        switch (b) {
+        case InjectedButton::LeftDown: b = InjectedButton::RightDown; break;
+        case InjectedButton::LeftUp: b = InjectedButton::RightUp; break;
+        case InjectedButton::RightDown: b = InjectedButton::LeftDown; break;
+        case InjectedButton::RightUp: b = InjectedButton::LeftUp; break;
+        }
+    }
+    input.InjectMouseButton(b);
+}
+
+void Projection::Tell(const char* message) {
+    const bool paused = s_.CapturePaused;
     s_.CapturePaused = true;
     p_.ShowMessage(message, "対象取得");
-    s_.CapturePaused = false;
+    s_.CapturePaused = paused;
+}
+
+void Projection::Refuse(const char* message) {
+    s_.ProjectionMode = false;
+    Tell(message);
+}
+
+void Projection::ReleaseOppositeButton() {
+    if (fwdLeftDown_) InjectLogicalButton(p_, InjectedButton::RightUp);
+    if (fwdRightDown_) InjectLogicalButton(p_, InjectedButton::LeftUp);
+    fwdLeftDown_ = false;
+    fwdRightDown_ = false;
 }
 
 void Projection::SetProjection(bool on) {
@@ -44,6 +68,7 @@ void Projection::SetProjection(bool on) {
     const bool wasOn = s_.ProjectionMode;
     s_.ProjectionMode = on;
     s_.ProjectionPickPending = false;
+    outOfReachTold_ = false;
     if (on) {
         try {
             s_.TargetWnd = NamedWindowAt(p_.CursorPos());
@@ -77,10 +102,7 @@ void Projection::SetProjection(bool on) {
     } else if (wasOn) {
         // Ending projection in the middle of a projected drag must not leave the
         // synthetic opposite button held down.
-        if (fwdLeftDown_) p_.InjectMouseButton(InjectedButton::RightUp);
-        if (fwdRightDown_) p_.InjectMouseButton(InjectedButton::LeftUp);
-        fwdLeftDown_ = false;
-        fwdRightDown_ = false;
+        ReleaseOppositeButton();
     }
     host_.UpdateStatus();
 }
@@ -122,16 +144,16 @@ void Projection::ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage m
     // The opposite button is pressed for real so that the system treats the drag
     // as one; it comes back to this window and the dispatch drops it.
     if (msg == ProjectedMessage::LeftDown && !fwdLeftDown_ && !fwdRightDown_) {
-        p_.InjectMouseButton(InjectedButton::RightDown);
+        InjectLogicalButton(p_, InjectedButton::RightDown);
         fwdLeftDown_ = true;
     } else if (msg == ProjectedMessage::LeftUp && fwdLeftDown_ && !fwdRightDown_) {
-        p_.InjectMouseButton(InjectedButton::RightUp);
+        InjectLogicalButton(p_, InjectedButton::RightUp);
         fwdLeftDown_ = false;
     } else if (msg == ProjectedMessage::RightDown && !fwdLeftDown_ && !fwdRightDown_) {
-        p_.InjectMouseButton(InjectedButton::LeftDown);
+        InjectLogicalButton(p_, InjectedButton::LeftDown);
         fwdRightDown_ = true;
     } else if (msg == ProjectedMessage::RightUp && fwdRightDown_ && !fwdLeftDown_) {
-        p_.InjectMouseButton(InjectedButton::LeftUp);
+        InjectLogicalButton(p_, InjectedButton::LeftUp);
         fwdRightDown_ = false;
     }
 
@@ -145,11 +167,28 @@ void Projection::ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage m
     if (s_.TargetWnd == 0) return;
     if (msg == ProjectedMessage::RightUp && sy < 0) return;
     if (msg == ProjectedMessage::Move && quietTicks_ > 0) return;
+    Send(msg, keys, {sx, sy});
+}
+
+void Projection::Send(ProjectedMessage msg, ProjectedKeys keys, IntPoint fromWindowCorner) {
+    SendOutcome outcome = SendOutcome::NoAnswer;
     try {
-        const bool answered = p_.SendMouseMessage(s_.TargetWnd, msg, keys, {sx, sy}, kProjectionSendTimeoutMs);
-        quietTicks_ = answered ? 0 : kProjectionQuietTicks;
+        // The message carries a point of the target's client area: the point the view
+        // shows, counted from the outer corner, lies a frame and a caption further in.
+        const IntPoint screen{s_.TargetRect.Left + fromWindowCorner.X, s_.TargetRect.Top + fromWindowCorner.Y};
+        const IntPoint at = p_.ClientPointOf(s_.TargetWnd, screen);
+        outcome = p_.SendMouseMessage(s_.TargetWnd, msg, keys, at, kProjectionSendTimeoutMs);
     } catch (const std::exception&) {
+        return;
     }
+    quietTicks_ = outcome == SendOutcome::NoAnswer ? kProjectionQuietTicks : 0;
+    if (outcome != SendOutcome::Refused) return;
+    // A refused press never reaches the target, and its release would be taken by the
+    // message box: the opposite button is let go now rather than left held.
+    ReleaseOppositeButton();
+    if (outOfReachTold_) return;
+    outOfReachTold_ = true;
+    Tell(kTargetOutOfReach);
 }
 
 }  // namespace ocu

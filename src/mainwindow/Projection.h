@@ -17,6 +17,12 @@ inline constexpr int kProjectionSendTimeoutMs = 1000;
 // unanswered: each such send waits out its time-out, and a stream of them would keep
 // the capture timer from ever running. Presses and releases still go.
 inline constexpr int kProjectionQuietTicks = 10;
+// Said once per target when the system will not deliver to it.
+inline constexpr const char* kTargetOutOfReach = "対象のウィンドウは管理者として実行されているため、操作を送れません。";
+
+// Presses or releases the button this program means, whichever physical button the
+// left-handed setting has made of it.
+void InjectLogicalButton(InputPort& input, InjectedButton b);
 
 class Projection {
 public:
@@ -41,6 +47,11 @@ private:
     // The window under a screen point, a child before its parent, with its names taken.
     WindowHandle NamedWindowAt(IntPoint p);
     void Refuse(const char* message);
+    // Shows a message with the view held still while it is open.
+    void Tell(const char* message);
+    // Lets go of the opposite button a projected drag holds down.
+    void ReleaseOppositeButton();
+    void Send(ProjectedMessage msg, ProjectedKeys keys, IntPoint fromWindowCorner);
 
     ViewState& s_;
     IPlatform& p_;
@@ -50,6 +61,7 @@ private:
     bool fwdLeftDown_ = false;
     bool fwdRightDown_ = false;
     int quietTicks_ = 0;
+    bool outOfReachTold_ = false;  // for the present target
 };
 
 }  // namespace ocu

@@ -194,5 +194,24 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     EXPECT_TRUE(PollUntil([&] { return m.ZoomText() == "3.0"; }, 10s)) << m.Title();
 }
 
+// The system delivers a hot key while one of the program's boxes waits for an answer; the
+// program ignores it then instead of opening a second box over the first.
+TEST_F(HotKeysE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(kCursorX, kCursorY);
+    Magnifier m(session, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    constexpr std::string_view kAngleBox = "任意角度回転";
+    session.KeyCombo("ctrl+t");
+    ASSERT_NE(session.FindWindowByTitlePrefix(kAngleBox, 10s), 0u) << "Ctrl+T opened no angle box";
+    session.KeyCombo("ctrl+t");
+    EXPECT_FALSE(PollUntil([&] { return session.WindowsByTitlePrefix(kAngleBox).size() > 1; }, 2s))
+        << "a second angle box opened over the first";
+    session.TypeText("45\n");
+    ASSERT_TRUE(PollUntil([&] { return session.WindowsByTitlePrefix(kAngleBox).empty(); }, 10s));
+}
+
 }  // namespace
 }  // namespace ocu::e2e

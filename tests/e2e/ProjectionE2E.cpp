@@ -81,8 +81,9 @@ bool ViewShowsPinnedArea(const Magnifier& m, int left, int top, std::string* why
 // Ctrl+E with the pointer at (px, py) over the target: projection starts with the area
 // centred there. Returns the area's top-left. The target's log tells when Wine has seen the
 // pointer arrive (a key pressed before that would take the window the pointer came from).
+// (clientX, clientY) is where the target's client area starts on the screen.
 std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const std::filesystem::path& log, int px,
-                                       int py)
+                                       int py, int clientX = kTarget.x, int clientY = kTarget.y)
 {
     session.MovePointer(px - 1, py);
     session.MovePointer(px, py);
@@ -90,7 +91,7 @@ std::tuple<int, int> StartProjectionAt(XSession& session, Magnifier& m, const st
         EXPECT_TRUE(PollUntil(
             [&] {
                 const auto all = ReadTargetLog(log);
-                return !all.empty() && all.back().x == px - kTarget.x && all.back().y == py - kTarget.y;
+                return !all.empty() && all.back().x == px - clientX && all.back().y == py - clientY;
             },
             10s))
             << "the target never saw the pointer";
@@ -253,6 +254,47 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     // Ctrl+E again ends it; the view follows the pointer again.
     session.KeyCombo("ctrl+e");
     EXPECT_TRUE(m.WaitTitleHas("状態:表示モード]")) << m.Title();
+}
+
+// A target with a caption and a frame takes client coordinates: a press on the view's picture
+// of one of its pixels arrives at that pixel, not a frame and a caption away from it.
+TEST_F(ProjectionE2E, PressOnAFramedTargetArrivesAtThePixelTheViewShows)
+{
+    XSession session;
+    session.PaintPattern();
+    Magnifier m(session, SettingsText(ZoomThree()));
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    WineApp target(session, WineApp::Helper("helper_target", {"200", "200", "400", "300", "target.log", "framed"}));
+    const auto log = target.Folder() / "target.log";
+    TargetMessage client{};  // message 0: the client area's corner on the screen
+    ASSERT_TRUE(WaitFor(
+        "a framed target",
+        [&] {
+            for (const TargetMessage& t : ReadTargetLog(log))
+                if (t.msg == 0) client = t;
+            return client.wParam == 1 && session.Grab(client.x + 5, client.y + 5, 1, 1).At(0, 0) == 0xFFFFFF;
+        },
+        20s));
+    const auto [left, top] = StartProjectionAt(session, m, log, client.x + 10, client.y + 10, client.x, client.y);
+    const ViewPoint v{m.View().width / 2 + 61, m.View().height / 2 + 47};
+    const int half = FloorHalf(kZoom);
+    const auto want =
+        std::tuple(TruncDiv(v.x - half, kZoom) + left - client.x, TruncDiv(v.y - half, kZoom) + top - client.y);
+    session.MovePointer(m.ScreenX(v.x), m.ScreenY(v.y));
+    session.Click(1);
+    std::vector<TargetMessage> got;
+    const auto isPress = [](const TargetMessage& t) { return t.msg == kLButtonDown; };
+    ASSERT_TRUE(WaitFor(
+        "the projected press",
+        [&] {
+            got = ReadTargetLog(log);
+            return std::any_of(got.begin(), got.end(), isPress);
+        },
+        10s));
+    const auto press = std::find_if(got.begin(), got.end(), isPress);
+    EXPECT_EQ(std::prev(press)->msg, kMouseMove);  // the projected move onto the point
+    for (const TargetMessage& t : {*std::prev(press), *press})
+        EXPECT_EQ(std::tuple(t.x, t.y), want) << t << " (area at " << left << "," << top << ")";
 }
 
 TEST_F(ProjectionE2E, HungTargetDoesNotFreezeTheMagnifier)

@@ -39,6 +39,9 @@ public:
     bool Normal = true;
     bool CaptureFails = false;
     bool TargetAnswers = true;
+    bool TargetRefuses = false;  // the send is blocked (a target with higher rights)
+    bool ButtonsSwapped = false;
+    std::function<void()> WhileModal;  // runs inside a message or input box
     PixelFormat Format = PixelFormat::Bits32;
     std::vector<PaletteEntry> Palette;  // of an 8-bit screen, whose Screen() answers indexes
     std::function<std::uint32_t(int x, int y)> Screen = [](int x, int y) {
@@ -52,6 +55,7 @@ public:
     std::map<WindowHandle, WindowHandle> ChildOf;
     std::map<WindowHandle, std::string> Classes, Texts;
     std::map<WindowHandle, IntRect> Rects;
+    std::map<WindowHandle, IntPoint> ClientCorner;  // inside the outer rectangle
     std::function<bool(IntRect)> OnMonitor = [](IntRect) { return true; };
 
     // --- recorded ---
@@ -71,6 +75,7 @@ public:
     int CaptureInterval = 0;  // 0 = stopped
     int RepeatInterval = 0;
     std::map<int, bool> HotKeys;  // registered ids
+    std::map<int, bool> HotKeyRepeats;
     std::vector<SentMessage> Sent;
     std::vector<InjectedButton> Injected;
     std::vector<IntPoint> CursorMoves;
@@ -166,10 +171,12 @@ public:
     void SetMenuCaption(CommandId id, const std::string& t) override { Captions[id] = t; }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         Messages.push_back({text, caption});
+        InModal();
     }
     std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                         const std::string& initial) override {
         Inputs.push_back({title, prompt, initial});
+        InModal();
         if (InputAnswers.empty()) return std::nullopt;
         auto a = InputAnswers.front();
         InputAnswers.pop_front();
@@ -179,9 +186,11 @@ public:
     void StopCaptureTimer() override { CaptureInterval = 0; }
     void StartRepeatTimer(int ms) override { RepeatInterval = ms; }
     void StopRepeatTimer() override { RepeatInterval = 0; }
-    bool RegisterHotKey(int id, Modifier, Key) override {
+    bool ModalBoxOpen() override { return modalDepth_ > 0; }
+    bool RegisterHotKey(int id, Modifier, Key, bool repeats) override {
         if (HotKeyRefused[id]) return false;
         HotKeys[id] = true;
+        HotKeyRepeats[id] = repeats;
         return true;
     }
     void UnregisterHotKey(int id) override { HotKeys.erase(id); }
@@ -193,16 +202,28 @@ public:
     std::string ClassNameOf(WindowHandle w) override { return Classes[w]; }
     std::string WindowTextOf(WindowHandle w) override { return Texts[w]; }
     IntRect WindowRectOf(WindowHandle w) override { return Rects[w]; }
-    bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
-                          int timeoutMs) override {
-        Sent.push_back({w, msg, keys, at.X, at.Y, timeoutMs});
-        return TargetAnswers;
+    IntPoint ClientPointOf(WindowHandle w, IntPoint p) override {
+        return {p.X - Rects[w].Left - ClientCorner[w].X, p.Y - Rects[w].Top - ClientCorner[w].Y};
     }
+    SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                 int timeoutMs) override {
+        Sent.push_back({w, msg, keys, at.X, at.Y, timeoutMs});
+        return TargetRefuses ? SendOutcome::Refused : TargetAnswers ? SendOutcome::Answered : SendOutcome::NoAnswer;
+    }
+    bool MouseButtonsSwapped() override { return ButtonsSwapped; }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
     void Pause(int ms) override {
         Pauses.push_back(ms);
         if (OnPause) OnPause();
     }
+
+private:
+    void InModal() {
+        ++modalDepth_;
+        if (WhileModal) WhileModal();
+        --modalDepth_;
+    }
+    int modalDepth_ = 0;
 };
 
 }  // namespace ocu::testing

@@ -59,5 +59,20 @@ TEST_F(HotKeyScopeTest, OptionsDialogSwitchesTheScopeAndKeepsItForTheSave) {
     EXPECT_EQ(Held(), HotKeyTable().size());
 }
 
+TEST_F(HotKeyScopeTest, KeysArrivingWhileABoxIsOpenAreIgnoredAndOnlyStepsRepeat) {
+    Start();
+    int boxes = 0;
+    platform.WhileModal = [&] {
+        if (++boxes == 1) form->OnHotKey(220);  // Ctrl+T while its angle box is open
+    };
+    form->OnHotKey(220);
+    EXPECT_EQ(platform.Inputs.size(), 1u) << "a second angle box over the first";
+    using V = HotKeyVariant;
+    for (const HotKey& k : HotKeyTable()) {
+        const bool step = k.Variant == V::FineStep || k.Variant == V::WhileProjecting || k.Variant == V::OneStep;
+        EXPECT_EQ(platform.HotKeyRepeats[k.Id], step) << k.Keys;
+    }
+}
+
 }  // namespace
 }  // namespace ocu::testing

@@ -119,6 +119,44 @@ TEST_F(ProjectionTest, WorkedMappings) {
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
 
+TEST_F(ProjectionTest, AFramedTargetTakesThePointInItsClientArea) {
+    StartProjecting();
+    platform.ClientCorner[kTarget] = {8, 31};
+    form->FormMouseMove({}, 10, 71);
+    EXPECT_EQ(platform.Sent.back().X, 102 - 8);
+    EXPECT_EQ(platform.Sent.back().Y, 52 - 31);
+}
+
+TEST_F(ProjectionTest, ATargetOutOfReachIsToldOnceAndProjectionStaysOn) {
+    StartProjecting();
+    platform.TargetRefuses = true;
+    for (int i = 0; i < 2; ++i) form->FormMouseMove({}, 10 + i, 71);
+    // A refused press lets go of the opposite button at once: the box takes its release.
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::RightDown, InjectedButton::RightUp}));
+    EXPECT_EQ(platform.Sent.size(), 3u) << "not held back as from a hung target";
+    ASSERT_EQ(platform.Messages.size(), 1u);
+    EXPECT_EQ(platform.Messages[0].Text, kTargetOutOfReach);
+    EXPECT_EQ(platform.Messages[0].Caption, "対象取得");
+    EXPECT_TRUE(S().ProjectionMode);
+    EXPECT_FALSE(S().CapturePaused);
+}
+
+// The physical button injected is the one that arrives as the logical button meant.
+TEST_F(ProjectionTest, SwappedButtonsInjectTheOtherPhysicalButton) {
+    StartProjecting();
+    platform.ButtonsSwapped = true;
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    form->FormMouseDown(MouseButton::Right, Held(true, true), 10, 71);  // our own press: dropped
+    EXPECT_EQ(platform.Sent.size(), 1u) << "the target got the press twice";
+    form->ToggleProjection();
+    form->OnMenuOpen(CommandId::MenuAtaris);
+    form->OnCommand(CommandId::mmFix);  // the pick holds the logical right button
+    form->FormMouseUp(MouseButton::Left, {}, 0, 0);
+    const auto L = InjectedButton::LeftDown, U = InjectedButton::LeftUp;
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{L, U, L, U}));
+}
+
 TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
     StartProjecting();
     ShiftState ctrlShift = Held(true);

@@ -1,10 +1,12 @@
 // A small target window for the end-to-end tests: it sits at a known place and writes down
 // every mouse message it receives, so a test can check what the magnifier passed through.
 //
-//   helper_target.exe x y w h logfile [hang | hangonclick | failstarts N]
+//   helper_target.exe x y w h logfile [hang | hangonclick | failstarts N | framed]
 //
 // The window is a borderless popup whose client area is exactly x,y,w,h on the screen, so
 // client coordinates are screen coordinates minus (x, y) with no frame to account for.
+// "framed" gives it a caption and a frame, its outer corner at (x, y); each move logs message
+// 0 with the client area's corner on the screen, wParam 1 if that lies apart from (x, y).
 // Log lines: "<msg hex> <wParam hex> <x> <y>", x and y as the signed client (or, for the
 // wheel messages, screen) coordinates packed in lParam.
 // "hang" stops pumping messages two seconds after start, to stand in for a hung program.
@@ -36,6 +38,16 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (msg) {
+    case WM_MOVE:
+        if (g_log && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+            RECT window{};
+            GetWindowRect(hwnd, &window);
+            std::fprintf(g_log, "0000 %d %d %d\n",
+                         GET_X_LPARAM(lParam) != window.left || GET_Y_LPARAM(lParam) != window.top,
+                         GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            std::fflush(g_log);
+        }
+        return 0;
     case WM_TIMER:
         if (wParam == kHangTimer) {
             KillTimer(hwnd, kHangTimer);
@@ -60,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_log = _wfopen(argv[5], L"a");
     const bool hang = argc > 6 && std::wcscmp(argv[6], L"hang") == 0;
     g_hangOnClick = argc > 6 && std::wcscmp(argv[6], L"hangonclick") == 0;
+    const bool framed = argc > 6 && std::wcscmp(argv[6], L"framed") == 0;
     const int failStarts = argc > 7 && std::wcscmp(argv[6], L"failstarts") == 0 ? _wtoi(argv[7]) : 0;
     LocalFree(argv);
     if (!g_log) return 3;
@@ -85,8 +98,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = L"OcuTargetClass";
     if (!RegisterClassExW(&wc)) return 4;
 
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"OcuTarget", WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
-                                instance, nullptr);
+    const DWORD style = (framed ? WS_OVERLAPPEDWINDOW : WS_POPUP) | WS_VISIBLE;
+    HWND hwnd =
+        CreateWindowExW(0, wc.lpszClassName, L"OcuTarget", style, x, y, w, h, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 5;
     if (hang) SetTimer(hwnd, kHangTimer, 2000, nullptr);
 

@@ -13,6 +13,8 @@ public:
     // One-line input box; nullopt when cancelled.
     virtual std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                                 const std::string& initial) = 0;
+    // One of this program's modal boxes (a message, an input box, a dialog) is open.
+    virtual bool ModalBoxOpen() = 0;
 };
 
 }  // namespace ocu

@@ -8,7 +8,8 @@ class HotKeyPort {
 public:
     virtual ~HotKeyPort() = default;
 
-    virtual bool RegisterHotKey(int id, Modifier modifier, Key key) = 0;
+    // A key that does not repeat reports a held key once.
+    virtual bool RegisterHotKey(int id, Modifier modifier, Key key, bool repeats) = 0;
     virtual void UnregisterHotKey(int id) = 0;
 };
 

@@ -18,10 +18,14 @@ public:
     virtual std::string ClassNameOf(WindowHandle w) = 0;   // UTF-8
     virtual std::string WindowTextOf(WindowHandle w) = 0;  // UTF-8
     virtual IntRect WindowRectOf(WindowHandle w) = 0;
-    // Sends a mouse message at a point of w's client area; false when the window did
-    // not answer within timeoutMs or is gone.
-    virtual bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
-                                  int timeoutMs) = 0;
+    // The point of w's client area at a screen point, in the coordinates w itself works in.
+    virtual IntPoint ClientPointOf(WindowHandle w, IntPoint screen) = 0;
+    // Sends a mouse message at a point of w's client area, waiting at most timeoutMs.
+    virtual SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                         int timeoutMs) = 0;
+    // The left-handed setting: each physical button acts as the other one.
+    virtual bool MouseButtonsSwapped() = 0;
+    // Presses or releases a physical button; with the buttons swapped it arrives as the other one.
     virtual void InjectMouseButton(InjectedButton b) = 0;
     // Blocks the calling thread for `ms` milliseconds.
     virtual void Pause(int ms) = 0;

@@ -17,6 +17,46 @@ constexpr int kNameBuffer = 71;
 
 RECT ToRect(IntRect r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
+template <typename Fn>
+Fn User32Function(const char* name) {
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// This program sees the screen in physical pixels. A target that knows nothing of DPI (or
+// only of the DPI the system started with) works in logical ones on a scaled monitor, and
+// takes its mouse messages in them: the point is brought into its coordinates, then into
+// its client area as it sees itself. Before Windows 10 the functions are missing, and so
+// is the scaling they undo.
+void ScreenToTargetClient(HWND w, POINT& p) {
+    using GetWindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    using AwarenessOfFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    using SetThreadContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    using PhysicalToLogicalFn = BOOL(WINAPI*)(HWND, LPPOINT);
+    static const auto windowContext = User32Function<GetWindowContextFn>("GetWindowDpiAwarenessContext");
+    static const auto awarenessOf = User32Function<AwarenessOfFn>("GetAwarenessFromDpiAwarenessContext");
+    static const auto setThreadContext = User32Function<SetThreadContextFn>("SetThreadDpiAwarenessContext");
+    static const auto physicalToLogical = User32Function<PhysicalToLogicalFn>("PhysicalToLogicalPointForPerMonitorDPI");
+    if (windowContext != nullptr && awarenessOf != nullptr && setThreadContext != nullptr &&
+        physicalToLogical != nullptr) {
+        const DPI_AWARENESS_CONTEXT context = windowContext(w);
+        const DPI_AWARENESS awareness = context != nullptr ? awarenessOf(context) : DPI_AWARENESS_INVALID;
+        if (awareness == DPI_AWARENESS_UNAWARE || awareness == DPI_AWARENESS_SYSTEM_AWARE) {
+            POINT logical = p;
+            if (physicalToLogical(w, &logical)) {
+                const DPI_AWARENESS_CONTEXT previous = setThreadContext(context);
+                const BOOL converted = ::ScreenToClient(w, &logical);
+                if (previous != nullptr) setThreadContext(previous);
+                if (converted) {
+                    p = logical;
+                    return;
+                }
+            }
+        }
+    }
+    ::ScreenToClient(w, &p);
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance)
@@ -290,6 +330,9 @@ void Win32Platform::ShowMessage(const std::string& text, const std::string& capt
     ::MessageBoxW(Owner(), Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), MB_OK);
 }
 
+// Every box of this program is modal to the main window and disables it while open.
+bool Win32Platform::ModalBoxOpen() { return parts_.Window != nullptr && !::IsWindowEnabled(parts_.Window); }
+
 std::optional<std::string> Win32Platform::InputBox(const std::string& title, const std::string& prompt,
                                                    const std::string& initial) {
     const auto typed =
@@ -322,9 +365,9 @@ void Win32Platform::StopRepeatTimer() {
 
 // --- hot keys ----------------------------------------------------------------------------------
 
-bool Win32Platform::RegisterHotKey(int id, Modifier modifier, Key key) {
-    return parts_.Window != nullptr &&
-           ::RegisterHotKey(parts_.Window, id, HotKeyModifiers(modifier), VirtualKeyOf(key)) != FALSE;
+bool Win32Platform::RegisterHotKey(int id, Modifier modifier, Key key, bool repeats) {
+    const UINT modifiers = HotKeyModifiers(modifier) | (repeats ? 0u : static_cast<UINT>(MOD_NOREPEAT));
+    return parts_.Window != nullptr && ::RegisterHotKey(parts_.Window, id, modifiers, VirtualKeyOf(key)) != FALSE;
 }
 
 void Win32Platform::UnregisterHotKey(int id) {
@@ -361,16 +404,32 @@ IntRect Win32Platform::WindowRectOf(WindowHandle w) {
     return FromRect(r);
 }
 
-bool Win32Platform::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
-                                     int timeoutMs) {
+IntPoint Win32Platform::ClientPointOf(WindowHandle w, IntPoint screen) {
+    POINT p{screen.X, screen.Y};
+    ScreenToTargetClient(ToHwnd(w), p);
+    return {static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
+SendOutcome Win32Platform::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                            int timeoutMs) {
     // A target that has stopped answering must not freeze the magnifier with it.
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutW(ToHwnd(w), MouseMessageOf(msg), MouseKeysOf(keys), MousePointOf(at),
-                                 SMTO_ABORTIFHUNG | SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SendMessageTimeoutW(ToHwnd(w), MouseMessageOf(msg), MouseKeysOf(keys), MousePointOf(at),
+                              SMTO_ABORTIFHUNG | SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0) {
+        return SendOutcome::Answered;
+    }
+    // User interface privilege isolation blocks messages to a process of higher integrity
+    // (one run as administrator) and says so with access denied; it is no hang.
+    return ::GetLastError() == ERROR_ACCESS_DENIED ? SendOutcome::Refused : SendOutcome::NoAnswer;
 }
+
+bool Win32Platform::MouseButtonsSwapped() { return ::GetSystemMetrics(SM_SWAPBUTTON) != 0; }
 
 void Win32Platform::Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
+// mouse_event names physical buttons; the caller has already chosen the physical one
+// that arrives as the logical button it means.
 void Win32Platform::InjectMouseButton(InjectedButton b) {
     ::mouse_event(MouseEventFlagOf(b), 0, 0, 0, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
 }

@@ -88,6 +88,7 @@ public:
 
     // --- modal input
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    bool ModalBoxOpen() override;
     std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                         const std::string& initial) override;
 
@@ -98,7 +99,7 @@ public:
     void StopRepeatTimer() override;
 
     // --- hot keys
-    bool RegisterHotKey(int id, Modifier modifier, Key key) override;
+    bool RegisterHotKey(int id, Modifier modifier, Key key, bool repeats) override;
     void UnregisterHotKey(int id) override;
 
     // --- other windows and synthetic input
@@ -107,8 +108,10 @@ public:
     std::string ClassNameOf(WindowHandle w) override;
     std::string WindowTextOf(WindowHandle w) override;
     IntRect WindowRectOf(WindowHandle w) override;
-    bool SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
-                          int timeoutMs) override;
+    IntPoint ClientPointOf(WindowHandle w, IntPoint screen) override;
+    SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
+                                 int timeoutMs) override;
+    bool MouseButtonsSwapped() override;
     void InjectMouseButton(InjectedButton b) override;
     void Pause(int ms) override;
 

@@ -45,6 +45,13 @@ TEST(ReplaceExtensionTest, OnlyTheLastExtensionOfTheFileNameChanges) {
     for (const auto& row : table) EXPECT_EQ(ReplaceExtension(row.path, L".ini"), row.expected);
 }
 
+TEST(PerUserSettingsPathTest, LiesInTheProgramsOwnFolderOfTheUsersApplicationData) {
+    const std::wstring path = PerUserSettingsPath(L"Ocumira.ini");
+    ASSERT_GT(path.size(), 20u);
+    EXPECT_EQ(path.substr(path.size() - 20), L"\\Ocumira\\Ocumira.ini");
+    EXPECT_NE(path.find(L"AppData\\Roaming"), std::wstring::npos) << path.c_str();
+}
+
 TEST(ModulePathTest, NamesThisProgram) {
     const std::wstring path = ModulePath();
     ASSERT_GT(path.size(), 4u);
@@ -76,8 +83,12 @@ TEST_F(SettingsStoreTest, WritesAreReadBackByteForByteAndReplaceTheWholeFile) {
 
 TEST_F(SettingsStoreTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
     FileSettingsStore store(path_);
+    EXPECT_TRUE(store.CanWrite());
+    EXPECT_EQ(::GetFileAttributesW((path_ + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES) << "the probe is gone";
+    EXPECT_FALSE(store.Read()) << "asking made no file";
     ASSERT_TRUE(store.Write("[Zuri]\r\nCapRate=20\r\n"));
     ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(store.CanWrite());
     EXPECT_FALSE(store.Write("[Zuri]\r\nCapRate=90\r\n"));
     EXPECT_EQ(store.Read().value_or(""), "[Zuri]\r\nCapRate=20\r\n");
 }
@@ -85,6 +96,7 @@ TEST_F(SettingsStoreTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
 TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileIsReportedAsAFailure) {
     ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
     FileSettingsStore store(path_);
+    EXPECT_FALSE(store.CanWrite());
     EXPECT_FALSE(store.Write("x"));
     ::RemoveDirectoryW(path_.c_str());
 }

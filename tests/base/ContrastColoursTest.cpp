@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace ocu {
-namespace {
-
-// White text on cream was unreadable under High Contrast Black: there the system's
-// face and text are shown together, never one of ours beside one of the system's.
+// Never one of our colours beside one of the system's: white text on cream was unreadable.
 TEST(ContrastColours, HighContrastShowsTheSystemsFaceAndTextTogether) {
-    constexpr FaceAndText cream{0xF0FBFF, 0xFF0000}, black{0x000000, 0xFFFFFF};
-    EXPECT_EQ(ShownColours(false, cream, black), cream);
-    EXPECT_EQ(ShownColours(true, cream, black), black);
+    constexpr ocu::FaceAndText cream{0xF0FBFF, 0xFF0000}, black{0x000000, 0xFFFFFF};
+    EXPECT_EQ(ocu::ShownColours(false, cream, black), cream);
+    EXPECT_EQ(ocu::ShownColours(true, cream, black), black);
 }
-
-}  // namespace
-}  // namespace ocu

@@ -98,9 +98,6 @@ TEST_F(ProgramResourceTest, TheMainIconHasEverySizeFrom16To256) {
         EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << "bits of entry " << i;
     }
     EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
-    const HICON small = static_cast<HICON>(::LoadImageW(exe.get(), L"MAINICON", IMAGE_ICON, 16, 16, 0));
-    ASSERT_NE(small, nullptr);
-    ::DestroyIcon(small);
 }
 
 TEST(ErrorReportTest, TheReportShowsTheExceptionsOwnText) {

@@ -7,7 +7,7 @@ namespace {
 
 ISettingsStore& Choose(ISettingsStore& besideProgram, ISettingsStore* perUser) {
     // With nowhere better to go, the file beside the program stays, and its failures are told as they are.
-    if (perUser == nullptr || besideProgram.CanWrite() || !perUser->CanWrite()) return besideProgram;
+    if (perUser == nullptr || besideProgram.PlaceWritable() || !perUser->CanWrite()) return besideProgram;
     return *perUser;
 }
 

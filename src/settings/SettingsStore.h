@@ -17,6 +17,9 @@ public:
     virtual bool Write(const std::string& wholeText) = 0;
     // Whether a Write would be let through, asked without changing anything.
     virtual bool CanWrite() = 0;
+    // Whether the place takes the file at all. A file the user made read-only in a
+    // folder that takes files is the user's choice, not a place to leave.
+    virtual bool PlaceWritable() { return CanWrite(); }
 };
 
 }  // namespace ocu

@@ -82,6 +82,7 @@ TEST_F(SettingsStoreTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
     ASSERT_TRUE(store.Write("[Zuri]\r\nCapRate=20\r\n"));
     ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(store.CanWrite());
+    EXPECT_TRUE(store.PlaceWritable()) << "the user's read-only file stays where it is";
     EXPECT_FALSE(store.Write("[Zuri]\r\nCapRate=90\r\n"));
     EXPECT_EQ(store.Read().value_or(""), "[Zuri]\r\nCapRate=20\r\n");
 }

@@ -83,8 +83,9 @@ bool FileSettingsStore::Write(const std::string& wholeText) {
     return WriteFileWhole(path_, wholeText, CREATE_ALWAYS);
 }
 
-bool FileSettingsStore::CanWrite() {
-    if (ReadOnlyOrFolder(path_)) return false;
+bool FileSettingsStore::CanWrite() { return !ReadOnlyOrFolder(path_) && PlaceWritable(); }
+
+bool FileSettingsStore::PlaceWritable() {
     MakeFolderOf(path_);
     const std::wstring probe = path_ + L".tmp";
     if (unique_hfile(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

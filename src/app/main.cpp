@@ -15,6 +15,7 @@
 #include "platform/win32/TextConvert.h"
 #include "platform/win32/Win32Platform.h"
 #include "settings/IniManager.h"
+#include "settings/SettingsPlace.h"
 
 namespace {
 
@@ -54,14 +55,21 @@ int RunMessageLoop(MainWindow& window) {
 
 int Run(HINSTANCE instance, int showCommand) {
     const std::wstring iniPath = ReplaceExtension(ModulePath(), L".ini");
-    FileSettingsStore store(iniPath);
-    TIniManager settings(store, WideToUtf8(iniPath));
+    FileSettingsStore besideProgram(iniPath);
+    const std::wstring perUserPath = PerUserSettingsPath(L"Ocumira.ini");
+    FileSettingsStore perUser(perUserPath);
+    SettingsPlace place(besideProgram, WideToUtf8(iniPath), perUserPath.empty() ? nullptr : &perUser,
+                        WideToUtf8(perUserPath));
+    TIniManager settings(place, place.FileName());
 
     EnableDpiAwareness();
     // COM on the main thread: the shell link of the Programs-menu shortcut needs it.
     const unique_couninitialize_call com = CoInitializeEx(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+    // Before the window: the user learns where the settings go before using the program.
+    if (place.Notice())
+        ::MessageBoxW(nullptr, Utf8ToWide(*place.Notice()).c_str(), L"Ocumira", MB_OK | MB_ICONINFORMATION);
 
     Win32Platform platform(instance);
     TfrmCap form(platform, settings);
@@ -75,10 +83,12 @@ int Run(HINSTANCE instance, int showCommand) {
         output.SetOwner(window.Handle());
         shell.SetOwner(window.Handle());
         // During the first runs (fewer than five saves) make sure of the Programs-menu shortcut.
-        EnsureShortcutDuringFirstRuns(shell, settings.RunCount, kShortcutName);
+        EnsureShortcutDuringFirstRuns(shell, settings.RunCount, place.CanWrite(), kShortcutName);
         exitCode = RunMessageLoop(window);
     }
-    if (!settings.SaveOnExit())
+    // A failure the window's shut-down has told already is not told twice.
+    const bool told = settings.SaveFailed;
+    if (!settings.SaveOnExit() && !told)
         ::MessageBoxW(nullptr, Utf8ToWide(ESettingsWriteError(settings.FileName).what()).c_str(), L"Ocumira",
                       MB_OK | MB_ICONERROR);
     return exitCode;

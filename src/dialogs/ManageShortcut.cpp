@@ -24,8 +24,8 @@ bool ManageShortcut(IShellServices& shell, bool testOnly, bool create, const std
     return true;
 }
 
-void EnsureShortcutDuringFirstRuns(IShellServices& shell, int runCount, const std::string& name) {
-    if (runCount >= 5) return;
+void EnsureShortcutDuringFirstRuns(IShellServices& shell, int runCount, bool runsCounted, const std::string& name) {
+    if (runCount >= 5 || !runsCounted) return;
     if (!ManageShortcut(shell, true, true, name)) ManageShortcut(shell, false, true, name);
 }
 

@@ -15,6 +15,8 @@ bool ManageShortcut(IShellServices& shell, bool testOnly, bool create, const std
 std::string FolderOf(const std::string& path);
 
 // Runs at start: while fewer than five saves have happened, make sure the shortcut exists.
-void EnsureShortcutDuringFirstRuns(IShellServices& shell, int runCount, const std::string& name);
+// Where the settings cannot be saved the runs are not counted, so the count would stay low
+// for ever: the shortcut is then left alone rather than made again at every start.
+void EnsureShortcutDuringFirstRuns(IShellServices& shell, int runCount, bool runsCounted, const std::string& name);
 
 }  // namespace ocu

@@ -22,6 +22,7 @@ public:
     virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,
                                 const std::string& workingDir) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
+    // A web address or a document, opened with the shell's default verb.
     virtual void OpenUrl(const std::string& url) = 0;
     virtual void OpenHelpFile(const std::string& helpFile) = 0;  // contents and index
     // The options dialog showing `current`; the boxes' states on OK, nullopt on cancel.

@@ -5,6 +5,26 @@
 #include "settings/IniManager.h"
 
 namespace ocu {
+namespace {
+
+// The guide the release carries beside the program.
+constexpr const char* kGuideFileName = "使い方.txt";
+
+// Current Windows has no viewer for the old help files, and none ships with the
+// program: unless a help file lies beside the program, the guide is opened with the
+// shell. With neither there, the help viewer is still asked, as before.
+void OpenHelp(IShellServices& shell) {
+    const std::string folder = FolderOf(shell.ProgramPath());
+    if (!folder.empty()) {
+        const std::string helpFile = folder + "\\" + kHelpFileName;
+        if (shell.FileExists(helpFile)) return shell.OpenHelpFile(helpFile);
+        const std::string guide = folder + "\\" + kGuideFileName;
+        if (shell.FileExists(guide)) return shell.OpenUrl(guide);
+    }
+    shell.OpenHelpFile(kHelpFileName);
+}
+
+}  // namespace
 
 void TfrmCap::OptionsDialog() {
     const bool exists = ManageShortcut(*shell_, true, false, kShortcutName);
@@ -40,7 +60,7 @@ void TfrmCap::OnOtherCommand(CommandId id) {
         break;
     case CommandId::Help2:
         LeaveTopMostForHelp();
-        if (shell_) shell_->OpenHelpFile(kHelpFileName);
+        if (shell_) OpenHelp(*shell_);
         break;
     case CommandId::About1:
         if (shell_) {

@@ -123,57 +123,55 @@ void TIniManager::Load() {
     // InfoVisible is written only: a value in the file is never taken over.
 }
 
-void TIniManager::WriteValue(const char* section, const char* key, const std::string& value) {
+void TIniManager::Save() {
     // Start from the file as it is now, not as we read it at start: the user or another
-    // program may have changed it while we ran, and a save changes our own key only.
-    // Only when it cannot be read is the text we last knew the best there is. A failed
-    // write then leaves nothing half done to carry into a later save.
+    // program may have changed it while we ran, and a save changes our own keys only.
+    // Only when it cannot be read is the text we last knew the best there is.
     const std::optional<std::string> current = store_.Read();
     IniFile next = current ? IniFile(*current) : ini_;
-    next.Set(section, key, value);
-    if (!store_.Write(next.Text())) throw ESettingsWriteError(FileName);
-    ini_ = std::move(next);
-}
+    const auto putInt = [&next](const char* section, const char* key, int value) {
+        next.Set(section, key, std::to_string(value));
+    };
+    const auto putBool = [&next](const char* section, const char* key, bool value) {
+        next.Set(section, key, value ? "1" : "0");
+    };
+    // The order decides how a new file is laid out.
+    putInt(kBounds, "Left", BoundsRect.Left);
+    putInt(kBounds, "Right", BoundsRect.Right);
+    putInt(kBounds, "Top", BoundsRect.Top);
+    putInt(kBounds, "Bottom", BoundsRect.Bottom);
 
-void TIniManager::WriteInt(const char* section, const char* key, int value) {
-    WriteValue(section, key, std::to_string(value));
-}
+    putInt(kZuri, "Scale", Scale);
+    putBool(kZuri, "HFlip", HFlip);
+    putBool(kZuri, "VFlip", VFlip);
+    putInt(kZuri, "ScaleWidth", ScaleWidth);
+    putInt(kZuri, "ScaleHeight", ScaleHeight);
+    putInt(kZuri, "CapRate", CapRateToTenths(CapRate));
 
-void TIniManager::WriteBool(const char* section, const char* key, bool value) {
-    WriteValue(section, key, value ? "1" : "0");
-}
+    putBool(kSetting, "FirstRun", false);
+    // The counter only has to tell the first few runs apart, so it stops at the top.
+    const int runCount = RunCount < INT_MAX ? RunCount + 1 : RunCount;
+    putInt(kSetting, "RunCount", runCount);
 
-void TIniManager::Save() {
-    // The order decides how a new file is laid out and which keys a failed
-    // save has already written.
-    WriteInt(kBounds, "Left", BoundsRect.Left);
-    WriteInt(kBounds, "Right", BoundsRect.Right);
-    WriteInt(kBounds, "Top", BoundsRect.Top);
-    WriteInt(kBounds, "Bottom", BoundsRect.Bottom);
-
-    WriteInt(kZuri, "Scale", Scale);
-    WriteBool(kZuri, "HFlip", HFlip);
-    WriteBool(kZuri, "VFlip", VFlip);
-    WriteInt(kZuri, "ScaleWidth", ScaleWidth);
-    WriteInt(kZuri, "ScaleHeight", ScaleHeight);
-    WriteInt(kZuri, "CapRate", CapRateToTenths(CapRate));
-
-    WriteBool(kSetting, "FirstRun", false);
-    // Counted once the save gets here, whether or not this write succeeds; the
-    // counter only has to tell the first few runs apart, so it stops at the top.
-    if (RunCount < INT_MAX) ++RunCount;
-    WriteInt(kSetting, "RunCount", RunCount);
-
-    WriteBool(kZuri, "CrossVisible", CrossVisible);
-    WriteBool(kZuri, "InfoVisible", InfoVisible);
-    WriteBool(kZuri, "InfoIsHex", InfoIsHex);
-    WriteInt(kZuri, "SamplingRate", SamplingRate);
-    WriteBool(kZuri, "FixView", FixView);
-    WriteInt(kZuri, "FixViewX", FixViewX);
-    WriteInt(kZuri, "FixViewY", FixViewY);
+    putBool(kZuri, "CrossVisible", CrossVisible);
+    putBool(kZuri, "InfoVisible", InfoVisible);
+    putBool(kZuri, "InfoIsHex", InfoIsHex);
+    putInt(kZuri, "SamplingRate", SamplingRate);
+    putBool(kZuri, "FixView", FixView);
+    putInt(kZuri, "FixViewX", FixViewX);
+    putInt(kZuri, "FixViewY", FixViewY);
     // Our own section is written only once it holds something other than the
     // defaults, so a file that never used the additions keeps its usual layout.
-    if (!HotKeysAlways || ini_.Get(kOcumira, "HotKeysAlways")) WriteBool(kOcumira, "HotKeysAlways", HotKeysAlways);
+    if (!HotKeysAlways || next.Get(kOcumira, "HotKeysAlways")) putBool(kOcumira, "HotKeysAlways", HotKeysAlways);
+
+    // One write for the whole file: a save is complete or leaves the file as it was, and
+    // a run that could not save does not count as one.
+    if (!store_.Write(next.Text())) {
+        SaveFailed = true;
+        throw ESettingsWriteError(FileName);
+    }
+    ini_ = std::move(next);
+    RunCount = runCount;
 }
 
 bool TIniManager::SaveOnExit() noexcept {

@@ -1,6 +1,6 @@
 #pragma once
 // TIniManager: every setting that outlives a run, read once at start-up and
-// written back key by key. Other parts of the program read and write the fields
+// written back whole. Other parts of the program read and write the fields
 // directly; the setters are the ones that save at once.
 #include <functional>
 #include <stdexcept>
@@ -12,7 +12,7 @@
 
 namespace ocu {
 
-// A single-key write failed; what() is "<FileName> に書き込めません".
+// A save could not write the file; what() is "<FileName> に書き込めません".
 class ESettingsWriteError : public std::runtime_error {
 public:
     explicit ESettingsWriteError(const std::string& fileName);
@@ -51,9 +51,9 @@ public:
     TIniManager& operator=(const TIniManager&) = delete;
 
     void Load();
-    // Writes every key in its fixed order; each key is one write of the whole
-    // text, read afresh so that what others wrote meanwhile stays. Throws ESettingsWriteError at the first failed
-    // write, leaving the later keys unwritten.
+    // Sets every key in its fixed order in the file as it is now (so that what others
+    // wrote meanwhile stays) and writes it once. Throws ESettingsWriteError when that
+    // write fails; the file and RunCount are then left as they were.
     void Save();
     // The final save at shut-down: never throws; false if the file was not fully written.
     bool SaveOnExit() noexcept;
@@ -63,14 +63,12 @@ public:
     void SetSamplingRate(int rate);        // saves, then OnChange, if the value differs
 
     std::string FileName;
+    bool SaveFailed = false;  // some save of this run could not write the file
     std::function<void(TIniManager&)> OnChange;
 
 private:
     int ReadInt(const char* section, const char* key, int def) const;
     bool ReadBool(const char* section, const char* key, bool def) const;
-    void WriteValue(const char* section, const char* key, const std::string& value);
-    void WriteInt(const char* section, const char* key, int value);
-    void WriteBool(const char* section, const char* key, bool value);
 
     ISettingsStore& store_;
     IniFile ini_;  // the file as last read or written

@@ -1,6 +1,6 @@
 #pragma once
-// Where the settings text lives. The Win32 side keeps it in the .ini file beside
-// the exe; tests keep it in memory. The store moves whole texts only: all INI
+// Where the settings text lives. The Win32 side keeps it in an .ini file (beside
+// the exe, or in the user's application data); tests keep it in memory. The store moves whole texts only: all INI
 // knowledge stays in IniFile so that both sides agree on it byte for byte.
 #include <optional>
 #include <string>
@@ -15,6 +15,11 @@ public:
     virtual std::optional<std::string> Read() = 0;
     // Replaces the whole file (creating it if needed); false when that failed.
     virtual bool Write(const std::string& wholeText) = 0;
+    // Whether a Write would be let through, asked without changing anything.
+    virtual bool CanWrite() = 0;
+    // Whether the place takes the file at all. A file the user made read-only in a
+    // folder that takes files is the user's choice, not a place to leave.
+    virtual bool PlaceWritable() { return CanWrite(); }
 };
 
 }  // namespace ocu

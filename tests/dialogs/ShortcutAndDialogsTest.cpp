@@ -9,17 +9,19 @@ const std::string kLink = "C:\\Users\\me\\Start Menu\\Programs\\Ocumira.lnk";
 
 TEST(Shortcut, FirstRunsCreateItUntilFiveSavesAndNeverOverwrite) {
     FakeShell shell;
-    EnsureShortcutDuringFirstRuns(shell, 1, "Ocumira");
+    EnsureShortcutDuringFirstRuns(shell, 1, true, "Ocumira");
     ASSERT_EQ(shell.Files.count(kLink), 1u);
     EXPECT_EQ(shell.Files[kLink], "C:\\Apps\\Ocumira\\Ocumira.exe|C:\\Apps\\Ocumira");
     shell.Files[kLink] = "the user's own file";
-    EnsureShortcutDuringFirstRuns(shell, 3, "Ocumira");
+    EnsureShortcutDuringFirstRuns(shell, 3, true, "Ocumira");
     EXPECT_EQ(shell.Files[kLink], "the user's own file");
     shell.Files.clear();  // removed by the user
-    EnsureShortcutDuringFirstRuns(shell, 3, "Ocumira");
+    EnsureShortcutDuringFirstRuns(shell, 3, true, "Ocumira");
     EXPECT_EQ(shell.Files.count(kLink), 1u);
     shell.Files.clear();
-    EnsureShortcutDuringFirstRuns(shell, 5, "Ocumira");
+    EnsureShortcutDuringFirstRuns(shell, 5, true, "Ocumira");
+    EXPECT_TRUE(shell.Files.empty());
+    EnsureShortcutDuringFirstRuns(shell, 1, false, "Ocumira");  // runs not counted: not every start
     EXPECT_TRUE(shell.Files.empty());
 }
 
@@ -79,6 +81,18 @@ TEST_F(DialogCommandTest, VersionDialogPausesAndHelpLeavesTheTopmostOrder) {
     form->OnCommand(CommandId::Help2);
     EXPECT_FALSE(platform.TopMost);
     EXPECT_EQ(shell.HelpFiles.back(), "Ocumira.hlp");
+}
+
+// The help opens the guide beside the program unless a help file is there too.
+TEST_F(DialogCommandTest, HelpOpensTheGuideWhenThereIsNoHelpFile) {
+    shell.Files["C:\\Apps\\Ocumira\\使い方.txt"] = "shipped";
+    form->OnCommand(CommandId::Help2);
+    EXPECT_EQ(shell.Urls, std::vector<std::string>{"C:\\Apps\\Ocumira\\使い方.txt"});
+    EXPECT_TRUE(shell.HelpFiles.empty());
+    shell.Files["C:\\Apps\\Ocumira\\Ocumira.hlp"] = "shipped";
+    form->OnCommand(CommandId::Help2);
+    EXPECT_EQ(shell.HelpFiles, std::vector<std::string>{"C:\\Apps\\Ocumira\\Ocumira.hlp"});
+    EXPECT_EQ(shell.Urls.size(), 1u);
 }
 
 }  // namespace

@@ -351,7 +351,7 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
         ASSERT_NO_FATAL_FAILURE(m.Start());
         session.SendDeleteWindow(m.Window());
         std::string seen;
-        // One box from the window's own last save, one from the final save; each says it.
+        // One box from the window's own last save; the final save does not say it again.
         for (int box = 0; box < 4 && !m.App().WaitForExit(100ms); ++box) {
             if (!WaitBox(session, kCannotWrite, &seen, 15s)) break;
             EXPECT_NE(seen.find("Ocumira.ini " + std::string(kCannotWrite)), std::string::npos) << seen;

@@ -172,6 +172,78 @@ TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
     }
 }
 
+// A program folder nobody may add to or change, as Program Files is to a user: root, as the
+// tests run, passes over permission bits, so the folder and its settings file are immutable.
+struct SealedProgramFolder {
+    explicit SealedProgramFolder(const std::string& ini)
+    {
+        char name[] = "/tmp/ocu-e2e-sealed-XXXXXX";
+        if (!mkdtemp(name)) return;
+        folder = name;
+        fs::copy_file(OCUMIRA_EXE, folder / "Ocumira.exe");
+        std::ofstream(folder / "Ocumira.ini", std::ios::binary) << ini;
+        Shell("chattr +i " + Files(), &sealed);
+        sealed = sealed && !std::ofstream(folder / "probe");
+    }
+    ~SealedProgramFolder()
+    {
+        if (folder.empty()) return;
+        Shell("chattr -i " + Files());
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    std::string Files() const { return "'" + folder.string() + "' '" + (folder / "Ocumira.ini").string() + "'"; }
+    fs::path folder;
+    bool sealed = false;
+};
+
+// Beside a program that may not write its folder: the settings go to the user's folder, and
+// the user is told so once, before the window shows; the next start reads them from there,
+// so the runs are counted and the shortcut removed by the user is not made again. No
+// message at exit.
+TEST_F(DialogsE2E, AnUnwritableProgramFolderKeepsTheSettingsInTheUsersFolder)
+{
+    XSession session;
+    const std::string programs = Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs");
+    const std::string tail = "\\Microsoft\\Windows\\Start Menu\\Programs";
+    ASSERT_TRUE(programs.ends_with(tail)) << programs;
+    const std::string userIni = programs.substr(0, programs.size() - tail.size()) + "\\Ocumira\\Ocumira.ini";
+    const fs::path link = HostPath(programs) / "Ocumira.lnk", userIniHost = HostPath(userIni);
+    std::error_code ignored;
+    fs::remove(link, ignored);
+    fs::remove(userIniHost, ignored);
+    const std::string shipped = IniWithRunCount({}, 3);
+    SealedProgramFolder folder(shipped);
+    if (!folder.sealed) GTEST_SKIP() << "no immutable folders here (chattr needs root on ext2/3/4)";
+
+    const auto run = [&](bool told) {
+        WineAppOptions options;
+        options.exe = folder.folder / "Ocumira.exe";
+        options.inPlace = true;
+        WineApp app(session, options);
+        if (told) {
+            std::string boxes;
+            ASSERT_TRUE(PollUntil([&] { return (boxes = Query(session, {"boxes"})).starts_with("box "); }, 40s));
+            EXPECT_EQ(boxes, "box Ocumira\tOcumira.exe のあるフォルダーに設定を保存できないため、設定は " + userIni +
+                                 " に保存します。");
+            const XWindow box = session.FindWindowByTitlePrefix("Ocumira", 10s);
+            ASSERT_TRUE(PollUntil([&] { return session.FocusedWindow() == box; }, 10s));
+            session.KeyCombo("Return");
+        }
+        ASSERT_NE(session.FindWindowByTitlePrefix(kMainTitle, 40s), 0u);
+        EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
+        ASSERT_TRUE(app.Close()) << "the program did not end by itself: " << Query(session, {"boxes"});
+        EXPECT_EQ(fs::exists(link), told) << "the shortcut is made at the first start only";
+    };
+    ASSERT_NO_FATAL_FAILURE(run(true));
+    EXPECT_EQ(IniValue(ReadFile(userIniHost), "RunCount"), "5");
+    fs::remove(link);
+    ASSERT_NO_FATAL_FAILURE(run(false));
+    EXPECT_EQ(IniValue(ReadFile(userIniHost), "RunCount"), "7");
+    EXPECT_EQ(ReadFile(folder.folder / "Ocumira.ini"), shipped);
+    fs::remove(userIniHost, ignored);
+}
+
 TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
 {
     XSession session;

@@ -23,6 +23,7 @@ public:
         ++writes;
         return true;
     }
+    bool CanWrite() override { return !failWrites; }
 
     std::optional<std::string> text;  // the whole file; nullopt: there is none
     bool failWrites = false;          // every write fails while set

@@ -143,6 +143,24 @@ PanelPixels ReadPanel(StatusBar& bar, int panel) {
     return out;
 }
 
+// Screen readers are told when a panel's text changes (not when it is set again unchanged).
+TEST_F(MainWindowTest, APanelsNewTextIsAnnouncedAsANameChange) {
+    static std::vector<std::pair<HWND, LONG>> heard;
+    heard.clear();
+    const HWINEVENTHOOK hook = ::SetWinEventHook(
+        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT) heard.emplace_back(hwnd, child);
+        },
+        ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    for (int i = 0; i < 2; ++i) platform_.SetStatusText(2, "マウス座標( 1, 2)");
+    PollUntil([] { return !heard.empty(); });
+    PumpMessages();
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(heard, (std::vector<std::pair<HWND, LONG>>{{window_.MainStatusBar()->Handle(), 3}}));
+}
+
 TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     platform_.SetStatusText(2, "マウス座標( 123, 456)");
     platform_.SetColorReadout(0x112233, "#112233");

@@ -1,5 +1,5 @@
 // The resources of the built Ocumira.exe (beside this test program): the version
-// table the version dialog reads, the manifest and the hand cursor.
+// table the version dialog reads, the manifest, the hand cursor and the icon.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -81,6 +81,23 @@ TEST_F(ProgramResourceTest, TheHandCursorAndTheManifestAreThere) {
     EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
     EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(xml.find("asInvoker"), std::string::npos);
+}
+
+// The lens in every size Windows asks for, each drawn for its size rather than scaled.
+TEST_F(ProgramResourceTest, TheMainIconHasEverySizeFrom16To256) {
+    const unique_hmodule exe(::LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(exe);
+    const HRSRC group = ::FindResourceW(exe.get(), L"MAINICON", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* dir = static_cast<const BYTE*>(::LockResource(::LoadResource(exe.get(), group)));
+    const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = dir + 6 + 14 * i;  // GRPICONDIRENTRY
+        sizes.push_back(entry[0] == 0 ? 256 : entry[0]);
+        EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << "bits of entry " << i;
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
 TEST(ErrorReportTest, TheReportShowsTheExceptionsOwnText) {

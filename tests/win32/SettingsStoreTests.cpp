@@ -76,8 +76,13 @@ TEST_F(SettingsStoreTest, WritesAreReadBackByteForByteAndReplaceTheWholeFile) {
 
 TEST_F(SettingsStoreTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
     FileSettingsStore store(path_);
+    EXPECT_TRUE(store.CanWrite());
+    EXPECT_EQ(::GetFileAttributesW((path_ + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES) << "the probe is gone";
+    EXPECT_FALSE(store.Read()) << "asking made no file";
     ASSERT_TRUE(store.Write("[Zuri]\r\nCapRate=20\r\n"));
     ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(store.CanWrite());
+    EXPECT_TRUE(store.PlaceWritable()) << "the user's read-only file stays where it is";
     EXPECT_FALSE(store.Write("[Zuri]\r\nCapRate=90\r\n"));
     EXPECT_EQ(store.Read().value_or(""), "[Zuri]\r\nCapRate=20\r\n");
 }
@@ -85,6 +90,7 @@ TEST_F(SettingsStoreTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
 TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileIsReportedAsAFailure) {
     ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
     FileSettingsStore store(path_);
+    EXPECT_FALSE(store.CanWrite());
     EXPECT_FALSE(store.Write("x"));
     ::RemoveDirectoryW(path_.c_str());
 }

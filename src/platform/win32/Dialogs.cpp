@@ -6,6 +6,7 @@
 #include "platform/win32/DialogIds.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemColours.h"
 #include "platform/win32/UiFont.h"
 
 namespace ocu::win {
@@ -135,7 +136,7 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         const int id = ::GetDlgCtrlID(control);
         if (id == IDC_PRODUCT_LABEL || id == IDC_URL_EDIT) {
             const HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, RGB(0, 0, 255));
+            ::SetTextColor(dc, CaptionText(RGB(0, 0, 255)));
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
         }

@@ -1,6 +1,8 @@
 #include "platform/win32/FileSettingsStore.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -18,6 +20,24 @@ bool WriteAll(HANDLE file, const std::string& text) {
         done += written;
     }
     return true;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// The user's folder for the settings does not exist before the first save; the
+// program folder always does, and making it again changes nothing.
+void MakeFolderOf(const std::wstring& path) {
+    const std::wstring folder = FolderOf(path);
+    if (!folder.empty()) ::CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+bool ReadOnlyOrFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
 bool WriteFileWhole(const std::wstring& path, const std::string& text, DWORD disposition) {
@@ -51,10 +71,8 @@ std::optional<std::string> FileSettingsStore::Read() {
 }
 
 bool FileSettingsStore::Write(const std::string& wholeText) {
-    const DWORD attributes = ::GetFileAttributesW(path_.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return false;
+    if (ReadOnlyOrFolder(path_)) return false;
+    MakeFolderOf(path_);
     const std::wstring temp = path_ + L".tmp";
     if (WriteFileWhole(temp, wholeText, CREATE_ALWAYS)) {
         if (::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
@@ -63,6 +81,27 @@ bool FileSettingsStore::Write(const std::string& wholeText) {
     // A folder where only the settings file itself may be written (no new files):
     // write it in place.
     return WriteFileWhole(path_, wholeText, CREATE_ALWAYS);
+}
+
+bool FileSettingsStore::CanWrite() { return !ReadOnlyOrFolder(path_) && PlaceWritable(); }
+
+bool FileSettingsStore::PlaceWritable() {
+    MakeFolderOf(path_);
+    const std::wstring probe = path_ + L".tmp";
+    if (unique_hfile(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr)))
+        return true;
+    // Only the file itself may be written (Write then writes it in place).
+    return static_cast<bool>(
+        unique_hfile(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+std::wstring PerUserSettingsPath(const std::wstring& fileName) {
+    unique_cotaskmem_ptr<wchar_t> folder;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, folder.put())) || !folder)
+        return {};
+    return std::wstring(folder.get()) + L"\\Ocumira\\" + fileName;
 }
 
 std::wstring ModulePath() {

@@ -1,5 +1,6 @@
 #pragma once
-// The settings text in a file: the .ini beside the program file.
+// The settings text in a file: the .ini beside the program file, or the same name in
+// the user's application-data folder.
 #include <optional>
 #include <string>
 
@@ -16,6 +17,10 @@ public:
     // over the target, so that a crash or a full disk mid-write leaves the old
     // settings whole. A read-only settings file is refused, not replaced.
     bool Write(const std::string& wholeText) override;
+    bool CanWrite() override;
+    // Tries what Write needs (a new file beside the target, or the target opened for
+    // writing) and leaves nothing behind.
+    bool PlaceWritable() override;
 
     const std::wstring& Path() const { return path_; }
 
@@ -25,6 +30,9 @@ private:
 
 // The program file's full path.
 std::wstring ModulePath();
+// `fileName` in the program's own folder of the user's roaming application data
+// (the folder is made when first written); empty when the system has none.
+std::wstring PerUserSettingsPath(const std::wstring& fileName);
 // `path` with its extension (if any) replaced by `extension` (with the dot).
 std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension);
 

@@ -11,6 +11,7 @@
 #include "mainwindow/OverdueTick.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/StatusBar.h"
+#include "platform/win32/SystemColours.h"
 #include "platform/win32/TextConvert.h"
 #include "platform/win32/UiFont.h"
 
@@ -31,8 +32,15 @@ void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+    // Each at the size the system draws it, from the picture drawn for that size;
+    // shared icons belong to the module, so nothing is destroyed.
+    const auto icon = [instance](int width, int height) {
+        return static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON, ::GetSystemMetrics(width),
+                                               ::GetSystemMetrics(height), LR_SHARED));
+    };
+    wc.hIcon = icon(SM_CXICON, SM_CYICON);
     if (wc.hIcon == nullptr) wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
     wc.lpszClassName = kMainWindowClass;
@@ -102,6 +110,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); break;  // the default still moves the focus
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_DISPLAYCHANGE: platform_.DisplaysChanged(); break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: OnColoursChanged(msg, wParam, lParam); break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         if (const HDC dc = ::BeginPaint(hwnd_, &ps)) {
@@ -186,6 +196,17 @@ void MainWindow::OnActivate(WORD state) {
     if (!formReady_) return;
     if (state != WA_INACTIVE) form_.FormActivate();
     else form_.FormDeactivate();
+}
+
+// High contrast turned on or off, or other system colours: the bars draw in them from
+// now on. Only top-level windows are told, so the bars' common controls hear it from here.
+void MainWindow::OnColoursChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
+    RefreshHighContrast();
+    if (msg == WM_SYSCOLORCHANGE) {
+        for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            ::SendMessageW(child, msg, wParam, lParam);
+    }
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::RunOverdueCapture() {

@@ -66,6 +66,7 @@ private:
     LRESULT OnCreate();
     void OnSize(UINT type, int width, int height);
     void OnActivate(WORD state);
+    void OnColoursChanged(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
     ULONGLONG lastCaptureTick_ = 0;
     void OnCommand(WORD id, WORD code, HWND control);

@@ -40,6 +40,7 @@ bool Win32ShellServices::CreateShortcut(const std::string& linkPath, const std::
     link->SetArguments(L"");
     link->SetPath(Utf8ToWide(target).c_str());
     link->SetWorkingDirectory(Utf8ToWide(workingDir).c_str());
+    link->SetIconLocation(Utf8ToWide(target).c_str(), 0);
     com_ptr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
     return SUCCEEDED(file->Save(Utf8ToWide(linkPath).c_str(), FALSE));

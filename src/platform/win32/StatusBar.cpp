@@ -7,6 +7,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemColours.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
@@ -103,8 +104,7 @@ int StatusBar::GripSide(const RECT& client) { return std::min<int>(::GetSystemMe
 
 void StatusBar::FillFace(HDC dc, const RECT& r) const {
     // The system's face is asked each time: the user may change it while we run.
-    const COLORREF colour = background_ != CLR_DEFAULT ? background_ : ::GetSysColor(COLOR_3DFACE);
-    if (const HBRUSH face = ::CreateSolidBrush(colour)) {
+    if (const HBRUSH face = ::CreateSolidBrush(BarFace(background_))) {
         ::FillRect(dc, &r, face);
         ::DeleteObject(face);
     }
@@ -185,7 +185,14 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
 // The texts live here and the bar's SB_GETTEXT answers from them: handing
 // the coordinates to the control on every tick (without its repaint) cost
 // about as much under Wine as drawing them.
-void StatusBar::StoreText(int panel, const std::wstring& text) { texts_[static_cast<std::size_t>(panel)] = text; }
+void StatusBar::StoreText(int panel, const std::wstring& text) {
+    std::wstring& stored = texts_[static_cast<std::size_t>(panel)];
+    if (stored == text) return;
+    stored = text;
+    // Screen readers take a panel's text from the bar as a child (1 for the first panel),
+    // and follow it only when told that its name changed.
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, panel + 1);
+}
 
 LRESULT StatusBar::AnswerText(WPARAM panel, wchar_t* buffer) const {
     if (panel >= texts_.size()) return 0;

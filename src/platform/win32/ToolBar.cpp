@@ -7,6 +7,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "platform/win32/ErrorReport.h"
+#include "platform/win32/SystemColours.h"
 #include "platform/win32/TextConvert.h"
 #include "platform/win32/ToolBarPictures.h"
 
@@ -107,11 +108,11 @@ std::optional<LRESULT> ToolBar::OnNotify(const NMHDR& header) {
         case CDDS_PREPAINT: {
             RECT all{};
             ::GetClientRect(hwnd_, &all);
-            const unique_hbrush cream(::CreateSolidBrush(kCream));
+            const unique_hbrush cream(::CreateSolidBrush(BarFace(kCream)));
             ::FillRect(cd.nmcd.hdc, &all, cream.get());
             return CDRF_NOTIFYITEMDRAW;
         }
-        case CDDS_ITEMPREPAINT: cd.clrText = kCaptionBlue; return CDRF_DODEFAULT;
+        case CDDS_ITEMPREPAINT: cd.clrText = CaptionText(kCaptionBlue); return CDRF_DODEFAULT;
         default: return CDRF_DODEFAULT;
         }
     }

@@ -69,7 +69,7 @@ TEST_F(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
                 shot = session.Grab(client.x, client.y, client.width, client.height);
                 column = client.width - px(20);
                 const auto band = InkRows(shot, column, column + 1, 0, client.height,
-                                          [](uint32_t c) { return c == kCream; });
+                                          [](uint32_t pixel) { return pixel == kCream; });
                 return band.first == bars.ToolBarTop && shot.At(column, bars.ViewTop - 1) == kCream &&
                        shot.At(column, bars.ViewTop) != kCream;
             },
@@ -98,6 +98,12 @@ TEST_F(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         EXPECT_GE(status.second - status.first + 1, px(9)) << "status text " << status.first << ".." << status.second;
         EXPECT_GE(status.first, statusTop + 1);
         EXPECT_LE(status.second, client.height - 2);
+
+        // Below the scaled bars the view still shows the screen pixel for pixel at 1x.
+        std::string why;
+        const auto where = LocateView(session, window, 1.0f, 40, 40, 30s, &why, bars.ViewTop);
+        ASSERT_TRUE(where) << why;
+        EXPECT_EQ(client.height - bars.ViewTop - where->view.height, bars.StatusBarHeight);
     }
 }
 

@@ -124,14 +124,21 @@ unique_himagelist MakeToolBarPictures(int size) {
         // Drawn in the 16-unit grid they were designed in and mapped to the size asked
         // for: lines, pens and curves are scaled by GDI, not the finished pixels, so a
         // larger picture is as sharp as the small one. At 16 the mapping is left alone,
-        // so the pictures stay pixel for pixel what they were.
-        if (size != kPictureSize) {
+        // so the pictures stay pixel for pixel what they were. A scaled picture keeps a
+        // clear pixel on each side: Wine's tool bar shows a column of the neighbouring
+        // pictures beside each scaled one.
+        const bool scaled = size != kPictureSize;
+        if (scaled) {
             ::SetMapMode(dc.get(), MM_ANISOTROPIC);
             ::SetWindowExtEx(dc.get(), kPictureSize, kPictureSize, nullptr);
-            ::SetViewportExtEx(dc.get(), size, size, nullptr);
+            ::SetViewportExtEx(dc.get(), size - 2, size - 2, nullptr);
         }
-        for (int i = 0; i < count; ++i) DrawToolPicture(dc.get(), i * kPictureSize, 0, buttons[i].Id);
+        for (int i = 0; i < count; ++i) {
+            if (scaled) ::SetViewportOrgEx(dc.get(), i * size + 1, 1, nullptr);
+            DrawToolPicture(dc.get(), scaled ? 0 : i * kPictureSize, 0, buttons[i].Id);
+        }
         ::SetMapMode(dc.get(), MM_TEXT);
+        ::SetViewportOrgEx(dc.get(), 0, 0, nullptr);
     }
     // The strip is deselected above: the image list copies it.
     if (::ImageList_AddMasked(list.get(), strip.get(), kPictureMask) < 0) return {};

@@ -1,6 +1,5 @@
-// The real program at 144 and 192 dpi: the bars, their texts and the tool bar's pictures
-// are as large to the eye as at 96 dpi, nothing is cut off, and the view below them still
-// shows one screen pixel for each source pixel.
+// The real program at 144 and 192 dpi: bars, texts and tool pictures as large to the eye
+// as at 96 dpi, nothing cut off, and the view below still one screen pixel a source pixel.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,28 +14,21 @@ namespace ocu::e2e {
 namespace {
 
 using namespace viewprobe;
+using Ink = std::function<bool(uint32_t)>;
 
-constexpr uint32_t kCream = 0xFFFBF0;  // the tool bar's and sbMain's ground
-constexpr uint32_t kGlass = 0xAAD7FF;  // the lens of the zoom buttons' magnifier
+constexpr uint32_t kCream = 0xFFFBF0;                                 // the tool bar's ground
+const Ink kDark = [](uint32_t c) { return (c & 0x808080) == 0; };     // black text, smoothed
+const Ink kBlue = [](uint32_t c) { return (c & 0x808080) == 0x80; };  // the blue captions
 
-// The first and last row of `shot` inside [top, bottom) with a pixel in columns
-// [left, right) that `ink` accepts; {-1, -1} if none.
-std::pair<int, int> InkRows(const Screenshot& shot, int left, int right, int top, int bottom,
-                            const std::function<bool(uint32_t)>& ink)
+// The first and last row in [top, bottom) with a pixel of `ink` in columns [left, right).
+std::pair<int, int> InkRows(const Screenshot& shot, int left, int right, int top, int bottom, const Ink& ink)
 {
     std::pair<int, int> rows{-1, -1};
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
-            if (ink(shot.At(x, y))) {
-                if (rows.first < 0) rows.first = y;
-                rows.second = y;
-                break;
-            }
+            if (ink(shot.At(x, y))) rows = {rows.first < 0 ? y : rows.first, y};
     return rows;
 }
-
-bool Dark(uint32_t c) { return ((c >> 16) & 0xFF) < 100 && ((c >> 8) & 0xFF) < 100 && (c & 0xFF) < 100; }
-bool Blue(uint32_t c) { return ((c >> 16) & 0xFF) < 120 && ((c >> 8) & 0xFF) < 120 && (c & 0xFF) > 180; }
 
 class DpiE2E : public OcumiraE2E {};
 
@@ -47,8 +39,7 @@ TEST_F(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         XSession session(XSession::Options{.dpi = dpi});
         session.PaintPattern();
         session.MovePointer(40, 40);
-        // Wide enough for the seven buttons at 200 %, away from the pointer's area.
-        std::string ini = RightSideIni(10);
+        std::string ini = RightSideIni(10);  // 1000 wide: room for the seven buttons at 200 %
         ini.replace(ini.find("Left=860"), 8, "Left=200");
         WineApp app(session, WineAppOptions{.ini = ini});
         const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
@@ -56,54 +47,28 @@ TEST_F(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         const auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
         const BarLayout bars = BarLayoutFor(dpi);
 
-        // The tool bar's cream band runs from below the info bar to the view's top.
-        Rect client;
-        Screenshot shot;
-        int column = 0;
-        const bool laidOut = WaitFor(
-            "the tool bar's band between the scaled info bar and the view",
-            [&] {
-                const auto c = QueryClient(session);
-                if (!c || c->width < px(440)) return false;
-                client = *c;
-                shot = session.Grab(client.x, client.y, client.width, client.height);
-                column = client.width - px(20);
-                const auto band = InkRows(shot, column, column + 1, 0, client.height,
-                                          [](uint32_t pixel) { return pixel == kCream; });
-                return band.first == bars.ToolBarTop && shot.At(column, bars.ViewTop - 1) == kCream &&
-                       shot.At(column, bars.ViewTop) != kCream;
-            },
-            30s, 100ms);
-        SaveShot(shot, "dpi" + std::to_string(dpi) + "-main");
-        ASSERT_TRUE(laidOut) << "client " << client;
-
-        // Each text is as tall as 9 pixels at 96 dpi at least (a 12-pixel font left unscaled
-        // is not), and lies inside its bar with a row to spare above and below.
-        const auto info = InkRows(shot, px(4), px(196), 0, bars.InfoBarHeight, Dark);
-        EXPECT_GE(info.second - info.first + 1, px(9)) << "info bar text rows " << info.first << ".." << info.second;
-        EXPECT_GE(info.first, 1);
-        EXPECT_LE(info.second, bars.InfoBarHeight - 2);
-
-        const auto captions = InkRows(shot, 0, px(420), bars.ToolBarTop, bars.ViewTop, Blue);
-        EXPECT_GE(captions.second - captions.first + 1, px(9)) << "captions " << captions.first << ".." << captions.second;
-        EXPECT_LE(captions.second, bars.ViewTop - 2) << "a caption runs into the view";
-
-        const auto lens = InkRows(shot, 0, px(60), bars.ToolBarTop, bars.ViewTop,
-                                  [](uint32_t c) { return c == kGlass; });
-        EXPECT_GE(lens.second - lens.first + 1, px(9)) << "the pictures are not scaled";
-        EXPECT_LT(lens.second, captions.first) << "the picture stands above its caption";
-
-        const int statusTop = client.height - bars.StatusBarHeight;
-        const auto status = InkRows(shot, px(4), px(76), statusTop, client.height, Dark);
-        EXPECT_GE(status.second - status.first + 1, px(9)) << "status text " << status.first << ".." << status.second;
-        EXPECT_GE(status.first, statusTop + 1);
-        EXPECT_LE(status.second, client.height - 2);
-
-        // Below the scaled bars the view still shows the screen pixel for pixel at 1x.
+        // The view begins below the scaled bars and shows the screen pixel for pixel at 1x.
         std::string why;
         const auto where = LocateView(session, window, 1.0f, 40, 40, 30s, &why, bars.ViewTop);
         ASSERT_TRUE(where) << why;
+        const Rect client = where->client;
         EXPECT_EQ(client.height - bars.ViewTop - where->view.height, bars.StatusBarHeight);
+        const Screenshot shot = session.Grab(client.x, client.y, client.width, client.height);
+        const int x = client.width - px(20);  // right of the buttons: the bar's ground
+        EXPECT_EQ(InkRows(shot, x, x + 1, 0, bars.ViewTop + px(4), [](uint32_t c) { return c == kCream; }),
+                  std::make_pair(bars.ToolBarTop, bars.ViewTop - 1));
+
+        // Each text or picture is 9 pixels at 96 dpi tall at least (unscaled, a 12-pixel
+        // font is not) and keeps a row clear above and below it inside its band.
+        const auto grown = [&](const char* what, int left, int right, int top, int bottom, const Ink& ink) {
+            const auto rows = InkRows(shot, left, right, top, bottom, ink);
+            EXPECT_GE(rows.second - rows.first + 1, px(9)) << what << " rows " << rows.first << ".." << rows.second;
+            EXPECT_TRUE(rows.first > top && rows.second < bottom - 1) << what << " cut off";
+        };
+        grown("info bar text", px(4), px(196), 0, bars.InfoBarHeight, kDark);
+        grown("captions", 0, px(420), bars.ToolBarTop, bars.ViewTop, kBlue);
+        grown("lens picture", 0, px(60), bars.ToolBarTop, bars.ViewTop, [](uint32_t c) { return c == 0xAAD7FF; });
+        grown("status text", px(4), px(76), client.height - bars.StatusBarHeight, client.height, kDark);
     }
 }
 

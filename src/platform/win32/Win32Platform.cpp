@@ -283,9 +283,8 @@ void Win32Platform::ShowMessage(const std::string& text, const std::string& capt
 
 std::optional<std::string> Win32Platform::InputBox(const std::string& title, const std::string& prompt,
                                                    const std::string& initial) {
-    const auto typed =
-        ShowInputBox(instance_, Owner(), Utf8ToWide(title), Utf8ToWide(prompt), Utf8ToWide(initial),
-                     UiFont(WindowDpi(Owner())));
+    const auto typed = ShowInputBox(instance_, Owner(), Utf8ToWide(title), Utf8ToWide(prompt), Utf8ToWide(initial),
+                                    UiFont(WindowDpi(Owner())));
     if (!typed) return std::nullopt;
     return WideToUtf8(*typed);
 }

@@ -5,6 +5,7 @@
 
 #include "mainwindow/ViewLayout.h"
 #include "platform/win32/DialogIds.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/UiFont.h"
@@ -23,10 +24,7 @@ void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::
     // The font grows with the boxes, or the text would stay small in a large dialog.
     const HFONT font = UiFont(dpi);
     RECT frame{0, 0, px(clientW), px(clientH)};
-    if (!outerSize) {
-        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    }
+    if (!outerSize) AdjustWindowRectForDpi(frame, dialog, dpi);
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (std::size_t i = 0; i < count; ++i) {

@@ -6,7 +6,7 @@
 #include "mainwindow/ViewLayout.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/UiFont.h"
+#include "platform/win32/Dpi.h"
 
 namespace ocu::win {
 namespace {
@@ -99,8 +99,7 @@ void Layout(HWND dialog, const BoxState& s) {
     const int clientHeight = y + buttonHeight + margin;
 
     RECT outer{0, 0, clientWidth, clientHeight};
-    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(outer, dialog, dpi);
     const int w = outer.right - outer.left;
     const int h = outer.bottom - outer.top;
     // Centred on the owner when it is on screen, else on the work area.

@@ -9,6 +9,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "mainwindow/OverdueTick.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/TextConvert.h"

@@ -7,6 +7,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "mainwindow/ViewLayout.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/TextConvert.h"
 
@@ -106,7 +107,9 @@ RECT StatusBar::PanelRect(int panel) const {
     return {std::min<LONG>(left, end), borders[1], std::min<LONG>(right, end), client.bottom};
 }
 
-int StatusBar::GripSide(const RECT& client) { return std::min<int>(::GetSystemMetrics(SM_CXVSCROLL), client.bottom); }
+int StatusBar::GripSide(const RECT& client) const {
+    return std::min<int>(SystemMetricForDpi(SM_CXVSCROLL, dpi_), client.bottom);
+}
 
 void StatusBar::FillFace(HDC dc, const RECT& r) const {
     // The system's face is asked each time: the user may change it while we run.

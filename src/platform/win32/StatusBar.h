@@ -49,7 +49,7 @@ private:
     void PaintPanel(HDC dc, int panel, RECT part) const;
     void FillFace(HDC dc, const RECT& r) const;
     void DrawGrip(HDC dc) const;
-    static int GripSide(const RECT& client);
+    int GripSide(const RECT& client) const;
     void StoreText(int panel, const std::wstring& text);
     LRESULT AnswerText(WPARAM panel, wchar_t* buffer) const;
     void PaintPanelNow(int panel) const;

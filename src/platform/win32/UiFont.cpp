@@ -81,18 +81,4 @@ HFONT UiFont(int dpi) {
 
 std::wstring UiFontFace() { return Chosen(kDesignDpi).face; }
 
-int WindowDpi(HWND hwnd) {
-    // Looked up at run time: Windows before 10 (1607) has no GetDpiForWindow, and
-    // there the system DPI of the screen is what windows are drawn at.
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    UINT dpi = getDpi != nullptr && hwnd != nullptr ? getDpi(hwnd) : 0;
-    if (dpi == 0) {
-        if (const unique_hdc_window screen = win::GetDC(nullptr))
-            dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    }
-    return dpi == 0 ? kDesignDpi : static_cast<int>(dpi);
-}
-
 }  // namespace ocu::win

@@ -12,9 +12,6 @@ namespace ocu::win {
 // One font a DPI, created on first use; each lives until the process ends, so a
 // window that moves between monitors never holds a deleted font. Never null.
 HFONT UiFont(int dpi = 96);
-// The DPI a window is shown at: its monitor's for a per-monitor aware window, the
-// system's otherwise; 96 where the system cannot tell.
-int WindowDpi(HWND hwnd);
 // The face UiFont() chose, for diagnostics and tests.
 std::wstring UiFontFace();
 // True when a font family of that name with a Shift-JIS character set exists.

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Foreground.h"
 #include "platform/win32/InputBox.h"
 #include "platform/win32/KeyCodes.h"

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "mainwindow/ViewLayout.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/Dpi.h"
 
 namespace ocu::win {
 namespace {

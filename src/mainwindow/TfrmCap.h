@@ -76,7 +76,6 @@ public:
     // The window's DPI: given before CreateWnd, and again whenever it changes. The bars
     // above and below the view are laid out for it; the view stays in screen pixels.
     void SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
-    int Dpi() const { return dpi_; }
     // The window now shows at another DPI (moved to another monitor, or the user changed
     // the scale): it takes the outer rectangle the system suggests, which keeps it as
     // large to the eye, and lays the view out again.

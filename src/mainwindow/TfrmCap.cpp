@@ -101,14 +101,24 @@ void TfrmCap::ChgWindowSize(int width, int height) {
     }
     try {
         p_.SetClientSize(width, height);
+        const int viewTop = BarLayoutFor(dpi_).ViewTop;
         s_.ViewLeft = 0;
-        s_.ViewTop = kViewTop;
+        s_.ViewTop = viewTop;
         s_.ViewWidth = width;
-        s_.ViewHeight = height - p_.StatusBarHeight() - kViewTop;
+        s_.ViewHeight = height - p_.StatusBarHeight() - viewTop;
         surface_.ViewResized(width, height);
     } catch (const std::exception&) {
         p_.ShowMessage(message, caption);
     }
+}
+
+void TfrmCap::OnDpiChanged(int dpi, IntRect suggested) {
+    SetDpi(dpi);
+    // A rectangle turned inside out cannot be the system's meaning: the window keeps
+    // its place and only the layout follows the new DPI.
+    if (suggested.Width() > 0 && suggested.Height() > 0) p_.SetWindowBounds(suggested);
+    // The bounds may equal the old ones, and then no resize comes: lay out here too.
+    FormResize();
 }
 
 void TfrmCap::switchTopMost(bool on) {

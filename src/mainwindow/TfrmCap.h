@@ -21,6 +21,7 @@
 #include "mainwindow/Projection.h"
 #include "mainwindow/SurfaceLayer.h"
 #include "mainwindow/ViewHost.h"
+#include "mainwindow/ViewLayout.h"
 #include "mainwindow/ViewState.h"
 #include "mainwindow/ports/ImageOutputPort.h"
 #include "mainwindow/ports/Platform.h"
@@ -74,6 +75,13 @@ public:
     // A wheel turn over the client point (x, y); delta in WHEEL_DELTA units (120 a notch).
     void FormMouseWheel(ShiftState shift, int delta, int x, int y);
     void OnClientResized(int clientWidth, int clientHeight);
+    // The window's DPI: given before CreateWnd, and again whenever it changes. The bars
+    // above and below the view are laid out for it; the view stays in screen pixels.
+    void SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
+    // The window now shows at another DPI (moved to another monitor, or the user changed
+    // the scale): it takes the outer rectangle the system suggests, which keeps it as
+    // large to the eye, and lays the view out again.
+    void OnDpiChanged(int dpi, IntRect suggested);
 
     // --- operations ----------------------------------------------------------------
     void ChgWindowSize(int width, int height);
@@ -140,6 +148,7 @@ private:
 
     IPlatform& p_;
     IShellServices* shell_ = nullptr;
+    int dpi_ = kDesignDpi;
     TIniManager& ini_;
     ViewState s_;
     // Each takes what it needs of the above; declared after it, in the order they use each other.

@@ -24,6 +24,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -178,12 +179,15 @@ unsigned long PixelOf(uint32_t rgb, const Visual* visual)
 // Set while an XSession with two monitors exists: its apps use the prefix that follows
 // Xinerama (see XSession::Options::leftMonitorWidth).
 bool g_splitMonitors = false;
+// The DPI of the session that exists now (see XSession::Options::dpi).
+int g_dpi = 96;
 
 fs::path E2EWinePrefix()
 {
     fs::path prefix = SourceDir() / "build" / "wineprefix-e2e";
     if (const char* p = std::getenv("OCU_E2E_WINEPREFIX"); p && *p) prefix = p;
     if (g_splitMonitors) prefix += "-monitors";
+    if (g_dpi != 96) prefix += "-dpi" + std::to_string(g_dpi);
     return prefix;
 }
 
@@ -213,8 +217,11 @@ int WineServer(const char* option)
 // wineserver and desktop on its own display.
 void PrepareWinePrefix()
 {
-    static std::once_flag once, onceMonitors;
-    std::call_once(g_splitMonitors ? onceMonitors : once, [] {
+    static std::mutex guard;
+    static std::set<fs::path> prepared;
+    const std::lock_guard lock(guard);
+    if (prepared.contains(E2EWinePrefix())) return;
+    {
         SpawnOptions options;
         options.env = {{"OCU_WINEPREFIX", E2EWinePrefix().string()}};
         const auto script = SourceDir() / "scripts" / "wine-run";
@@ -236,7 +243,23 @@ void PrepareWinePrefix()
             WineServer("-w");
             std::ofstream(mark) << "UseXRandR=N\n";
         }
-    });
+        // Wine takes its DPI from LogPixels when it starts: the user's key, and the
+        // machine's font key that older parts still read.
+        const fs::path dpiMark = E2EWinePrefix() / ".ocu-dpi";
+        if (g_dpi != 96 && ReadFile(dpiMark) != std::to_string(g_dpi)) {
+            SpawnOptions reg;
+            reg.env = WineEnvironment("");
+            for (const char* key : {"HKCU\\Control Panel\\Desktop",
+                                    "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"})
+                if (RunCommand({"wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                                std::to_string(g_dpi), "/f"},
+                               reg, 120s) != 0)
+                    Fail("could not set LogPixels in " + E2EWinePrefix().string());
+            WineServer("-w");
+            std::ofstream(dpiMark) << g_dpi;
+        }
+    }
+    prepared.insert(E2EWinePrefix());
 }
 
 int g_liveApps = 0;
@@ -385,6 +408,7 @@ XSession::XSession(Options options) : options_(options)
         SplitIntoMonitors();
         g_splitMonitors = true;
     }
+    g_dpi = options_.dpi;
     if (options_.windowManager) StartWindowManager();
     Live().sessions.push_back(this);
 }
@@ -392,6 +416,7 @@ XSession::XSession(Options options) : options_(options)
 XSession::~XSession()
 {
     if (options_.leftMonitorWidth > 0) g_splitMonitors = false;
+    g_dpi = 96;
     Forget(Live().sessions, this);
     if (display_) XCloseDisplay(display_);
     StopChild(windowManager_, 2s);

@@ -122,7 +122,7 @@ Screenshot Crop(const Screenshot& shot, int width, int height)
 }  // namespace
 
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout, std::string* why)
+                                       Milliseconds timeout, std::string* why, int viewTop)
 {
     std::string seen;
     // The client area is asked for on every try: the window manager may still be placing the
@@ -137,7 +137,7 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
             last << "client " << (client ? *client : Rect{}) << (client ? "" : " (no answer)") << ", window "
                  << outer.value_or(Rect{});
             seen = last.str();
-            if (!client || !outer || client->height <= kViewTop) return false;
+            if (!client || !outer || client->height <= viewTop) return false;
             if (!outer->Contains(client->x, client->y)) {
                 seen += " (Wine has the window elsewhere than X: nudged)";
                 session.NudgeWindow(window);
@@ -145,16 +145,16 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
             }
             Comparison best;
             const Screenshot below =
-                session.Grab(client->x, client->y + kViewTop, client->width, client->height - kViewTop);
+                session.Grab(client->x, client->y + viewTop, client->width, client->height - viewTop);
             // The largest view that matches: a smaller one can match too when it keeps the
             // same half height, but a larger one would take in the status bar.
-            for (int statusBar = 0; statusBar < 60 && client->height - statusBar - kViewTop > 0; ++statusBar) {
-                const int height = client->height - statusBar - kViewTop;
+            for (int statusBar = 0; statusBar < 60 && client->height - statusBar - viewTop > 0; ++statusBar) {
+                const int height = client->height - statusBar - viewTop;
                 const auto view = PredictPlainView(client->width, height, zoom, cursorX, cursorY, session);
                 const Comparison c =
                     CompareView(Crop(below, client->width, height), PlainPatternView(view, session, *outer));
                 if (c.Exact()) {
-                    found = ViewLocation{*client, {client->x, client->y + kViewTop, client->width, height}, *outer};
+                    found = ViewLocation{*client, {client->x, client->y + viewTop, client->width, height}, *outer};
                     return true;
                 }
                 if (best.compared == 0 || c.mismatched * best.compared < best.mismatched * c.compared) best = c;

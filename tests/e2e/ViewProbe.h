@@ -73,8 +73,9 @@ struct ViewLocation {
     Rect view;
     Rect window;  // outer window rectangle
 };
+// `viewTop` is where the view begins below the client top: kViewTop at 96 dpi.
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout = 30s, std::string* why = nullptr);
+                                       Milliseconds timeout = 30s, std::string* why = nullptr, int viewTop = kViewTop);
 
 // Polls grabs of `view` until one matches `expected` exactly; returns the last comparison and
 // leaves the last grab in `last` when given.

@@ -84,6 +84,33 @@ TEST_F(MainWindowTest, BarsAndViewAreLaidOutTopToBottom) {
     EXPECT_EQ(S().ViewHeight, client.bottom - (status.bottom - status.top) - 61);
 }
 
+// Wine never sends WM_DPICHANGED; the test sends it as Windows does on a change of scale.
+TEST_F(MainWindowTest, AtAnotherDpiBarsButtonsAndFontsScaleAndTheSuggestedRectangleIsTaken) {
+    RECT original{}, now{};
+    ::GetWindowRect(Hwnd(), &original);
+    const auto changeTo = [&](int dpi, RECT suggested, int infoBottom, int viewTop, int button, int font) {
+        SCOPED_TRACE(dpi);
+        Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ::GetWindowRect(Hwnd(), &now);
+        EXPECT_TRUE(::EqualRect(&now, &suggested));
+        const RECT tools = ClientRectOf(Tools(), Hwnd()),
+                   status = ClientRectOf(window_.MainStatusBar()->Handle(), Hwnd());
+        EXPECT_EQ(ClientRectOf(window_.InfoBar()->Handle(), Hwnd()).bottom, infoBottom);
+        EXPECT_EQ(tools.top, infoBottom);
+        EXPECT_EQ(tools.bottom, viewTop);
+        EXPECT_EQ(S().ViewTop, viewTop);
+        EXPECT_EQ(S().ViewHeight, status.top - viewTop);
+        RECT b{};
+        ::SendMessageW(Tools(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&b));
+        EXPECT_EQ(b.right - b.left, button);
+        LOGFONTW lf{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tools(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        EXPECT_EQ(lf.lfHeight, -font);
+    };
+    changeTo(192, RECT{original.left, original.top, original.left + 900, original.top + 700}, 34, 122, 120, 24);
+    changeTo(96, original, 17, 61, 60, 12);
+}
+
 TEST_F(MainWindowTest, TitleAndPanelsCarryTheStatusTexts) {
     wchar_t title[256]{};
     ::GetWindowTextW(Hwnd(), title, 256);

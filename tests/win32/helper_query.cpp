@@ -79,6 +79,9 @@ HMENU FindMenuItem(HMENU menu, UINT id, UINT* position) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
+    // Rectangles in the screen's own pixels: a program unaware of the DPI is told
+    // them scaled down to 96 dpi, and the tests read the screen in real pixels.
+    SetProcessDPIAware();
     FILE* out = _wfopen(argv[argc - 1], L"w");
     if (out == nullptr) return 3;
     const HWND main = FindWindowW(L"TfrmCap", nullptr);

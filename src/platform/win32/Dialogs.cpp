@@ -3,7 +3,9 @@
 #include <cwchar>
 #include <vector>
 
+#include "mainwindow/ViewLayout.h"
 #include "platform/win32/DialogIds.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemColours.h"
@@ -17,23 +19,13 @@ struct Placement {
     int id, x, y, w, h;
 };
 
-int DpiOf(HWND hwnd) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    const UINT dpi = getDpi != nullptr ? getDpi(hwnd) : 96;
-    return dpi == 0 ? 96 : static_cast<int>(dpi);
-}
-
 void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::size_t count, bool outerSize) {
-    const int dpi = DpiOf(dialog);
-    auto px = [dpi](int v) { return ::MulDiv(v, dpi, 96); };
-    const HFONT font = UiFont();
+    const int dpi = WindowDpi(dialog);
+    auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
+    // The font grows with the boxes, or the text would stay small in a large dialog.
+    const HFONT font = UiFont(dpi);
     RECT frame{0, 0, px(clientW), px(clientH)};
-    if (!outerSize) {
-        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    }
+    if (!outerSize) AdjustWindowRectForDpi(frame, dialog, dpi);
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (std::size_t i = 0; i < count; ++i) {
@@ -115,7 +107,7 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         };
         Layout(dialog, 470, 317, kItems, std::size(kItems), false);
         LOGFONTW lf{};
-        lf.lfHeight = -::MulDiv(21, DpiOf(dialog), 96);
+        lf.lfHeight = -ScaleForDpi(21, WindowDpi(dialog));
         lf.lfWeight = FW_BOLD;
         lf.lfCharSet = DEFAULT_CHARSET;
         const std::wstring face = UiFontFace();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "mainwindow/ViewLayout.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
 
@@ -66,6 +68,10 @@ struct BoxState {
 };
 
 void Layout(HWND dialog, const BoxState& s) {
+    // The sizes below are pixels at 96 dpi; the box is laid out for the DPI it shows at.
+    const int dpi = WindowDpi(dialog);
+    const auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
+    const int margin = px(kMargin), clientWidth = px(kClientWidth), buttonWidth = px(kButtonWidth);
     const HWND prompt = ::GetDlgItem(dialog, kPromptId);
     const HWND edit = ::GetDlgItem(dialog, kEditId);
     const HWND ok = ::GetDlgItem(dialog, IDOK);
@@ -76,25 +82,24 @@ void Layout(HWND dialog, const BoxState& s) {
     const unique_select_object useFont(dc.get(), s.font);
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc.get(), &tm);
-    RECT text{0, 0, kClientWidth - 2 * kMargin, 0};
+    RECT text{0, 0, clientWidth - 2 * margin, 0};
     const std::wstring& p = *s.prompt;
     ::DrawTextW(dc.get(), p.empty() ? L" " : p.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
 
     const int lineHeight = static_cast<int>(tm.tmHeight);
-    int y = kMargin;
-    ::MoveWindow(prompt, kMargin, y, kClientWidth - 2 * kMargin, static_cast<int>(text.bottom), FALSE);
-    y += static_cast<int>(text.bottom) + 6;
-    const int editHeight = lineHeight + 8;
-    ::MoveWindow(edit, kMargin, y, kClientWidth - 2 * kMargin, editHeight, FALSE);
-    y += editHeight + 12;
-    const int buttonHeight = std::max(25, lineHeight + 10);
-    ::MoveWindow(ok, kClientWidth / 2 - kButtonWidth - 4, y, kButtonWidth, buttonHeight, FALSE);
-    ::MoveWindow(cancel, kClientWidth / 2 + 4, y, kButtonWidth, buttonHeight, FALSE);
-    const int clientHeight = y + buttonHeight + kMargin;
+    int y = margin;
+    ::MoveWindow(prompt, margin, y, clientWidth - 2 * margin, static_cast<int>(text.bottom), FALSE);
+    y += static_cast<int>(text.bottom) + px(6);
+    const int editHeight = lineHeight + px(8);
+    ::MoveWindow(edit, margin, y, clientWidth - 2 * margin, editHeight, FALSE);
+    y += editHeight + px(12);
+    const int buttonHeight = std::max(px(25), lineHeight + px(10));
+    ::MoveWindow(ok, clientWidth / 2 - buttonWidth - px(4), y, buttonWidth, buttonHeight, FALSE);
+    ::MoveWindow(cancel, clientWidth / 2 + px(4), y, buttonWidth, buttonHeight, FALSE);
+    const int clientHeight = y + buttonHeight + margin;
 
-    RECT outer{0, 0, kClientWidth, clientHeight};
-    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectForDpi(outer, dialog, dpi);
     const int w = outer.right - outer.left;
     const int h = outer.bottom - outer.top;
     // Centred on the owner when it is on screen, else on the work area.

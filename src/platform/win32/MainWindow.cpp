@@ -9,6 +9,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "mainwindow/OverdueTick.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/StatusBar.h"
 #include "platform/win32/SystemColours.h"
@@ -112,6 +113,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE: platform_.DisplaysChanged(); break;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: OnColoursChanged(msg, wParam, lParam); break;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         if (const HDC dc = ::BeginPaint(hwnd_, &ps)) {
@@ -151,15 +153,17 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainWindow::OnCreate() {
-    const HFONT font = UiFont();
+    dpi_ = WindowDpi(hwnd_);
+    form_.SetDpi(dpi_);
+    const HFONT font = UiFont(dpi_);
     // The hint, and right of it the colour under the pointer.
     infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200, 0}, font,
-                                           CLR_DEFAULT, false);
+                                           CLR_DEFAULT, false, dpi_);
     statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId,
-                                             std::initializer_list<int>{80, 60, 150, 50}, font, kCream, true);
+                                             std::initializer_list<int>{80, 60, 150, 50}, font, kCream, true, dpi_);
     infoBar_->SetText(0, "押しっぱなしにすると連続効果になります。");
-    toolBar_ = std::make_unique<ToolBar>(hwnd_, instance_, kToolBarId, font,
-                                         [this](CommandId id, bool down) { OnToolPress(id, down); });
+    toolBar_ = std::make_unique<ToolBar>(
+        hwnd_, instance_, kToolBarId, font, [this](CommandId id, bool down) { OnToolPress(id, down); }, dpi_);
     menu_ = std::make_unique<MenuBar>(MainMenu());
     if (!menu_->AttachTo(hwnd_)) throw std::runtime_error(std::string(text::kNoMenu));
     accelerators_ = BuildAccelerators(MainMenu());
@@ -176,9 +180,28 @@ LRESULT MainWindow::OnCreate() {
 }
 
 void MainWindow::Layout(int width, int height) const {
-    if (infoBar_) ::MoveWindow(infoBar_->Handle(), 0, 0, width, kInfoBarHeight, TRUE);
-    if (toolBar_) toolBar_->Place(0, kToolBarTop, width, kToolBarHeight);
-    if (statusBar_) ::MoveWindow(statusBar_->Handle(), 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+    const BarLayout bars = BarLayoutFor(dpi_);
+    if (infoBar_) ::MoveWindow(infoBar_->Handle(), 0, 0, width, bars.InfoBarHeight, TRUE);
+    if (toolBar_) toolBar_->Place(0, bars.ToolBarTop, width, bars.ToolBarHeight);
+    if (statusBar_)
+        ::MoveWindow(statusBar_->Handle(), 0, height - bars.StatusBarHeight, width, bars.StatusBarHeight, TRUE);
+}
+
+// Windows sends this to a per-monitor aware window when it comes to show at another
+// DPI; the window is expected to scale itself and take the suggested rectangle.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    const HFONT font = UiFont(dpi_);
+    if (infoBar_) infoBar_->SetDpi(dpi_, font);
+    if (statusBar_) statusBar_->SetDpi(dpi_, font);
+    if (toolBar_) toolBar_->SetDpi(dpi_, font);
+    const IntRect r{static_cast<int>(suggested.left), static_cast<int>(suggested.top),
+                    static_cast<int>(suggested.right), static_cast<int>(suggested.bottom)};
+    if (formReady_) form_.OnDpiChanged(dpi_, r);
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    Layout(static_cast<int>(client.right), static_cast<int>(client.bottom));
 }
 
 void MainWindow::OnSize(UINT type, int width, int height) {

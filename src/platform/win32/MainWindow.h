@@ -29,13 +29,6 @@ inline constexpr auto kMainWindowClassChars = [] {
 }();
 inline constexpr const wchar_t* kMainWindowClass = kMainWindowClassChars.data();
 
-// The layout of the client area, top to bottom.
-inline constexpr int kInfoBarHeight = 17;
-inline constexpr int kToolBarTop = kInfoBarHeight;
-// The bar area ends where the view begins, so no row of the view hides under it.
-inline constexpr int kToolBarHeight = kViewTop - kToolBarTop;
-inline constexpr int kStatusBarHeight = 16;
-
 class MainWindow {
 public:
     MainWindow(HINSTANCE instance, TfrmCap& form, Win32Platform& platform);
@@ -65,6 +58,7 @@ private:
 
     LRESULT OnCreate();
     void OnSize(UINT type, int width, int height);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnActivate(WORD state);
     void OnColoursChanged(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
@@ -86,6 +80,7 @@ private:
     TfrmCap& form_;
     Win32Platform& platform_;
     HWND hwnd_ = nullptr;
+    int dpi_ = kDesignDpi;  // the bars are laid out for it
     std::unique_ptr<StatusBar> infoBar_;
     std::unique_ptr<StatusBar> statusBar_;
     std::unique_ptr<ToolBar> toolBar_;

@@ -6,6 +6,8 @@
 #include <stdexcept>
 
 #include "mainwindow/ErrorTexts.h"
+#include "mainwindow/ViewLayout.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemColours.h"
 #include "platform/win32/TextConvert.h"
@@ -19,8 +21,14 @@ constexpr int kPanelPadding = 10;
 }  // namespace
 
 StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
-                     COLORREF background, bool sizeGrip)
-    : font_(font), widths_(panelWidths), texts_(widths_.size()), background_(background), sizeGrip_(sizeGrip) {
+                     COLORREF background, bool sizeGrip, int dpi)
+    : font_(font),
+      designWidths_(panelWidths),
+      dpi_(dpi),
+      texts_(designWidths_.size()),
+      background_(background),
+      sizeGrip_(sizeGrip) {
+    for (int w : designWidths_) widths_.push_back(ScaleForDpi(w, dpi_));
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                         (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
@@ -100,7 +108,9 @@ RECT StatusBar::PanelRect(int panel) const {
     return {std::min<LONG>(left, end), borders[1], std::min<LONG>(right, end), client.bottom};
 }
 
-int StatusBar::GripSide(const RECT& client) { return std::min<int>(::GetSystemMetrics(SM_CXVSCROLL), client.bottom); }
+int StatusBar::GripSide(const RECT& client) const {
+    return std::min<int>(SystemMetricForDpi(SM_CXVSCROLL, dpi_), client.bottom);
+}
 
 void StatusBar::FillFace(HDC dc, const RECT& r) const {
     // The system's face is asked each time: the user may change it while we run.
@@ -121,7 +131,7 @@ void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
         DrawSwatch(dc, part);
         return;
     }
-    part.left += 3;
+    part.left += ScaleForDpi(3, dpi_);
     ::SetBkMode(dc, TRANSPARENT);
     const std::wstring& text = texts_[static_cast<std::size_t>(panel)];
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &part,
@@ -134,6 +144,20 @@ void StatusBar::ApplyPanels() const {
     for (int w : widths_) edges.push_back(right += w);
     if (!edges.empty()) edges.back() = -1;
     ::SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void StatusBar::SetDpi(int dpi, HFONT font) {
+    dpi_ = dpi;
+    font_ = font;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    advances_.clear();  // measured in the old font
+    for (std::size_t i = 0; i < widths_.size(); ++i) {
+        widths_[i] = ScaleForDpi(designWidths_[i], dpi_);
+        if (i + 1 < widths_.size() && !texts_[i].empty())
+            widths_[i] = std::max(widths_[i], TextWidth(texts_[i]) + ScaleForDpi(kPanelPadding, dpi_));
+    }
+    ApplyPanels();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 int StatusBar::TextWidth(const std::wstring& text) {
@@ -167,7 +191,7 @@ void StatusBar::SetText(int panel, std::string_view utf8) {
     const bool last = panel + 1 == static_cast<int>(widths_.size());
     bool relaid = false;
     if (!last && !text.empty()) {
-        const int needed = TextWidth(text) + kPanelPadding;
+        const int needed = TextWidth(text) + ScaleForDpi(kPanelPadding, dpi_);
         if (needed > widths_[panel]) {
             widths_[panel] = needed;
             ApplyPanels();
@@ -224,16 +248,17 @@ void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::str
 
 // Inside the panel's edge: a square of the colour (none: no square), then the text.
 void StatusBar::DrawSwatch(HDC dc, RECT r) const {
-    const int side = std::max<int>(0, (r.bottom - r.top) - 4);
+    const int inset = ScaleForDpi(2, dpi_);
+    const int side = std::max<int>(0, (r.bottom - r.top) - 2 * inset);
     if (swatchColor_ && side > 0) {
-        RECT square{r.left + 2, r.top + 2, r.left + 2 + side, r.top + 2 + side};
+        RECT square{r.left + inset, r.top + inset, r.left + inset + side, r.top + inset + side};
         if (const HBRUSH fill = ::CreateSolidBrush(*swatchColor_)) {
             ::FillRect(dc, &square, fill);
             ::DeleteObject(fill);
         }
         ::FrameRect(dc, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
-    r.left += side + 6;
+    r.left += side + 3 * inset;
     ::SetBkMode(dc, TRANSPARENT);
     const std::wstring& text = texts_[static_cast<std::size_t>(swatchPanel_)];
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,

@@ -20,12 +20,16 @@ public:
     // given font, on a plain background colour (CLR_DEFAULT for the system's),
     // drawn the classic way whatever the visual style.
     // Throws std::runtime_error when the control cannot be made.
+    // The widths are pixels at 96 dpi; the bar lays them out for `dpi`.
     StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
-              COLORREF background, bool sizeGrip);
+              COLORREF background, bool sizeGrip, int dpi = 96);
     StatusBar(const StatusBar&) = delete;
     StatusBar& operator=(const StatusBar&) = delete;
 
     HWND Handle() const { return hwnd_; }
+    // The window now shows at another DPI: the panels take their widths for it (and
+    // grow again to texts that do not fit), the texts the font for it.
+    void SetDpi(int dpi, HFONT font);
     // Sets a panel's text. A panel whose text does not fit grows to it and stays
     // that wide: the widths were made for ＭＳ Ｐゴシック, and a wider fallback
     // font must not cut a text off mid-word.
@@ -45,7 +49,7 @@ private:
     void PaintPanel(HDC dc, int panel, RECT part) const;
     void FillFace(HDC dc, const RECT& r) const;
     void DrawGrip(HDC dc) const;
-    static int GripSide(const RECT& client);
+    int GripSide(const RECT& client) const;
     void StoreText(int panel, const std::wstring& text);
     LRESULT AnswerText(WPARAM panel, wchar_t* buffer) const;
     void PaintPanelNow(int panel) const;
@@ -54,6 +58,8 @@ private:
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    std::vector<int> designWidths_;  // at 96 dpi
+    int dpi_ = 96;
     std::vector<int> widths_;
     std::vector<std::wstring> texts_;  // one a panel
     int swatchPanel_ = -1;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "mainwindow/ErrorTexts.h"
+#include "mainwindow/ViewLayout.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/SystemColours.h"
 #include "platform/win32/TextConvert.h"
@@ -27,7 +28,7 @@ bool IsButtonUp(UINT msg) { return msg == WM_LBUTTONUP || msg == WM_RBUTTONUP ||
 
 }  // namespace
 
-ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, PressHandler onPress)
+ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, PressHandler onPress, int dpi)
     : onPress_(std::move(onPress)) {
     hwnd_ = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
@@ -36,10 +37,7 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
                               nullptr);
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoToolBar));
     ::SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    pictures_ = MakeToolBarPictures();
-    ::SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kPictureSize, kPictureSize));
-    ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_.get()));
+    SetPictures(dpi, font);
 
     const auto buttons = MainToolBar();
     captions_.reserve(buttons.size());
@@ -56,8 +54,7 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
     }
     if (!::SendMessageW(hwnd_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data())))
         throw std::runtime_error(std::string(text::kNoToolBar));
-    ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kButtonWidth, kButtonWidth));
-    ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    SetButtonSize(dpi);
     // A caption as wide as its button (five full-width characters in a font
     // without proportional kana) is shown whole rather than cut to "...".
     ::SendMessageW(hwnd_, TB_SETDRAWTEXTFLAGS, DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS, 0);
@@ -73,6 +70,30 @@ ToolBar::ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, Pre
 
 ToolBar::~ToolBar() {
     if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+}
+
+void ToolBar::SetPictures(int dpi, HFONT font) {
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const int side = ScaleForDpi(kPictureSize, dpi);
+    unique_himagelist pictures = MakeToolBarPictures(side);
+    ::SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+    ::SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures.get()));
+    // The bar has let go of the old list: it may go now.
+    pictures_ = std::move(pictures);
+}
+
+void ToolBar::SetButtonSize(int dpi) const {
+    const int width = ScaleForDpi(kButtonWidth, dpi), height = ScaleForDpi(kButtonHeight, dpi);
+    ::SendMessageW(hwnd_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(width, width));
+    ::SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height));
+}
+
+void ToolBar::SetDpi(int dpi, HFONT font) {
+    SetPictures(dpi, font);
+    if (const HWND tips = reinterpret_cast<HWND>(::SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0)); tips != nullptr)
+        ::SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetButtonSize(dpi);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ToolBar::Place(int x, int y, int width, int height) const {

@@ -1,6 +1,6 @@
 #pragma once
-// The main tool bar: seven flat buttons of 60 x 38 on a cream ground, a picture
-// above a blue caption, hints as tool tips. Buttons that act while held report
+// The main tool bar: seven flat buttons of 60 x 38 (at 96 dpi) on a cream ground, a
+// picture above a blue caption, hints as tool tips. Buttons that act while held report
 // every press and release of any mouse button; the others report a click.
 #include <windows.h>
 
@@ -22,13 +22,15 @@ public:
     using PressHandler = std::function<void(CommandId id, bool down)>;
 
     // Throws std::runtime_error when the control cannot be made.
-    ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, PressHandler onPress);
+    ToolBar(HWND parent, HINSTANCE instance, int controlId, HFONT font, PressHandler onPress, int dpi = 96);
     ToolBar(const ToolBar&) = delete;
     ToolBar& operator=(const ToolBar&) = delete;
     ~ToolBar();
 
     HWND Handle() const { return hwnd_; }
     void Place(int x, int y, int width, int height) const;
+    // The window now shows at another DPI: buttons, pictures and captions follow it.
+    void SetDpi(int dpi, HFONT font);
 
     // WM_NOTIFY sent to the parent by the bar or its tool tip; nullopt when the
     // notification is not the bar's.
@@ -44,6 +46,8 @@ public:
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void SetPictures(int dpi, HFONT font);
+    void SetButtonSize(int dpi) const;
     void Press(CommandId id);
     void EndHold(bool releaseCapture);
 

@@ -107,21 +107,38 @@ void DrawToolPicture(HDC dc, int x, int y, CommandId id) {
     }
 }
 
-unique_himagelist MakeToolBarPictures() {
+unique_himagelist MakeToolBarPictures(int size) {
     const auto buttons = MainToolBar();
     const int count = static_cast<int>(buttons.size());
-    unique_himagelist list(::ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, count, 0));
+    unique_himagelist list(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0));
     if (!list) return list;
     const unique_hdc_window screen = win::GetDC(nullptr);
-    unique_hbitmap strip(::CreateCompatibleBitmap(screen.get(), kPictureSize * count, kPictureSize));
+    unique_hbitmap strip(::CreateCompatibleBitmap(screen.get(), size * count, size));
     unique_hdc dc(::CreateCompatibleDC(screen.get()));
     if (!strip || !dc) return {};
     {
         const unique_select_object selected(dc.get(), strip.get());
-        const RECT all{0, 0, kPictureSize * count, kPictureSize};
+        const RECT all{0, 0, size * count, size};
         const unique_hbrush mask(::CreateSolidBrush(kPictureMask));
         ::FillRect(dc.get(), &all, mask.get());
-        for (int i = 0; i < count; ++i) DrawToolPicture(dc.get(), i * kPictureSize, 0, buttons[i].Id);
+        // Drawn in the 16-unit grid they were designed in and mapped to the size asked
+        // for: lines, pens and curves are scaled by GDI, not the finished pixels, so a
+        // larger picture is as sharp as the small one. At 16 the mapping is left alone,
+        // so the pictures stay pixel for pixel what they were. A scaled picture keeps a
+        // clear pixel on each side: Wine's tool bar shows a column of the neighbouring
+        // pictures beside each scaled one.
+        const bool scaled = size != kPictureSize;
+        if (scaled) {
+            ::SetMapMode(dc.get(), MM_ANISOTROPIC);
+            ::SetWindowExtEx(dc.get(), kPictureSize, kPictureSize, nullptr);
+            ::SetViewportExtEx(dc.get(), size - 2, size - 2, nullptr);
+        }
+        for (int i = 0; i < count; ++i) {
+            if (scaled) ::SetViewportOrgEx(dc.get(), i * size + 1, 1, nullptr);
+            DrawToolPicture(dc.get(), scaled ? 0 : i * kPictureSize, 0, buttons[i].Id);
+        }
+        ::SetMapMode(dc.get(), MM_TEXT);
+        ::SetViewportOrgEx(dc.get(), 0, 0, nullptr);
     }
     // The strip is deselected above: the image list copies it.
     if (::ImageList_AddMasked(list.get(), strip.get(), kPictureMask) < 0) return {};

@@ -1,13 +1,16 @@
 #include "platform/win32/UiFont.h"
 
 #include <cwchar>
+#include <map>
+
+#include "mainwindow/ViewLayout.h"
 
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {
 namespace {
 
-constexpr int kUiFontHeight = -12;  // 12-pixel characters
+constexpr int kUiFontHeight = 12;  // 12-pixel characters at 96 dpi
 
 // In order of preference. The first is the one the layout was made for.
 constexpr const wchar_t* kFaces[] = {
@@ -26,12 +29,12 @@ struct ChosenFont {
     bool stock = false;
 };
 
-ChosenFont Choose() {
+ChosenFont Choose(int dpi) {
     ChosenFont chosen;
     for (const wchar_t* face : kFaces) {
         if (!JapaneseFaceExists(face)) continue;
         LOGFONTW lf{};
-        lf.lfHeight = kUiFontHeight;
+        lf.lfHeight = -ScaleForDpi(kUiFontHeight, dpi);
         lf.lfWeight = FW_NORMAL;
         lf.lfCharSet = SHIFTJIS_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
@@ -49,9 +52,12 @@ ChosenFont Choose() {
     return chosen;
 }
 
-ChosenFont& Chosen() {
-    static ChosenFont font = Choose();
-    return font;
+ChosenFont& Chosen(int dpi) {
+    // Only the user-interface thread asks; a handful of DPIs at most in a run.
+    static std::map<int, ChosenFont> fonts;
+    auto found = fonts.find(dpi);
+    if (found == fonts.end()) found = fonts.emplace(dpi, Choose(dpi)).first;
+    return found->second;
 }
 
 }  // namespace
@@ -67,12 +73,12 @@ bool JapaneseFaceExists(const wchar_t* face) {
     return found;
 }
 
-HFONT UiFont() {
-    ChosenFont& c = Chosen();
+HFONT UiFont(int dpi) {
+    ChosenFont& c = Chosen(dpi > 0 ? dpi : kDesignDpi);
     if (c.stock) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     return c.font.get();
 }
 
-std::wstring UiFontFace() { return Chosen().face; }
+std::wstring UiFontFace() { return Chosen(kDesignDpi).face; }
 
 }  // namespace ocu::win

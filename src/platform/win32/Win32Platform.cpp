@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Foreground.h"
 #include "platform/win32/InputBox.h"
 #include "platform/win32/KeyCodes.h"
@@ -335,8 +336,8 @@ bool Win32Platform::ModalBoxOpen() { return parts_.Window != nullptr && !::IsWin
 
 std::optional<std::string> Win32Platform::InputBox(const std::string& title, const std::string& prompt,
                                                    const std::string& initial) {
-    const auto typed =
-        ShowInputBox(instance_, Owner(), Utf8ToWide(title), Utf8ToWide(prompt), Utf8ToWide(initial), UiFont());
+    const auto typed = ShowInputBox(instance_, Owner(), Utf8ToWide(title), Utf8ToWide(prompt), Utf8ToWide(initial),
+                                    UiFont(WindowDpi(Owner())));
     if (!typed) return std::nullopt;
     return WideToUtf8(*typed);
 }

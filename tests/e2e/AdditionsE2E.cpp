@@ -1,5 +1,5 @@
-// The additions beyond the original program, through the real exe: the colour under the
-// pointer, Ctrl + wheel zoom, hot keys held only while the window is active, and PNG saving.
+// Through the real exe: the colour under the pointer, Ctrl + wheel zoom, hot keys held only
+// while the window is active, and PNG saving.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -265,8 +265,8 @@ std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
 }
 
 void MainWindow::OnMouseDown(MouseButton button, WPARAM keys, LPARAM pos, bool doubleClick) {
-    // A left press holds the mouse until the left release, as forms did, so a
-    // drag that leaves the window keeps reporting here.
+    // A left press holds the mouse until the left release, so a drag that
+    // leaves the window keeps reporting here.
     if (button == MouseButton::Left) ::SetCapture(hwnd_);
     form_.FormMouseDown(button, ShiftFromKeys(keys, doubleClick), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
 }

@@ -74,7 +74,6 @@ public:
     void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
     // A wheel turn over the client point (x, y); delta in WHEEL_DELTA units (120 a notch).
     void FormMouseWheel(ShiftState shift, int delta, int x, int y);
-    void OnClientResized(int clientWidth, int clientHeight);
     // The window's DPI: given before CreateWnd, and again whenever it changes. The bars
     // above and below the view are laid out for it; the view stays in screen pixels.
     void SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
@@ -111,7 +110,6 @@ public:
     std::optional<IntPoint> PointerViewPoint(const RenderParams& frame);
     std::optional<IntPoint> PointerScreenPixel(const RenderParams& frame);
     void ReadPointerColor(const Image& capture, const RenderParams& frame, bool pointerOnWindow);
-    const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------
     const ViewState& State() const { return s_; }
@@ -126,7 +124,6 @@ public:
     bool MenuEnabled(CommandId id) const { return MenuStates().Enabled(id); }
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
-    const std::string& HotKeyFailures() const { return hotKeys_.Failures(); }
     bool HotKeysRegistered() const { return hotKeys_.Registered(); }
 
 private:

@@ -239,10 +239,6 @@ bool Win32Platform::IsNormalState() {
     return parts_.Window != nullptr && !::IsIconic(parts_.Window) && !::IsZoomed(parts_.Window);
 }
 
-void Win32Platform::ActivateMainWindow() {
-    if (parts_.Window != nullptr) ::SetForegroundWindow(parts_.Window);
-}
-
 void Win32Platform::SetTopMost(bool on) {
     if (parts_.Window == nullptr) return;
     ::SetWindowPos(parts_.Window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -67,7 +67,6 @@ public:
     int StatusBarHeight() override;
     bool IsActiveWindow() override;
     bool IsNormalState() override;
-    void ActivateMainWindow() override;
     void SetTopMost(bool on) override;
     void ForceForeground() override;
     void SetTitle(const std::string& utf8) override;

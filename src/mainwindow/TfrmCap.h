@@ -18,6 +18,7 @@
 #include "mainwindow/HotKeys.h"
 #include "mainwindow/ImageOutput.h"
 #include "mainwindow/MouseInput.h"
+#include "mainwindow/PresentedFrame.h"
 #include "mainwindow/Projection.h"
 #include "mainwindow/SurfaceLayer.h"
 #include "mainwindow/ViewHost.h"
@@ -106,6 +107,9 @@ public:
     void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
+    void TellTakenHotKeys();
+    // Sizes the sampled area for the zoom and gives its top-left on the screen.
+    IntPoint SampledAreaOrigin(IntPoint cursor);
     // The view point under the pointer when the view is pinned and the pointer is on it.
     std::optional<IntPoint> PointerViewPoint(const RenderParams& frame);
     std::optional<IntPoint> PointerScreenPixel(const RenderParams& frame);
@@ -155,10 +159,7 @@ private:
     ImageOutput imageOutput_{s_, p_};
     // The last frame shown and what it was made of: a tick whose capture and
     // inputs are all the same renders and presents nothing.
-    Image shownCapture_;
-    RenderParams shownParams_;
-    bool frameShown_ = false;
-    int shownLeft_ = 0, shownTop_ = 0;
+    PresentedFrame presented_;
     std::optional<CommandStates> shownStates_;  // what the menu shows; none before the first refresh
     HotKeys hotKeys_;
     int wheelRest_ = 0;                          // part of a notch left over from fine-grained wheels

@@ -456,19 +456,15 @@ TEST(IniManagerWriteFailure, AFileThatCannotBeReadBackIsLeftAlone) {
         EXPECT_EQ(store.text, before);
         EXPECT_TRUE(m.SaveFailed);
         EXPECT_EQ(m.SaveFailure.rfind(kFileName + " を読み取れないため、設定を保存しませんでした。", 0), 0u);
-        return m.RunCount;
     };
     FakeSettingsStore held("[Zuri]\r\nScale=3\r\n");
     held.unreadable = true;  // held open by a program that shares no reading, or too large
-    EXPECT_EQ(refused(held), 1);
+    refused(held);
     FakeSettingsStore cut(std::string("\xFF\xFE[\0Z\0", 7));  // UTF-16 cut mid-character
     refused(cut);
 
-    // Readable again, the next save writes as usual.
-    held.unreadable = false;
-    TIniManager m(held, kFileName);
-    EXPECT_TRUE(m.SaveOnExit());
-    EXPECT_EQ(FileValue(held, "Zuri", "Scale"), "3");
+    held.unreadable = false;  // readable again, the next save writes as usual
+    EXPECT_TRUE(TIniManager(held, kFileName).SaveOnExit());
 }
 
 // A file marked as UTF-16 stays UTF-16 in its own byte order, mark included, and
@@ -476,13 +472,10 @@ TEST(IniManagerWriteFailure, AFileThatCannotBeReadBackIsLeftAlone) {
 TEST(IniManagerFile, AUtf16FileIsReadAndWrittenAsUtf16) {
     const auto utf16 = [](std::u16string_view units, bool little) {
         std::string bytes;
-        for (const char16_t u : units) {
-            const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
-            bytes += little ? std::string{lo, hi} : std::string{hi, lo};
-        }
+        for (const char16_t u : units)
+            bytes += {static_cast<char>(little ? u : u >> 8), static_cast<char>(little ? u >> 8 : u)};
         return bytes;
     };
-    // What the same file gives in plain bytes, with the foreign line in ASCII.
     FakeSettingsStore plain("; x\r\n[Zuri]\r\nScale=7\r\n");
     TIniManager(plain, kFileName).Save();
     const std::u16string foreign = u"; 拡大\xD800\U0001F600";
@@ -495,8 +488,6 @@ TEST(IniManagerFile, AUtf16FileIsReadAndWrittenAsUtf16) {
         EXPECT_EQ(m.Scale, 7);
         m.Save();
         EXPECT_EQ(*store.text, utf16(want, little)) << little;
-        TIniManager again(store, kFileName);
-        EXPECT_EQ(again.RunCount, 2);
     }
 }
 

@@ -223,12 +223,10 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
 TEST_F(MainWindowTest, EveryReaderGetsTheBarsTexts) {
     platform_.SetStatusText(2, "マウス座標( 123, 456)");
     const HWND status = window_.MainStatusBar()->Handle();
-    const std::string coordinates =
-        "\x83\x7D\x83\x45\x83\x58\x8D\xC0\x95\x57\x28\x20\x31\x32\x33\x2C\x20\x34\x35\x36\x29";
     char ansi[64]{};
     EXPECT_EQ(::SendMessageA(status, SB_GETTEXTLENGTHA, 2, 0), 21);  // bytes; 0 in the high word: a sunken panel
     EXPECT_EQ(::SendMessageA(status, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(ansi)), 21);
-    EXPECT_EQ(std::string(ansi), coordinates);
+    EXPECT_EQ(std::string(ansi), "\x83\x7D\x83\x45\x83\x58\x8D\xC0\x95\x57( 123, 456)");
     EXPECT_EQ(::SendMessageA(status, SB_GETTEXTA, 9, reinterpret_cast<LPARAM>(ansi)), 0) << "no such panel";
 
     wchar_t wide[64]{};
@@ -237,7 +235,6 @@ TEST_F(MainWindowTest, EveryReaderGetsTheBarsTexts) {
     EXPECT_STREQ(wide, L"表面レイヤ：off");
     EXPECT_EQ(::GetWindowTextW(status, wide, 4), 3) << "cut to the room given";
     EXPECT_STREQ(wide, L"表面レ");
-    EXPECT_GE(::GetWindowTextLengthA(status), 15);
     EXPECT_EQ(::GetWindowTextA(status, ansi, 64), 15);
     EXPECT_EQ(std::string(ansi), "\x95\x5C\x96\xCA\x83\x8C\x83\x43\x83\x84\x81\x46\x6F\x66\x66");
 }
@@ -255,7 +252,6 @@ TEST_F(MainWindowTest, TheSizeGripSitsOnTheCreamBar) {
     for (LONG y = client.bottom - side; y < client.bottom; ++y)
         for (LONG x = client.right - side; x < client.right; ++x) ++seen[::GetPixel(dc, x, y)];
     ::ReleaseDC(status, dc);
-    ASSERT_NE(::GetSysColor(COLOR_BTNFACE), kCream);
     EXPECT_EQ(seen.count(::GetSysColor(COLOR_BTNFACE)), 0u);
     EXPECT_GT(seen[kCream], side * side / 3);
     EXPECT_GT(seen[::GetSysColor(COLOR_BTNSHADOW)], side) << "the ridges are drawn";

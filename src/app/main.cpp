@@ -89,8 +89,7 @@ int Run(HINSTANCE instance, int showCommand) {
     // A failure the window's shut-down has told already is not told twice.
     const bool told = settings.SaveFailed;
     if (!settings.SaveOnExit() && !told)
-        ::MessageBoxW(nullptr, Utf8ToWide(ESettingsWriteError(settings.FileName).what()).c_str(), L"Ocumira",
-                      MB_OK | MB_ICONERROR);
+        ::MessageBoxW(nullptr, Utf8ToWide(settings.SaveFailure).c_str(), L"Ocumira", MB_OK | MB_ICONERROR);
     return exitCode;
 }
 

@@ -82,6 +82,12 @@ int CapRateToTenths(float rate) {
 ESettingsWriteError::ESettingsWriteError(const std::string& fileName)
     : std::runtime_error(fileName + " に書き込めません") {}
 
+ESettingsReadBackError::ESettingsReadBackError(const std::string& fileName)
+    : ESettingsWriteError(
+          Told{}, fileName +
+                      " を読み取れないため、設定を保存しませんでした。"
+                      "ほかのプログラムが開いたままでないか、設定ファイルとして大きすぎないか確かめてください。") {}
+
 TIniManager::TIniManager(ISettingsStore& store, std::string fileName) : FileName(std::move(fileName)), store_(store) {
     Load();
 }
@@ -97,8 +103,10 @@ bool TIniManager::ReadBool(const char* section, const char* key, bool def) const
 }
 
 void TIniManager::Load() {
-    auto text = store_.Read();
-    ini_ = text ? IniFile(*text) : IniFile();
+    const std::optional<std::string> bytes = store_.Read();
+    const std::optional<SettingsText> text = bytes ? DecodeSettingsText(*bytes) : std::nullopt;
+    ini_ = text ? IniFile(text->text) : IniFile();
+    form_ = text ? text->form : TextForm::Bytes;
 
     const TSettingsValues d;
     BoundsRect.Left = ReadInt(kBounds, "Left", d.BoundsRect.Left);
@@ -126,9 +134,17 @@ void TIniManager::Load() {
 void TIniManager::Save() {
     // Start from the file as it is now, not as we read it at start: the user or another
     // program may have changed it while we ran, and a save changes our own keys only.
-    // Only when it cannot be read is the text we last knew the best there is.
-    const std::optional<std::string> current = store_.Read();
-    IniFile next = current ? IniFile(*current) : ini_;
+    // Only when it has gone is the text we last knew the best there is; one that is
+    // there but cannot be read is left alone, or we would overwrite what others wrote.
+    const std::optional<std::string> bytes = store_.Read();
+    const std::optional<SettingsText> current = bytes ? DecodeSettingsText(*bytes) : std::nullopt;
+    if (!current && (bytes || store_.Exists())) {
+        // Where the write would fail anyway, that is what the user needs to hear.
+        if (!store_.CanWrite()) Fail(ESettingsWriteError(FileName));
+        Fail(ESettingsReadBackError(FileName));
+    }
+    IniFile next = current ? IniFile(current->text) : ini_;
+    const TextForm form = current ? current->form : form_;
     const auto putInt = [&next](const char* section, const char* key, int value) {
         next.Set(section, key, std::to_string(value));
     };
@@ -166,20 +182,31 @@ void TIniManager::Save() {
 
     // One write for the whole file: a save is complete or leaves the file as it was, and
     // a run that could not save does not count as one.
-    if (!store_.Write(next.Text())) {
-        SaveFailed = true;
-        throw ESettingsWriteError(FileName);
-    }
+    if (!store_.Write(EncodeSettingsText(next.Text(), form))) Fail(ESettingsWriteError(FileName));
     ini_ = std::move(next);
+    form_ = form;
     RunCount = runCount;
+}
+
+template <class Error>
+void TIniManager::Fail(const Error& error) {
+    SaveFailed = true;
+    SaveFailure = error.what();
+    throw error;
 }
 
 bool TIniManager::SaveOnExit() noexcept {
     try {
         Save();
         return true;
+    } catch (const ESettingsWriteError&) {
+        return false;  // SaveFailure says why
     } catch (...) {
         // Nothing left to tell the user with at this point; the program must still end.
+        try {
+            SaveFailure = ESettingsWriteError(FileName).what();
+        } catch (...) {
+        }
         return false;
     }
 }

@@ -9,6 +9,7 @@
 #include "base/Geometry.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
+#include "settings/TextEncoding.h"
 
 namespace ocu {
 
@@ -16,6 +17,19 @@ namespace ocu {
 class ESettingsWriteError : public std::runtime_error {
 public:
     explicit ESettingsWriteError(const std::string& fileName);
+
+protected:
+    struct Told {};
+    ESettingsWriteError(Told, const std::string& message) : std::runtime_error(message) {}
+};
+
+// A save did not write because the file as it is now could not be read (held by
+// another program without read sharing, larger than a settings file can be, or
+// marked UTF-16 and cut mid-character): writing what we knew would overwrite what
+// others wrote. what() says so and names the file.
+class ESettingsReadBackError : public ESettingsWriteError {
+public:
+    explicit ESettingsReadBackError(const std::string& fileName);
 };
 
 // The stored values; their initial values are what a missing file or key yields.
@@ -64,14 +78,18 @@ public:
 
     std::string FileName;
     bool SaveFailed = false;  // some save of this run could not write the file
+    std::string SaveFailure;  // what the last failed save told (the exception's text)
     std::function<void(TIniManager&)> OnChange;
 
 private:
+    template <class Error>
+    [[noreturn]] void Fail(const Error& error);
     int ReadInt(const char* section, const char* key, int def) const;
     bool ReadBool(const char* section, const char* key, bool def) const;
 
     ISettingsStore& store_;
-    IniFile ini_;  // the file as last read or written
+    IniFile ini_;                      // the file as last read or written
+    TextForm form_ = TextForm::Bytes;  // and how its bytes hold its text
 };
 
 }  // namespace ocu

@@ -24,9 +24,12 @@ SettingsPlace::SettingsPlace(ISettingsStore& besideProgram, std::string besidePr
 
 std::optional<std::string> SettingsPlace::Read() {
     std::optional<std::string> text = chosen_.Read();
-    if (!text && &chosen_ != &besideProgram_) return besideProgram_.Read();
+    // The user's file that is there but cannot be read is not stood in for.
+    if (!text && &chosen_ != &besideProgram_ && !chosen_.Exists()) return besideProgram_.Read();
     return text;
 }
+
+bool SettingsPlace::Exists() { return chosen_.Exists() || (&chosen_ != &besideProgram_ && besideProgram_.Exists()); }
 
 bool SettingsPlace::Write(const std::string& wholeText) { return chosen_.Write(wholeText); }
 

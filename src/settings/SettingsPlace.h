@@ -20,6 +20,7 @@ public:
     // the program, so settings shipped or kept there carry over.
     std::optional<std::string> Read() override;
     bool Write(const std::string& wholeText) override;
+    bool Exists() override;
     bool CanWrite() override { return chosen_.CanWrite(); }
 
     const std::string& FileName() const { return fileName_; }

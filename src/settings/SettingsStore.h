@@ -13,6 +13,9 @@ public:
 
     // The whole file, or nullopt when there is no file or it cannot be read.
     virtual std::optional<std::string> Read() = 0;
+    // Whether there is a file, read or not: one that is there but cannot be read
+    // (held by another program, too large) must not be replaced by what we knew.
+    virtual bool Exists() = 0;
     // Replaces the whole file (creating it if needed); false when that failed.
     virtual bool Write(const std::string& wholeText) = 0;
     // Whether a Write would be let through, asked without changing anything.

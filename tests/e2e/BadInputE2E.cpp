@@ -368,6 +368,42 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
     }
 }
 
+// Grown past what a settings file can be while the program runs, the file is left as it is
+// and the user told; a UTF-16 file (Notepad's "Unicode") is read and written in UTF-16 only.
+TEST_F(BadInputE2E, ASettingsFileItCannotReadBackIsLeftAloneAndUtf16StaysUtf16)
+{
+    XSession session;
+    session.PaintPattern();
+    session.MovePointer(300, 400);
+    {
+        Magnifier m(session, SettingsText(StartSettings{}));
+        ASSERT_NO_FATAL_FAILURE(m.Start());
+        const auto path = m.App().Folder() / "Ocumira.ini";
+        const std::string grown = ReadFile(path) + "; " + std::string(17 << 20, 'x') + "\r\n";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << grown;
+        session.SendDeleteWindow(m.Window());
+        std::string seen;
+        EXPECT_TRUE(WaitBox(session, "Ocumira.ini を読み取れないため、設定を保存しませんでした。", &seen, 15s)) << seen;
+        session.KeyCombo("Return");
+        EXPECT_TRUE(m.App().WaitForExit(15s)) << "told once, then ended: " << Boxes(session);
+        EXPECT_TRUE(ReadFile(path) == grown) << "the file others wrote was replaced";
+    }
+    StartSettings three;
+    three.capRateTenths = 30;
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : SettingsText(three)) utf16 += {c, '\0'};
+    Magnifier m(session, utf16);
+    ASSERT_NO_FATAL_FAILURE(m.Start());
+    EXPECT_EQ(m.ZoomText(), "3.0") << m.Title();
+    ASSERT_TRUE(m.App().Close());
+    const std::string saved = m.App().ReadIni().value_or("");
+    std::string narrow = saved.substr(2);
+    std::erase(narrow, '\0');
+    EXPECT_TRUE(saved.starts_with("\xFF\xFE") && narrow.size() * 2 + 2 == saved.size()) << "not all UTF-16";
+    EXPECT_EQ(IniValue(narrow, "CapRate"), "30") << narrow;
+    EXPECT_EQ(IniValue(narrow, "Left"), "880") << narrow;
+}
+
 // Projection onto a target that is killed, then onto one that hangs in the middle of a
 // projected click: moves on the view go nowhere without harm, and the program keeps
 // answering. (The hung target is covered at length elsewhere; this is the quick check.)

@@ -154,7 +154,8 @@ TEST(IniManagerFile, LoadSaveLoadIsStable) {
         "",
         "[Zuri]\nCapRate=13\nSamplingRate=0x64\nInfoVisible=1\n; note\n[Other]\nk=v",
         "[Zuri]\r\nCapRate=-7\r\nFixView=1\r\nFixViewX=-1200\r\n[BoundsRect]\r\nLeft=-1920\r\n",
-        "\xff\xfe garbage\r\n[Setting]\r\nRunCount=0x7FFFFFF0\r\n",
+        // Not FF FE: that marks a UTF-16 file.
+        "\xff\xff garbage\r\n[Setting]\r\nRunCount=0x7FFFFFF0\r\n",
     };
     for (const auto& start : starts) {
         FakeSettingsStore store(start);
@@ -441,6 +442,53 @@ TEST(IniManagerWriteFailure, SetterKeepsTheNewValueAndDoesNotNotify) {
     EXPECT_EQ(*store.text, "[Zuri]\r\nSamplingRate=100\r\n");
     EXPECT_THROW(m.SetBoundsRect({0, 0, 1, 1}), ESettingsWriteError);
     EXPECT_EQ(m.BoundsRect, (IntRect{0, 0, 1, 1}));
+}
+
+// The file read back for a save cannot be read: what others wrote is not
+// overwritten with what we knew, and the save says why.
+TEST(IniManagerWriteFailure, AFileThatCannotBeReadBackIsLeftAlone) {
+    const auto refused = [](FakeSettingsStore& store) {
+        TIniManager m(store, kFileName);
+        const std::optional<std::string> before = store.text;
+        EXPECT_THROW(m.Save(), ESettingsReadBackError);
+        EXPECT_FALSE(m.SaveOnExit());
+        EXPECT_EQ(store.attempts, 0);
+        EXPECT_EQ(store.text, before);
+        EXPECT_TRUE(m.SaveFailed);
+        EXPECT_EQ(m.SaveFailure.rfind(kFileName + " を読み取れないため、設定を保存しませんでした。", 0), 0u);
+    };
+    FakeSettingsStore held("[Zuri]\r\nScale=3\r\n");
+    held.unreadable = true;  // held open by a program that shares no reading, or too large
+    refused(held);
+    FakeSettingsStore cut(std::string("\xFF\xFE[\0Z\0", 7));  // UTF-16 cut mid-character
+    refused(cut);
+
+    held.unreadable = false;  // readable again, the next save writes as usual
+    EXPECT_TRUE(TIniManager(held, kFileName).SaveOnExit());
+}
+
+// A file marked as UTF-16 stays UTF-16 in its own byte order, mark included, and
+// keeps every other character as it was, also one no encoding names.
+TEST(IniManagerFile, AUtf16FileIsReadAndWrittenAsUtf16) {
+    const auto utf16 = [](std::u16string_view units, bool little) {
+        std::string bytes;
+        for (const char16_t u : units)
+            bytes += {static_cast<char>(little ? u : u >> 8), static_cast<char>(little ? u >> 8 : u)};
+        return bytes;
+    };
+    FakeSettingsStore plain("; x\r\n[Zuri]\r\nScale=7\r\n");
+    TIniManager(plain, kFileName).Save();
+    const std::u16string foreign = u"; 拡大\xD800\U0001F600";
+    std::u16string want = u"\uFEFF" + foreign;
+    for (const char c : plain.text->substr(3)) want += static_cast<char16_t>(c);
+
+    for (const bool little : {true, false}) {
+        FakeSettingsStore store(utf16(u"\uFEFF" + foreign + u"\r\n[Zuri]\r\nScale=7\r\n", little));
+        TIniManager m(store, kFileName);
+        EXPECT_EQ(m.Scale, 7);
+        m.Save();
+        EXPECT_EQ(*store.text, utf16(want, little)) << little;
+    }
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ public:
     MemoryStore() = default;
     explicit MemoryStore(std::optional<std::string> initial) : text(std::move(initial)) {}
 
-    std::optional<std::string> Read() override { return text; }
+    std::optional<std::string> Read() override { return unreadable ? std::nullopt : text; }
+    bool Exists() override { return text.has_value(); }
     bool Write(const std::string& wholeText) override {
         ++attempts;
         if (failWrites || (failFrom != 0 && attempts >= failFrom)) return false;
@@ -27,6 +28,7 @@ public:
 
     std::optional<std::string> text;  // the whole file; nullopt: there is none
     bool failWrites = false;          // every write fails while set
+    bool unreadable = false;          // the file is there but every read fails while set
     int failFrom = 0;                 // write attempts from this one on (1-based) fail; 0: none do
     int attempts = 0;                 // every call of Write
     int writes = 0;                   // the writes that succeeded

@@ -218,6 +218,45 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint beside it stays";
 }
 
+// Tools that read the bar in ANSI (the system's code page, 932 here) or as a window's
+// text (its first panel, as the control answers) get the texts the bar shows.
+TEST_F(MainWindowTest, EveryReaderGetsTheBarsTexts) {
+    platform_.SetStatusText(2, "マウス座標( 123, 456)");
+    const HWND status = window_.MainStatusBar()->Handle();
+    char ansi[64]{};
+    EXPECT_EQ(::SendMessageA(status, SB_GETTEXTLENGTHA, 2, 0), 21);  // bytes; 0 in the high word: a sunken panel
+    EXPECT_EQ(::SendMessageA(status, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(ansi)), 21);
+    EXPECT_EQ(std::string(ansi), "\x83\x7D\x83\x45\x83\x58\x8D\xC0\x95\x57( 123, 456)");
+    EXPECT_EQ(::SendMessageA(status, SB_GETTEXTA, 9, reinterpret_cast<LPARAM>(ansi)), 0) << "no such panel";
+
+    wchar_t wide[64]{};
+    EXPECT_EQ(::GetWindowTextLengthW(status), 9);
+    EXPECT_EQ(::GetWindowTextW(status, wide, 64), 9);
+    EXPECT_STREQ(wide, L"表面レイヤ：off");
+    EXPECT_EQ(::GetWindowTextW(status, wide, 4), 3) << "cut to the room given";
+    EXPECT_STREQ(wide, L"表面レ");
+    EXPECT_EQ(::GetWindowTextA(status, ansi, 64), 15);
+    EXPECT_EQ(std::string(ansi), "\x95\x5C\x96\xCA\x83\x8C\x83\x43\x83\x84\x81\x46\x6F\x66\x66");
+}
+
+// The grip's ridges on the bar's own cream: no square of the system's button face.
+TEST_F(MainWindowTest, TheSizeGripSitsOnTheCreamBar) {
+    const HWND status = window_.MainStatusBar()->Handle();
+    ::InvalidateRect(status, nullptr, TRUE);
+    ::UpdateWindow(status);
+    RECT client{};
+    ::GetClientRect(status, &client);
+    const int side = std::min<int>(::GetSystemMetrics(SM_CXVSCROLL), client.bottom);
+    std::map<COLORREF, int> seen;
+    const HDC dc = ::GetDC(status);
+    for (LONG y = client.bottom - side; y < client.bottom; ++y)
+        for (LONG x = client.right - side; x < client.right; ++x) ++seen[::GetPixel(dc, x, y)];
+    ::ReleaseDC(status, dc);
+    EXPECT_EQ(seen.count(::GetSysColor(COLOR_BTNFACE)), 0u);
+    EXPECT_GT(seen[kCream], side * side / 3);
+    EXPECT_GT(seen[::GetSysColor(COLOR_BTNSHADOW)], side) << "the ridges are drawn";
+}
+
 TEST_F(MainWindowTest, MenuAcceleratorAndHotKeyReachTheirCommands) {
     Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(CommandId::mmRate20), 0));
     EXPECT_FLOAT_EQ(S().ZoomRate, 2.0f);

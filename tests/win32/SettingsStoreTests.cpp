@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/win32/FileSettingsStore.h"
+#include "platform/win32/Handles.h"
 #include "settings/IniManager.h"
 
 namespace ocu::win {
@@ -115,6 +116,22 @@ TEST_F(SettingsStoreTest, TheSettingsObjectTellsOfAFileItCannotWrite) {
     TIniManager ini(store, "Ocumira.ini");
     EXPECT_THROW(ini.SetBoundsRect({1, 2, 3, 4}), ESettingsWriteError);
     EXPECT_FALSE(ini.SaveOnExit());
+}
+
+// Another program holds the file open and shares no reading (writing and replacing it
+// would still go through): the save leaves its file alone and says why.
+TEST_F(SettingsStoreTest, AFileHeldWithoutReadSharingIsNotOverwritten) {
+    FileSettingsStore store(path_);
+    ASSERT_TRUE(store.Write("[Zuri]\r\nCapRate=20\r\n"));
+    TIniManager ini(store, "Ocumira.ini");
+    {
+        const unique_hfile held(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_THROW(ini.SetBoundsRect({1, 2, 3, 4}), ESettingsReadBackError);
+    }
+    EXPECT_EQ(store.Read().value_or(""), "[Zuri]\r\nCapRate=20\r\n");
+    EXPECT_TRUE(ini.SaveOnExit()) << "let go, the file is written again";
 }
 
 }  // namespace

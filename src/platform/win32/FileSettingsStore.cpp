@@ -83,6 +83,14 @@ bool FileSettingsStore::Write(const std::string& wholeText) {
     return WriteFileWhole(path_, wholeText, CREATE_ALWAYS);
 }
 
+bool FileSettingsStore::Exists() {
+    const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return true;
+    // A look that is denied is a file we may not see, not a missing one.
+    const DWORD error = ::GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
 bool FileSettingsStore::CanWrite() { return !ReadOnlyOrFolder(path_) && PlaceWritable(); }
 
 bool FileSettingsStore::PlaceWritable() {

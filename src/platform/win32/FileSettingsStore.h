@@ -17,6 +17,7 @@ public:
     // over the target, so that a crash or a full disk mid-write leaves the old
     // settings whole. A read-only settings file is refused, not replaced.
     bool Write(const std::string& wholeText) override;
+    bool Exists() override;
     bool CanWrite() override;
     // Tries what Write needs (a new file beside the target, or the target opened for
     // writing) and leaves nothing behind.

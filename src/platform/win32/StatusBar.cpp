@@ -39,7 +39,8 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
     ::SetWindowSubclass(hwnd_, &StatusBar::Painted, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-// The bar answers for its texts (SB_GETTEXT, for assistive tools) but is painted
+// The bar answers for its texts (SB_GETTEXT and the window text, for assistive
+// and automation tools, in both character sets) but is painted
 // here: the pointer's coordinates and its colour change on every tick, and the
 // control repaints itself whole for each (every panel, its edges, the grip),
 // which under Wine costs about as much as the rest of the frame. Painted here,
@@ -63,6 +64,12 @@ LRESULT CALLBACK StatusBar::Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND: return 1;  // Paint fills the face itself
     case SB_GETTEXTLENGTHW: return bar->AnswerText(wParam, nullptr);
     case SB_GETTEXTW: return bar->AnswerText(wParam, reinterpret_cast<wchar_t*>(lParam));
+    case SB_GETTEXTLENGTHA: return bar->AnswerAnsiText(wParam, nullptr);
+    case SB_GETTEXTA: return bar->AnswerAnsiText(wParam, reinterpret_cast<char*>(lParam));
+    // The bar's window text is its first panel's, as the control has it; the
+    // system converts both for a caller that asks in ANSI.
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(bar->Text(0).size());
+    case WM_GETTEXT: return bar->AnswerWindowText(wParam, reinterpret_cast<wchar_t*>(lParam));
     case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, &StatusBar::Painted, id); break;
     default: break;
     }
@@ -85,9 +92,24 @@ void StatusBar::DrawGrip(HDC dc) const {
     if (!sizeGrip_) return;
     RECT client{};
     ::GetClientRect(hwnd_, &client);
+    // The classic grip's ridges, drawn on the bar's own face: DrawFrameControl
+    // fills its square with the system's button face first, a grey block on cream.
     const int side = GripSide(client);
-    RECT grip{client.right - side, client.bottom - side, client.right, client.bottom};
-    ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    const int step = std::max(1, ScaleForDpi(1, dpi_));
+    const COLORREF ridge[] = {::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW),
+                              ::GetSysColor(COLOR_BTNSHADOW)};
+    for (int from = step; from + 3 * step <= side; from += 4 * step) {
+        for (int line = 0; line < 3; ++line) {
+            const unique_hpen pen(::CreatePen(PS_SOLID, 1, ridge[line]));
+            if (!pen) continue;
+            const unique_select_object usePen(dc, pen.get());
+            for (int k = 0; k < step; ++k) {
+                const int d = from + (line * step) + k;
+                ::MoveToEx(dc, client.right - d, client.bottom, nullptr);
+                ::LineTo(dc, client.right, client.bottom - d);
+            }
+        }
+    }
 }
 
 // Laid out here rather than asked of the bar: a bar placed by its parent
@@ -218,11 +240,43 @@ void StatusBar::StoreText(int panel, const std::wstring& text) {
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, panel + 1);
 }
 
+// The caller's buffer has room for what the length message answered: at most
+// 65535 characters, and the text is cut there as the control cuts it.
 LRESULT StatusBar::AnswerText(WPARAM panel, wchar_t* buffer) const {
     if (panel >= texts_.size()) return 0;
     const std::wstring& text = texts_[panel];
-    if (buffer != nullptr) std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
-    return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(text.size()), 0));
+    const std::size_t length = std::min<std::size_t>(text.size(), 0xFFFF);
+    if (buffer != nullptr) {
+        std::copy_n(text.c_str(), length, buffer);
+        buffer[length] = L'\0';
+    }
+    return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(length), 0));
+}
+
+// In the system's ANSI code page, as the control answers an ANSI caller: the
+// length is in bytes of that page.
+LRESULT StatusBar::AnswerAnsiText(WPARAM panel, char* buffer) const {
+    if (panel >= texts_.size()) return 0;
+    const std::wstring& text = texts_[panel];
+    const int wide = static_cast<int>(std::min<std::size_t>(text.size(), 0xFFFF));
+    const int needed =
+        wide == 0 ? 0 : ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(std::max(needed, 0)), '\0');
+    if (needed > 0) ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, ansi.data(), needed, nullptr, nullptr);
+    ansi.resize(std::min<std::size_t>(ansi.size(), 0xFFFF));
+    if (buffer != nullptr) std::copy(ansi.c_str(), ansi.c_str() + ansi.size() + 1, buffer);
+    return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(ansi.size()), 0));
+}
+
+// WM_GETTEXT's contract: at most `room` characters with the terminating null,
+// and the number copied without it.
+LRESULT StatusBar::AnswerWindowText(WPARAM room, wchar_t* buffer) const {
+    if (buffer == nullptr || room == 0) return 0;
+    const std::wstring text = Text(0);
+    const std::size_t copied = std::min<std::size_t>(text.size(), room - 1);
+    std::copy_n(text.c_str(), copied, buffer);
+    buffer[copied] = L'\0';
+    return static_cast<LRESULT>(copied);
 }
 
 void StatusBar::PaintPanelNow(int panel) const {

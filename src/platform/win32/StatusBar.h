@@ -52,6 +52,8 @@ private:
     int GripSide(const RECT& client) const;
     void StoreText(int panel, const std::wstring& text);
     LRESULT AnswerText(WPARAM panel, wchar_t* buffer) const;
+    LRESULT AnswerAnsiText(WPARAM panel, char* buffer) const;
+    LRESULT AnswerWindowText(WPARAM room, wchar_t* buffer) const;
     void PaintPanelNow(int panel) const;
 
     void DrawSwatch(HDC dc, RECT r) const;

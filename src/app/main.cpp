@@ -5,6 +5,7 @@
 
 #include "dialogs/ManageShortcut.h"
 #include "mainwindow/TfrmCap.h"
+#include "base/FileName.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/FileSettingsStore.h"
@@ -54,7 +55,7 @@ int RunMessageLoop(MainWindow& window) {
 }
 
 int Run(HINSTANCE instance, int showCommand) {
-    const std::wstring iniPath = ReplaceExtension(ModulePath(), L".ini");
+    const std::wstring iniPath = FileNameWithExtension<wchar_t>(ModulePath(), L".ini");
     FileSettingsStore besideProgram(iniPath);
     const std::wstring perUserPath = PerUserSettingsPath(L"Ocumira.ini");
     FileSettingsStore perUser(perUserPath);

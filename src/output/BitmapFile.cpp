@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/FileName.h"
+
 namespace ocu {
 namespace {
 
@@ -26,15 +28,7 @@ constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3;
 
 }  // namespace
 
-std::string FileNameWithExtension(const std::string& chosen, const std::string& extension) {
-    const std::size_t slash = chosen.find_last_of("\\/");
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = chosen.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart) return chosen + extension;
-    return chosen.substr(0, dot) + extension;
-}
-
-std::string BitmapFileName(const std::string& chosen) { return FileNameWithExtension(chosen, ".bmp"); }
+std::string BitmapFileName(const std::string& chosen) { return FileNameWithExtension<char>(chosen, ".bmp"); }
 
 std::vector<std::uint8_t> EncodeBmp(const Image& image) {
     const int bpp = BitsPerPixel(image.Format());

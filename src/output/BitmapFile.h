@@ -12,8 +12,6 @@ namespace ocu {
 // gets ".bmp" appended). Only the last path element counts: a dot in a folder
 // name is no extension.
 std::string BitmapFileName(const std::string& chosen);
-// The same rule for any extension (".png").
-std::string FileNameWithExtension(const std::string& chosen, const std::string& extension);
 
 // An uncompressed BMP (BITMAPFILEHEADER + BITMAPINFOHEADER, bottom-up rows padded
 // to 4 bytes) in the image's own depth: 1, 4 and 8 bits with their palette,

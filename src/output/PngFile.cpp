@@ -1,11 +1,12 @@
 #include "output/PngFile.h"
 
+#include "base/FileName.h"
 #include "image/PixelColour.h"
 #include "output/BitmapFile.h"
 
 namespace ocu {
 
-std::string PngFileName(const std::string& chosen) { return FileNameWithExtension(chosen, ".png"); }
+std::string PngFileName(const std::string& chosen) { return FileNameWithExtension<char>(chosen, ".png"); }
 
 std::vector<std::uint8_t> Bgr24Rows(const Image& image) {
     if (image.Empty()) return {};

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "base/FileName.h"
 #include "platform/win32/FileSettingsStore.h"
 #include "platform/win32/Handles.h"
 #include "settings/IniManager.h"
@@ -28,23 +29,8 @@ protected:
         ::RemoveDirectoryW(dir_.c_str());
     }
     std::wstring dir_ = TempFolder();
-    std::wstring path_ = ReplaceExtension(dir_ + L"\\Ocumira.exe", L".ini");
+    std::wstring path_ = FileNameWithExtension<wchar_t>(dir_ + L"\\Ocumira.exe", L".ini");
 };
-
-TEST(ReplaceExtensionTest, OnlyTheLastExtensionOfTheFileNameChanges) {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* expected;
-    } table[] = {
-        {L"C:\\Tools\\Ocumira.exe", L"C:\\Tools\\Ocumira.ini"},
-        {L"C:\\Tools\\Ocumira.v2.exe", L"C:\\Tools\\Ocumira.v2.ini"},
-        {L"C:\\My.Tools\\Ocumira", L"C:\\My.Tools\\Ocumira.ini"},
-        {L"C:\\ツール\\拡大鏡.exe", L"C:\\ツール\\拡大鏡.ini"},
-        {L"Ocumira.exe", L"Ocumira.ini"},
-        {L"/unix/style.d/Ocumira.exe", L"/unix/style.d/Ocumira.ini"},
-    };
-    for (const auto& row : table) EXPECT_EQ(ReplaceExtension(row.path, L".ini"), row.expected);
-}
 
 TEST(ModulePathTest, NamesThisProgram) {
     const std::wstring path = ModulePath();

@@ -126,12 +126,4 @@ std::wstring ModulePath() {
     }
 }
 
-std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    const std::size_t dot = path.find_last_of(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
-        return path.substr(0, dot) + extension;
-    return path + extension;
-}
-
 }  // namespace ocu::win

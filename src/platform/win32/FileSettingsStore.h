@@ -34,7 +34,5 @@ std::wstring ModulePath();
 // `fileName` in the program's own folder of the user's roaming application data
 // (the folder is made when first written); empty when the system has none.
 std::wstring PerUserSettingsPath(const std::wstring& fileName);
-// `path` with its extension (if any) replaced by `extension` (with the dot).
-std::wstring ReplaceExtension(const std::wstring& path, const std::wstring& extension);
 
 }  // namespace ocu::win

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "base/FileName.h"
 #include "dialogs/ManageShortcut.h"
 #include "mainwindow/TfrmCap.h"
-#include "base/FileName.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/FileSettingsStore.h"

@@ -77,13 +77,12 @@ HWND Win32Platform::Owner() const { return destroying_ ? nullptr : parts_.Window
 // the registry). Kept for a second, and dropped at once when the displays change.
 void Win32Platform::RefreshDisplayFacts() {
     const DWORD now = ::GetTickCount();
-    if (desktopKnown_ && now - desktopAt_ < 1000) return;
+    if (displayFacts_.Fresh(now)) return;
     const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     desktop_ = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     screenFormat_ = capture_.ScreenFormat();
-    desktopAt_ = now;
-    desktopKnown_ = true;
+    displayFacts_.Taken(now);
 }
 
 IntRect Win32Platform::DesktopRect() {
@@ -213,8 +212,8 @@ void Win32Platform::MoveWindowTo(int left, int top) {
 void Win32Platform::SetClientSize(int w, int h) {
     const HWND wnd = parts_.Window;
     if (wnd == nullptr) return;
-    // Keep the frame as it is and change the outer size by the difference. A menu bar that wraps onto another line at the new width
-    // changes the frame, so measure again and correct once more if needed.
+    // Keep the frame as it is and change the outer size by the difference. A menu bar that wraps onto another line at
+    // the new width changes the frame, so measure again and correct once more if needed.
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT outer{}, client{};
         ::GetWindowRect(wnd, &outer);

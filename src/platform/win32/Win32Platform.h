@@ -3,6 +3,7 @@
 // rules of the program stay in the core.
 #include <windows.h>
 
+#include "mainwindow/FactsCache.h"
 #include "mainwindow/ports/Platform.h"
 #include "platform/win32/DibSection.h"
 #include "platform/win32/ScreenCapture.h"
@@ -122,7 +123,7 @@ public:
     void PaintFrame(HDC dc);
     // WM_DISPLAYCHANGE: the desktop's bounds and depth are asked afresh.
     void DisplaysChanged() {
-        desktopKnown_ = false;
+        displayFacts_.Forget();
         capture_.DisplaysChanged();
     }
 
@@ -142,8 +143,7 @@ private:
     IntRect shownFrame_;  // where ShowFrame last put the frame, client coordinates
     IntRect desktop_;     // DesktopRect and ScreenFormat, asked afresh after a second or a display change
     PixelFormat screenFormat_ = PixelFormat::Bits32;
-    DWORD desktopAt_ = 0;
-    bool desktopKnown_ = false;
+    FactsCache displayFacts_;
     ScreenMarker marker_;
     // Shared cursors from LoadCursor: never destroyed.
     HCURSOR arrowCursor_;

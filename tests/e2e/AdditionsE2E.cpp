@@ -1,5 +1,6 @@
 // The additions beyond the original program, through the real exe: the colour under the
-// pointer, Ctrl + wheel zoom, hot keys held only while the window is active, and PNG saving.
+// pointer, Ctrl + wheel zoom, hot keys held only while the window is active, PNG saving, and
+// the window's usual look while none of them is asked for.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,9 +22,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 802;
-constexpr int kFileNameBox = 1148;      // the file dialog's name box (edt1)
-constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
+constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kColorShow = 506, kHotKeysAlways = 803;
+constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
+
+StartSettings ColorShown()
+{
+    StartSettings s;
+    s.colorShown = true;
+    return s;
+}
 
 class AdditionsE2E : public OcumiraE2E {
 protected:
@@ -82,7 +89,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText(ColorShown()));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // Following the pointer: the pixel under it.
@@ -117,7 +124,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText(ColorShown()));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
     const uint32_t want = XSession::PatternColor(123, 45);
@@ -129,7 +136,8 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
     // so a changed picture says a tick has read the pointer there.
     const Screenshot before = m_->GrabView();
     session_.MovePointer(menu->x + menu->width / 2, menu->y + menu->height - 8);
-    ASSERT_TRUE(WaitFor("the view to show the menu", [&] { return m_->GrabView().pixels != before.pixels; }, 10s));
+    ASSERT_TRUE(WaitFor(
+        "the view to show the menu", [&] { return m_->GrabView().pixels != before.pixels; }, 10s));
     session_.Click(1);
     EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(want, true); }, 10s))
         << ClipboardText() << " " << SaveShot(session_.GrabRoot(), "colour-menu");
@@ -139,6 +147,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
+    PostCommand(session_, kColorShow);
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
     for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
@@ -180,36 +189,26 @@ TEST_F(AdditionsE2E, CtrlWheelOverTheViewZooms)
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "CapRate"), "20");
 }
 
-TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
+TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
     m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
-    // The box is checked by default; cleared with the keyboard and OK.
-    PostCommand(session_, kOption);
+    // The entry of 設定 is checked by default; chosen, it clears.
     std::string reply;
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-            return reply.find("checked 1") != std::string::npos;
-        },
-        20s, 100ms))
-        << reply;
-    SaveShot(session_.GrabRoot(), "options-hotkeys");
-    ASSERT_TRUE(session_.WaitFocusOn("オプション"));
-    session_.KeyCombo("Tab");
-    session_.KeyCombo("space");
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-            return reply.find("checked 0") != std::string::npos;
-        },
-        10s, 100ms))
-        << reply;
-    session_.KeyCombo("Return");
-    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", "0"}).rfind("dialog none", 0) == 0; }, 20s, 100ms));
+    auto entry = [&](int checked) {
+        return PollUntil(
+            [&] {
+                reply = Query(session_, {"menu", std::to_string(kHotKeysAlways)});
+                return reply.find("checked=" + std::to_string(checked)) != std::string::npos;
+            },
+            20s, 100ms);
+    };
+    ASSERT_TRUE(entry(1)) << reply;
+    PostCommand(session_, kHotKeysAlways);
+    ASSERT_TRUE(entry(0)) << reply;
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
     WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
@@ -243,6 +242,57 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
     SaveShot(session_.GrabRoot(), "hotkeys-active-only");
     ASSERT_TRUE(m_->App().Close());
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "HotKeysAlways"), "0");
+}
+
+// A first start shows the program as it always looked: the hint line is the hint alone, the
+// additions follow each menu's own entries behind a separator. The colour's entry brings the
+// readout.
+TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
+{
+    session_.PaintPattern();
+    session_.MovePointer(123, 45);
+    StartSettings wide;
+    wide.left = 500;  // room right of the hint, where the readout would be
+    m_ = std::make_unique<Magnifier>(session_, SettingsText(wide));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    const uint32_t under = XSession::PatternColor(123, 45);
+    // Right of the hint's text nothing but the bar's face: no panel edge, text or swatch.
+    auto plainRight = [&] {
+        const Screenshot s = InfoStrip();
+        for (int y = 3; y < s.height - 3; ++y)
+            for (int x = 300; x < s.width - 4; ++x)
+                if (s.At(x, y) != s.At(300, 3)) return false;
+        return true;
+    };
+    // A few ticks in which the readout would have been drawn.
+    const Screenshot first = m_->GrabView();
+    ASSERT_TRUE(WaitFor(
+        "the view to run", [&] { return m_->GrabView().pixels != first.pixels || SwatchShows(under); }, 10s));
+    EXPECT_TRUE(plainRight()) << SaveShot(session_.GrabRoot(), "look-default-window");
+    EXPECT_FALSE(SwatchShows(under));
+    SaveShot(session_.GrabRoot(), "look-default-window");
+
+    const auto [save, setting] = [&] {
+        const auto r = QueryAll(session_, {{"menutexts", "3"}, {"menutexts", "6"}});
+        return std::pair{r[0], r[1]};
+    }();
+    EXPECT_EQ(save,
+              "500 画像をビットマップ形式で保存する...\n501 画像をクリップボードにコピーする\n502 簡易印刷...\n-\n"
+              "503 画像をPNG形式で保存する...\n506 ポインタ位置の色を表示する\n"
+              "504 ポインタ位置の色を16進数で表示する\n505 ポインタ位置の色をクリップボードにコピーする");
+    EXPECT_EQ(setting,
+              "800 最前面表示\n801 サンプリングレート変更...\n802 環境設定...\n-\n803 ホットキーを常に有効にする");
+    ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
+    ASSERT_TRUE(m_->OpenMenuByKeys(3));
+    SaveShot(session_.GrabRoot(), "look-save-menu");
+    session_.KeyCombo("Escape");
+    session_.KeyCombo("Escape");
+
+    PostCommand(session_, kColorShow);
+    EXPECT_TRUE(PollUntil([&] { return SwatchShows(under); }, 10s)) << SaveShot(session_.GrabRoot(), "look-readout");
+    EXPECT_FALSE(plainRight());
+    ASSERT_TRUE(m_->App().Close());
+    EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "PointerColorVisible"), "1");
 }
 
 TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <map>
 #include <set>
+#include <vector>
 
 #include "mainwindow/MainWindowFixture.h"
 
@@ -19,6 +21,34 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
     EXPECT_EQ(HotKeyTable().size(), 15u);
     EXPECT_EQ(MainToolBar().size(), 7u);
+}
+
+// This program's own entries follow each menu's usual ones behind one separator, so
+// that those keep their places; the save menu's own three come first, in their order.
+TEST(CommandTable, AdditionsFollowEachMenusOwnEntriesBehindOneSeparator) {
+    using C = CommandId;
+    const std::set<C> added = {C::mmSavePngFile, C::mmColorShow, C::mmColorHex, C::mmCopyColor, C::mmHotKeysAlways};
+    std::map<C, std::vector<const MenuEntry*>> entries;  // each top-level menu's own level
+    int depth = 0;
+    C top = C::None;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) --depth;
+        if (depth == 1 && e.Kind != MenuItemKind::EndSubmenu) entries[top].push_back(&e);
+        if (e.Kind == MenuItemKind::Submenu && depth++ == 0) top = e.Id;
+    }
+    std::size_t seen = 0;
+    for (const auto& [menu, list] : entries) {
+        const auto first = std::find_if(list.begin(), list.end(), [&](auto* e) { return added.count(e->Id) != 0; });
+        if (first == list.end()) continue;
+        EXPECT_EQ((*(first - 1))->Kind, MenuItemKind::Separator) << (*first)->Caption;
+        for (auto it = first; it != list.end(); ++it, ++seen) EXPECT_EQ(added.count((*it)->Id), 1u) << (*it)->Caption;
+    }
+    EXPECT_EQ(seen, added.size());
+    const auto& save = entries[C::MenuSave];
+    ASSERT_GE(save.size(), 3u);
+    EXPECT_EQ(save[0]->Id, C::mmSaveViewFile);
+    EXPECT_EQ(save[1]->Id, C::mmCopyToClipBoard);
+    EXPECT_EQ(save[2]->Id, C::mmPrint);
 }
 
 using HotKeyTest = MainWindowTest;

@@ -18,7 +18,10 @@ TEST(ColorTextTest, HexAndDecimal) {
 
 class PointerColorTest : public MainWindowTest {
 protected:
-    void SetUp() override { StartWithView(300, 300, 2.0f); }
+    void SetUp() override {
+        StartWithView(300, 300, 2.0f);
+        form->OnCommand(CommandId::mmColorShow);
+    }
     // The screen point of a view point.
     IntPoint OnView(int vx, int vy) {
         const IntPoint o = platform.ClientOrigin();
@@ -113,10 +116,37 @@ TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
 
 TEST_F(PointerColorTest, StartsInDecimalWhenTheFileSaysSo) {
     platform.Status.clear();
-    Start("[Zuri]\r\nInfoIsHex=0\r\n");
+    Start("[Zuri]\r\nInfoIsHex=0\r\n[Ocumira]\r\nPointerColorVisible=1\r\n");
+    EXPECT_TRUE(platform.ColorReadoutShown);
     platform.Cursor = {900, 700};
     Tick();
     EXPECT_EQ(platform.ColorReadout, ColorText(platform.Screen(900, 700), false));
+}
+
+// By default the hint line is the hint alone and the ticks never touch it; the entry
+// gives the readout its panel with the reading at once, and takes it away again.
+TEST_F(PointerColorTest, HiddenByDefaultShownAndHiddenByTheMenuEntry) {
+    platform.Status.clear();
+    Start();
+    EXPECT_FALSE(platform.ColorReadoutShown);
+    platform.Cursor = {900, 700};
+    const int before = platform.ColorReadouts;
+    Tick();
+    EXPECT_EQ(platform.ColorReadouts, before);
+    form->OnMenuOpen(CommandId::MenuSave);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmColorShow));
+    form->OnCommand(CommandId::mmColorShow);
+    EXPECT_TRUE(platform.ColorReadoutShown);
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmColorShow));
+    EXPECT_EQ(platform.ColorReadout, Hex({900, 700}));
+    form->OnCommand(CommandId::mmColorShow);
+    EXPECT_FALSE(platform.ColorReadoutShown);
+    platform.Cursor = {901, 700};
+    const int hidden = platform.ColorReadouts;
+    Tick();
+    EXPECT_EQ(platform.ColorReadouts, hidden);
+    ini->Save();
+    EXPECT_EQ(store.text->find("PointerColorVisible"), std::string::npos);  // off is the default: no trace
 }
 
 }  // namespace

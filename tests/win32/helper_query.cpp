@@ -4,12 +4,17 @@
 //
 //   helper_query.exe client              -> "client <x> <y> <w> <h>" (screen coordinates)
 //   helper_query.exe menu <id>           -> "menu <id> checked=<0|1> enabled=<0|1>"
+//   helper_query.exe menutexts <n>       -> the n-th (0-based) drop-down of the menu bar in
+//                                           order, a line an entry: "<id> <caption>" (UTF-8),
+//                                           "-" for a separator
 //   helper_query.exe command <id>        -> posts WM_COMMAND <id> to the main window
 //   helper_query.exe hotkey <mods> <vk>  -> "hotkey free" or "hotkey taken" (tries RegisterHotKey)
 //   helper_query.exe hold <mods> <vk> <seconds> -> holds the hot key for that long
 //   helper_query.exe dialog <id>         -> "dialog <title>", "text <text of item id>",
 //                                           "checked <0|1>" of the dialog the main window
 //                                           owns (UTF-8); "dialog none" when none is shown
+//   helper_query.exe dialogitems         -> "size <w> <h>" (outer) of that dialog, then
+//                                           "item <id> <text>" for each of its controls
 //   helper_query.exe foreground          -> "foreground <0|1>": whether the main window is the
 //                                           foreground window (has the keyboard)
 //   helper_query.exe syscommand <id>     -> posts WM_SYSCOMMAND <id> (decimal) to the main
@@ -111,6 +116,32 @@ int wmain(int argc, wchar_t** argv) {
             const UINT state = GetMenuState(owner, pos, MF_BYPOSITION);
             std::fprintf(out, "menu %u checked=%d enabled=%d\n", id, (state & MF_CHECKED) ? 1 : 0,
                          (state & (MF_DISABLED | MF_GRAYED)) ? 0 : 1);
+        }
+    } else if (std::wcscmp(verb, L"menutexts") == 0 && main != nullptr && argc >= 4) {
+        const HMENU drop = GetSubMenu(GetMenu(main), _wtoi(argv[2]));
+        const int n = drop != nullptr ? GetMenuItemCount(drop) : -1;
+        if (n < 0) rc = 4;
+        for (int i = 0; i < n; ++i) {
+            wchar_t caption[256] = L"";
+            if (GetMenuStringW(drop, static_cast<UINT>(i), caption, 256, MF_BYPOSITION) == 0) {
+                std::fprintf(out, "-\n");
+            } else {
+                std::fprintf(out, "%d %s\n", static_cast<int>(GetMenuItemID(drop, i)), Utf8(caption).c_str());
+            }
+        }
+    } else if (std::wcscmp(verb, L"dialogitems") == 0 && main != nullptr) {
+        OwnedDialog search{main, nullptr};
+        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        RECT r{};
+        if (search.found == nullptr || !GetWindowRect(search.found, &r)) {
+            std::fprintf(out, "dialog none\n");
+        } else {
+            std::fprintf(out, "size %ld %ld\n", r.right - r.left, r.bottom - r.top);
+            for (HWND c = GetWindow(search.found, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                wchar_t text[256] = L"";
+                GetWindowTextW(c, text, 256);
+                std::fprintf(out, "item %d %s\n", GetDlgCtrlID(c), Utf8(text).c_str());
+            }
         }
     } else if (std::wcscmp(verb, L"command") == 0 && main != nullptr && argc >= 4) {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(_wtoi(argv[2]), 0), 0);

@@ -265,6 +265,19 @@ void StatusBar::DrawSwatch(HDC dc, RECT r) const {
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+void StatusBar::SetPanels(std::initializer_list<int> panelWidths) {
+    designWidths_.assign(panelWidths);
+    texts_.resize(designWidths_.size());
+    if (swatchPanel_ >= static_cast<int>(designWidths_.size())) {
+        swatchPanel_ = -1;
+        swatchColor_.reset();
+    }
+    widths_.clear();
+    for (int w : designWidths_) widths_.push_back(ScaleForDpi(w, dpi_));
+    ApplyPanels();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 int StatusBar::PanelWidth(int panel) const {
     return panel >= 0 && panel < static_cast<int>(widths_.size()) ? widths_[panel] : 0;
 }

@@ -197,18 +197,7 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // The entry of 設定 is checked by default; chosen, it clears.
-    std::string reply;
-    auto entry = [&](int checked) {
-        return PollUntil(
-            [&] {
-                reply = Query(session_, {"menu", std::to_string(kHotKeysAlways)});
-                return reply.find("checked=" + std::to_string(checked)) != std::string::npos;
-            },
-            20s, 100ms);
-    };
-    ASSERT_TRUE(entry(1)) << reply;
     PostCommand(session_, kHotKeysAlways);
-    ASSERT_TRUE(entry(0)) << reply;
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
     WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
@@ -256,43 +245,51 @@ TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
     m_ = std::make_unique<Magnifier>(session_, SettingsText(wide));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     const uint32_t under = XSession::PatternColor(123, 45);
-    // Right of the hint's text nothing but the bar's face: no panel edge, text or swatch.
-    auto plainRight = [&] {
+    // A second panel starts near 200 with its sunken edge: a line through the bar's whole
+    // height, which no character of the hint draws.
+    auto panelEdge = [&] {
         const Screenshot s = InfoStrip();
-        for (int y = 3; y < s.height - 3; ++y)
-            for (int x = 300; x < s.width - 4; ++x)
-                if (s.At(x, y) != s.At(300, 3)) return false;
-        return true;
+        const uint32_t face = s.At(s.width - 8, s.height / 2);
+        for (int x = 190; x < 215; ++x) {
+            bool line = true;
+            for (int y = 3; y < s.height - 3 && line; ++y) line = s.At(x, y) == s.At(x, 3) && s.At(x, y) != face;
+            if (line) return true;
+        }
+        return false;
     };
-    // A few ticks in which the readout would have been drawn.
+    // The view follows the pointer there and back: ticks in which a readout would be drawn.
     const Screenshot first = m_->GrabView();
+    session_.MovePointer(160, 90);
     ASSERT_TRUE(WaitFor(
-        "the view to run", [&] { return m_->GrabView().pixels != first.pixels || SwatchShows(under); }, 10s));
-    EXPECT_TRUE(plainRight()) << SaveShot(session_.GrabRoot(), "look-default-window");
+        "the view to follow the pointer", [&] { return m_->GrabView().pixels != first.pixels; }, 10s));
+    session_.MovePointer(123, 45);
+    ASSERT_TRUE(WaitFor(
+        "the view to come back", [&] { return m_->GrabView().pixels == first.pixels; }, 10s));
+    EXPECT_FALSE(panelEdge()) << SaveShot(session_.GrabRoot(), "look-default-window");
     EXPECT_FALSE(SwatchShows(under));
     SaveShot(session_.GrabRoot(), "look-default-window");
 
-    const auto [save, setting] = [&] {
-        const auto r = QueryAll(session_, {{"menutexts", "3"}, {"menutexts", "6"}});
-        return std::pair{r[0], r[1]};
-    }();
-    EXPECT_EQ(save,
-              "500 画像をビットマップ形式で保存する...\n501 画像をクリップボードにコピーする\n502 簡易印刷...\n-\n"
-              "503 画像をPNG形式で保存する...\n506 ポインタ位置の色を表示する\n"
-              "504 ポインタ位置の色を16進数で表示する\n505 ポインタ位置の色をクリップボードにコピーする");
-    EXPECT_EQ(setting,
-              "800 最前面表示\n801 サンプリングレート変更...\n802 環境設定...\n-\n803 ホットキーを常に有効にする");
+    // Walked with the keyboard from the first entry, past the save menu's own three and the
+    // separator: PNG, then the readout's entry.
     ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
     ASSERT_TRUE(m_->OpenMenuByKeys(3));
     SaveShot(session_.GrabRoot(), "look-save-menu");
-    session_.KeyCombo("Escape");
-    session_.KeyCombo("Escape");
-
-    PostCommand(session_, kColorShow);
+    for (int i = 0; i < 4; ++i) session_.KeyCombo("Down");
+    session_.KeyCombo("Return");
     EXPECT_TRUE(PollUntil([&] { return SwatchShows(under); }, 10s)) << SaveShot(session_.GrabRoot(), "look-readout");
-    EXPECT_FALSE(plainRight());
+    EXPECT_TRUE(panelEdge());
+    // In 設定, past its three: the hot keys' scope.
+    ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
+    ASSERT_TRUE(m_->OpenMenuByKeys(6));
+    SaveShot(session_.GrabRoot(), "look-setting-menu");
+    for (int i = 0; i < 3; ++i) session_.KeyCombo("Down");
+    session_.KeyCombo("Return");
+    ASSERT_TRUE(WaitFor(
+        "the menu to close", [&] { return !m_->DropDown(); }, 10s));
     ASSERT_TRUE(m_->App().Close());
-    EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "PointerColorVisible"), "1");
+    const std::string ini = m_->App().ReadIni().value_or("");
+    EXPECT_EQ(IniValue(ini, "PointerColorVisible"), "1");
+    EXPECT_EQ(IniValue(ini, "HotKeysAlways"), "0");
 }
 
 TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)

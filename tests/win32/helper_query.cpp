@@ -4,9 +4,6 @@
 //
 //   helper_query.exe client              -> "client <x> <y> <w> <h>" (screen coordinates)
 //   helper_query.exe menu <id>           -> "menu <id> checked=<0|1> enabled=<0|1>"
-//   helper_query.exe menutexts <n>       -> the n-th (0-based) drop-down of the menu bar in
-//                                           order, a line an entry: "<id> <caption>" (UTF-8),
-//                                           "-" for a separator
 //   helper_query.exe command <id>        -> posts WM_COMMAND <id> to the main window
 //   helper_query.exe hotkey <mods> <vk>  -> "hotkey free" or "hotkey taken" (tries RegisterHotKey)
 //   helper_query.exe hold <mods> <vk> <seconds> -> holds the hot key for that long
@@ -116,18 +113,6 @@ int wmain(int argc, wchar_t** argv) {
             const UINT state = GetMenuState(owner, pos, MF_BYPOSITION);
             std::fprintf(out, "menu %u checked=%d enabled=%d\n", id, (state & MF_CHECKED) ? 1 : 0,
                          (state & (MF_DISABLED | MF_GRAYED)) ? 0 : 1);
-        }
-    } else if (std::wcscmp(verb, L"menutexts") == 0 && main != nullptr && argc >= 4) {
-        const HMENU drop = GetSubMenu(GetMenu(main), _wtoi(argv[2]));
-        const int n = drop != nullptr ? GetMenuItemCount(drop) : -1;
-        if (n < 0) rc = 4;
-        for (int i = 0; i < n; ++i) {
-            wchar_t caption[256] = L"";
-            if (GetMenuStringW(drop, static_cast<UINT>(i), caption, 256, MF_BYPOSITION) == 0) {
-                std::fprintf(out, "-\n");
-            } else {
-                std::fprintf(out, "%d %s\n", static_cast<int>(GetMenuItemID(drop, i)), Utf8(caption).c_str());
-            }
         }
     } else if (std::wcscmp(verb, L"dialogitems") == 0 && main != nullptr) {
         OwnedDialog search{main, nullptr};

@@ -192,6 +192,7 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     EXPECT_EQ(window_.InfoBar()->PanelCount(), 1) << "the hint alone until the readout is asked for";
     platform_.ShowColorReadout(true);
     EXPECT_EQ(window_.InfoBar()->PanelCount(), 2);
+    EXPECT_GT(window_.InfoBar()->PanelWidth(0), 200) << "the hint is wider than 200 and keeps its room";
     platform_.SetStatusText(2, "マウス座標( 123, 456)");
     platform_.SetColorReadout(0x112233, "#112233");
     PumpMessages();

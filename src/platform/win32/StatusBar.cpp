@@ -151,6 +151,12 @@ void StatusBar::SetDpi(int dpi, HFONT font) {
     font_ = font;
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     advances_.clear();  // measured in the old font
+    LayOutPanels();
+}
+
+// The design widths at the current DPI, each panel but the last grown to its text.
+void StatusBar::LayOutPanels() {
+    widths_.resize(designWidths_.size());
     for (std::size_t i = 0; i < widths_.size(); ++i) {
         widths_[i] = ScaleForDpi(designWidths_[i], dpi_);
         if (i + 1 < widths_.size() && !texts_[i].empty())
@@ -272,10 +278,7 @@ void StatusBar::SetPanels(std::initializer_list<int> panelWidths) {
         swatchPanel_ = -1;
         swatchColor_.reset();
     }
-    widths_.clear();
-    for (int w : designWidths_) widths_.push_back(ScaleForDpi(w, dpi_));
-    ApplyPanels();
-    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    LayOutPanels();
 }
 
 int StatusBar::PanelWidth(int panel) const {

@@ -46,6 +46,7 @@ public:
 
 private:
     void ApplyPanels() const;
+    void LayOutPanels();
     int TextWidth(const std::wstring& text);
     int MeasureAdvance(wchar_t ch);
     static LRESULT CALLBACK Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);

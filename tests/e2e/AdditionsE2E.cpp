@@ -240,11 +240,9 @@ TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
 {
     session_.PaintPattern();
     session_.MovePointer(123, 45);
-    StartSettings wide;
-    wide.left = 500;  // room right of the hint, where the readout would be
-    m_ = std::make_unique<Magnifier>(session_, SettingsText(wide));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
-    const uint32_t under = XSession::PatternColor(123, 45);
+    const uint32_t under = XSession::PatternColor(160, 90);
     // A panel ends in a sunken edge, whose right side is a white line through the bar's whole
     // height; a black text draws none. Only the last panel's edge lies at the bar's far end.
     auto panelEdge = [&] {
@@ -256,29 +254,24 @@ TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
         }
         return false;
     };
-    // The view follows the pointer there and back: ticks in which a readout would be drawn.
+    // The view follows the pointer: ticks in which a readout would be drawn.
     const Screenshot first = m_->GrabView();
     session_.MovePointer(160, 90);
     ASSERT_TRUE(WaitFor(
-        "the view to follow the pointer", [&] { return m_->GrabView().pixels != first.pixels; }, 10s));
-    session_.MovePointer(123, 45);
-    ASSERT_TRUE(WaitFor(
-        "the view to come back", [&] { return m_->GrabView().pixels == first.pixels; }, 10s));
-    EXPECT_FALSE(panelEdge()) << SaveShot(session_.GrabRoot(), "look-default-window");
-    EXPECT_FALSE(SwatchShows(under));
-    SaveShot(session_.GrabRoot(), "look-default-window");
+        "the view to follow", [&] { return m_->GrabView().pixels != first.pixels; }, 10s));
+    EXPECT_FALSE(panelEdge() || SwatchShows(under)) << SaveShot(session_.GrabRoot(), "look-default-window");
 
     // Walked with the keyboard from the first entry, past the save menu's own three and the
     // separator: PNG, then the readout's entry.
-    ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
+    ASSERT_NO_FATAL_FAILURE(FocusMain(160, 90));
     ASSERT_TRUE(m_->OpenMenuByKeys(3));
     SaveShot(session_.GrabRoot(), "look-save-menu");
     for (int i = 0; i < 4; ++i) session_.KeyCombo("Down");
     session_.KeyCombo("Return");
-    EXPECT_TRUE(PollUntil([&] { return SwatchShows(under); }, 10s)) << SaveShot(session_.GrabRoot(), "look-readout");
-    EXPECT_TRUE(panelEdge());
+    EXPECT_TRUE(PollUntil([&] { return SwatchShows(under) && panelEdge(); }, 10s))
+        << SaveShot(session_.GrabRoot(), "look-readout");
     // In 設定, past its three: the hot keys' scope.
-    ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
+    ASSERT_NO_FATAL_FAILURE(FocusMain(160, 90));
     ASSERT_TRUE(m_->OpenMenuByKeys(6));
     SaveShot(session_.GrabRoot(), "look-setting-menu");
     for (int i = 0; i < 3; ++i) session_.KeyCombo("Down");

@@ -10,8 +10,6 @@
 //   helper_query.exe dialog <id>         -> "dialog <title>", "text <text of item id>",
 //                                           "checked <0|1>" of the dialog the main window
 //                                           owns (UTF-8); "dialog none" when none is shown
-//   helper_query.exe dialogitems         -> "size <w> <h>" (outer) of that dialog, then
-//                                           "item <id> <text>" for each of its controls
 //   helper_query.exe foreground          -> "foreground <0|1>": whether the main window is the
 //                                           foreground window (has the keyboard)
 //   helper_query.exe syscommand <id>     -> posts WM_SYSCOMMAND <id> (decimal) to the main
@@ -113,20 +111,6 @@ int wmain(int argc, wchar_t** argv) {
             const UINT state = GetMenuState(owner, pos, MF_BYPOSITION);
             std::fprintf(out, "menu %u checked=%d enabled=%d\n", id, (state & MF_CHECKED) ? 1 : 0,
                          (state & (MF_DISABLED | MF_GRAYED)) ? 0 : 1);
-        }
-    } else if (std::wcscmp(verb, L"dialogitems") == 0 && main != nullptr) {
-        OwnedDialog search{main, nullptr};
-        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-        RECT r{};
-        if (search.found == nullptr || !GetWindowRect(search.found, &r)) {
-            std::fprintf(out, "dialog none\n");
-        } else {
-            std::fprintf(out, "size %ld %ld\n", r.right - r.left, r.bottom - r.top);
-            for (HWND c = GetWindow(search.found, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-                wchar_t text[256] = L"";
-                GetWindowTextW(c, text, 256);
-                std::fprintf(out, "item %d %s\n", GetDlgCtrlID(c), Utf8(text).c_str());
-            }
         }
     } else if (std::wcscmp(verb, L"command") == 0 && main != nullptr && argc >= 4) {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(_wtoi(argv[2]), 0), 0);

@@ -25,13 +25,6 @@ namespace fs = std::filesystem;
 constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kColorShow = 506, kHotKeysAlways = 803;
 constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
 
-StartSettings ColorShown()
-{
-    StartSettings s;
-    s.colorShown = true;
-    return s;
-}
-
 class AdditionsE2E : public OcumiraE2E {
 protected:
     // The output of a shell command on the test's display (stderr folded in).
@@ -89,7 +82,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText(ColorShown()));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // Following the pointer: the pixel under it.
@@ -124,7 +117,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText(ColorShown()));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
     const uint32_t want = XSession::PatternColor(123, 45);

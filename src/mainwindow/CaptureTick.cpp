@@ -10,64 +10,55 @@
 
 namespace ocu {
 
+void TfrmCap::TellTakenHotKeys() {
+    const auto failed = hotKeys_.TakeFailureNotice();
+    if (!failed) return;
+    // Told from the tick rather than from inside window creation or activation,
+    // where a modal box would re-enter the handlers that registered the keys.
+    s_.CapturePaused = true;
+    p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed, "ホットキー");
+    s_.CapturePaused = false;
+}
+
+IntPoint TfrmCap::SampledAreaOrigin(IntPoint cursor) {
+    if (s_.ZoomRate == 0.0f) s_.ZoomRate = 1.0f;
+    s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
+    s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
+    const IntPoint around = SampleOrigin(cursor, s_.SrcWidth, s_.SrcHeight, p_.DesktopRect());
+    if (s_.ProjectionMode && !s_.FixView) s_.TargetRect = p_.WindowRectOf(s_.TargetWnd);
+    return s_.FixView || s_.ProjectionMode ? IntPoint{s_.AreaLeft, s_.AreaTop} : around;
+}
+
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
     projection_.Tick();
     hotKeys_.Tick();
-    if (const auto failed = hotKeys_.TakeFailureNotice()) {
-        // Told from the tick rather than from inside window creation or activation,
-        // where a modal box would re-enter the handlers that registered the keys.
-        s_.CapturePaused = true;
-        p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed, "ホットキー");
-        s_.CapturePaused = false;
-    }
+    TellTakenHotKeys();
     // Periodic work swallows its failures: the window keeps its last picture and
     // the next tick starts afresh.
     try {
         const IntPoint cursor = p_.CursorPos();
-        const IntRect windowRect = p_.WindowRect();
-        const bool inWindow = windowRect.Contains(cursor);
+        const bool inWindow = p_.WindowRect().Contains(cursor);
         if (!s_.ProjectionMode && !s_.SurfaceDrawMode && !inWindow) {
             char buf[64];
             std::snprintf(buf, sizeof buf, "マウス座標(%4d,%4d)", cursor.X, cursor.Y);
             p_.SetStatusText(2, buf);
         }
         if (s_.ProjectionMode && !p_.IsActiveWindow() && inWindow && p_.IsNormalState()) p_.ForceForeground();
-
-        if (s_.ZoomRate == 0.0f) s_.ZoomRate = 1.0f;
-        s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
-        s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
-        IntPoint src = SampleOrigin(cursor, s_.SrcWidth, s_.SrcHeight, p_.DesktopRect());
-        if (s_.FixView) {
-            src = {s_.AreaLeft, s_.AreaTop};
-        } else if (s_.ProjectionMode) {
-            s_.TargetRect = p_.WindowRectOf(s_.TargetWnd);
-            src = {s_.AreaLeft, s_.AreaTop};
-        }
-
+        const IntPoint src = SampledAreaOrigin(cursor);
         // A view squeezed to nothing by the bars has nothing to show.
         if (s_.ViewWidth <= 0 || s_.ViewHeight <= 0 || s_.SrcWidth <= 0 || s_.SrcHeight <= 0) return;
-
         Image* capture = p_.CaptureScreen(src.X, src.Y, s_.SrcWidth, s_.SrcHeight);
-        if (capture == nullptr) return;
-        Image* frame = p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight);
+        Image* frame = capture != nullptr ? p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight) : nullptr;
         if (frame == nullptr) return;
         RenderParams rp = FrameParams(s_, cursor, src);
         ReadPointerColor(*capture, rp, inWindow);  // before the layer is merged into the capture
         if (s_.SurfaceVisible) rp.SurfaceLayer = surface_.ForFrame(capture->Format());
-        // A still picture costs a capture and a compare. Not with the layer shown:
-        // drawing on it changes the view without changing any of this.
-        if (frameShown_ && rp.SurfaceLayer == nullptr && rp == shownParams_ && s_.ViewLeft == shownLeft_ &&
-            s_.ViewTop == shownTop_ && *capture == shownCapture_)
-            return;
-        frameShown_ = false;
-        shownCapture_.AssignCopy(*capture);  // before the render, which uses the capture as scratch
+        const IntPoint viewOrigin{s_.ViewLeft, s_.ViewTop};
+        if (!presented_.NeedsRender(rp, viewOrigin, *capture)) return;
         RenderFrame(*capture, *frame, rp);
         p_.ShowFrame(s_.ViewLeft, s_.ViewTop, s_.ViewWidth, s_.ViewHeight);
-        shownParams_ = rp;
-        shownLeft_ = s_.ViewLeft;
-        shownTop_ = s_.ViewTop;
-        frameShown_ = true;
+        presented_.Presented(rp, viewOrigin);
     } catch (const std::exception&) {
     }
 }

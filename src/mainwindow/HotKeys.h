@@ -24,8 +24,6 @@ public:
     void SetHotKeysAlways(bool always);
 
     bool Registered() const { return registered_; }
-    // Hot keys that could not be registered, for the one-time message.
-    const std::string& Failures() const { return failures_; }
     // A key another program held when it was registered is tried again on each tick
     // for a while (that program may be letting it go, as a second instance does while
     // it deactivates), and again on each activation.

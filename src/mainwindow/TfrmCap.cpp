@@ -136,7 +136,7 @@ void TfrmCap::AppMinimize() {
 }
 
 void TfrmCap::AppRestore() {
-    frameShown_ = false;  // the first tick after a restore draws afresh, whatever it compares equal to
+    presented_.Forget();  // the first tick after a restore draws afresh
     p_.StartCaptureTimer(SamplingInterval());
     hotKeys_.RegisterHotKeys();
 }

@@ -18,6 +18,7 @@
 #include "mainwindow/HotKeys.h"
 #include "mainwindow/ImageOutput.h"
 #include "mainwindow/MouseInput.h"
+#include "mainwindow/PresentedFrame.h"
 #include "mainwindow/Projection.h"
 #include "mainwindow/SurfaceLayer.h"
 #include "mainwindow/ViewHost.h"
@@ -74,7 +75,6 @@ public:
     void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
     // A wheel turn over the client point (x, y); delta in WHEEL_DELTA units (120 a notch).
     void FormMouseWheel(ShiftState shift, int delta, int x, int y);
-    void OnClientResized(int clientWidth, int clientHeight);
     // The window's DPI: given before CreateWnd, and again whenever it changes. The bars
     // above and below the view are laid out for it; the view stays in screen pixels.
     void SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
@@ -107,11 +107,13 @@ public:
     void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
+    void TellTakenHotKeys();
+    // Sizes the sampled area for the zoom and gives its top-left on the screen.
+    IntPoint SampledAreaOrigin(IntPoint cursor);
     // The view point under the pointer when the view is pinned and the pointer is on it.
     std::optional<IntPoint> PointerViewPoint(const RenderParams& frame);
     std::optional<IntPoint> PointerScreenPixel(const RenderParams& frame);
     void ReadPointerColor(const Image& capture, const RenderParams& frame, bool pointerOnWindow);
-    const std::string& PointerColorText() const { return pointerColorText_; }
 
     // --- state ------------------------------------------------------------------------
     const ViewState& State() const { return s_; }
@@ -126,7 +128,6 @@ public:
     bool MenuEnabled(CommandId id) const { return MenuStates().Enabled(id); }
     int SamplingInterval() const;  // the capture timer's interval in use
     // Hot keys that could not be registered, for the one-time message.
-    const std::string& HotKeyFailures() const { return hotKeys_.Failures(); }
     bool HotKeysRegistered() const { return hotKeys_.Registered(); }
 
 private:
@@ -158,10 +159,7 @@ private:
     ImageOutput imageOutput_{s_, p_};
     // The last frame shown and what it was made of: a tick whose capture and
     // inputs are all the same renders and presents nothing.
-    Image shownCapture_;
-    RenderParams shownParams_;
-    bool frameShown_ = false;
-    int shownLeft_ = 0, shownTop_ = 0;
+    PresentedFrame presented_;
     std::optional<CommandStates> shownStates_;  // what the menu shows; none before the first refresh
     HotKeys hotKeys_;
     int wheelRest_ = 0;                          // part of a notch left over from fine-grained wheels

@@ -1,6 +1,6 @@
-// The additions beyond the original program, through the real exe: the colour under the
-// pointer, Ctrl + wheel zoom, hot keys held only while the window is active, PNG saving, and
-// the window's usual look while none of them is asked for.
+// Through the real exe: the colour under the pointer, Ctrl + wheel zoom, hot keys held only
+// while the window is active, PNG saving, and the window's usual look while none of them is
+// asked for.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

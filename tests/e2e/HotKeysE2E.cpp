@@ -199,9 +199,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
 TEST_F(HotKeysE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
 {
     XSession session;
-    session.PaintPattern();
-    session.MovePointer(kCursorX, kCursorY);
-    Magnifier m(session, SettingsText({}));
+    Magnifier m = MagnifierOverPattern(session, kCursorX, kCursorY);
     ASSERT_NO_FATAL_FAILURE(m.Start());
     constexpr std::string_view kAngleBox = "任意角度回転";
     session.KeyCombo("ctrl+t");

@@ -150,7 +150,6 @@ public:
     int StatusBarHeight() override { return StatusHeight; }
     bool IsActiveWindow() override { return Active; }
     bool IsNormalState() override { return Normal; }
-    void ActivateMainWindow() override { Active = true; }
     void SetTopMost(bool on) override { TopMost = on; }
     void ForceForeground() override { ++ForegroundCalls; }
     void SetTitle(const std::string& t) override { Title = t; }

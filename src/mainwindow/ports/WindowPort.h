@@ -29,7 +29,6 @@ public:
     virtual int StatusBarHeight() = 0;
     virtual bool IsActiveWindow() = 0;
     virtual bool IsNormalState() = 0;       // neither minimised nor maximised
-    virtual void ActivateMainWindow() = 0;  // activation handling of a press on an inactive window
     virtual void SetTopMost(bool on) = 0;
     virtual void ForceForeground() = 0;  // past the foreground lock
     virtual void SetTitle(const std::string& utf8) = 0;

@@ -7,6 +7,7 @@
 #include "platform/win32/DialogIds.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
+#include "platform/win32/FileSettingsStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemColours.h"
 #include "platform/win32/UiFont.h"
@@ -159,9 +160,9 @@ void ShowVersionDialog(HINSTANCE instance, HWND owner, const std::wstring& versi
 }
 
 std::wstring ReadFileVersionText() {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    if (length == 0 || length >= std::size(path)) return {};
+    const std::wstring module = ModulePath();
+    if (module.empty()) return {};
+    const wchar_t* path = module.c_str();
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
     if (size == 0) return {};

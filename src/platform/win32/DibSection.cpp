@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/BufferGrowth.h"
+
 namespace ocu::win {
 
 DibHeader MakeDibHeader(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
@@ -45,13 +47,10 @@ bool DibSection::Ensure(int w, int h, PixelFormat format, std::span<const Palett
         }
         return true;
     }
-    // Grow past the request a little so a window dragged wider does not make a
-    // new section on every size message.
     const bool growing = surface_ && format == format_;
-    const int capW = growing ? std::max(w, capWidth_ + capWidth_ / 4) : w;
-    const int capH = growing ? std::max(h, capHeight_ + capHeight_ / 4) : h;
+    const IntPoint size = GrownBufferSize({w, h}, growing ? IntPoint{capWidth_, capHeight_} : IntPoint{});
     Release();
-    if (!Create(capW, capH, format, palette)) return false;
+    if (!Create(size.X, size.Y, format, palette)) return false;
     view_ = Image::View(bits_, w, h, format, stride_);
     if (IsIndexed(format)) view_.Palette().assign(palette.begin(), palette.end());
     return true;

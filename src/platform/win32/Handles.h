@@ -112,6 +112,11 @@ public:
         reset();
         return reinterpret_cast<void**>(&p_);
     }
+    // For the methods that hand out a new reference of their own type.
+    T** put() noexcept {
+        reset();
+        return &p_;
+    }
 
 private:
     T* p_ = nullptr;

@@ -173,27 +173,18 @@ std::optional<std::vector<std::uint8_t>> Win32ImageOutput::EncodePng(const Image
 std::optional<std::string> Win32ImageOutput::CopyTextToClipboard(const std::string& text) {
     const std::wstring wide = Utf8ToWide(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) return std::string(text::kClipboardTextRefused);
-    void* locked = ::GlobalLock(memory);
-    if (locked == nullptr) {
-        ::GlobalFree(memory);
-        return std::string(text::kClipboardTextRefused);
-    }
+    unique_hglobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory) return std::string(text::kClipboardTextRefused);
+    void* locked = ::GlobalLock(memory.get());
+    if (locked == nullptr) return std::string(text::kClipboardTextRefused);
     std::memcpy(locked, wide.c_str(), bytes);
-    ::GlobalUnlock(memory);
-    if (!::OpenClipboard(owner_)) {
-        ::GlobalFree(memory);
-        return std::string(text::kClipboardNotOpen);
-    }
+    ::GlobalUnlock(memory.get());
+    const unique_close_clipboard_call clipboard = open_clipboard(owner_);
+    if (!clipboard) return std::string(text::kClipboardNotOpen);
     ::EmptyClipboard();
-    std::optional<std::string> error;
-    if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-        ::GlobalFree(memory);  // still ours when the clipboard did not take it
-        error = text::kClipboardTextRefused;
-    }
-    ::CloseClipboard();
-    return error;
+    if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) return std::string(text::kClipboardTextRefused);
+    (void)memory.release();  // the clipboard owns it now
+    return std::nullopt;
 }
 
 bool Win32ImageOutput::PrintDialog() {

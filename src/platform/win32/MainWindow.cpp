@@ -115,11 +115,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE: OnColoursChanged(msg, wParam, lParam); break;
     case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        if (const HDC dc = ::BeginPaint(hwnd_, &ps)) {
-            platform_.PaintFrame(dc);
-            ::EndPaint(hwnd_, &ps);
-        }
+        const unique_hdc_paint paint(hwnd_);
+        if (paint.get() != nullptr) platform_.PaintFrame(paint.get());
         return 0;
     }
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
@@ -268,8 +265,8 @@ std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
 }
 
 void MainWindow::OnMouseDown(MouseButton button, WPARAM keys, LPARAM pos, bool doubleClick) {
-    // A left press holds the mouse until the left release, as forms did, so a
-    // drag that leaves the window keeps reporting here.
+    // A left press holds the mouse until the left release, so a drag that
+    // leaves the window keeps reporting here.
     if (button == MouseButton::Left) ::SetCapture(hwnd_);
     form_.FormMouseDown(button, ShiftFromKeys(keys, doubleClick), GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
 }

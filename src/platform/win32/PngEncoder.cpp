@@ -9,45 +9,25 @@
 #include <cstring>
 
 #include "output/PngFile.h"
+#include "platform/win32/Handles.h"
 
 namespace ocu::win {
-namespace {
-
-template <class T>
-class unique_com {
-public:
-    unique_com() = default;
-    unique_com(const unique_com&) = delete;
-    unique_com& operator=(const unique_com&) = delete;
-    ~unique_com() {
-        if (p_ != nullptr) p_->Release();
-    }
-    T** put() { return &p_; }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
-
-}  // namespace
-
 std::optional<std::vector<std::uint8_t>> EncodePngWithWic(const Image& image) {
     std::vector<std::uint8_t> rows = Bgr24Rows(image);
     if (rows.empty()) return std::nullopt;
     const UINT width = static_cast<UINT>(image.Width()), height = static_cast<UINT>(image.Height());
     const UINT stride = width * 3;
 
-    unique_com<IWICImagingFactory> factory;
+    com_ptr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.put()))))
+                                  factory.put_void())))
         return std::nullopt;
-    unique_com<IStream> stream;
+    com_ptr<IStream> stream;
     if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return std::nullopt;
-    unique_com<IWICBitmapEncoder> encoder;
+    com_ptr<IWICBitmapEncoder> encoder;
     if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put()))) return std::nullopt;
     if (FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache))) return std::nullopt;
-    unique_com<IWICBitmapFrameEncode> frame;
+    com_ptr<IWICBitmapFrameEncode> frame;
     if (FAILED(encoder->CreateNewFrame(frame.put(), nullptr))) return std::nullopt;
     if (FAILED(frame->Initialize(nullptr))) return std::nullopt;
     if (FAILED(frame->SetSize(width, height))) return std::nullopt;

@@ -7,17 +7,13 @@
 
 #include "mainwindow/TfrmCap.h"
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/FileSettingsStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
 
-std::string Win32ShellServices::ProgramPath() {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    if (n == 0 || n >= std::size(path)) return {};
-    return WideToUtf8(std::wstring_view(path, n));
-}
+std::string Win32ShellServices::ProgramPath() { return WideToUtf8(ModulePath()); }
 
 std::optional<std::string> Win32ShellServices::ProgramsFolder() {
     unique_cotaskmem_ptr<ITEMIDLIST> list;

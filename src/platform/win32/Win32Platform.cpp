@@ -213,8 +213,7 @@ void Win32Platform::MoveWindowTo(int left, int top) {
 void Win32Platform::SetClientSize(int w, int h) {
     const HWND wnd = parts_.Window;
     if (wnd == nullptr) return;
-    // As the form toolkit did: keep the frame as it is and change the outer size by
-    // the difference. A menu bar that wraps onto another line at the new width
+    // Keep the frame as it is and change the outer size by the difference. A menu bar that wraps onto another line at the new width
     // changes the frame, so measure again and correct once more if needed.
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT outer{}, client{};
@@ -238,10 +237,6 @@ bool Win32Platform::IsActiveWindow() { return parts_.Window != nullptr && ::GetA
 
 bool Win32Platform::IsNormalState() {
     return parts_.Window != nullptr && !::IsIconic(parts_.Window) && !::IsZoomed(parts_.Window);
-}
-
-void Win32Platform::ActivateMainWindow() {
-    if (parts_.Window != nullptr) ::SetForegroundWindow(parts_.Window);
 }
 
 void Win32Platform::SetTopMost(bool on) {

@@ -13,15 +13,15 @@ namespace ocu::win {
 class MenuBar;
 class StatusBar;
 
-inline constexpr UINT_PTR kCaptureTimerId = 1;  // tim
-inline constexpr UINT_PTR kRepeatTimerId = 2;   // timRepeat
+inline constexpr UINT_PTR kCaptureTimerId = 1;  // drives the capture tick
+inline constexpr UINT_PTR kRepeatTimerId = 2;   // repeats a held tool button
 
 // The pieces of the main window the port acts on; the window hands them over
 // once they exist and takes them back before they go.
 struct MainWindowParts {
     HWND Window = nullptr;
-    StatusBar* Status = nullptr;  // sbMain
-    HWND ToolBar = nullptr;       // toolbarMain
+    StatusBar* Status = nullptr;  // the four panels under the view
+    HWND ToolBar = nullptr;
     const MenuBar* Menu = nullptr;
     StatusBar* Info = nullptr;  // the hint line above the tool bar
 };
@@ -67,7 +67,6 @@ public:
     int StatusBarHeight() override;
     bool IsActiveWindow() override;
     bool IsNormalState() override;
-    void ActivateMainWindow() override;
     void SetTopMost(bool on) override;
     void ForceForeground() override;
     void SetTitle(const std::string& utf8) override;

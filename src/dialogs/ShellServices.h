@@ -6,10 +6,9 @@
 
 namespace ocu {
 
-// The check boxes of the options dialog.
+// The check box of the options dialog.
 struct OptionsChoice {
-    bool Shortcut = false;      // a shortcut in the Programs menu
-    bool HotKeysAlways = true;  // hot keys held while other programs are active too
+    bool Shortcut = false;  // a shortcut in the Programs menu
 };
 
 class IShellServices {

@@ -2,7 +2,7 @@
 
 namespace ocu {
 
-CommandStates MenuStates(const ViewState& s, bool colorAsHex) {
+CommandStates MenuStates(const ViewState& s, const AddedSwitches& added) {
     using C = CommandId;
     CommandStates out;
 
@@ -26,7 +26,8 @@ CommandStates MenuStates(const ViewState& s, bool colorAsHex) {
     out.SetChecked(C::mmGraphFlex, s.GridVisible && !fixedUnit);
     out.SetChecked(C::mmGrid, s.CenterLineVisible);
 
-    out.SetChecked(C::mmColorHex, colorAsHex);
+    out.SetChecked(C::mmColorShow, added.ColorShown);
+    out.SetChecked(C::mmColorHex, added.ColorAsHex);
 
     out.SetChecked(C::mmAtariMode, s.SurfaceDrawMode);
     out.SetChecked(C::mmBltAtari, s.SurfaceVisible);
@@ -37,6 +38,7 @@ CommandStates MenuStates(const ViewState& s, bool colorAsHex) {
     out.SetEnabled(C::mmWndInfo, s.ProjectionMode);
 
     out.SetChecked(C::mmTopMost, s.TopMost);
+    out.SetChecked(C::mmHotKeysAlways, added.HotKeysAlways);
     return out;
 }
 

@@ -25,8 +25,15 @@ private:
 };
 static_assert(static_cast<std::size_t>(CommandId::tbRRotate) < CommandStates::kSpace);
 
-// The states of every command for the view `view`; `colorAsHex` is the colour
-// readout's setting, which lives with the settings rather than the view.
-CommandStates MenuStates(const ViewState& view, bool colorAsHex);
+// The switches of this program's own additions, which live with the settings
+// rather than the view.
+struct AddedSwitches {
+    bool ColorShown = false;  // the colour under the pointer shown in the hint line
+    bool ColorAsHex = false;
+    bool HotKeysAlways = false;
+};
+
+// The states of every command for the view `view` and the additions' switches.
+CommandStates MenuStates(const ViewState& view, const AddedSwitches& added = {});
 
 }  // namespace ocu

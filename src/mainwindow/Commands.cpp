@@ -71,10 +71,11 @@ constexpr MenuEntry kMenu[] = {
 
     {K::Submenu, C::MenuSave, "画像を保存", {}, ""},
     {K::Item, C::mmSaveViewFile, "画像をビットマップ形式で保存する...", {}, ""},
-    {K::Item, C::mmSavePngFile, "画像をPNG形式で保存する...", {}, ""},
     {K::Item, C::mmCopyToClipBoard, "画像をクリップボードにコピーする", {}, ""},
     {K::Item, C::mmPrint, "簡易印刷...", {}, ""},
     {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmSavePngFile, "画像をPNG形式で保存する...", {}, ""},
+    {K::Item, C::mmColorShow, "ポインタ位置の色を表示する", {}, ""},
     {K::Item, C::mmColorHex, "ポインタ位置の色を16進数で表示する", {}, ""},
     {K::Item, C::mmCopyColor, "ポインタ位置の色をクリップボードにコピーする", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
@@ -98,6 +99,8 @@ constexpr MenuEntry kMenu[] = {
     {K::Item, C::mmTopMost, "最前面表示", {}, ""},
     {K::Item, C::mmSampRate, "サンプリングレート変更...", {}, ""},
     {K::Item, C::mmOption, "環境設定...", {}, ""},
+    {K::Separator, C::None, "", {}, ""},
+    {K::Item, C::mmHotKeysAlways, "ホットキーを常に有効にする", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
 
     {K::Submenu, C::MenuHelp, "ヘルプ", {}, ""},

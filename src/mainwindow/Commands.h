@@ -27,13 +27,13 @@ enum class CommandId : std::uint16_t {
     mmGraph = 400, mmGraph30, mmGraph40, mmGraph50, mmGraph60, mmGraphFlex, mmGrid, mmWndSize,
     mm200x200, mm300x300, N400x3001, N400x4001, mm300x400,
     // 画像を保存
-    mmSaveViewFile = 500, mmCopyToClipBoard, mmPrint, mmSavePngFile, mmColorHex, mmCopyColor,
+    mmSaveViewFile = 500, mmCopyToClipBoard, mmPrint, mmSavePngFile, mmColorHex, mmCopyColor, mmColorShow,
     // 表面レイヤ
     mmAtariMode = 600, mmBltAtari, mmClearAtari,
     // 操作投影
     mmFix = 700, mmWndInfo, mmClassName, mmWindowText,
     // 設定
-    mmTopMost = 800, mmSampRate, mmOption,
+    mmTopMost = 800, mmSampRate, mmOption, mmHotKeysAlways,
     // ヘルプ
     Help2 = 900, Help1, About1,
     // tool bar
@@ -50,7 +50,9 @@ struct Shortcut {
 };
 
 // The menu bar in order: a top-level entry (Submenu at depth 0) is followed by its
-// entries; nested submenus open with Submenu and close with EndSubmenu.
+// entries; nested submenus open with Submenu and close with EndSubmenu. This program's
+// own additions follow a menu's usual entries behind a separator, so that those keep
+// their places.
 struct MenuEntry {
     MenuItemKind Kind;
     CommandId Id;

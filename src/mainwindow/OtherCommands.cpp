@@ -28,10 +28,9 @@ void OpenHelp(IShellServices& shell) {
 
 void TfrmCap::OptionsDialog() {
     const bool exists = ManageShortcut(*shell_, true, false, kShortcutName);
-    const auto chosen = shell_->ShowOptionsDialog({exists, ini_.HotKeysAlways});
+    const auto chosen = shell_->ShowOptionsDialog({exists});
     if (!chosen) return;
     ManageShortcut(*shell_, false, chosen->Shortcut, kShortcutName);
-    SetHotKeysAlways(chosen->HotKeysAlways);
 }
 
 void TfrmCap::LeaveTopMostForHelp() {

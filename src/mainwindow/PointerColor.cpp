@@ -1,5 +1,5 @@
-// The colour under the pointer: the readout in the status bar and its menu entries,
-// with the PNG save, the other addition to the save menu.
+// The colour under the pointer: the readout in the hint line and its menu entries,
+// with the other additions to the menus: the PNG save and the hot keys' scope.
 #include "mainwindow/PointerColor.h"
 
 #include <cstdio>
@@ -56,6 +56,8 @@ void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame, 
 }
 
 void TfrmCap::ShowPointerColor() {
+    // Hidden, the hint line is left alone: the reading is still kept for the copy.
+    if (!ini_.PointerColorVisible) return;
     const std::string text = pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string();
     // The bar repaints on every text it is given; the colour changes far
     // less often than the tick runs.
@@ -70,13 +72,25 @@ bool TfrmCap::OnAddedCommand(CommandId id) {
     case CommandId::mmSavePngFile:
         if (imageOutput_.Attached()) imageOutput_.SavePngFile();
         return true;
+    case CommandId::mmColorShow:
+        ini_.PointerColorVisible = !ini_.PointerColorVisible;
+        p_.ShowColorReadout(ini_.PointerColorVisible);
+        pointerColorShown_ = false;  // the panel is new: it gets the reading at once
+        RefreshMenuStates();
+        ShowPointerColor();
+        return true;
     case CommandId::mmColorHex:
         ini_.InfoIsHex = !ini_.InfoIsHex;
         RefreshMenuStates();
         ShowPointerColor();
         return true;
     case CommandId::mmCopyColor:
-        if (imageOutput_.Attached()) imageOutput_.CopyColor(pointerColorText_);
+        if (imageOutput_.Attached())
+            imageOutput_.CopyColor(pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string());
+        return true;
+    case CommandId::mmHotKeysAlways:
+        SetHotKeysAlways(!ini_.HotKeysAlways);
+        RefreshMenuStates();
         return true;
     default: return false;
     }

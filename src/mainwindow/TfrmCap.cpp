@@ -14,7 +14,9 @@ namespace ocu {
 TfrmCap::TfrmCap(IPlatform& platform, TIniManager& settings)
     : p_(platform), ini_(settings), hotKeys_(platform, settings) {}
 
-CommandStates TfrmCap::MenuStates() const { return ocu::MenuStates(s_, ini_.InfoIsHex); }
+CommandStates TfrmCap::MenuStates() const {
+    return ocu::MenuStates(s_, {ini_.PointerColorVisible, ini_.InfoIsHex, ini_.HotKeysAlways});
+}
 
 void TfrmCap::RefreshMenuStates() {
     const CommandStates now = MenuStates();
@@ -56,6 +58,7 @@ void TfrmCap::CreateWnd() {
 void TfrmCap::FormCreate() {
     switchTopMost(true);
     UpdateStatus();
+    p_.ShowColorReadout(ini_.PointerColorVisible);
     surface_.Create();
     p_.StartCaptureTimer(SamplingInterval());
     IntRect bounds = ini_.BoundsRect;

@@ -128,6 +128,7 @@ void TIniManager::Load() {
     FixViewX = ReadInt(kZuri, "FixViewX", d.FixViewX);
     FixViewY = ReadInt(kZuri, "FixViewY", d.FixViewY);
     HotKeysAlways = ReadBool(kOcumira, "HotKeysAlways", d.HotKeysAlways);
+    PointerColorVisible = ReadBool(kOcumira, "PointerColorVisible", d.PointerColorVisible);
     // InfoVisible is written only: a value in the file is never taken over.
 }
 
@@ -179,6 +180,8 @@ void TIniManager::Save() {
     // Our own section is written only once it holds something other than the
     // defaults, so a file that never used the additions keeps its usual layout.
     if (!HotKeysAlways || next.Get(kOcumira, "HotKeysAlways")) putBool(kOcumira, "HotKeysAlways", HotKeysAlways);
+    if (PointerColorVisible || next.Get(kOcumira, "PointerColorVisible"))
+        putBool(kOcumira, "PointerColorVisible", PointerColorVisible);
 
     // One write for the whole file: a save is complete or leaves the file as it was, and
     // a run that could not save does not count as one.

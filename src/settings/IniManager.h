@@ -51,7 +51,8 @@ struct TSettingsValues {
     int FixViewX = 200;
     int FixViewY = 200;
     // [Ocumira]: settings of this program's own additions.
-    bool HotKeysAlways = true;  // false: hot keys only while the window is active
+    bool HotKeysAlways = true;         // false: hot keys only while the window is active
+    bool PointerColorVisible = false;  // the colour under the pointer in the hint line
 };
 
 class TIniManager : public TSettingsValues {

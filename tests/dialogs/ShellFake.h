@@ -17,8 +17,6 @@ public:
     std::map<std::string, std::string> Files;  // path -> what made it
     std::optional<bool> OptionsAnswer;
     std::vector<bool> OptionsShownWith;
-    std::optional<bool> HotKeysAnswer;  // the hot-key box on OK; unchanged when unset
-    std::vector<bool> HotKeysShownWith;
     std::vector<std::string> Urls, HelpFiles;
     int VersionShown = 0;
     bool DeleteFails = false;
@@ -39,10 +37,9 @@ public:
     void OpenHelpFile(const std::string& f) override { HelpFiles.push_back(f); }
     std::optional<OptionsChoice> ShowOptionsDialog(OptionsChoice current) override {
         OptionsShownWith.push_back(current.Shortcut);
-        HotKeysShownWith.push_back(current.HotKeysAlways);
         if (DuringDialog) DuringDialog();
         if (!OptionsAnswer) return std::nullopt;
-        return OptionsChoice{*OptionsAnswer, HotKeysAnswer.value_or(current.HotKeysAlways)};
+        return OptionsChoice{*OptionsAnswer};
     }
     void ShowVersionDialog() override {
         ++VersionShown;

@@ -1,5 +1,6 @@
 // Through the real exe: the colour under the pointer, Ctrl + wheel zoom, hot keys held only
-// while the window is active, and PNG saving.
+// while the window is active, PNG saving, and the window's usual look while none of them is
+// asked for.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,9 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kOption = 802;
-constexpr int kFileNameBox = 1148;      // the file dialog's name box (edt1)
-constexpr int kHotKeysAlwaysBox = 203;  // DialogIds.h
+constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kColorShow = 506, kHotKeysAlways = 803;
+constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
 
 class AdditionsE2E : public OcumiraE2E {
 protected:
@@ -82,7 +82,7 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // Following the pointer: the pixel under it.
@@ -117,7 +117,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
     ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
     const uint32_t want = XSession::PatternColor(123, 45);
@@ -129,7 +129,8 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
     // so a changed picture says a tick has read the pointer there.
     const Screenshot before = m_->GrabView();
     session_.MovePointer(menu->x + menu->width / 2, menu->y + menu->height - 8);
-    ASSERT_TRUE(WaitFor("the view to show the menu", [&] { return m_->GrabView().pixels != before.pixels; }, 10s));
+    ASSERT_TRUE(WaitFor(
+        "the view to show the menu", [&] { return m_->GrabView().pixels != before.pixels; }, 10s));
     session_.Click(1);
     EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(want, true); }, 10s))
         << ClipboardText() << " " << SaveShot(session_.GrabRoot(), "colour-menu");
@@ -139,6 +140,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
+    PostCommand(session_, kColorShow);
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
     for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
@@ -180,36 +182,15 @@ TEST_F(AdditionsE2E, CtrlWheelOverTheViewZooms)
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "CapRate"), "20");
 }
 
-TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
+TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
 {
     session_.PaintPattern();
     session_.MovePointer(400, 600);
     m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
-    // The box is checked by default; cleared with the keyboard and OK.
-    PostCommand(session_, kOption);
-    std::string reply;
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-            return reply.find("checked 1") != std::string::npos;
-        },
-        20s, 100ms))
-        << reply;
-    SaveShot(session_.GrabRoot(), "options-hotkeys");
-    ASSERT_TRUE(session_.WaitFocusOn("オプション"));
-    session_.KeyCombo("Tab");
-    session_.KeyCombo("space");
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            reply = Query(session_, {"dialog", std::to_string(kHotKeysAlwaysBox)});
-            return reply.find("checked 0") != std::string::npos;
-        },
-        10s, 100ms))
-        << reply;
-    session_.KeyCombo("Return");
-    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"dialog", "0"}).rfind("dialog none", 0) == 0; }, 20s, 100ms));
+    // The entry of 設定 is checked by default; chosen, it clears.
+    PostCommand(session_, kHotKeysAlways);
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
     WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
@@ -243,6 +224,57 @@ TEST_F(AdditionsE2E, ClearedOptionLeavesTheHotKeysToTheActiveProgram)
     SaveShot(session_.GrabRoot(), "hotkeys-active-only");
     ASSERT_TRUE(m_->App().Close());
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "HotKeysAlways"), "0");
+}
+
+// A first start shows the program as it always looked: the hint line is the hint alone, the
+// additions follow each menu's own entries behind a separator. The colour's entry brings the
+// readout.
+TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
+{
+    session_.PaintPattern();
+    session_.MovePointer(123, 45);
+    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
+    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    const uint32_t under = XSession::PatternColor(160, 90);
+    // A panel ends in a sunken edge, whose right side is a white line through the bar's whole
+    // height; a black text draws none. Only the last panel's edge lies at the bar's far end.
+    auto panelEdge = [&] {
+        const Screenshot s = InfoStrip();
+        for (int x = 100; x < s.width - 12; ++x) {
+            bool line = true;
+            for (int y = 3; y < s.height - 3 && line; ++y) line = s.At(x, y) == 0xFFFFFF;
+            if (line) return true;
+        }
+        return false;
+    };
+    // The view follows the pointer: ticks in which a readout would be drawn.
+    const Screenshot first = m_->GrabView();
+    session_.MovePointer(160, 90);
+    ASSERT_TRUE(WaitFor(
+        "the view to follow", [&] { return m_->GrabView().pixels != first.pixels; }, 10s));
+    EXPECT_FALSE(panelEdge() || SwatchShows(under)) << SaveShot(session_.GrabRoot(), "look-default-window");
+
+    // Walked with the keyboard from the first entry, past the save menu's own three and the
+    // separator: PNG, then the readout's entry.
+    ASSERT_NO_FATAL_FAILURE(FocusMain(160, 90));
+    ASSERT_TRUE(m_->OpenMenuByKeys(3));
+    SaveShot(session_.GrabRoot(), "look-save-menu");
+    for (int i = 0; i < 4; ++i) session_.KeyCombo("Down");
+    session_.KeyCombo("Return");
+    EXPECT_TRUE(PollUntil([&] { return SwatchShows(under) && panelEdge(); }, 10s))
+        << SaveShot(session_.GrabRoot(), "look-readout");
+    // In 設定, past its three: the hot keys' scope.
+    ASSERT_NO_FATAL_FAILURE(FocusMain(160, 90));
+    ASSERT_TRUE(m_->OpenMenuByKeys(6));
+    SaveShot(session_.GrabRoot(), "look-setting-menu");
+    for (int i = 0; i < 3; ++i) session_.KeyCombo("Down");
+    session_.KeyCombo("Return");
+    ASSERT_TRUE(WaitFor(
+        "the menu to close", [&] { return !m_->DropDown(); }, 10s));
+    ASSERT_TRUE(m_->App().Close());
+    const std::string ini = m_->App().ReadIni().value_or("");
+    EXPECT_EQ(IniValue(ini, "PointerColorVisible"), "1");
+    EXPECT_EQ(IniValue(ini, "HotKeysAlways"), "0");
 }
 
 TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)

@@ -32,6 +32,7 @@ struct StartSettings {
     int samplingMs = 30;
     bool fixView = false;
     int fixX = 200, fixY = 200;
+    bool colorShown = false;  // the colour under the pointer in the hint line
 };
 
 inline std::string SettingsText(const StartSettings& s)
@@ -42,6 +43,7 @@ inline std::string SettingsText(const StartSettings& s)
         << "\r\nSamplingRate=" << s.samplingMs << "\r\nFixView=" << (s.fixView ? 1 : 0) << "\r\nFixViewX=" << s.fixX
         << "\r\nFixViewY=" << s.fixY << "\r\nScaleWidth=" << (s.right - s.left)
         << "\r\nScaleHeight=" << (s.bottom - s.top) << "\r\n[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
+    if (s.colorShown) ini << "[Ocumira]\r\nPointerColorVisible=1\r\n";
     return ini.str();
 }
 

@@ -21,7 +21,7 @@ void ExpectOthers(const CommandStates& st, std::initializer_list<C> except, bool
 }
 
 TEST(MenuStatesTest, EachMarkFollowsItsOwnFlagAndNoOther) {
-    EXPECT_NO_FATAL_FAILURE(ExpectOthers(MenuStates(ViewState{}, false), {}, false));
+    EXPECT_NO_FATAL_FAILURE(ExpectOthers(MenuStates(ViewState{}), {}, false));
     struct Case {
         C id;
         std::function<void(ViewState&)> set;
@@ -42,18 +42,18 @@ TEST(MenuStatesTest, EachMarkFollowsItsOwnFlagAndNoOther) {
     for (const Case& c : cases) {
         ViewState s;
         c.set(s);
-        const CommandStates st = MenuStates(s, false);
+        const CommandStates st = MenuStates(s);
         EXPECT_TRUE(st.Checked(c.id)) << static_cast<int>(c.id);
         ExpectOthers(st, {c.id}, false);
     }
     // The colour readout's mark follows its setting, which the view does not hold.
-    EXPECT_TRUE(MenuStates(ViewState{}, true).Checked(C::mmColorHex));
-    ExpectOthers(MenuStates(ViewState{}, true), {C::mmColorHex}, false);
+    EXPECT_TRUE(MenuStates(ViewState{}, {.ColorAsHex = true}).Checked(C::mmColorHex));
+    ExpectOthers(MenuStates(ViewState{}, {.ColorAsHex = true}), {C::mmColorHex}, false);
     // A rotation reset to 0 from the tool bar keeps its mark; only the flag counts.
     ViewState reset;
     reset.Rotated = true;
     reset.RotateAngle = 0;
-    EXPECT_TRUE(MenuStates(reset, false).Checked(C::mmFlexRotate));
+    EXPECT_TRUE(MenuStates(reset).Checked(C::mmFlexRotate));
 }
 
 TEST(MenuStatesTest, TheGridMarksItsSpacingAndTheFreeEntryTakesTheRest) {
@@ -67,11 +67,11 @@ TEST(MenuStatesTest, TheGridMarksItsSpacingAndTheFreeEntryTakesTheRest) {
         ViewState s;
         s.GridUnit = c.unit;
         s.GridVisible = true;
-        const CommandStates shown = MenuStates(s, false);
+        const CommandStates shown = MenuStates(s);
         EXPECT_TRUE(shown.Checked(C::mmGraph)) << c.unit;
         for (C u : units) EXPECT_EQ(shown.Checked(u), u == c.marked) << c.unit;
         s.GridVisible = false;  // hidden: no spacing is marked, whatever the unit
-        const CommandStates hidden = MenuStates(s, false);
+        const CommandStates hidden = MenuStates(s);
         EXPECT_FALSE(hidden.Checked(C::mmGraph));
         for (C u : units) EXPECT_FALSE(hidden.Checked(u)) << c.unit;
     }
@@ -87,18 +87,18 @@ TEST(MenuStatesTest, EntriesAreGreyedOnlyInTheModesThatForbidThem) {
         }
     };
     ViewState s;
-    enabledExcept(MenuStates(s, false), {C::mmLeft, C::mmRight, C::mmUpper, C::mmDowner, C::mmWndInfo});
+    enabledExcept(MenuStates(s), {C::mmLeft, C::mmRight, C::mmUpper, C::mmDowner, C::mmWndInfo});
 
     s.FixView = true;  // a fixed area moves from its own menu ...
     s.OpenedMenu = C::MenuFixView;
-    enabledExcept(MenuStates(s, false), {C::mmWndInfo});
+    enabledExcept(MenuStates(s), {C::mmWndInfo});
     s.OpenedMenu = C::MenuRange;  // ... but the grid menu's open greys the moves by projection alone
-    for (C m : moves) EXPECT_FALSE(MenuStates(s, false).Enabled(m));
+    for (C m : moves) EXPECT_FALSE(MenuStates(s).Enabled(m));
 
     s.ProjectionMode = true;  // projection: the moves and the target's entry whatever was opened
-    enabledExcept(MenuStates(s, false), {});
+    enabledExcept(MenuStates(s), {});
     s.SurfaceDrawMode = true;  // drawing: projection cannot be switched
-    enabledExcept(MenuStates(s, false), {C::mmFix});
+    enabledExcept(MenuStates(s), {C::mmFix});
 }
 
 }  // namespace

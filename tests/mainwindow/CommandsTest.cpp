@@ -21,6 +21,34 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     EXPECT_EQ(MainToolBar().size(), 7u);
 }
 
+// This program's own entries follow each menu's usual ones behind a separator, so that
+// those keep their places.
+TEST(CommandTable, AdditionsFollowEachMenusOwnEntriesBehindASeparator) {
+    using C = CommandId;
+    const std::set<C> added = {C::mmSavePngFile, C::mmColorShow, C::mmColorHex, C::mmCopyColor, C::mmHotKeysAlways};
+    int depth = 0;
+    std::size_t found = 0;
+    bool addedSeen = false;  // in this top-level menu
+    MenuItemKind before = MenuItemKind::Separator;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) {
+            --depth;
+            continue;
+        }
+        if (depth == 0) addedSeen = false;
+        if (depth == 1) {
+            const bool isAdded = added.count(e.Id) != 0;
+            if (isAdded && !addedSeen) EXPECT_EQ(before, MenuItemKind::Separator) << e.Caption;
+            if (!isAdded && e.Kind != MenuItemKind::Separator) EXPECT_FALSE(addedSeen) << e.Caption;
+            addedSeen = addedSeen || isAdded;
+            found += isAdded;
+            before = e.Kind;
+        }
+        if (e.Kind == MenuItemKind::Submenu) ++depth;
+    }
+    EXPECT_EQ(found, added.size());
+}
+
 using HotKeyTest = MainWindowTest;
 
 TEST_F(HotKeyTest, DispatchOfTheTable) {

@@ -64,6 +64,7 @@ public:
     std::string ColorReadout;
     std::optional<std::uint32_t> Swatch;
     int ColorReadouts = 0;
+    bool ColorReadoutShown = false;
     std::vector<MessageBoxCall> Messages;
     struct InputCall {
         std::string Title, Prompt, Initial;
@@ -158,6 +159,7 @@ public:
         Swatch = rgb;
         ++ColorReadouts;
     }
+    void ShowColorReadout(bool shown) override { ColorReadoutShown = shown; }
     IntPoint ClientOrigin() override { return {Window.Left + 8, Window.Top + 30}; }
     void SetCursorShape(CursorShape s) override { Shape = s; }
     void SetMouseCapture() override { MouseCaptured = true; }

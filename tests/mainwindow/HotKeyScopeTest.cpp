@@ -34,29 +34,30 @@ TEST_F(HotKeyScopeTest, ClearedTheKeysAreHeldOnlyWhileTheWindowIsActive) {
     EXPECT_EQ(Held(), HotKeyTable().size());
 }
 
-TEST_F(HotKeyScopeTest, OptionsDialogSwitchesTheScopeAndKeepsItForTheSave) {
+TEST_F(HotKeyScopeTest, MenuEntrySwitchesTheScopeAndKeepsItForTheSave) {
     Start();
-    FakeShell shell;
-    form->AttachServices(nullptr, &shell);
-    shell.OptionsAnswer = false;
-    shell.HotKeysAnswer = false;
-    // The dialog takes the activation while it is open.
-    shell.DuringDialog = [this] { form->FormDeactivate(); };
-    form->OnCommand(CommandId::mmOption);
-    EXPECT_TRUE(shell.HotKeysShownWith.back());
-    EXPECT_FALSE(ini->HotKeysAlways);
-    EXPECT_EQ(Held(), 0u);
     form->FormActivate();
-    EXPECT_EQ(Held(), HotKeyTable().size());
+    form->OnMenuOpen(CommandId::MenuSetting);
+    EXPECT_TRUE(form->MenuChecked(CommandId::mmHotKeysAlways));
+    form->OnCommand(CommandId::mmHotKeysAlways);
+    EXPECT_FALSE(ini->HotKeysAlways);
+    EXPECT_FALSE(form->MenuChecked(CommandId::mmHotKeysAlways));
+    EXPECT_EQ(Held(), HotKeyTable().size());  // still the active window: kept
+    form->FormDeactivate();
+    EXPECT_EQ(Held(), 0u);
     ini->Save();
     EXPECT_NE(store.text->find("HotKeysAlways=0"), std::string::npos);
 
-    shell.HotKeysAnswer = true;
-    form->OnCommand(CommandId::mmOption);
-    EXPECT_FALSE(shell.HotKeysShownWith.back());
-    EXPECT_EQ(Held(), HotKeyTable().size());  // back for good, though the dialog took the activation
+    form->OnCommand(CommandId::mmHotKeysAlways);
+    EXPECT_EQ(Held(), HotKeyTable().size());  // back at once, though another window is active
     form->FormDeactivate();
     EXPECT_EQ(Held(), HotKeyTable().size());
+    // The options dialog asks about the shortcut alone and leaves the scope be.
+    FakeShell shell;
+    form->AttachServices(nullptr, &shell);
+    shell.OptionsAnswer = false;
+    form->OnCommand(CommandId::mmOption);
+    EXPECT_TRUE(ini->HotKeysAlways);
 }
 
 TEST_F(HotKeyScopeTest, KeysArrivingWhileABoxIsOpenAreIgnoredAndOnlyStepsRepeat) {

@@ -18,7 +18,10 @@ TEST(ColorTextTest, HexAndDecimal) {
 
 class PointerColorTest : public MainWindowTest {
 protected:
-    void SetUp() override { StartWithView(300, 300, 2.0f); }
+    void SetUp() override {
+        StartWithView(300, 300, 2.0f);
+        form->OnCommand(CommandId::mmColorShow);
+    }
     // The screen point of a view point.
     IntPoint OnView(int vx, int vy) {
         const IntPoint o = platform.ClientOrigin();
@@ -113,10 +116,27 @@ TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
 
 TEST_F(PointerColorTest, StartsInDecimalWhenTheFileSaysSo) {
     platform.Status.clear();
-    Start("[Zuri]\r\nInfoIsHex=0\r\n");
+    Start("[Zuri]\r\nInfoIsHex=0\r\n[Ocumira]\r\nPointerColorVisible=1\r\n");
+    EXPECT_TRUE(platform.ColorReadoutShown);
     platform.Cursor = {900, 700};
     Tick();
     EXPECT_EQ(platform.ColorReadout, ColorText(platform.Screen(900, 700), false));
+}
+
+// By default the hint line is the hint alone and the ticks leave it be; the entry gives
+// the readout its panel with the reading at once, and takes it away again.
+TEST_F(PointerColorTest, HiddenByDefaultShownAndHiddenByTheMenuEntry) {
+    Start();
+    platform.Cursor = {900, 700};
+    for (int shown : {0, 1, 0}) {
+        if (shown != 0 || platform.ColorReadoutShown) form->OnCommand(CommandId::mmColorShow);
+        EXPECT_EQ(platform.ColorReadoutShown, shown != 0);
+        if (shown != 0) EXPECT_EQ(platform.ColorReadout, Hex(platform.Cursor));  // at once
+        const int before = platform.ColorReadouts;
+        platform.Cursor.X ^= 1;  // a new colour to show
+        Tick();
+        EXPECT_EQ(platform.ColorReadouts, before + shown);
+    }
 }
 
 }  // namespace

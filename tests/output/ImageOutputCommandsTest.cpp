@@ -128,13 +128,18 @@ TEST_F(OutputTest, PngThatCannotBeEncodedOrWrittenIsTold) {
     EXPECT_TRUE(out.Files.empty());
 }
 
-TEST_F(OutputTest, ColourCopyPutsTheShownTextOnTheClipboard) {
+// The copy reads the colour whether the hint line shows it (as it does by default) or not.
+TEST_F(OutputTest, ColourCopyPutsTheColourUnderThePointerOnTheClipboardShownOrNot) {
     EXPECT_THROW(form->OnCommand(CommandId::mmCopyColor), std::runtime_error);  // nothing read yet
     platform.Cursor = {900, 700};
     Tick();
     form->OnCommand(CommandId::mmCopyColor);
+    EXPECT_EQ(out.ClipboardText, ColorText(platform.Screen(900, 700), true));
+    form->OnCommand(CommandId::mmColorShow);
+    form->OnCommand(CommandId::mmColorHex);
+    form->OnCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, platform.ColorReadout);
-    EXPECT_EQ(out.ClipboardText.front(), '#');
+    EXPECT_EQ(out.ClipboardText, ColorText(platform.Screen(900, 700), false));
 }
 
 // The picture is the frame the view last drew, which the screen may not show yet where a

@@ -60,13 +60,16 @@ TEST(IniManagerFile, OwnSectionIsReadAndWrittenOnlyOnceItIsUsed) {
     FakeSettingsStore fresh;
     TIniManager n(fresh, kFileName);
     EXPECT_TRUE(n.HotKeysAlways);
+    EXPECT_FALSE(n.PointerColorVisible);  // the hint line is the hint alone until asked for
     n.Save();
     EXPECT_EQ(fresh.text->find("Ocumira]"), std::string::npos);  // the defaults leave no trace
     n.HotKeysAlways = false;
+    n.PointerColorVisible = true;
     n.Save();
-    EXPECT_NE(fresh.text->find("[Ocumira]\r\nHotKeysAlways=0\r\n"), std::string::npos);
+    EXPECT_NE(fresh.text->find("[Ocumira]\r\nHotKeysAlways=0\r\nPointerColorVisible=1\r\n"), std::string::npos);
     TIniManager again(fresh, kFileName);
     EXPECT_FALSE(again.HotKeysAlways);
+    EXPECT_TRUE(again.PointerColorVisible);
 }
 
 TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {

@@ -189,6 +189,10 @@ TEST_F(MainWindowTest, APanelsNewTextIsAnnouncedAsANameChange) {
 }
 
 TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
+    EXPECT_EQ(window_.InfoBar()->PanelCount(), 1) << "the hint alone until the readout is asked for";
+    platform_.ShowColorReadout(true);
+    EXPECT_EQ(window_.InfoBar()->PanelCount(), 2);
+    EXPECT_GT(window_.InfoBar()->PanelWidth(0), 200) << "the hint is wider than 200 and keeps its room";
     platform_.SetStatusText(2, "マウス座標( 123, 456)");
     platform_.SetColorReadout(0x112233, "#112233");
     PumpMessages();
@@ -216,6 +220,9 @@ TEST_F(MainWindowTest, TheBarsShowTheirTextsAndTheSwatchRepaintsAlone) {
     ::InvalidateRect(window_.InfoBar()->Handle(), nullptr, TRUE);
     EXPECT_TRUE(ReadPanel(*window_.InfoBar(), 1).pixels == next.pixels) << "nothing left over, nothing missing";
     EXPECT_GT(ReadPanel(*window_.InfoBar(), 0).Marked(), 20) << "the hint beside it stays";
+    platform_.ShowColorReadout(false);
+    EXPECT_EQ(window_.InfoBar()->PanelCount(), 1);
+    EXPECT_EQ(window_.InfoBar()->Text(1), L"") << "the readout went with its panel";
 }
 
 // Tools that read the bar in ANSI (the system's code page, 932 here) or as a window's

@@ -35,6 +35,8 @@ public:
     virtual void SetStatusText(int panel, const std::string& utf8) = 0;
     // The colour under the pointer: a small square of it (0x00RRGGBB; none when empty) and its text.
     virtual void SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) = 0;
+    // Gives the readout its panel right of the hint, or takes it away (the hint alone, the default).
+    virtual void ShowColorReadout(bool shown) = 0;
     virtual IntPoint ClientOrigin() = 0;  // the client area's top-left on the screen
     virtual void SetCursorShape(CursorShape shape) = 0;
     virtual void SetMouseCapture() = 0;

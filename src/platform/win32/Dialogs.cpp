@@ -56,23 +56,21 @@ INT_PTR OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<OptionsState*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        // The outer size is 321 x 182; the shortcut's box sits inside the frame, the
-        // hot keys' box below it.
+        // The outer size is 321 x 150; the check box sits inside the frame.
         static constexpr Placement kItems[] = {
-            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},  {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
-            {IDC_HOTKEYS_ALWAYS, 24, 70, 281, 25}, {IDOK, 64, 104, 89, 25},
-            {IDCANCEL, 176, 104, 81, 25},
+            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},
+            {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
+            {IDOK, 64, 72, 89, 25},
+            {IDCANCEL, 176, 72, 81, 25},
         };
-        Layout(dialog, 321, 182, kItems, std::size(kItems), true);
+        Layout(dialog, 321, 150, kItems, std::size(kItems), true);
         ::CheckDlgButton(dialog, IDC_RESIST_PROGRAM, state->choice.Shortcut ? BST_CHECKED : BST_UNCHECKED);
-        ::CheckDlgButton(dialog, IDC_HOTKEYS_ALWAYS, state->choice.HotKeysAlways ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             auto* state = reinterpret_cast<OptionsState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
             state->choice.Shortcut = ::IsDlgButtonChecked(dialog, IDC_RESIST_PROGRAM) == BST_CHECKED;
-            state->choice.HotKeysAlways = ::IsDlgButtonChecked(dialog, IDC_HOTKEYS_ALWAYS) == BST_CHECKED;
             ::EndDialog(dialog, IDOK);
             return TRUE;
         }

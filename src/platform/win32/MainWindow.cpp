@@ -153,8 +153,8 @@ LRESULT MainWindow::OnCreate() {
     dpi_ = WindowDpi(hwnd_);
     form_.SetDpi(dpi_);
     const HFONT font = UiFont(dpi_);
-    // The hint, and right of it the colour under the pointer.
-    infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200, 0}, font,
+    // The hint; the colour under the pointer gets a panel right of it when it is shown.
+    infoBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kInfoBarId, std::initializer_list<int>{200}, font,
                                            CLR_DEFAULT, false, dpi_);
     statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId,
                                              std::initializer_list<int>{80, 60, 150, 50}, font, kCream, true, dpi_);

@@ -173,6 +173,12 @@ void StatusBar::SetDpi(int dpi, HFONT font) {
     font_ = font;
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     advances_.clear();  // measured in the old font
+    LayOutPanels();
+}
+
+// The design widths at the current DPI, each panel but the last grown to its text.
+void StatusBar::LayOutPanels() {
+    widths_.resize(designWidths_.size());
     for (std::size_t i = 0; i < widths_.size(); ++i) {
         widths_[i] = ScaleForDpi(designWidths_[i], dpi_);
         if (i + 1 < widths_.size() && !texts_[i].empty())
@@ -317,6 +323,16 @@ void StatusBar::DrawSwatch(HDC dc, RECT r) const {
     const std::wstring& text = texts_[static_cast<std::size_t>(swatchPanel_)];
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void StatusBar::SetPanels(std::initializer_list<int> panelWidths) {
+    designWidths_.assign(panelWidths);
+    texts_.resize(designWidths_.size());
+    if (swatchPanel_ >= static_cast<int>(designWidths_.size())) {
+        swatchPanel_ = -1;
+        swatchColor_.reset();
+    }
+    LayOutPanels();
 }
 
 int StatusBar::PanelWidth(int panel) const {

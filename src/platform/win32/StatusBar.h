@@ -35,13 +35,18 @@ public:
     // font must not cut a text off mid-word.
     void SetText(int panel, std::string_view utf8);
     int PanelWidth(int panel) const;
+    int PanelCount() const { return static_cast<int>(widths_.size()); }
     RECT PanelRect(int panel) const;  // where the panel is drawn, in the bar's client area
     std::wstring Text(int panel) const;
     // Makes a panel show a small square of a colour (none: no square) before its text.
     void SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8);
+    // Panels of these widths (at 96 dpi) from now on; the texts of the panels that
+    // remain stay, a panel that goes takes its text and swatch with it.
+    void SetPanels(std::initializer_list<int> panelWidths);
 
 private:
     void ApplyPanels() const;
+    void LayOutPanels();
     int TextWidth(const std::wstring& text);
     int MeasureAdvance(wchar_t ch);
     static LRESULT CALLBACK Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);

@@ -272,6 +272,12 @@ void Win32Platform::SetColorReadout(const std::optional<std::uint32_t>& rgb, con
     parts_.Info->SetSwatchText(1, color, utf8);  // right of the hint
 }
 
+void Win32Platform::ShowColorReadout(bool shown) {
+    if (parts_.Info == nullptr || shown == (parts_.Info->PanelCount() == 2)) return;
+    if (shown) parts_.Info->SetPanels({200, 0});
+    else parts_.Info->SetPanels({200});
+}
+
 IntPoint Win32Platform::ClientOrigin() {
     POINT p{0, 0};
     if (parts_.Window != nullptr) ::ClientToScreen(parts_.Window, &p);

@@ -73,6 +73,7 @@ public:
     void SetTitle(const std::string& utf8) override;
     void SetStatusText(int panel, const std::string& utf8) override;
     void SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) override;
+    void ShowColorReadout(bool shown) override;
     IntPoint ClientOrigin() override;
     void SetCursorShape(CursorShape shape) override;
     void SetMouseCapture() override;

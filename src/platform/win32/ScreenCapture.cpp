@@ -4,17 +4,6 @@
 
 namespace ocu::win {
 
-PixelFormat FormatForDepth(int bitsPerPixel) {
-    switch (bitsPerPixel) {
-    case 32: return PixelFormat::Bits32;
-    case 24: return PixelFormat::Bits24;
-    case 16: return PixelFormat::Bits16;
-    case 15: return PixelFormat::Bits15;
-    case 8: return PixelFormat::Bits8;
-    default: return PixelFormat::Bits32;
-    }
-}
-
 PixelFormat ScreenPixelFormat() {
     const unique_hdc_window screen = win::GetDC(nullptr);
     if (!screen) return PixelFormat::Bits32;
@@ -28,22 +17,9 @@ std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format) {
     UINT got = 0;
     if ((::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0)
         got = ::GetSystemPaletteEntries(screen, 0, count, system.data());
+    if (got != count) return FallbackPalette(format);
     std::vector<PaletteEntry> palette(count);
-    if (got == count) {
-        for (UINT i = 0; i < count; ++i) palette[i] = {system[i].peRed, system[i].peGreen, system[i].peBlue, 0};
-        return palette;
-    }
-    for (UINT i = 0; i < count; ++i) {
-        const UINT v = count == 256 ? i : i * 255 / (count - 1);
-        if (count == 256) {
-            palette[i] = {static_cast<std::uint8_t>((v >> 5) * 255 / 7),
-                          static_cast<std::uint8_t>(((v >> 2) & 7) * 255 / 7),
-                          static_cast<std::uint8_t>((v & 3) * 255 / 3), 0};
-        } else {
-            const auto g = static_cast<std::uint8_t>(v);
-            palette[i] = {g, g, g, 0};
-        }
-    }
+    for (UINT i = 0; i < count; ++i) palette[i] = {system[i].peRed, system[i].peGreen, system[i].peBlue, 0};
     return palette;
 }
 

@@ -6,19 +6,16 @@
 
 #include "base/Geometry.h"
 #include "image/Image.h"
+#include "image/ScreenFormat.h"
 #include "platform/win32/DibSection.h"
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {
 
-// The frame format for a screen of that colour depth. Depths without a DIB
-// layout of their own (1, 4 bits on some very old display drivers) capture at
-// 32 bits, which every screen can be copied into.
-PixelFormat FormatForDepth(int bitsPerPixel);
 // The screen's colour depth, read afresh from a screen DC that is released at once.
 PixelFormat ScreenPixelFormat();
 // The colour table for an indexed capture: the system palette of a palette
-// device, else a fixed 3-3-2 palette so that the copy is still legible.
+// device, else the fallback palette so that the copy is still legible.
 std::vector<PaletteEntry> ScreenPalette(HDC screen, PixelFormat format);
 
 class ScreenCapture {

@@ -30,45 +30,49 @@ constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3;
 
 std::string BitmapFileName(const std::string& chosen) { return FileNameWithExtension<char>(chosen, ".bmp"); }
 
+std::vector<std::uint8_t> BitmapInfo(int width, int height, PixelFormat format, std::span<const PaletteEntry> palette) {
+    const int bpp = BitsPerPixel(format);
+    const bool bitfields = format == PixelFormat::Bits16;
+    const std::size_t paletteEntries = IsIndexed(format) ? (std::size_t{1} << bpp) : 0;
+    const std::size_t rows = static_cast<std::size_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+    std::vector<std::uint8_t> b(kInfoHeader + (bitfields ? 12 : paletteEntries * 4), 0);
+    Put32(b, 0, kInfoHeader);
+    Put32(b, 4, static_cast<std::uint32_t>(width));
+    Put32(b, 8, static_cast<std::uint32_t>(height));
+    Put16(b, 12, 1);
+    Put16(b, 14, static_cast<std::uint32_t>(bpp));
+    Put32(b, 16, bitfields ? kBiBitfields : kBiRgb);
+    Put32(b, 20, static_cast<std::uint32_t>(StrideFor(width, format) * rows));
+    Put32(b, 24, 3780);  // 96 dpi
+    Put32(b, 28, 3780);
+    Put32(b, 32, static_cast<std::uint32_t>(paletteEntries));
+    if (bitfields) {
+        Put32(b, kInfoHeader, 0xF800);
+        Put32(b, kInfoHeader + 4, 0x07E0);
+        Put32(b, kInfoHeader + 8, 0x001F);
+    }
+    for (std::size_t i = 0; i < paletteEntries && i < palette.size(); ++i) {
+        // The colour table is blue, green, red, reserved.
+        b[kInfoHeader + 4 * i] = palette[i].blue;
+        b[kInfoHeader + 4 * i + 1] = palette[i].green;
+        b[kInfoHeader + 4 * i + 2] = palette[i].red;
+    }
+    return b;
+}
+
 std::vector<std::uint8_t> EncodeBmp(const Image& image) {
-    const int bpp = BitsPerPixel(image.Format());
-    if (image.Empty() || bpp == 0) return {};
-    const bool bitfields = image.Format() == PixelFormat::Bits16;
-    const std::size_t paletteEntries = IsIndexed(image.Format()) ? (std::size_t{1} << bpp) : 0;
-    const std::size_t colorTable = bitfields ? 12 : paletteEntries * 4;
+    if (image.Empty() || BitsPerPixel(image.Format()) == 0) return {};
+    // Positive height: the file's rows run bottom-up.
+    const std::vector<std::uint8_t> info = BitmapInfo(image.Width(), image.Height(), image.Format(), image.Palette());
     const std::size_t stride = StrideFor(image.Width(), image.Format());
     const std::size_t pixelBytes = stride * static_cast<std::size_t>(image.Height());
-    const std::size_t offset = kFileHeader + kInfoHeader + colorTable;
+    const std::size_t offset = kFileHeader + info.size();
     std::vector<std::uint8_t> b(offset + pixelBytes, 0);
     b[0] = 'B';
     b[1] = 'M';
     Put32(b, 2, static_cast<std::uint32_t>(b.size()));
     Put32(b, 10, static_cast<std::uint32_t>(offset));
-    Put32(b, 14, kInfoHeader);
-    Put32(b, 18, static_cast<std::uint32_t>(image.Width()));
-    Put32(b, 22, static_cast<std::uint32_t>(image.Height()));  // positive: bottom-up rows
-    Put16(b, 26, 1);
-    Put16(b, 28, static_cast<std::uint32_t>(bpp));
-    Put32(b, 30, bitfields ? kBiBitfields : kBiRgb);
-    Put32(b, 34, static_cast<std::uint32_t>(pixelBytes));
-    Put32(b, 38, 3780);  // 96 dpi
-    Put32(b, 42, 3780);
-    Put32(b, 46, static_cast<std::uint32_t>(paletteEntries));
-    std::size_t at = kFileHeader + kInfoHeader;
-    if (bitfields) {
-        Put32(b, at, 0xF800);
-        Put32(b, at + 4, 0x07E0);
-        Put32(b, at + 8, 0x001F);
-    }
-    for (std::size_t i = 0; i < paletteEntries; ++i) {
-        // The file's colour table is blue, green, red, reserved.
-        if (i < image.Palette().size()) {
-            const PaletteEntry& e = image.Palette()[i];
-            b[at + 4 * i] = e.blue;
-            b[at + 4 * i + 1] = e.green;
-            b[at + 4 * i + 2] = e.red;
-        }
-    }
+    std::memcpy(b.data() + kFileHeader, info.data(), info.size());
     for (int y = 0; y < image.Height(); ++y) {
         std::memcpy(b.data() + offset + stride * static_cast<std::size_t>(image.Height() - 1 - y), image.Row(y),
                     stride);

@@ -1,6 +1,7 @@
 #pragma once
 // Windows bitmap files: the name the save command writes to, and the bytes.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@ namespace ocu {
 // gets ".bmp" appended). Only the last path element counts: a dot in a folder
 // name is no extension.
 std::string BitmapFileName(const std::string& chosen);
+
+// A BITMAPINFOHEADER and what follows it (the 5-6-5 masks, or the colour table of
+// an indexed format, missing entries black) for a picture of that size and format,
+// as files and the system's device-independent bitmaps both take it; a negative
+// height stands for top-down rows.
+std::vector<std::uint8_t> BitmapInfo(int width, int height, PixelFormat format, std::span<const PaletteEntry> palette);
 
 // An uncompressed BMP (BITMAPFILEHEADER + BITMAPINFOHEADER, bottom-up rows padded
 // to 4 bytes) in the image's own depth: 1, 4 and 8 bits with their palette,

@@ -58,6 +58,25 @@ TEST(BitmapFile, HeaderFieldsOfA24BitFile) {
     EXPECT_EQ(b[54 + 12], 0x11);  // the top row is stored last
 }
 
+TEST(BitmapFile, TopDownInfoCarriesMasksOrTheColourTable) {
+    auto at32 = [](const std::vector<std::uint8_t>& b, std::size_t i) {
+        std::uint32_t v = 0;
+        for (std::size_t k = 4; k-- > 0;) v = v << 8 | b[i + k];
+        return v;
+    };
+    const auto masks = BitmapInfo(3, -2, PixelFormat::Bits16, {});
+    ASSERT_EQ(masks.size(), 40u + 12u);
+    EXPECT_EQ(static_cast<std::int32_t>(at32(masks, 8)), -2);
+    EXPECT_EQ(at32(masks, 20), 16u) << "rows of 8 bytes, counted without the sign";
+    EXPECT_EQ(at32(masks, 40), 0xF800u);
+    EXPECT_EQ(at32(masks, 48), 0x001Fu);
+    const PaletteEntry red{255, 0, 0, 0};
+    const auto table = BitmapInfo(1, -1, PixelFormat::Bits8, {&red, 1});
+    ASSERT_EQ(table.size(), 40u + 1024u);
+    EXPECT_EQ(at32(table, 40), 0x00FF0000u) << "blue, green, red, reserved";
+    EXPECT_EQ(at32(table, 44), 0u) << "missing entries black";
+}
+
 TEST(BitmapFile, GarbageDecodesToNothing) {
     std::mt19937 rng(3);
     for (int i = 0; i < 200; ++i) {

@@ -4,36 +4,14 @@
 #include <cstring>
 
 #include "image/BufferGrowth.h"
+#include "output/BitmapFile.h"
 
 namespace ocu::win {
 
 DibHeader MakeDibHeader(int w, int h, PixelFormat format, std::span<const PaletteEntry> palette) {
     DibHeader d{};
-    BITMAPINFOHEADER& bh = d.header;
-    bh.biSize = sizeof(BITMAPINFOHEADER);
-    bh.biWidth = w;
-    bh.biHeight = -h;  // top-down, the core's row order
-    bh.biPlanes = 1;
-    bh.biCompression = BI_RGB;
-    switch (format) {
-    case PixelFormat::Bits15:
-        bh.biBitCount = 16;  // BI_RGB at 16 bits is 5-5-5
-        break;
-    case PixelFormat::Bits16: {
-        bh.biBitCount = 16;
-        bh.biCompression = BI_BITFIELDS;
-        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-        std::memcpy(d.colors, masks, sizeof masks);
-        break;
-    }
-    default: bh.biBitCount = static_cast<WORD>(BitsPerPixel(format)); break;
-    }
-    if (IsIndexed(format)) {
-        const std::size_t entries = std::size_t{1} << bh.biBitCount;
-        bh.biClrUsed = static_cast<DWORD>(entries);
-        for (std::size_t i = 0; i < entries && i < palette.size(); ++i)
-            d.colors[i] = RGBQUAD{palette[i].blue, palette[i].green, palette[i].red, 0};
-    }
+    const std::vector<std::uint8_t> info = BitmapInfo(w, -h, format, palette);  // top-down, the core's row order
+    std::memcpy(&d, info.data(), std::min(info.size(), sizeof d));
     return d;
 }
 

@@ -4,23 +4,11 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <algorithm>
-
+#include "platform/win32/FileWrite.h"
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {
 namespace {
-
-bool WriteAll(HANDLE file, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) return false;
-        done += written;
-    }
-    return true;
-}
 
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -32,20 +20,6 @@ std::wstring FolderOf(const std::wstring& path) {
 void MakeFolderOf(const std::wstring& path) {
     const std::wstring folder = FolderOf(path);
     if (!folder.empty()) ::CreateDirectoryW(folder.c_str(), nullptr);
-}
-
-bool ReadOnlyOrFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
-}
-
-bool WriteFileWhole(const std::wstring& path, const std::string& text, DWORD disposition) {
-    unique_hfile file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    if (!WriteAll(file.get(), text) || !::FlushFileBuffers(file.get())) return false;
-    return ::CloseHandle(file.release()) != FALSE;
 }
 
 }  // namespace
@@ -73,14 +47,10 @@ std::optional<std::string> FileSettingsStore::Read() {
 bool FileSettingsStore::Write(const std::string& wholeText) {
     if (ReadOnlyOrFolder(path_)) return false;
     MakeFolderOf(path_);
-    const std::wstring temp = path_ + L".tmp";
-    if (WriteFileWhole(temp, wholeText, CREATE_ALWAYS)) {
-        if (::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-        ::DeleteFileW(temp.c_str());
-    }
+    if (WriteThroughTemporary(path_, path_ + L".tmp", wholeText)) return true;
     // A folder where only the settings file itself may be written (no new files):
     // write it in place.
-    return WriteFileWhole(path_, wholeText, CREATE_ALWAYS);
+    return WriteFileWhole(path_, wholeText);
 }
 
 bool FileSettingsStore::Exists() {

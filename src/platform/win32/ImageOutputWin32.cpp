@@ -6,6 +6,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "platform/win32/DibSection.h"
+#include "platform/win32/FileWrite.h"
 #include "platform/win32/PngEncoder.h"
 #include "platform/win32/ScreenCapture.h"
 #include "platform/win32/TextConvert.h"
@@ -87,36 +88,9 @@ bool Win32ImageOutput::WriteWholeFile(const std::string& path, const std::vector
     const std::wstring target = Utf8ToWide(path);
     // A read-only file is kept as the user protected it. Windows refuses to move over it,
     // but Wine does not, so it is checked here for both.
-    const DWORD existing = ::GetFileAttributesW(target.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return false;
-    const std::wstring temp = target + L".ocumira-tmp";
-    {
-        unique_hfile file(
-            ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            DWORD written = 0;
-            if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written != chunk) {
-                file.reset();
-                ::DeleteFileW(temp.c_str());
-                return false;
-            }
-            done += written;
-        }
-        if (!::FlushFileBuffers(file.get())) {
-            file.reset();
-            ::DeleteFileW(temp.c_str());
-            return false;
-        }
-    }
-    if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temp.c_str());
-        return false;
-    }
-    return true;
+    if (ReadOnlyOrFolder(target)) return false;
+    return WriteThroughTemporary(target, target + L".ocumira-tmp",
+                                 {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 namespace {

@@ -71,21 +71,5 @@ TEST(InputBoxTest, AnEmptyAnswerIsAnAnswer) {
     EXPECT_EQ(*typed, L"");
 }
 
-TEST(InputBoxTest, EveryKindOfLineBreakBecomesCrLf) {
-    const struct {
-        const wchar_t* in;
-        const wchar_t* out;
-    } table[] = {
-        {L"", L""},
-        {L"one line", L"one line"},
-        {L"a\rb", L"a\r\nb"},
-        {L"a\nb", L"a\r\nb"},
-        {L"a\r\nb", L"a\r\nb"},
-        {L"a\r\rb\n", L"a\r\n\r\nb\r\n"},
-        {L"\n\r", L"\r\n\r\n"},
-    };
-    for (const auto& row : table) EXPECT_EQ(NormalizeLineBreaks(row.in), row.out);
-}
-
 }  // namespace
 }  // namespace ocu::win

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "mainwindow/DialogLayout.h"
 #include "mainwindow/ViewLayout.h"
 #include "platform/win32/DialogIds.h"
 #include "platform/win32/Dpi.h"
@@ -40,10 +41,11 @@ void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::
     RECT owner{}, self{};
     const HWND parent = ::GetWindow(dialog, GW_OWNER);
     if (parent != nullptr && ::GetWindowRect(parent, &owner) && ::GetWindowRect(dialog, &self)) {
-        const int w = self.right - self.left, h = self.bottom - self.top;
-        ::SetWindowPos(dialog, nullptr, owner.left + ((owner.right - owner.left) - w) / 2,
-                       owner.top + ((owner.bottom - owner.top) - h) / 2, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const IntPoint at =
+            CentredOn({static_cast<int>(owner.left), static_cast<int>(owner.top), static_cast<int>(owner.right),
+                       static_cast<int>(owner.bottom)},
+                      {static_cast<int>(self.right - self.left), static_cast<int>(self.bottom - self.top)});
+        ::SetWindowPos(dialog, nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

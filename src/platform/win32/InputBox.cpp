@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "mainwindow/ViewLayout.h"
+#include "base/LineBreaks.h"
+#include "mainwindow/DialogLayout.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
@@ -13,10 +14,6 @@ namespace {
 
 constexpr WORD kPromptId = 100;
 constexpr WORD kEditId = 101;
-constexpr int kMargin = 8;
-constexpr int kClientWidth = 300;
-constexpr int kButtonWidth = 75;
-
 // Builds a DLGTEMPLATE and its items in memory (the layout is redone in pixels
 // at WM_INITDIALOG, so the dialog-unit sizes here are placeholders).
 class TemplateBuilder {
@@ -67,11 +64,10 @@ struct BoxState {
     std::wstring result;
 };
 
+void Move(HWND item, const IntRect& r) { ::MoveWindow(item, r.Left, r.Top, r.Width(), r.Height(), FALSE); }
+
 void Layout(HWND dialog, const BoxState& s) {
-    // The sizes below are pixels at 96 dpi; the box is laid out for the DPI it shows at.
     const int dpi = WindowDpi(dialog);
-    const auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
-    const int margin = px(kMargin), clientWidth = px(kClientWidth), buttonWidth = px(kButtonWidth);
     const HWND prompt = ::GetDlgItem(dialog, kPromptId);
     const HWND edit = ::GetDlgItem(dialog, kEditId);
     const HWND ok = ::GetDlgItem(dialog, IDOK);
@@ -82,33 +78,26 @@ void Layout(HWND dialog, const BoxState& s) {
     const unique_select_object useFont(dc.get(), s.font);
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc.get(), &tm);
-    RECT text{0, 0, clientWidth - 2 * margin, 0};
+    RECT text{0, 0, InputBoxPromptWidth(dpi), 0};
     const std::wstring& p = *s.prompt;
     ::DrawTextW(dc.get(), p.empty() ? L" " : p.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
 
-    const int lineHeight = static_cast<int>(tm.tmHeight);
-    int y = margin;
-    ::MoveWindow(prompt, margin, y, clientWidth - 2 * margin, static_cast<int>(text.bottom), FALSE);
-    y += static_cast<int>(text.bottom) + px(6);
-    const int editHeight = lineHeight + px(8);
-    ::MoveWindow(edit, margin, y, clientWidth - 2 * margin, editHeight, FALSE);
-    y += editHeight + px(12);
-    const int buttonHeight = std::max(px(25), lineHeight + px(10));
-    ::MoveWindow(ok, clientWidth / 2 - buttonWidth - px(4), y, buttonWidth, buttonHeight, FALSE);
-    ::MoveWindow(cancel, clientWidth / 2 + px(4), y, buttonWidth, buttonHeight, FALSE);
-    const int clientHeight = y + buttonHeight + margin;
-
-    RECT outer{0, 0, clientWidth, clientHeight};
+    const InputBoxLayout l = LayoutInputBox(dpi, static_cast<int>(text.bottom), static_cast<int>(tm.tmHeight));
+    Move(prompt, l.Prompt);
+    Move(edit, l.Edit);
+    Move(ok, l.Ok);
+    Move(cancel, l.Cancel);
+    RECT outer{0, 0, l.Client.X, l.Client.Y};
     AdjustWindowRectForDpi(outer, dialog, dpi);
-    const int w = outer.right - outer.left;
-    const int h = outer.bottom - outer.top;
+    const IntPoint size{static_cast<int>(outer.right - outer.left), static_cast<int>(outer.bottom - outer.top)};
     // Centred on the owner when it is on screen, else on the work area.
     RECT around{};
     if (s.owner == nullptr || !::IsWindowVisible(s.owner) || ::IsIconic(s.owner) || !::GetWindowRect(s.owner, &around))
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-    const int x = around.left + (around.right - around.left - w) / 2;
-    const int top = around.top + (around.bottom - around.top - h) / 2;
-    ::SetWindowPos(dialog, nullptr, x, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    const IntPoint at = CentredOn({static_cast<int>(around.left), static_cast<int>(around.top),
+                                   static_cast<int>(around.right), static_cast<int>(around.bottom)},
+                                  size);
+    ::SetWindowPos(dialog, nullptr, at.X, at.Y, size.X, size.Y, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -147,21 +136,6 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
-
-std::wstring NormalizeLineBreaks(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c == L'\r' || c == L'\n') {
-            out += L"\r\n";
-            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const std::wstring& title,
                                          const std::wstring& prompt, const std::wstring& initial, HFONT font) {

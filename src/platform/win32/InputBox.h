@@ -12,7 +12,4 @@ namespace ocu::win {
 std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const std::wstring& title,
                                          const std::wstring& prompt, const std::wstring& initial, HFONT font);
 
-// Every line break of `text` (CR, LF or CR LF) as CR LF, which a static control shows.
-std::wstring NormalizeLineBreaks(const std::wstring& text);
-
 }  // namespace ocu::win

@@ -13,13 +13,6 @@
 #include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
-namespace {
-
-// Room a panel needs beside its text: its borders and the control's margins.
-constexpr int kPanelPadding = 10;
-
-}  // namespace
-
 StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initializer_list<int> panelWidths, HFONT font,
                      COLORREF background, bool sizeGrip, int dpi)
     : font_(font),
@@ -28,7 +21,7 @@ StatusBar::StatusBar(HWND parent, HINSTANCE instance, int controlId, std::initia
       texts_(designWidths_.size()),
       background_(background),
       sizeGrip_(sizeGrip) {
-    for (int w : designWidths_) widths_.push_back(ScaleForDpi(w, dpi_));
+    panels_.LayOut(designWidths_, dpi_);
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                         (sizeGrip ? SBARS_SIZEGRIP : 0);
     hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
@@ -56,9 +49,8 @@ LRESULT CALLBACK StatusBar::Painted(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
             bar->Paint(reinterpret_cast<HDC>(wParam), all);
             return 0;
         }
-        PAINTSTRUCT ps{};
-        if (const HDC dc = ::BeginPaint(hwnd, &ps)) bar->Paint(dc, ps.rcPaint);
-        ::EndPaint(hwnd, &ps);
+        const unique_hdc_paint paint(hwnd);
+        if (paint.get() != nullptr) bar->Paint(paint.get(), paint.paint().rcPaint);
         return 0;
     }
     case WM_ERASEBKGND: return 1;  // Paint fills the face itself
@@ -80,7 +72,7 @@ void StatusBar::Paint(HDC dc, const RECT& update) const {
     FillFace(dc, update);
     const unique_select_object useFont(dc, font_);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    for (int panel = 0; panel < static_cast<int>(widths_.size()); ++panel) {
+    for (int panel = 0; panel < PanelCount(); ++panel) {
         const RECT part = PanelRect(panel);
         RECT shown{};
         if (::IntersectRect(&shown, &part, &update)) PaintPanel(dc, panel, part);
@@ -119,15 +111,10 @@ RECT StatusBar::PanelRect(int panel) const {
     ::GetClientRect(hwnd_, &client);
     int borders[3]{};  // horizontal, vertical, between panels
     ::SendMessageW(hwnd_, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    int left = 0, right = 0;
-    for (int i = 0; i <= panel && i < static_cast<int>(widths_.size()); ++i) {
-        left = i == 0 ? 0 : right + borders[2];
-        right += widths_[static_cast<std::size_t>(i)];
-    }
-    if (panel + 1 == static_cast<int>(widths_.size())) right = client.right;
     // No panel runs under the grip.
-    const LONG end = client.right - (sizeGrip_ ? GripSide(client) : 0);
-    return {std::min<LONG>(left, end), borders[1], std::min<LONG>(right, end), client.bottom};
+    const int end = static_cast<int>(client.right) - (sizeGrip_ ? GripSide(client) : 0);
+    const auto [left, right] = panels_.Span(panel, borders[2], static_cast<int>(client.right), end);
+    return {left, borders[1], right, client.bottom};
 }
 
 int StatusBar::GripSide(const RECT& client) const {
@@ -136,10 +123,7 @@ int StatusBar::GripSide(const RECT& client) const {
 
 void StatusBar::FillFace(HDC dc, const RECT& r) const {
     // The system's face is asked each time: the user may change it while we run.
-    if (const HBRUSH face = ::CreateSolidBrush(BarFace(background_))) {
-        ::FillRect(dc, &r, face);
-        ::DeleteObject(face);
-    }
+    if (const unique_hbrush face{::CreateSolidBrush(BarFace(background_))}) ::FillRect(dc, &r, face.get());
 }
 
 // Expects the bar's font and text colour selected.
@@ -161,10 +145,7 @@ void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
 }
 
 void StatusBar::ApplyPanels() const {
-    std::vector<int> edges;
-    int right = 0;
-    for (int w : widths_) edges.push_back(right += w);
-    if (!edges.empty()) edges.back() = -1;
+    const std::vector<int> edges = panels_.Edges();
     ::SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
@@ -178,12 +159,10 @@ void StatusBar::SetDpi(int dpi, HFONT font) {
 
 // The design widths at the current DPI, each panel but the last grown to its text.
 void StatusBar::LayOutPanels() {
-    widths_.resize(designWidths_.size());
-    for (std::size_t i = 0; i < widths_.size(); ++i) {
-        widths_[i] = ScaleForDpi(designWidths_[i], dpi_);
-        if (i + 1 < widths_.size() && !texts_[i].empty())
-            widths_[i] = std::max(widths_[i], TextWidth(texts_[i]) + ScaleForDpi(kPanelPadding, dpi_));
-    }
+    std::vector<int> textWidths(designWidths_.size());
+    for (std::size_t i = 0; i + 1 < textWidths.size(); ++i)
+        if (!texts_[i].empty()) textWidths[i] = TextWidth(texts_[i]);
+    panels_.LayOut(designWidths_, dpi_, textWidths);
     ApplyPanels();
     ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -214,18 +193,11 @@ int StatusBar::MeasureAdvance(wchar_t ch) {
 }
 
 void StatusBar::SetText(int panel, std::string_view utf8) {
-    if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
+    if (panel < 0 || panel >= PanelCount()) return;
     const std::wstring text = Utf8ToWide(utf8);
-    const bool last = panel + 1 == static_cast<int>(widths_.size());
-    bool relaid = false;
-    if (!last && !text.empty()) {
-        const int needed = TextWidth(text) + ScaleForDpi(kPanelPadding, dpi_);
-        if (needed > widths_[panel]) {
-            widths_[panel] = needed;
-            ApplyPanels();
-            relaid = true;
-        }
-    }
+    // The last panel runs to the bar's end and never grows: its text is not measured.
+    const bool relaid = panel + 1 < PanelCount() && !text.empty() && panels_.Fit(panel, TextWidth(text));
+    if (relaid) ApplyPanels();
     StoreText(panel, text);
     if (relaid) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
@@ -299,7 +271,7 @@ void StatusBar::PaintPanelNow(int panel) const {
 }
 
 void StatusBar::SetSwatchText(int panel, std::optional<COLORREF> color, std::string_view utf8) {
-    if (panel < 0 || panel >= static_cast<int>(widths_.size())) return;
+    if (panel < 0 || panel >= PanelCount()) return;
     swatchPanel_ = panel;
     swatchColor_ = color;
     StoreText(panel, Utf8ToWide(utf8));
@@ -312,10 +284,7 @@ void StatusBar::DrawSwatch(HDC dc, RECT r) const {
     const int side = std::max<int>(0, (r.bottom - r.top) - 2 * inset);
     if (swatchColor_ && side > 0) {
         RECT square{r.left + inset, r.top + inset, r.left + inset + side, r.top + inset + side};
-        if (const HBRUSH fill = ::CreateSolidBrush(*swatchColor_)) {
-            ::FillRect(dc, &square, fill);
-            ::DeleteObject(fill);
-        }
+        if (const unique_hbrush fill{::CreateSolidBrush(*swatchColor_)}) ::FillRect(dc, &square, fill.get());
         ::FrameRect(dc, &square, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
     r.left += side + 3 * inset;
@@ -335,9 +304,7 @@ void StatusBar::SetPanels(std::initializer_list<int> panelWidths) {
     LayOutPanels();
 }
 
-int StatusBar::PanelWidth(int panel) const {
-    return panel >= 0 && panel < static_cast<int>(widths_.size()) ? widths_[panel] : 0;
-}
+int StatusBar::PanelWidth(int panel) const { return panels_.Width(panel); }
 
 std::wstring StatusBar::Text(int panel) const {
     return panel >= 0 && panel < static_cast<int>(texts_.size()) ? texts_[static_cast<std::size_t>(panel)]

@@ -3,6 +3,7 @@
 // one-panel hint line above the tool bar, and sbMain with its four panels.
 #include <windows.h>
 
+#include "mainwindow/StatusPanels.h"
 #include "platform/win32/Handles.h"
 
 #include <initializer_list>
@@ -35,7 +36,7 @@ public:
     // font must not cut a text off mid-word.
     void SetText(int panel, std::string_view utf8);
     int PanelWidth(int panel) const;
-    int PanelCount() const { return static_cast<int>(widths_.size()); }
+    int PanelCount() const { return panels_.Count(); }
     RECT PanelRect(int panel) const;  // where the panel is drawn, in the bar's client area
     std::wstring Text(int panel) const;
     // Makes a panel show a small square of a colour (none: no square) before its text.
@@ -67,7 +68,7 @@ private:
     HFONT font_ = nullptr;
     std::vector<int> designWidths_;  // at 96 dpi
     int dpi_ = 96;
-    std::vector<int> widths_;
+    StatusPanels panels_;
     std::vector<std::wstring> texts_;  // one a panel
     int swatchPanel_ = -1;
     std::optional<COLORREF> swatchColor_;

@@ -204,10 +204,10 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::OnSize(UINT type, int width, int height) {
     if (type != SIZE_MINIMIZED) Layout(width, height);
     if (!formReady_) return;
-    if (type == SIZE_MINIMIZED) {
-        if (!std::exchange(minimized_, true)) form_.AppMinimize();
-    } else if (std::exchange(minimized_, false)) {
-        form_.AppRestore();
+    switch (minimizeEdges_.Sized(type == SIZE_MINIMIZED)) {
+    case MinimizeEdges::Edge::Minimized: form_.AppMinimize(); break;
+    case MinimizeEdges::Edge::Restored: form_.AppRestore(); break;
+    case MinimizeEdges::Edge::None: break;
     }
     form_.FormResize();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "mainwindow/MainWindowClass.h"
+#include "mainwindow/MinimizeEdges.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewLayout.h"
@@ -86,7 +87,7 @@ private:
     std::unique_ptr<ToolBar> toolBar_;
     std::unique_ptr<MenuBar> menu_;
     unique_haccel accelerators_;
-    bool minimized_ = false;
+    MinimizeEdges minimizeEdges_;
     bool formReady_ = false;    // the behaviour may be called
     bool formCreated_ = false;  // CreateWnd has run to its end
     std::exception_ptr createError_;

@@ -100,18 +100,7 @@ void ToolBar::Place(int x, int y, int width, int height) const {
     ::SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool ToolBar::IsHoldButton(CommandId id) const {
-    for (const ToolButton& b : MainToolBar())
-        if (b.Id == id) return b.PressAndHold;
-    return false;
-}
-
-CommandId ToolBar::ClickCommand(WORD id) const {
-    const auto cmd = static_cast<CommandId>(id);
-    for (const ToolButton& b : MainToolBar())
-        if (b.Id == cmd) return b.PressAndHold ? CommandId::None : cmd;
-    return CommandId::None;
-}
+CommandId ToolBar::ClickCommand(WORD id) const { return ocu::ClickCommand(static_cast<CommandId>(id)); }
 
 CommandId ToolBar::ButtonAt(POINT client) const {
     const auto index = static_cast<int>(::SendMessageW(hwnd_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client)));
@@ -151,31 +140,25 @@ std::optional<LRESULT> ToolBar::OnNotify(const NMHDR& header) {
     return std::nullopt;
 }
 
-void ToolBar::Press(CommandId id) {
-    held_ = id;
-    onPress_(id, true);
-}
-
 void ToolBar::EndHold(bool releaseCapture) {
-    if (!held_) return;
-    const CommandId id = *held_;
-    held_.reset();
+    const std::optional<CommandId> id = hold_.End();
+    if (!id) return;
     if (std::exchange(ownCapture_, false) && releaseCapture && ::GetCapture() == hwnd_) ::ReleaseCapture();
-    onPress_(id, false);
+    onPress_(*id, false);
 }
 
 LRESULT ToolBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (IsButtonDown(msg)) {
         const CommandId id = ButtonAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         const LRESULT r = ::DefSubclassProc(hwnd_, msg, wParam, lParam);
-        if (!held_ && IsHoldButton(id)) {
+        if (hold_.Press(id)) {
             // Only the left button makes the bar take the mouse; the release of
             // any other must still come here, wherever the pointer is then.
             if (::GetCapture() != hwnd_) {
                 ::SetCapture(hwnd_);
                 ownCapture_ = true;
             }
-            Press(id);
+            onPress_(id, true);
         }
         return r;
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/ButtonHold.h"
 #include "mainwindow/Commands.h"
 #include "platform/win32/Handles.h"
 
@@ -38,17 +39,15 @@ public:
     // The command of a button click (WM_COMMAND from the bar); None for a
     // press-and-hold button, which acts on press and release instead.
     CommandId ClickCommand(WORD id) const;
-    bool IsHoldButton(CommandId id) const;
     // The command of the button under a client point of the bar, None if none.
     CommandId ButtonAt(POINT client) const;
-    std::optional<CommandId> Held() const { return held_; }
+    std::optional<CommandId> Held() const { return hold_.Held(); }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void SetPictures(int dpi, HFONT font);
     void SetButtonSize(int dpi) const;
-    void Press(CommandId id);
     void EndHold(bool releaseCapture);
 
     HWND hwnd_ = nullptr;
@@ -56,7 +55,7 @@ private:
     std::vector<std::wstring> captions_;
     std::vector<std::wstring> hints_;
     PressHandler onPress_;
-    std::optional<CommandId> held_;
+    ButtonHold hold_;
     bool ownCapture_ = false;
 };
 

@@ -38,8 +38,12 @@ TEST(CommandTable, AdditionsFollowEachMenusOwnEntriesBehindASeparator) {
         if (depth == 0) addedSeen = false;
         if (depth == 1) {
             const bool isAdded = added.count(e.Id) != 0;
-            if (isAdded && !addedSeen) EXPECT_EQ(before, MenuItemKind::Separator) << e.Caption;
-            if (!isAdded && e.Kind != MenuItemKind::Separator) EXPECT_FALSE(addedSeen) << e.Caption;
+            if (isAdded && !addedSeen) {
+                EXPECT_EQ(before, MenuItemKind::Separator) << e.Caption;
+            }
+            if (!isAdded && e.Kind != MenuItemKind::Separator) {
+                EXPECT_FALSE(addedSeen) << e.Caption;
+            }
             addedSeen = addedSeen || isAdded;
             found += isAdded;
             before = e.Kind;

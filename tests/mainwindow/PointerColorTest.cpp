@@ -131,7 +131,9 @@ TEST_F(PointerColorTest, HiddenByDefaultShownAndHiddenByTheMenuEntry) {
     for (int shown : {0, 1, 0}) {
         if (shown != 0 || platform.ColorReadoutShown) form->OnCommand(CommandId::mmColorShow);
         EXPECT_EQ(platform.ColorReadoutShown, shown != 0);
-        if (shown != 0) EXPECT_EQ(platform.ColorReadout, Hex(platform.Cursor));  // at once
+        if (shown != 0) {
+            EXPECT_EQ(platform.ColorReadout, Hex(platform.Cursor));  // at once
+        }
         const int before = platform.ColorReadouts;
         platform.Cursor.X ^= 1;  // a new colour to show
         Tick();

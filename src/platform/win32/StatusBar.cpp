@@ -130,7 +130,7 @@ void StatusBar::FillFace(HDC dc, const RECT& r) const {
 void StatusBar::PaintPanel(HDC dc, int panel, RECT part) const {
     // A sunken panel with its text, as DrawStatusText draws one without a visual
     // style; that function takes the style's pane when one is active, which
-    // would hide the bar's own colour (sbMain is cream).
+    // would hide the bar's own colour (the status bar's is cream).
     FillFace(dc, part);
     ::DrawEdge(dc, &part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     if (panel == swatchPanel_) {

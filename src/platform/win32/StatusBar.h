@@ -1,6 +1,6 @@
 #pragma once
 // A status bar with panels, placed by its parent (no automatic alignment): the
-// one-panel hint line above the tool bar, and sbMain with its four panels.
+// one-panel hint line above the tool bar, and the status bar with its four panels.
 #include <windows.h>
 
 #include "mainwindow/StatusPanels.h"

@@ -23,6 +23,7 @@
 #include "settings/IniFile.h"
 #include "settings/IniManager.h"
 #include "settings/SettingsStore.h"
+#include "settings/TextEncoding.h"
 #include "support/MemoryStore.h"
 
 namespace {
@@ -118,8 +119,10 @@ void CheckLoaded(const ocu::TIniManager& m, const std::optional<std::string>& fi
     Check(!m.InfoVisible, "InfoVisible is never read");
 }
 
-// Lines of a text, without their endings ('\n', "\r\n" or a lone '\r').
+// Lines of a text, without their endings ('\n', "\r\n" or a lone '\r'). A UTF-8
+// byte order mark at the start is no part of the first line: it stays at the start.
 std::vector<std::string> Bodies(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<std::string> out;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -164,6 +167,14 @@ void CheckForeignLinesKept(const std::optional<std::string>& original, const std
     }
 }
 
+// The text of a file's bytes as the manager reads them: a file marked as UTF-16
+// is that text, any other its own bytes.
+std::optional<std::string> AsText(const std::optional<std::string>& bytes) {
+    if (!bytes) return std::nullopt;
+    const auto decoded = ocu::DecodeSettingsText(*bytes);
+    return decoded ? decoded->text : *bytes;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -173,7 +184,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryStore store;
     // An empty input stands for a missing file.
     if (size > 0) store.text.emplace(reinterpret_cast<const char*>(data), size);
-    const std::optional<std::string> original = store.text;
+    // A file marked as UTF-16 that is not whole 16-bit units cannot be read, and its
+    // save is refused: the unit tests hold that case.
+    if (store.text && !ocu::DecodeSettingsText(*store.text)) return 0;
+    const std::optional<std::string> originalBytes = store.text;
+    const std::optional<std::string> original = AsText(originalBytes);
 
     ocu::TIniManager m(store, "Ocumira.ini");
     CheckLoaded(m, original);
@@ -188,8 +203,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool complete = m.SaveOnExit();
     if (!complete) {
         Check(failAfter >= 0 && store.writes == failAfter, "a save failed without a failing write");
-        Check(store.text == original || store.writes > 0, "nothing written but the file changed");
-        if (store.text) CheckForeignLinesKept(original, *store.text);
+        Check(store.text == originalBytes || store.writes > 0, "nothing written but the file changed");
+        if (store.text) CheckForeignLinesKept(original, *AsText(store.text));
     } else {
         Check(failAfter < 0 || store.writes <= failAfter, "a failed write went unreported");
     }
@@ -198,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     m.Save();
     Check(store.text.has_value(), "a save left no file");
     const std::string saved = *store.text;
-    CheckForeignLinesKept(original, saved);
+    CheckForeignLinesKept(original, *AsText(saved));
 
     // Each save that got as far as RunCount counted one run; the failed one
     // may or may not have. The counter stops at the top.

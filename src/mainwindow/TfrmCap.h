@@ -134,6 +134,8 @@ private:
     // Shows the states of MenuStates() in the menu, passing on those that changed.
     void RefreshMenuStates();
     void RunHotKeyVariant(CommandId id, HotKeyVariant variant);
+    void RunAction(const MenuEntry& row);  // a command its table row describes
+    void RunOwnCommand(CommandId id);      // a command with code of its own
     void RunModal(void (TfrmCap::*body)());
     void RecomputeTargetOffsets() { ocu::RecomputeTargetOffsets(s_); }
     void SetGraph(CommandId item, int unit);
@@ -141,11 +143,9 @@ private:
     void SampRate();
     void FlexRotateDialog();
     void ClearSurfaceLayer() { surface_.ClearSurfaceLayer(); }
-    void OnOtherCommand(CommandId id);  // image output, dialogs and help
-    bool OnAddedCommand(CommandId id);  // PNG and the colour readout; false if not one of them
     void ShowPointerColor();
     void OptionsDialog();
-    void LeaveTopMostForHelp();
+    void ShowHelp(CommandId which);  // the help file (Help2) or the online help (Help1)
 
     IPlatform& p_;
     IShellServices* shell_ = nullptr;

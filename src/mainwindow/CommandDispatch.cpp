@@ -116,14 +116,14 @@ void TfrmCap::RunOwnCommand(CommandId id) {
     case C::mmGrid: s_.CenterLineVisible = !s_.CenterLineVisible; break;
 
     case C::mmAtariMode:
-        SetSurfaceDrawMode(!s_.SurfaceDrawMode);
+        surface_.SetSurfaceDrawMode(!s_.SurfaceDrawMode);
         UpdateStatus();
         break;
     case C::mmBltAtari:
         s_.SurfaceVisible = !s_.SurfaceVisible;
         UpdateStatus();
         break;
-    case C::mmClearAtari: ClearSurfaceLayer(); break;
+    case C::mmClearAtari: surface_.ClearSurfaceLayer(); break;
 
     case C::mmFix: {
         const bool on = !MenuChecked(C::mmFix);
@@ -170,7 +170,7 @@ void TfrmCap::RunOwnCommand(CommandId id) {
         ShowPointerColor();
         break;
     case C::mmHotKeysAlways:
-        SetHotKeysAlways(!ini_.HotKeysAlways);
+        hotKeys_.SetHotKeysAlways(!ini_.HotKeysAlways);
         RefreshMenuStates();
         break;
 

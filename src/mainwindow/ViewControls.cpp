@@ -29,7 +29,7 @@ void TfrmCap::SetZoomRate(float rate) {
         s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
         s_.AreaLeft -= s_.SrcWidth / 2;
         s_.AreaTop -= s_.SrcHeight / 2;
-        RecomputeTargetOffsets();
+        ocu::RecomputeTargetOffsets(s_);
     } else {
         s_.ZoomRate = rate;
     }

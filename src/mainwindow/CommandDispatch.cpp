@@ -1,16 +1,14 @@
 // The one dispatch of commands: menu entries, shortcuts, tool buttons and hot keys.
+// A command whose table row says what it does with a value runs from the row; the
+// others have their code here.
 #include <string>
 
+#include "mainwindow/PointerColor.h"
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
 #include "settings/IniManager.h"
 
 namespace ocu {
-namespace {
-float Stepped(float rate, float delta) {
-    return static_cast<float>(static_cast<long double>(rate) + static_cast<long double>(delta));
-}
-}  // namespace
 
 void TfrmCap::OnHotKey(int id) {
     // The system delivers hot keys while a box of ours waits for an answer too; a command
@@ -36,7 +34,10 @@ void TfrmCap::OnCommand(CommandId id) { RunCommand(id); }
 void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
     using V = HotKeyVariant;
     switch (variant) {
-    case V::FineStep: SetZoomRate(Stepped(s_.ZoomRate, id == CommandId::mmDown ? -s_.ZoomStep : s_.ZoomStep)); break;
+    case V::FineStep:
+        if (const MenuEntry* row = FindMenuEntry(id))
+            SetZoomRate(ZoomStepped(s_.ZoomRate, row->Value.Amount * s_.ZoomStep));
+        break;
     case V::MarkFirst:
         // The flag, not the mark, decides: a pick may have switched the mode off
         // while the menu was closed, so the menu is brought up to date first.
@@ -50,13 +51,9 @@ void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
         RunCommand(id);
         break;
     case V::OneStep:
-        if (id == CommandId::tbRRotate) {
-            s_.RotateAngle += s_.RotateStep;
+        if (const ToolButton* b = FindToolButton(id)) {
+            s_.RotateAngle += static_cast<int>(b->Steps) * s_.RotateStep;
             rotateAngle();
-        } else {
-            s_.RotateAngle -= s_.RotateStep;
-            rotateAngle();
-            UpdateStatus();
         }
         break;
     case V::ShowOrHide: s_.GridVisible = !s_.GridVisible; break;
@@ -66,27 +63,30 @@ void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
 }
 
 void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
-    using C = CommandId;
     if (variant != HotKeyVariant::AsMenu) {
         RunHotKeyVariant(id, variant);
         return;
     }
+    const MenuEntry* row = FindMenuEntry(id);
+    if (row && row->Action != CommandAction::Own) RunAction(*row);
+    else RunOwnCommand(id);
+    RefreshMenuStates();
+}
+
+void TfrmCap::RunAction(const MenuEntry& row) {
+    const CommandValue& v = row.Value;
+    switch (row.Action) {
+    case CommandAction::ZoomBy: SetZoomRate(ZoomStepped(s_.ZoomRate, v.Amount)); break;
+    case CommandAction::ZoomTo: SetZoomRate(v.Amount); break;
+    case CommandAction::GridUnit: SetGraph(row.Id, static_cast<int>(v.Amount)); break;
+    case CommandAction::WindowSize: ChgWindowSize(v.Size.X, v.Size.Y); break;
+    default: break;  // turning is for held buttons and hot keys, not menu entries
+    }
+}
+
+void TfrmCap::RunOwnCommand(CommandId id) {
+    using C = CommandId;
     switch (id) {
-    case C::mmUP: SetZoomRate(Stepped(s_.ZoomRate, 1.0f)); break;
-    case C::mmDown: SetZoomRate(Stepped(s_.ZoomRate, -1.0f)); break;
-    case C::mmRate10: SetZoomRate(1.0f); break;
-    case C::mmRate15: SetZoomRate(1.5f); break;
-    case C::mmRate20: SetZoomRate(2.0f); break;
-    case C::mmRate25: SetZoomRate(2.5f); break;
-    case C::mmRate30: SetZoomRate(3.0f); break;
-    case C::mm40: SetZoomRate(4.0f); break;
-    case C::mm50: SetZoomRate(5.0f); break;
-    case C::mmRate60: SetZoomRate(6.0f); break;
-    case C::mmRate70: SetZoomRate(7.0f); break;
-    case C::mmRate80: SetZoomRate(8.0f); break;
-    case C::mmRate90: SetZoomRate(9.0f); break;
-    case C::mmRate100: SetZoomRate(10.0f); break;
-    case C::mmRate160: SetZoomRate(16.0f); break;
     case C::mmFlipH:
     case C::tbFlipH: flipHV(1); break;
     case C::mmFlipV:
@@ -112,27 +112,18 @@ void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
     case C::mmUpper: MoveFixArea("up"); break;
     case C::mmDowner: MoveFixArea("down"); break;
 
-    case C::mmGraph30: SetGraph(id, 30); break;
-    case C::mmGraph40: SetGraph(id, 40); break;
-    case C::mmGraph50: SetGraph(id, 50); break;
-    case C::mmGraph60: SetGraph(id, 60); break;
     case C::mmGraphFlex: RunModal(&TfrmCap::GraphFlex); break;
     case C::mmGrid: s_.CenterLineVisible = !s_.CenterLineVisible; break;
-    case C::mm200x200: ChgWindowSize(200, 200); break;
-    case C::mm300x300: ChgWindowSize(300, 300); break;
-    case C::N400x3001: ChgWindowSize(400, 300); break;
-    case C::N400x4001: ChgWindowSize(400, 400); break;
-    case C::mm300x400: ChgWindowSize(300, 400); break;
 
     case C::mmAtariMode:
-        SetSurfaceDrawMode(!s_.SurfaceDrawMode);
+        surface_.SetSurfaceDrawMode(!s_.SurfaceDrawMode);
         UpdateStatus();
         break;
     case C::mmBltAtari:
         s_.SurfaceVisible = !s_.SurfaceVisible;
         UpdateStatus();
         break;
-    case C::mmClearAtari: ClearSurfaceLayer(); break;
+    case C::mmClearAtari: surface_.ClearSurfaceLayer(); break;
 
     case C::mmFix: {
         const bool on = !MenuChecked(C::mmFix);
@@ -150,9 +141,56 @@ void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
     case C::mmTopMost: switchTopMost(!s_.TopMost); break;
     case C::mmSampRate: RunModal(&TfrmCap::SampRate); break;
 
-    default: OnOtherCommand(id); break;
+    case C::mmSaveViewFile:
+        if (imageOutput_.Attached()) imageOutput_.SaveViewFile();
+        break;
+    case C::mmCopyToClipBoard:
+        if (imageOutput_.Attached()) imageOutput_.CopyViewToClipboard();
+        break;
+    case C::mmPrint:
+        if (imageOutput_.Attached()) imageOutput_.PrintView();
+        break;
+    case C::mmSavePngFile:
+        if (imageOutput_.Attached()) imageOutput_.SavePngFile();
+        break;
+    case C::mmCopyColor:
+        if (imageOutput_.Attached())
+            imageOutput_.CopyColor(pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string());
+        break;
+    case C::mmColorShow:
+        ini_.PointerColorVisible = !ini_.PointerColorVisible;
+        p_.ShowColorReadout(ini_.PointerColorVisible);
+        pointerColorShown_ = false;  // the panel is new: it gets the reading at once
+        RefreshMenuStates();
+        ShowPointerColor();
+        break;
+    case C::mmColorHex:
+        ini_.InfoIsHex = !ini_.InfoIsHex;
+        RefreshMenuStates();
+        ShowPointerColor();
+        break;
+    case C::mmHotKeysAlways:
+        hotKeys_.SetHotKeysAlways(!ini_.HotKeysAlways);
+        RefreshMenuStates();
+        break;
+
+    case C::mmOption:
+        if (shell_) RunModal(&TfrmCap::OptionsDialog);
+        break;
+    case C::Help1:
+    case C::Help2: ShowHelp(id); break;
+    case C::About1:
+        if (shell_) {
+            s_.CapturePaused = true;
+            struct Resume {
+                bool& paused;
+                ~Resume() { paused = false; }
+            } resume{s_.CapturePaused};
+            shell_->ShowVersionDialog();
+        }
+        break;
+    default: break;
     }
-    RefreshMenuStates();
 }
 
 }  // namespace ocu

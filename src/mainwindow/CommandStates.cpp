@@ -19,9 +19,11 @@ CommandStates MenuStates(const ViewState& s, const AddedSwitches& added) {
 
     out.SetChecked(C::mmGraph, s.GridVisible);
     bool fixedUnit = false;
-    for (auto [id, unit] : {std::pair{C::mmGraph30, 30}, {C::mmGraph40, 40}, {C::mmGraph50, 50}, {C::mmGraph60, 60}}) {
-        out.SetChecked(id, s.GridVisible && s.GridUnit == unit);
-        fixedUnit = fixedUnit || s.GridUnit == unit;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Action != CommandAction::GridUnit) continue;
+        const bool same = s.GridUnit == static_cast<int>(e.Value.Amount);
+        out.SetChecked(e.Id, s.GridVisible && same);
+        fixedUnit = fixedUnit || same;
     }
     out.SetChecked(C::mmGraphFlex, s.GridVisible && !fixedUnit);
     out.SetChecked(C::mmGrid, s.CenterLineVisible);

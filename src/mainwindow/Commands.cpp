@@ -11,25 +11,40 @@ using C = CommandId;
 constexpr Shortcut ctrl(Key key) { return Shortcut{true, key}; }
 constexpr Shortcut plain(Key key) { return Shortcut{false, key}; }
 
+using A = CommandAction;
+constexpr MenuEntry zoomBy(C id, std::string_view caption, float by, Shortcut keys, std::string_view keysText) {
+    return {K::Item, id, caption, keys, keysText, A::ZoomBy, {by}};
+}
+constexpr MenuEntry zoomTo(C id, std::string_view caption, float rate, Shortcut keys = {},
+                           std::string_view keysText = "") {
+    return {K::Item, id, caption, keys, keysText, A::ZoomTo, {rate}};
+}
+constexpr MenuEntry gridUnit(C id, std::string_view caption, int unit) {
+    return {K::Item, id, caption, {}, "", A::GridUnit, {static_cast<float>(unit)}};
+}
+constexpr MenuEntry windowSize(C id, std::string_view caption, int width, int height) {
+    return {K::Item, id, caption, {}, "", A::WindowSize, {0, {width, height}}};
+}
+
 constexpr MenuEntry kMenu[] = {
     {K::Submenu, C::MenuRate, "拡大・反転・回転", {}, ""},
-    {K::Item, C::mmUP, "+1倍する　　ショートカット", ctrl(Key::A), "Ctrl+A"},
-    {K::Item, C::mmDown, "-1倍する　　ショートカット", ctrl(Key::S), "Ctrl+S"},
+    zoomBy(C::mmUP, "+1倍する　　ショートカット", 1, ctrl(Key::A), "Ctrl+A"),
+    zoomBy(C::mmDown, "-1倍する　　ショートカット", -1, ctrl(Key::S), "Ctrl+S"),
     {K::Submenu, C::mmRateSub, "拡大率ショートカット", {}, ""},
     {K::Separator, C::None, "", {}, ""},
-    {K::Item, C::mmRate10, "1x", ctrl(Key::D1), "Ctrl+1"},
-    {K::Item, C::mmRate15, "1.5x", {}, ""},
-    {K::Item, C::mmRate20, "2x", ctrl(Key::D2), "Ctrl+2"},
-    {K::Item, C::mmRate25, "2.5x", {}, ""},
-    {K::Item, C::mmRate30, "3x", ctrl(Key::D3), "Ctrl+3"},
-    {K::Item, C::mm40, "4x", ctrl(Key::D4), "Ctrl+4"},
-    {K::Item, C::mm50, "5x", ctrl(Key::D5), "Ctrl+5"},
-    {K::Item, C::mmRate60, "6x", ctrl(Key::D6), "Ctrl+6"},
-    {K::Item, C::mmRate70, "7x", ctrl(Key::D7), "Ctrl+7"},
-    {K::Item, C::mmRate80, "8x", ctrl(Key::D8), "Ctrl+8"},
-    {K::Item, C::mmRate90, "9x", ctrl(Key::D9), "Ctrl+9"},
-    {K::Item, C::mmRate100, "10x", ctrl(Key::D0), "Ctrl+0"},
-    {K::Item, C::mmRate160, "16x", {}, ""},
+    zoomTo(C::mmRate10, "1x", 1, ctrl(Key::D1), "Ctrl+1"),
+    zoomTo(C::mmRate15, "1.5x", 1.5),
+    zoomTo(C::mmRate20, "2x", 2, ctrl(Key::D2), "Ctrl+2"),
+    zoomTo(C::mmRate25, "2.5x", 2.5),
+    zoomTo(C::mmRate30, "3x", 3, ctrl(Key::D3), "Ctrl+3"),
+    zoomTo(C::mm40, "4x", 4, ctrl(Key::D4), "Ctrl+4"),
+    zoomTo(C::mm50, "5x", 5, ctrl(Key::D5), "Ctrl+5"),
+    zoomTo(C::mmRate60, "6x", 6, ctrl(Key::D6), "Ctrl+6"),
+    zoomTo(C::mmRate70, "7x", 7, ctrl(Key::D7), "Ctrl+7"),
+    zoomTo(C::mmRate80, "8x", 8, ctrl(Key::D8), "Ctrl+8"),
+    zoomTo(C::mmRate90, "9x", 9, ctrl(Key::D9), "Ctrl+9"),
+    zoomTo(C::mmRate100, "10x", 10, ctrl(Key::D0), "Ctrl+0"),
+    zoomTo(C::mmRate160, "16x", 16),
     {K::EndSubmenu, C::None, "", {}, ""},
     {K::Item, C::mmFlipH, "表示を左右反転する", ctrl(Key::D), "Ctrl+D"},
     {K::Item, C::mmFlipV, "表示を上下反転する", ctrl(Key::F), "Ctrl+F"},
@@ -53,19 +68,19 @@ constexpr MenuEntry kMenu[] = {
     {K::Submenu, C::MenuRange, "目盛", {}, ""},
     // The grid submenu shows Ctrl+G, but the key belongs to the grid hot key.
     {K::Submenu, C::mmGraph, "方眼表示", {}, "Ctrl+G"},
-    {K::Item, C::mmGraph30, "30ピクセル線", {}, ""},
-    {K::Item, C::mmGraph40, "40ピクセル線", {}, ""},
-    {K::Item, C::mmGraph50, "50ピクセル線", {}, ""},
-    {K::Item, C::mmGraph60, "60ピクセル線", {}, ""},
+    gridUnit(C::mmGraph30, "30ピクセル線", 30),
+    gridUnit(C::mmGraph40, "40ピクセル線", 40),
+    gridUnit(C::mmGraph50, "50ピクセル線", 50),
+    gridUnit(C::mmGraph60, "60ピクセル線", 60),
     {K::Item, C::mmGraphFlex, "任意", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
     {K::Item, C::mmGrid, "中心線表示", {}, ""},
     {K::Submenu, C::mmWndSize, "ウィンドウ定型サイズ", {}, ""},
-    {K::Item, C::mm200x200, "200 x 200 サイズ (小 正方)", {}, ""},
-    {K::Item, C::mm300x300, "300 x 300 サイズ (正方)", {}, ""},
-    {K::Item, C::N400x3001, "400 x 300 サイズ (横長)", {}, ""},
-    {K::Item, C::N400x4001, "400 x 400 サイズ (中 正方)", {}, ""},
-    {K::Item, C::mm300x400, "300 x 400 サイズ (縦長)", {}, ""},
+    windowSize(C::mm200x200, "200 x 200 サイズ (小 正方)", 200, 200),
+    windowSize(C::mm300x300, "300 x 300 サイズ (正方)", 300, 300),
+    windowSize(C::N400x3001, "400 x 300 サイズ (横長)", 400, 300),
+    windowSize(C::N400x4001, "400 x 400 サイズ (中 正方)", 400, 400),
+    windowSize(C::mm300x400, "300 x 400 サイズ (縦長)", 300, 400),
     {K::EndSubmenu, C::None, "", {}, ""},
     {K::EndSubmenu, C::None, "", {}, ""},
 
@@ -113,13 +128,13 @@ constexpr MenuEntry kMenu[] = {
 
 constexpr std::string_view kRotateHint = "回転します。押しっぱなしで回転しつづけます。";
 constexpr ToolButton kToolBar[] = {
-    {C::tbZoomUp, "もっと拡大", "拡大します。押しっぱなしでもっと拡大します。", true},
-    {C::tbZoomOut, "拡大戻す", "縮小します。押しっぱなしでもっと縮小し続けます。(1倍まで)", true},
+    {C::tbZoomUp, "もっと拡大", "拡大します。押しっぱなしでもっと拡大します。", true, A::ZoomBy, 1},
+    {C::tbZoomOut, "拡大戻す", "縮小します。押しっぱなしでもっと縮小し続けます。(1倍まで)", true, A::ZoomBy, -1},
     {C::tbFlipH, "左右反転", "", false},
     {C::tbFlipV, "上下反転", "", false},
-    {C::tbLRotate, "右に回転", kRotateHint, true},
+    {C::tbLRotate, "右に回転", kRotateHint, true, A::RotateBy, -1},  // clockwise
     {C::tbReset, "回転戻す", kRotateHint, false},
-    {C::tbRRotate, "左に回転", kRotateHint, true},
+    {C::tbRRotate, "左に回転", kRotateHint, true, A::RotateBy, 1},  // counter-clockwise
 };
 
 using V = HotKeyVariant;
@@ -174,6 +189,12 @@ CommandId TopLevelOf(CommandId id) {
 const MenuEntry* FindMenuEntry(CommandId id) {
     for (const MenuEntry& e : kMenu)
         if (e.Id == id && id != CommandId::None) return &e;
+    return nullptr;
+}
+
+const ToolButton* FindToolButton(CommandId id) {
+    for (const ToolButton& b : kToolBar)
+        if (b.Id == id) return &b;
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/Geometry.h"
 #include "mainwindow/Keys.h"
 
 namespace ocu {
@@ -43,6 +44,21 @@ enum class CommandId : std::uint16_t {
 
 enum class MenuItemKind : std::uint8_t { Item, Separator, Submenu, EndSubmenu };
 
+// What a command does where a value says it all; the rest run code of their own.
+enum class CommandAction : std::uint8_t {
+    Own,         // its own code
+    ZoomBy,      // the zoom steps by Amount (a held button or a fine hot key: by Amount zoom steps)
+    ZoomTo,      // the zoom becomes Amount
+    GridUnit,    // the grid shows with a spacing of Amount pixels, or hides when it already does
+    WindowSize,  // the view becomes Size
+    RotateBy,    // the view turns by Amount rotation steps
+};
+
+struct CommandValue {
+    float Amount = 0;
+    IntPoint Size = {};
+};
+
 struct Shortcut {
     bool Ctrl = false;
     ocu::Key Key = ocu::Key::None;
@@ -59,14 +75,18 @@ struct MenuEntry {
     std::string_view Caption;  // UTF-8
     Shortcut Keys;
     std::string_view ShortcutText;  // shown right of the caption ("Ctrl+A"), empty if none
+    CommandAction Action = CommandAction::Own;
+    CommandValue Value = {};
 };
 std::span<const MenuEntry> MainMenu();
 
 struct ToolButton {
     CommandId Id;
     std::string_view Caption;
-    std::string_view Hint;  // empty = none
-    bool PressAndHold;      // acts while held (repeat timer) rather than on click
+    std::string_view Hint;                          // empty = none
+    bool PressAndHold;                              // acts while held (repeat timer) rather than on click
+    CommandAction HeldAction = CommandAction::Own;  // what the repeat does while held
+    float Steps = 0;                                // ... by this many zoom or rotation steps
 };
 std::span<const ToolButton> MainToolBar();
 
@@ -103,5 +123,7 @@ const HotKey* FindHotKey(int id);
 CommandId TopLevelOf(CommandId id);
 // Finds the menu entry of a command; nullptr if none.
 const MenuEntry* FindMenuEntry(CommandId id);
+// Finds the tool button of a command; nullptr if none.
+const ToolButton* FindToolButton(CommandId id);
 
 }  // namespace ocu

@@ -1,5 +1,4 @@
-// Commands whose work lies outside the view: image output, the options and
-// version dialogs, and the help.
+// Commands whose work lies outside the view: the options dialog and the help.
 #include "dialogs/ManageShortcut.h"
 #include "mainwindow/TfrmCap.h"
 #include "settings/IniManager.h"
@@ -33,46 +32,13 @@ void TfrmCap::OptionsDialog() {
     ManageShortcut(*shell_, false, chosen->Shortcut, kShortcutName);
 }
 
-void TfrmCap::LeaveTopMostForHelp() {
+void TfrmCap::ShowHelp(CommandId which) {
     // The viewer or browser must be able to come to the front; nothing puts the
     // window back on top afterwards.
     switchTopMost(false);
-}
-
-void TfrmCap::OnOtherCommand(CommandId id) {
-    switch (id) {
-    case CommandId::mmSaveViewFile:
-        if (imageOutput_.Attached()) imageOutput_.SaveViewFile();
-        break;
-    case CommandId::mmCopyToClipBoard:
-        if (imageOutput_.Attached()) imageOutput_.CopyViewToClipboard();
-        break;
-    case CommandId::mmPrint:
-        if (imageOutput_.Attached()) imageOutput_.PrintView();
-        break;
-    case CommandId::mmOption:
-        if (shell_) RunModal(&TfrmCap::OptionsDialog);
-        break;
-    case CommandId::Help1:
-        LeaveTopMostForHelp();
-        if (shell_) shell_->OpenUrl(kOnlineHelpUrl);
-        break;
-    case CommandId::Help2:
-        LeaveTopMostForHelp();
-        if (shell_) OpenHelp(*shell_);
-        break;
-    case CommandId::About1:
-        if (shell_) {
-            s_.CapturePaused = true;
-            struct Resume {
-                bool& paused;
-                ~Resume() { paused = false; }
-            } resume{s_.CapturePaused};
-            shell_->ShowVersionDialog();
-        }
-        break;
-    default: OnAddedCommand(id); break;
-    }
+    if (!shell_) return;
+    if (which == CommandId::Help1) shell_->OpenUrl(kOnlineHelpUrl);
+    else OpenHelp(*shell_);
 }
 
 }  // namespace ocu

@@ -67,33 +67,4 @@ void TfrmCap::ShowPointerColor() {
     p_.SetColorReadout(pointerColor_, text);
 }
 
-bool TfrmCap::OnAddedCommand(CommandId id) {
-    switch (id) {
-    case CommandId::mmSavePngFile:
-        if (imageOutput_.Attached()) imageOutput_.SavePngFile();
-        return true;
-    case CommandId::mmColorShow:
-        ini_.PointerColorVisible = !ini_.PointerColorVisible;
-        p_.ShowColorReadout(ini_.PointerColorVisible);
-        pointerColorShown_ = false;  // the panel is new: it gets the reading at once
-        RefreshMenuStates();
-        ShowPointerColor();
-        return true;
-    case CommandId::mmColorHex:
-        ini_.InfoIsHex = !ini_.InfoIsHex;
-        RefreshMenuStates();
-        ShowPointerColor();
-        return true;
-    case CommandId::mmCopyColor:
-        if (imageOutput_.Attached())
-            imageOutput_.CopyColor(pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string());
-        return true;
-    case CommandId::mmHotKeysAlways:
-        SetHotKeysAlways(!ini_.HotKeysAlways);
-        RefreshMenuStates();
-        return true;
-    default: return false;
-    }
-}
-
 }  // namespace ocu

@@ -96,15 +96,11 @@ public:
     void BeginPick(bool forFixView) { areaPick_.BeginPick(forFixView); }
     void SetProjection(bool on) { projection_.SetProjection(on); }
     void ToggleProjection() { projection_.ToggleProjection(); }
-    WindowHandle WindowAtPoint(IntPoint p) { return projection_.WindowAtPoint(p); }
     void ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage msg) {
         projection_.ForwardMouse(x, y, shift, msg);
     }
-    void SetSurfaceDrawMode(bool on) { surface_.SetSurfaceDrawMode(on); }
     void ViewToLayer(int& x, int& y) const { surface_.ViewToLayer(x, y); }
     void FormDeactivate() { hotKeys_.FormDeactivate(); }  // another window became active
-    // Hot keys held all the time (true), or only while this window is active.
-    void SetHotKeysAlways(bool always) { hotKeys_.SetHotKeysAlways(always); }
     // The screen pixel the colour readout reads for a pointer at `cursor` while the
     // view samples from `src`; nullopt where the view shows no screen pixel.
     void TellTakenHotKeys();
@@ -134,18 +130,16 @@ private:
     // Shows the states of MenuStates() in the menu, passing on those that changed.
     void RefreshMenuStates();
     void RunHotKeyVariant(CommandId id, HotKeyVariant variant);
+    void RunAction(const MenuEntry& row);  // a command its table row describes
+    void RunOwnCommand(CommandId id);      // a command with code of its own
     void RunModal(void (TfrmCap::*body)());
-    void RecomputeTargetOffsets() { ocu::RecomputeTargetOffsets(s_); }
     void SetGraph(CommandId item, int unit);
     void GraphFlex();
     void SampRate();
     void FlexRotateDialog();
-    void ClearSurfaceLayer() { surface_.ClearSurfaceLayer(); }
-    void OnOtherCommand(CommandId id);  // image output, dialogs and help
-    bool OnAddedCommand(CommandId id);  // PNG and the colour readout; false if not one of them
     void ShowPointerColor();
     void OptionsDialog();
-    void LeaveTopMostForHelp();
+    void ShowHelp(CommandId which);  // the help file (Help2) or the online help (Help1)
 
     IPlatform& p_;
     IShellServices* shell_ = nullptr;

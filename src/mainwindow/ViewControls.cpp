@@ -11,11 +11,6 @@ namespace {
 constexpr int kRepeatZoom = 110;
 constexpr int kRepeatRotate = 220;
 constexpr int kRepeatIntervalMs = 100;
-
-// A step is added at full precision and passed on as the nearest float.
-float Stepped(float rate, float delta) {
-    return static_cast<float>(static_cast<long double>(rate) + static_cast<long double>(delta));
-}
 }  // namespace
 
 void TfrmCap::SetZoomRate(float rate) {
@@ -34,7 +29,7 @@ void TfrmCap::SetZoomRate(float rate) {
         s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
         s_.AreaLeft -= s_.SrcWidth / 2;
         s_.AreaTop -= s_.SrcHeight / 2;
-        RecomputeTargetOffsets();
+        ocu::RecomputeTargetOffsets(s_);
     } else {
         s_.ZoomRate = rate;
     }
@@ -92,41 +87,26 @@ void TfrmCap::mFlexFlipClick() {
 }
 
 void TfrmCap::OnToolButtonDown(CommandId id) {
-    switch (id) {
-    case CommandId::tbZoomUp:
+    const ToolButton* b = FindToolButton(id);
+    if (!b || !b->PressAndHold) return;
+    if (b->HeldAction == CommandAction::ZoomBy) {
         s_.RepeatAction = kRepeatZoom;
-        s_.RepeatZoomDelta = s_.ZoomStep;
-        break;
-    case CommandId::tbZoomOut:
-        s_.RepeatAction = kRepeatZoom;
-        s_.RepeatZoomDelta = -s_.ZoomStep;
-        break;
-    case CommandId::tbRRotate:  // 左に回転: counter-clockwise
+        s_.RepeatZoomDelta = b->Steps * s_.ZoomStep;
+    } else {
         s_.RepeatAction = kRepeatRotate;
-        s_.RepeatRotateDelta = s_.RotateStep;
-        break;
-    case CommandId::tbLRotate:  // 右に回転: clockwise
-        s_.RepeatAction = kRepeatRotate;
-        s_.RepeatRotateDelta = -s_.RotateStep;
-        break;
-    default: return;
+        s_.RepeatRotateDelta = static_cast<int>(b->Steps) * s_.RotateStep;
     }
     p_.StartRepeatTimer(kRepeatIntervalMs);
 }
 
 void TfrmCap::OnToolButtonUp(CommandId id) {
-    switch (id) {
-    case CommandId::tbZoomUp:
-    case CommandId::tbZoomOut:
-    case CommandId::tbRRotate:
-    case CommandId::tbLRotate: p_.StopRepeatTimer(); break;
-    default: break;
-    }
+    const ToolButton* b = FindToolButton(id);
+    if (b && b->PressAndHold) p_.StopRepeatTimer();
 }
 
 void TfrmCap::timRepeatTimer() {
     if (s_.RepeatAction == kRepeatZoom) {
-        SetZoomRate(Stepped(s_.ZoomRate, s_.RepeatZoomDelta));
+        SetZoomRate(ZoomStepped(s_.ZoomRate, s_.RepeatZoomDelta));
     } else if (s_.RepeatAction == kRepeatRotate) {
         s_.RotateAngle += s_.RepeatRotateDelta;
         rotateAngle();

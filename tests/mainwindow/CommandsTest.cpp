@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <set>
+#include <string>
 
 #include "mainwindow/MainWindowFixture.h"
 
@@ -19,6 +20,30 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
     EXPECT_EQ(HotKeyTable().size(), 15u);
     EXPECT_EQ(MainToolBar().size(), 7u);
+}
+
+// A row's value is what its caption promises: "2.5x" zooms to 2.5, "40ピクセル線" spaces the
+// grid 40 pixels, "400 x 300 サイズ" makes the view 400 wide and 300 high.
+TEST(CommandTable, ValueRowsDoWhatTheirCaptionsSay) {
+    int rates = 0, units = 0, sizes = 0;
+    for (const MenuEntry& e : MainMenu()) {
+        const std::string caption(e.Caption);
+        if (e.Action == CommandAction::ZoomTo) {
+            ++rates;
+            EXPECT_EQ(std::stof(caption), e.Value.Amount) << caption;
+            EXPECT_EQ(caption.back(), 'x');
+        } else if (e.Action == CommandAction::GridUnit) {
+            ++units;
+            EXPECT_EQ(std::to_string(static_cast<int>(e.Value.Amount)) + "ピクセル線", caption);
+        } else if (e.Action == CommandAction::WindowSize) {
+            ++sizes;
+            const std::string size = std::to_string(e.Value.Size.X) + " x " + std::to_string(e.Value.Size.Y);
+            EXPECT_EQ(caption.rfind(size + " サイズ", 0), 0u) << caption;
+        }
+    }
+    EXPECT_EQ(rates, 13);
+    EXPECT_EQ(units, 4);
+    EXPECT_EQ(sizes, 5);
 }
 
 // This program's own entries follow each menu's usual ones behind a separator, so that

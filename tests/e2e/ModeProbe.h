@@ -23,6 +23,8 @@
 namespace ocu::e2e {
 
 inline constexpr std::string_view kMainTitle = "Lumivane Ocumira";
+// The common file dialog's name box (edt1 of the system's dialog templates).
+inline constexpr int kFileNameBox = 1148;
 
 struct StartSettings {
     // Outer window bounds: by default at the right of the 1280x1024 screen, so the left part
@@ -60,24 +62,6 @@ inline std::string IniValue(const std::string& text, std::string_view key)
     return "";
 }
 
-// Runs helper_query with `args` (its output file is appended) and returns what it wrote.
-inline std::string Query(const XSession& session, std::vector<std::string> args)
-{
-    args.push_back("query-out.txt");
-    WineApp query(session, WineApp::Helper("helper_query", std::move(args)));
-    if (!query.WaitForExit(30s)) return "";
-    std::ifstream in(query.Folder() / "query-out.txt");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
-// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
-inline void PostCommand(const XSession& session, int commandId)
-{
-    Query(session, {"command", std::to_string(commandId)});
-}
-
 // Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
 inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
 {
@@ -88,28 +72,6 @@ inline std::string RunHelper(const XSession& session, std::string_view name, std
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::erase(text, '\r');  // the helpers write text mode
     return text;
-}
-
-// Several queries at once (each one is a Wine process start; in parallel they take the time
-// of about one). Results in the order of `argLists`.
-inline std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)
-{
-    std::vector<std::unique_ptr<WineApp>> running;
-    for (auto args : argLists) {
-        args.push_back("query-out.txt");
-        running.push_back(std::make_unique<WineApp>(session, WineApp::Helper("helper_query", std::move(args))));
-    }
-    std::vector<std::string> results;
-    for (auto& q : running) {
-        std::string text;
-        if (q->WaitForExit(60s)) {
-            std::ifstream in(q->Folder() / "query-out.txt");
-            text.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        }
-        results.push_back(text);
-    }
-    return results;
 }
 
 // The fifteen system-wide combinations: modifiers, virtual key, and the key names for XTest.

@@ -123,8 +123,7 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     // The pick: the menu's command "区域の指定←→解除" (posted as the menu sends it; the menu
     // itself, opened with the keyboard, is FixAreaE2E's), then a press on the magnifier dragged
     // to the spot and released there (Wine hears no button over the bare root).
-    constexpr int kFixViewSw = 300;
-    PostCommand(session, kFixViewSw);
+    PostCommand(session, CommandId::mmFixViewSw);
     ASSERT_TRUE(
         PollUntil([&] { return session.WindowTitle(Window()).find("選択してください") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
@@ -189,7 +188,7 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
         EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == onRoot(expected); }, 5s))
             << "the window is at " << session.WindowGeometry(window).value_or(Rect{}) << " on the root, not at "
             << onRoot(expected);
-        const std::string boxes = HelperQuery(session, {"boxes"});
+        const std::string boxes = Query(session, {"boxes"});
         EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
         // Its view shows the area around the pointer, on the other monitor.
         const int restX = run == 1 ? 300 : 1700, restY = 900;
@@ -250,7 +249,7 @@ TEST(TwoMonitorsGoneE2E, WindowKeptOnAMonitorThatIsGoneOpensOnThePrimary)
         },
         5s))
         << "the window is at " << session.WindowGeometry(window).value_or(Rect{});
-    const std::string boxes = HelperQuery(session, {"boxes"});
+    const std::string boxes = Query(session, {"boxes"});
     EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
     ASSERT_TRUE(app.Close(window));
     const std::string ini = app.ReadIni().value_or("");

@@ -22,14 +22,8 @@
 
 namespace ocu::e2e::viewprobe {
 
-// Runs helper_query.exe with `args` (its output file is added) and returns what it wrote;
-// empty if it wrote nothing within the timeout.
-std::string HelperQuery(const XSession& session, std::vector<std::string> args);
-
 // The main window's client area in screen coordinates, through helper_query.
 std::optional<Rect> QueryClient(const XSession& session);
-// Posts WM_COMMAND `commandId` to the main window, as choosing its menu entry does.
-void PostCommand(const XSession& session, int commandId);
 
 // What the plain view (no mirror, no turn) must show for a pointer and a zoom.
 struct PlainView {

@@ -495,10 +495,8 @@ TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     EXPECT_TRUE(m.App().Running());
 
     // Press on the magnifier, drag to the spot, release there (as a person confirms a pick).
-    session.MovePointer(m.ScreenX(5), m.ScreenY(m.View().height - 5));
-    session.Press(1);
-    for (int i = 0; i <= 10; ++i) session.MovePointer(m.ScreenX(5) - 40 * i, m.ScreenY(m.View().height - 5) - 10 * i);
-    session.Release(1);
+    const int startX = m.ScreenX(5), startY = m.ScreenY(m.View().height - 5);
+    session.Drag(startX, startY, startX - 400, startY - 100, 10);
     EXPECT_TRUE(m.WaitTitleHas("状態:表示モード")) << m.Title();
     ASSERT_TRUE(m.App().Close());
 }

@@ -53,19 +53,6 @@ std::string IniWithBounds(const Rect& windows, int capRateTenths, const std::str
     return ini.str();
 }
 
-// The view shows the area whose top left is root (left, top), and still does a few capture
-// ticks later.
-bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, std::string* why)
-{
-    auto holds = [&] {
-        why->clear();
-        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, 2.0f, why) == 0;
-    };
-    if (!PollUntil(holds, 10s, 50ms)) return false;
-    std::this_thread::sleep_for(300ms);
-    return holds();
-}
-
 // The window opens on the primary monitor where the settings put it, so Windows' origin is the
 // primary's top left; the view then shows, for pointer spots across both monitors, the area
 // around the pointer held inside the whole desktop: its left edge is the left monitor's.
@@ -130,13 +117,7 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
 
     const int px = srcW / 2 + 14, py = 500;  // root coordinates, near the desktop's left edge
     const int startX = view.x + 5, startY = view.y + view.height - 5;
-    session.MovePointer(startX, startY);
-    session.Press(1);
-    for (int i = 0; i <= 20; ++i) {
-        session.MovePointer(startX + (px - startX) * i / 20, startY + (py - startY) * i / 20);
-        std::this_thread::sleep_for(10ms);
-    }
-    session.Release(1);
+    session.Drag(startX, startY, px, py, 20);
     ASSERT_TRUE(
         PollUntil([&] { return session.WindowTitle(Window()).find("状態:表示モード") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
@@ -144,15 +125,15 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     session.MovePointer(1700, 900);
     const int left = px - srcW / 2, top = py - srcH / 2;
     std::string why;
-    EXPECT_TRUE(ViewShowsArea(session, view, left, top, &why)) << "after the pick: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left, top, 2.0f, &why)) << "after the pick: " << why;
 
     // ← moves the area 10 pixels; the second one stops it at the desktop's left edge.
     session.MovePointer(view.x + 2, view.y + view.height - 3);
     session.Click(1);
     session.KeyCombo("Left");
-    EXPECT_TRUE(ViewShowsArea(session, view, left - 10, top, &why)) << "after ←: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left - 10, top, 2.0f, &why)) << "after ←: " << why;
     session.KeyCombo("Left");
-    EXPECT_TRUE(ViewShowsArea(session, view, 0, top, &why)) << "after ←←: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, 0, top, 2.0f, &why)) << "after ←←: " << why;
     SaveShot(session.GrabRoot(), "two-monitors-fixed");
 
     ASSERT_TRUE(App().Close(Window()));
@@ -165,7 +146,7 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(session.WindowGeometry(window), Where().window);
-    EXPECT_TRUE(ViewShowsArea(session, view, left, top, &why)) << "after the restart: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left, top, 2.0f, &why)) << "after the restart: " << why;
     EXPECT_TRUE(again.Close(window));
 }
 
@@ -201,12 +182,7 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
             // A press on the view drags the window: across the seam onto the left monitor.
             const int grabX = where->view.x + 40, grabY = where->view.y + 40;
             const int dx = left.x - primary.x, dy = left.y - primary.y;
-            session.MovePointer(grabX, grabY);
-            session.Press(1);
-            for (int i = 1; i <= 30; ++i) {
-                session.MovePointer(grabX + dx * i / 30, grabY + dy * i / 30);
-                std::this_thread::sleep_for(15ms);
-            }
+            session.Drag(grabX, grabY, grabX + dx, grabY + dy, 30, false, 15ms);
             // Where the drag ends depends on when the program took the press (its pointer
             // offset is read then); it must follow the pointer onto the left monitor, whole.
             std::optional<Rect> last, now;

@@ -187,6 +187,16 @@ int WrongAreaPixels(const Screenshot& view, int left, int top, float zoom, std::
     return wrong;
 }
 
+bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, float zoom, std::string* why,
+                   Rect skip)
+{
+    auto holds = [&] {
+        why->clear();
+        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, zoom, why, skip) == 0;
+    };
+    return PollUntil(holds, 10s, 50ms) && StaysTrue(holds, 300ms, 50ms);
+}
+
 Image ToImage(const Screenshot& shot)
 {
     Image image(shot.width, shot.height, PixelFormat::Bits32);

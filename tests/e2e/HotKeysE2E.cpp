@@ -179,7 +179,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     ASSERT_TRUE(PollUntil([&] { return session.WindowsByTitlePrefix("ホットキー").empty(); }, 10s));
     ASSERT_NO_FATAL_FAILURE(m.Start());
     // Once only: the next ticks do not bring it back.
-    std::this_thread::sleep_for(500ms);
+    StaysTrue([&] { return session.WindowsByTitlePrefix("ホットキー").empty(); }, 500ms);
     EXPECT_TRUE(session.WindowsByTitlePrefix("ホットキー").empty()) << "the message came back";
 
     // The other fourteen are the magnifier's; Ctrl+A is free once the holder has gone, and the

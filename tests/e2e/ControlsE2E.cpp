@@ -113,10 +113,10 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     ASSERT_EQ(TitleZoom(Title()), 1.0);
 
     // The button is found from what the bar shows: the pointer rests in the tool bar's band at
-    // its left end, and the flat bar raises the button under it; the raised part is the button.
-    // A person rests on a button before pressing it: a press that comes in the same instant as
-    // the pointer is sometimes lost under Wine (about one run in four), so the press waits for
-    // the button to be drawn hot.
+    // its left end, and the flat bar raises the one button under it. A person rests on a button
+    // before pressing it: a press that comes in the same instant as the pointer is sometimes
+    // lost under Wine (about one run in four), so the press waits for the button to be drawn
+    // hot, with the pointer kept still.
     const BarLayout bars = BarLayoutFor(kDesignDpi);
     const Rect band{Where().client.x, Where().client.y + bars.ToolBarTop, Where().client.width, bars.ToolBarHeight};
     const Screenshot cold = session.Grab(band.x, band.y, band.width, band.height);
@@ -132,7 +132,9 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
             return hotRight >= 0;
         },
         10s));
-    session.MovePointer(band.x + (hotLeft + hotRight) / 2, band.y + band.height / 2);
+    // The raised part holds the pointer and is one button's width at the bar's left end.
+    ASSERT_TRUE(hotLeft <= band.height / 2 && band.height / 2 <= hotRight && hotRight < band.width / 3)
+        << "raised between " << hotLeft << " and " << hotRight << " of the bar";
     session.Press(1);
     std::this_thread::sleep_for(1000ms);  // the length of the hold is what is being tested
     session.Release(1);

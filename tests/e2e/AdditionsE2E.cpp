@@ -22,7 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 class AdditionsE2E : public OcumiraE2E {
 protected:
     // The output of a shell command on the test's display (stderr folded in).
@@ -203,7 +202,7 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
                 const auto states = HotKeyStates(session_);
                 seen.clear();
                 for (size_t i = 0; i < states.size(); ++i)
-                    seen += std::string(kHotKeyCombos[i].keys) + "=" + states[i] + " ";
+                    seen += std::string(kHotKeyCombos[i]) + "=" + states[i] + " ";
                 return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
             },
             20s, 100ms);

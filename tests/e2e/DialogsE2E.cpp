@@ -21,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // "key value" lines of a helper's output; "" when the key is missing.
 std::string Field(const std::string& text, std::string_view key)
 {

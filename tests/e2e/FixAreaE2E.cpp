@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "e2e/ViewProbe.h"
@@ -95,7 +94,8 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     session.MovePointer(cx, cy);
     const IntPoint origin = SampleOrigin({cx, cy}, srcW, srcH, IntRect{0, 0, 1280, 1024});
     const Rect markerInView{(cx - origin.X) * 2 - 3, (cy - origin.Y) * 2 - 3, 8, 8};
-    EXPECT_TRUE(viewprobe::ViewShowsArea(session, again.View(), origin.X, origin.Y, kZoom, &why, markerInView)) << "after release: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, again.View(), origin.X, origin.Y, kZoom, &why, markerInView))
+        << "after release: " << why;
     EXPECT_EQ(again.Title().find("選択してください"), std::string::npos) << again.Title();
     ASSERT_TRUE(again.App().Close());
     const std::string released = again.App().ReadIni().value_or("");

@@ -14,7 +14,6 @@ namespace {
 
 using namespace viewprobe;
 
-
 class GuidesE2E : public MagnifierE2E {};
 
 // Which view pixels the dotted lines invert: a line's dots lie at even distances from its

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "e2e/Harness.h"
 

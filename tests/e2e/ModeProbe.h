@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,25 +75,32 @@ inline std::string RunHelper(const XSession& session, std::string_view name, std
     return text;
 }
 
-// The fifteen system-wide combinations: modifiers, virtual key, and the key names for XTest.
-struct HotKeyCombo {
-    int mods;
-    int vk;
-    const char* keys;
+// The fifteen system-wide combinations, as the key names XTest takes.
+inline constexpr const char* kHotKeyCombos[] = {
+    "ctrl+a",     "ctrl+s",  "ctrl+d",    "ctrl+f", "ctrl+F2", "ctrl+F3",    "ctrl+e",      "ctrl+Left",
+    "ctrl+Right", "ctrl+Up", "ctrl+Down", "ctrl+t", "ctrl+g",  "shift+Left", "shift+Right",
 };
-inline constexpr HotKeyCombo kHotKeyCombos[] = {
-    {2, 0x41, "ctrl+a"},     {2, 0x53, "ctrl+s"},     {2, 0x44, "ctrl+d"},      {2, 0x46, "ctrl+f"},
-    {2, 0x71, "ctrl+F2"},    {2, 0x72, "ctrl+F3"},    {2, 0x45, "ctrl+e"},      {2, 0x25, "ctrl+Left"},
-    {2, 0x27, "ctrl+Right"}, {2, 0x26, "ctrl+Up"},    {2, 0x28, "ctrl+Down"},   {2, 0x54, "ctrl+t"},
-    {2, 0x47, "ctrl+g"},     {4, 0x25, "shift+Left"}, {4, 0x27, "shift+Right"},
-};
+
+// A combination's modifier flags and virtual key as Windows registers them (MOD_CONTROL 2,
+// MOD_SHIFT 4; letters are their capitals, F1 is 0x70, the arrows 0x25 to 0x28 in the order
+// Left, Up, Right, Down).
+inline std::vector<std::string> RegisterArgs(std::string_view keys)
+{
+    const size_t plus = keys.find('+');
+    const std::string_view key = keys.substr(plus + 1);
+    int vk = 0;
+    if (key.size() == 1) vk = std::toupper(static_cast<unsigned char>(key[0]));
+    else if (key[0] == 'F') vk = 0x6F + std::stoi(std::string(key.substr(1)));
+    else vk = 0x25 + static_cast<int>(std::string_view("Left Up   RightDown").find(key)) / 5;
+    return {"hotkey", keys.starts_with("shift") ? "4" : "2", std::to_string(vk)};
+}
 
 // Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
 // program trying to register it finds.
 inline std::vector<std::string> HotKeyStates(const XSession& session)
 {
     std::vector<std::vector<std::string>> lists;
-    for (const auto& c : kHotKeyCombos) lists.push_back({"hotkey", std::to_string(c.mods), std::to_string(c.vk)});
+    for (const char* keys : kHotKeyCombos) lists.push_back(RegisterArgs(keys));
     std::vector<std::string> states;
     for (const auto& r : QueryAll(session, lists)) states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
     return states;

@@ -30,7 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // The title of the dialog the main window owns, "" while none is shown.
 std::string OwnedDialogTitle(const XSession& session)
 {

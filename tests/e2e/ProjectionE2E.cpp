@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "image/LineRaster.h"

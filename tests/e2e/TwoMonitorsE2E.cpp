@@ -13,7 +13,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "e2e/Harness.h"
 #include "e2e/ViewProbe.h"

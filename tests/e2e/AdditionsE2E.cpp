@@ -22,9 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSavePngFile = 503, kColorHex = 504, kCopyColor = 505, kColorShow = 506, kHotKeysAlways = 803;
-constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
-
 class AdditionsE2E : public OcumiraE2E {
 protected:
     // The output of a shell command on the test's display (stderr folded in).
@@ -93,16 +90,16 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
             << "no swatch of " << ColorText(want, true) << " for " << x << "," << y << ": "
             << SaveShot(session_.GrabRoot(), "colour-follow");
     }
-    PostCommand(session_, kCopyColor);
+    PostCommand(session_, CommandId::mmCopyColor);
     EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(XSession::PatternColor(123, 45), true); }, 10s))
         << ClipboardText();
     SaveShot(session_.GrabRoot(), "colour-hex");
 
     // Decimal through the menu entry; the stored key follows.
-    PostCommand(session_, kColorHex);
+    PostCommand(session_, CommandId::mmColorHex);
     EXPECT_TRUE(PollUntil(
         [&] {
-            PostCommand(session_, kCopyColor);
+            PostCommand(session_, CommandId::mmCopyColor);
             return ClipboardText() == ColorText(XSession::PatternColor(123, 45), false);
         },
         15s))
@@ -140,7 +137,7 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
-    PostCommand(session_, kColorShow);
+    PostCommand(session_, CommandId::mmColorShow);
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
     for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
@@ -190,7 +187,7 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
     ASSERT_NO_FATAL_FAILURE(m_->Start());
 
     // The entry of 設定 is checked by default; chosen, it clears.
-    PostCommand(session_, kHotKeysAlways);
+    PostCommand(session_, CommandId::mmHotKeysAlways);
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
     WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
@@ -205,7 +202,7 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
                 const auto states = HotKeyStates(session_);
                 seen.clear();
                 for (size_t i = 0; i < states.size(); ++i)
-                    seen += std::string(kHotKeyCombos[i].keys) + "=" + states[i] + " ";
+                    seen += std::string(kHotKeyCombos[i]) + "=" + states[i] + " ";
                 return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
             },
             20s, 100ms);
@@ -293,7 +290,7 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
         },
         10s, 100ms));
 
-    PostCommand(session_, kSavePngFile);
+    PostCommand(session_, CommandId::mmSavePngFile);
     const std::string path = WineApp::WindowsPath(out) + "\\view.jpg";
     std::string typed;
     ASSERT_TRUE(PollUntil(

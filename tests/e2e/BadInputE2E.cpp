@@ -155,11 +155,11 @@ TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
     }
     EXPECT_TRUE(ViewFollows(session, m, 260, 380, 2.0f, &why)) << "after the angle boxes: " << why;
 
-    // The sampling rate (command 801): no whole number keeps the rate silently; a number
+    // The sampling rate: no whole number keeps the rate silently; a number
     // outside 10..400 gets its message.
     for (const char* text : {"abc", "99999999999", "5"}) {
         SCOPED_TRACE(std::string("rate '") + text + "'");
-        Query(session, {"command", "801"});
+        PostCommand(session, CommandId::mmSampRate);
         ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "サンプリングレート", text, true));
         if (std::string_view(text) == "5") {
             EXPECT_TRUE(WaitBox(session, kOutOfRange, &seen)) << seen;
@@ -169,8 +169,8 @@ TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
         }
     }
 
-    // The free grid spacing (command 405) with a decimal.
-    Query(session, {"command", "405"});
+    // The free grid spacing with a decimal.
+    PostCommand(session, CommandId::mmGraphFlex);
     ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "方眼単位", "4.5", false));
     EXPECT_TRUE(WaitBox(session, kBadNumber, &seen)) << seen;
     ASSERT_TRUE(DismissBox(session));
@@ -312,9 +312,9 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     Magnifier m(session, SettingsText(s));
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const Rect before = m.Client();
-    for (const char* id : {"411", "412"}) {
-        SCOPED_TRACE(std::string("command ") + id);
-        Query(session, {"command", id});
+    for (const CommandId id : {CommandId::N400x4001, CommandId::mm300x400}) {
+        SCOPED_TRACE(FindMenuEntry(id)->Caption);
+        PostCommand(session, id);
         EXPECT_TRUE(WaitBox(session, kBadSize, &seen)) << seen;
         ASSERT_TRUE(ClickBoxOk(session, "メッセージ")) << Boxes(session);
         const std::string client = Query(session, {"client"});
@@ -323,7 +323,7 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
             << client;
     }
     EXPECT_TRUE(ViewFollows(session, m, 200, 180, 2.0f, &why)) << why;
-    Query(session, {"command", "408"});
+    PostCommand(session, CommandId::mm200x200);
     EXPECT_TRUE(PollUntil([&] { return Query(session, {"client"}).find(" 200 200") != std::string::npos; }, 10s));
     EXPECT_EQ(Boxes(session), "boxes none");
     ASSERT_TRUE(m.App().Close());
@@ -486,7 +486,7 @@ TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     const XWindow otherWindow = session.FindWindowByTitlePrefix("OcuTarget", 20s);
     ASSERT_NE(otherWindow, 0u);
 
-    Query(session, {"command", "300"});
+    PostCommand(session, CommandId::mmFixViewSw);
     ASSERT_TRUE(m.WaitTitleHas("表示を固定する位置を選択してください")) << m.Title();
     const std::string activate = "DISPLAY=" + session.DisplayName() + " xdotool windowactivate " +
                                  std::to_string(otherWindow) + " >/dev/null 2>&1";
@@ -495,10 +495,8 @@ TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     EXPECT_TRUE(m.App().Running());
 
     // Press on the magnifier, drag to the spot, release there (as a person confirms a pick).
-    session.MovePointer(m.ScreenX(5), m.ScreenY(m.View().height - 5));
-    session.Press(1);
-    for (int i = 0; i <= 10; ++i) session.MovePointer(m.ScreenX(5) - 40 * i, m.ScreenY(m.View().height - 5) - 10 * i);
-    session.Release(1);
+    const int startX = m.ScreenX(5), startY = m.ScreenY(m.View().height - 5);
+    session.Drag(startX, startY, startX - 400, startY - 100, 10);
     EXPECT_TRUE(m.WaitTitleHas("状態:表示モード")) << m.Title();
     ASSERT_TRUE(m.App().Close());
 }

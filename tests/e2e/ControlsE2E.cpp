@@ -2,6 +2,7 @@
 // bar as a person would, read back from the title and from the view's pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -111,12 +112,29 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     XSession& session = Session();
     ASSERT_EQ(TitleZoom(Title()), 1.0);
 
-    // The tool bar lies under the 17-pixel info bar; its buttons are 60 wide from the left.
-    session.MovePointer(Where().client.x + 30, Where().client.y + 17 + 24);
-    // A person rests on the button before pressing it. A press that comes in the same instant
-    // as the pointer is sometimes lost under Wine (about one run in four here): the button is
-    // drawn hot but no hold starts.
-    std::this_thread::sleep_for(300ms);
+    // The button is found from what the bar shows: the pointer rests in the tool bar's band at
+    // its left end, and the flat bar raises the one button under it. A person rests on a button
+    // before pressing it: a press that comes in the same instant as the pointer is sometimes
+    // lost under Wine (about one run in four), so the press waits for the button to be drawn
+    // hot, with the pointer kept still.
+    const BarLayout bars = BarLayoutFor(kDesignDpi);
+    const Rect band{Where().client.x, Where().client.y + bars.ToolBarTop, Where().client.width, bars.ToolBarHeight};
+    const Screenshot cold = session.Grab(band.x, band.y, band.width, band.height);
+    session.MovePointer(band.x + band.height / 2, band.y + band.height / 2);
+    int hotLeft = band.width, hotRight = -1;
+    ASSERT_TRUE(WaitFor(
+        "the first tool bar button drawn hot under the pointer",
+        [&] {
+            const Screenshot hot = session.Grab(band.x, band.y, band.width, band.height);
+            for (int y = 0; y < band.height; ++y)
+                for (int x = 0; x < band.width; ++x)
+                    if (hot.At(x, y) != cold.At(x, y)) hotLeft = std::min(hotLeft, x), hotRight = std::max(hotRight, x);
+            return hotRight >= 0;
+        },
+        10s));
+    // The raised part holds the pointer and is one button's width at the bar's left end.
+    ASSERT_TRUE(hotLeft <= band.height / 2 && band.height / 2 <= hotRight && hotRight < band.width / 3)
+        << "raised between " << hotLeft << " and " << hotRight << " of the bar";
     session.Press(1);
     std::this_thread::sleep_for(1000ms);  // the length of the hold is what is being tested
     session.Release(1);
@@ -127,7 +145,7 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     ASSERT_TRUE(zoom) << Title();
     EXPECT_NEAR(*zoom, 2.0, 0.3) << Title();
     // It stops with the release.
-    std::this_thread::sleep_for(300ms);
+    StaysTrue([&] { return TitleZoom(Title()) == zoom; }, 300ms);
     EXPECT_EQ(TitleZoom(Title()), zoom);
 
     // The rate the view uses is the sum of 0.1 steps in single precision, not the title's

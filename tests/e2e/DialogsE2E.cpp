@@ -13,15 +13,13 @@
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
+#include "platform/win32/DialogIds.h"
 #include "support/OcumiraE2E.h"
 
 namespace ocu::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kOption = 802, kAbout = 902;
-constexpr int kResistProgramBox = 202, kVersionMemo = 214;  // DialogIds.h
 
 // "key value" lines of a helper's output; "" when the key is missing.
 std::string Field(const std::string& text, std::string_view key)
@@ -123,8 +121,8 @@ TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
         EXPECT_EQ(Field(read, "args"), "") << read;
 
         // The options dialog shows the shortcut there; Cancel keeps it.
-        PostCommand(session, kOption);
-        auto options = WaitForDialog(session, kResistProgramBox);
+        PostCommand(session, CommandId::mmOption);
+        auto options = WaitForDialog(session, IDC_RESIST_PROGRAM);
         ASSERT_TRUE(options) << "no options dialog";
         EXPECT_EQ(options->title, "オプション");
         EXPECT_EQ(options->text, "プログラムメニューにショートカットを配置");
@@ -140,13 +138,13 @@ TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
         EXPECT_TRUE(fs::exists(link)) << "Cancel removed the shortcut";
 
         // The box cleared with the keyboard and OK: the shortcut goes.
-        PostCommand(session, kOption);
-        options = WaitForDialog(session, kResistProgramBox);
+        PostCommand(session, CommandId::mmOption);
+        options = WaitForDialog(session, IDC_RESIST_PROGRAM);
         ASSERT_TRUE(options && options->checked);
         session.KeyCombo("space");
         ASSERT_TRUE(PollUntil(
             [&] {
-                const auto now = OwnedDialog(session, kResistProgramBox);
+                const auto now = OwnedDialog(session, IDC_RESIST_PROGRAM);
                 return now && !now->checked;
             },
             10s))
@@ -260,8 +258,8 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const Rect view = m.View();
 
-    PostCommand(session, kAbout);
-    const auto version = WaitForDialog(session, kVersionMemo);
+    PostCommand(session, CommandId::About1);
+    const auto version = WaitForDialog(session, IDC_VERSION_MEMO);
     ASSERT_TRUE(version) << "no version dialog";
     EXPECT_EQ(version->title, "バージョン情報");
     EXPECT_EQ(version->text, "1.0.1.1");

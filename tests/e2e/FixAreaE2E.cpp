@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "e2e/ViewProbe.h"
@@ -19,19 +18,6 @@ namespace {
 constexpr float kZoom = 2.0f;
 
 using FixAreaE2E = OcumiraE2E;
-
-// The view shows the area at (left, top), and still does ten capture ticks later (so a
-// frame left over from before the pointer moved does not count).
-bool ViewShowsArea(const Magnifier& m, int left, int top, std::string* why, Rect skip = {})
-{
-    auto holds = [&] {
-        why->clear();
-        return viewprobe::WrongAreaPixels(m.GrabView(), left, top, kZoom, why, skip) == 0;
-    };
-    if (!PollUntil(holds, 10s, 50ms)) return false;
-    std::this_thread::sleep_for(300ms);
-    return holds();
-}
 
 TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
 {
@@ -51,13 +37,7 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     // so the pick is confirmed as press on the magnifier, drag to the spot, release there:
     // the X server sends the release to the window that took the press.
     const int px = 300, py = 400;
-    session.MovePointer(m.ScreenX(5), m.ScreenY(m.View().height - 5));
-    session.Press(1);
-    for (int i = 0; i <= 20; ++i) {
-        session.MovePointer(m.ScreenX(5) + (px - m.ScreenX(5)) * i / 20,
-                            m.ScreenY(m.View().height - 5) + (py - m.ScreenY(m.View().height - 5)) * i / 20);
-        std::this_thread::sleep_for(10ms);
-    }
+    session.Drag(m.ScreenX(5), m.ScreenY(m.View().height - 5), px, py, 20, false);
     const int halfW = srcW / 2, halfH = srcH / 2;
     const Rect marker{px - halfW, py - halfH, 2 * halfW, 2 * halfH};
     const std::string markerShot = SaveShot(session.GrabRoot(), "fixarea-marker");
@@ -79,18 +59,18 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     session.MovePointer(1100, 900);
     const int left = px - srcW / 2, top = py - srcH / 2;
     std::string why;
-    EXPECT_TRUE(ViewShowsArea(m, left, top, &why)) << "after the pick: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, m.View(), left, top, kZoom, &why)) << "after the pick: " << why;
 
     // The plain arrow keys move it by 10 pixels while the main window has the focus.
     m.ClickView(2, m.View().height - 3);
     session.KeyCombo("Right");
-    EXPECT_TRUE(ViewShowsArea(m, left + 10, top, &why)) << "after →: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, m.View(), left + 10, top, kZoom, &why)) << "after →: " << why;
     session.KeyCombo("Down");
     session.KeyCombo("Down");
-    EXPECT_TRUE(ViewShowsArea(m, left + 10, top + 20, &why)) << "after ↓↓: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, m.View(), left + 10, top + 20, kZoom, &why)) << "after ↓↓: " << why;
     session.KeyCombo("Left");
     session.KeyCombo("Up");
-    EXPECT_TRUE(ViewShowsArea(m, left, top + 10, &why)) << "after ← ↑: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, m.View(), left, top + 10, kZoom, &why)) << "after ← ↑: " << why;
 
     ASSERT_TRUE(m.App().Close());
     const std::string ini = m.App().ReadIni().value_or("");
@@ -103,7 +83,7 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     Magnifier again(session, ini);
     ASSERT_NO_FATAL_FAILURE(again.Start());
     EXPECT_EQ(again.View(), m.View());
-    EXPECT_TRUE(ViewShowsArea(again, left, top, &why)) << "after restart: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, again.View(), left, top, kZoom, &why)) << "after restart: " << why;
 
     // The same menu entry while the area is fixed releases it at once, without a pick: the
     // view follows the pointer again, the marker at its place.
@@ -114,7 +94,8 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     session.MovePointer(cx, cy);
     const IntPoint origin = SampleOrigin({cx, cy}, srcW, srcH, IntRect{0, 0, 1280, 1024});
     const Rect markerInView{(cx - origin.X) * 2 - 3, (cy - origin.Y) * 2 - 3, 8, 8};
-    EXPECT_TRUE(ViewShowsArea(again, origin.X, origin.Y, &why, markerInView)) << "after release: " << why;
+    EXPECT_TRUE(viewprobe::ViewShowsArea(session, again.View(), origin.X, origin.Y, kZoom, &why, markerInView))
+        << "after release: " << why;
     EXPECT_EQ(again.Title().find("選択してください"), std::string::npos) << again.Title();
     ASSERT_TRUE(again.App().Close());
     const std::string released = again.App().ReadIni().value_or("");

@@ -14,10 +14,6 @@ namespace {
 
 using namespace viewprobe;
 
-constexpr int kCenterLineCommand = 406;    // 目盛 > 中心線表示
-constexpr int kInvertCommand = 219;        // 拡大・反転・回転 > 色反転する
-constexpr int kSamplingRateCommand = 801;  // 設定 > サンプリングレート変更...
-
 class GuidesE2E : public MagnifierE2E {};
 
 // Which view pixels the dotted lines invert: a line's dots lie at even distances from its
@@ -83,7 +79,7 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
 
     GuideMask both = grid;
     both.CentreLines();
-    PostCommand(session, kCenterLineCommand);
+    PostCommand(session, CommandId::mmGrid);
     Screenshot shot;
     result = WaitForView(session, view, WithGuides(plain, both, false), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "grid and centre lines: " << result;
@@ -91,17 +87,17 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
 
     // Inverted capture: every pixel off the guides is the pattern colour turned around; the
     // guides, drawn after the capture, invert that in turn.
-    PostCommand(session, kInvertCommand);
+    PostCommand(session, CommandId::mmSrcNot);
     result = WaitForView(session, view, WithGuides(plain, both, true), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "inverted: " << result;
     SaveShot(shot, "guides-grid-centre-inverted");
     // Grid and centre lines off again, inversion on: the plain picture turned around exactly.
     session.KeyCombo("ctrl+g");
-    PostCommand(session, kCenterLineCommand);
+    PostCommand(session, CommandId::mmGrid);
     result = WaitForView(session, view, PlainPattern(Plain(2.0f), true));
     EXPECT_TRUE(result.Exact()) << "inverted without guides: " << result;
 
-    PostCommand(session, kSamplingRateCommand);
+    PostCommand(session, CommandId::mmSampRate);
     const XWindow box = session.FindWindowByTitlePrefix("サンプリングレート", 10s);
     ASSERT_NE(box, 0u) << "the sampling-rate box did not open";
     // The box opens with the current rate, 100.

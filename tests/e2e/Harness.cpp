@@ -23,6 +23,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -368,6 +369,13 @@ bool WaitFor(std::string_view what, const std::function<bool()>& done, Milliseco
     return Poll(done, timeout, interval, what, where);
 }
 
+bool StaysTrue(const std::function<bool()>& holds, Milliseconds span, Milliseconds interval)
+{
+    for (const auto end = Clock::now() + span; Clock::now() < end; std::this_thread::sleep_for(interval))
+        if (!holds()) return false;
+    return holds();
+}
+
 FailureNote::FailureNote(std::function<std::string()> describe) : id_(Live().nextNote++)
 {
     Live().notes[id_] = std::move(describe);
@@ -562,6 +570,17 @@ void XSession::Release(unsigned button)
 {
     XTestFakeButtonEvent(display_, button, False, CurrentTime);
     Sync();
+}
+
+void XSession::Drag(int fromX, int fromY, int toX, int toY, int steps, bool release, Milliseconds pace)
+{
+    MovePointer(fromX, fromY);
+    Press(1);
+    for (int i = 1; i <= steps; ++i) {
+        MovePointer(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+        std::this_thread::sleep_for(pace);
+    }
+    if (release) Release(1);
 }
 
 void XSession::Click(unsigned button)
@@ -855,6 +874,43 @@ std::vector<TargetMessage> ReadTargetLog(const fs::path& file)
 
 // ---------------------------------------------------------------------------------------
 // WineApp
+
+namespace {
+
+std::string QueryAnswer(WineApp& query, Milliseconds timeout)
+{
+    if (!query.WaitForExit(timeout)) return "";
+    std::ifstream in(query.Folder() / "query-out.txt", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)
+{
+    std::vector<std::unique_ptr<WineApp>> running;
+    for (auto args : argLists) {
+        args.push_back("query-out.txt");
+        running.push_back(std::make_unique<WineApp>(session, WineApp::Helper("helper_query", std::move(args))));
+    }
+    std::vector<std::string> results;
+    for (auto& query : running) results.push_back(QueryAnswer(*query, 60s));
+    return results;
+}
+
+std::string Query(const XSession& session, std::vector<std::string> args)
+{
+    args.push_back("query-out.txt");
+    WineApp query(session, WineApp::Helper("helper_query", std::move(args)));
+    return QueryAnswer(query, 30s);
+}
+
+void PostCommand(const XSession& session, CommandId id)
+{
+    Query(session, {"command", std::to_string(static_cast<int>(id))});
+}
 
 WineAppOptions WineApp::Helper(std::string_view name, std::vector<std::string> args)
 {

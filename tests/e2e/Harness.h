@@ -28,6 +28,8 @@
 #include <tuple>
 #include <vector>
 
+#include "mainwindow/Commands.h"
+
 // Set by the build from its cache variables; empty when the windows build was not given.
 #ifndef OCUMIRA_EXE
 #define OCUMIRA_EXE ""
@@ -54,6 +56,11 @@ bool PollUntil(const std::function<bool()>& done, Milliseconds timeout, Millisec
 // The same, with a description of the state waited for, for the failure report.
 bool WaitFor(std::string_view what, const std::function<bool()>& done, Milliseconds timeout,
              Milliseconds interval = 20ms, std::source_location where = std::source_location::current());
+
+// True if `holds` holds at every poll for the whole of `span`, false at the first poll it does
+// not: for a state that must last (the view still shows the area some capture ticks later, a
+// message does not come back), watched throughout rather than looked at once after a pause.
+bool StaysTrue(const std::function<bool()>& holds, Milliseconds span, Milliseconds interval = 20ms);
 
 // When an assertion of an end-to-end test fails, the harness prints a report to the test's
 // output: the waits that ran out (what, where, how long), the pointer, the focused window,
@@ -158,6 +165,9 @@ public:
     void Press(unsigned button);
     void Release(unsigned button);
     void Click(unsigned button = 1);
+    // Presses button 1 at (fromX, fromY) and moves to (toX, toY) in `steps` even steps at a
+    // hand's pace; releases there unless `release` is false (the test then calls Release(1)).
+    void Drag(int fromX, int fromY, int toX, int toY, int steps = 16, bool release = true, Milliseconds pace = 10ms);
     // "ctrl+a", "ctrl+shift+F4", "alt+Return", "Escape": modifiers then one key, keysym names
     // as X spells them.
     void KeyCombo(std::string_view combo);
@@ -287,5 +297,14 @@ private:
     std::optional<int> exitCode_;
     bool ownsFolder_ = true;
 };
+
+// helper_query.exe, for what X cannot tell: runs it with `args` (its output file is added) and
+// returns what it wrote, trailing line breaks dropped; empty if it wrote nothing in time.
+std::string Query(const XSession& session, std::vector<std::string> args);
+// Several queries at once (each is a Wine process start; in parallel they take the time of
+// about one), their answers in the order of `argLists`.
+std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists);
+// Posts WM_COMMAND `id` to the main window, as choosing its menu entry does.
+void PostCommand(const XSession& session, CommandId id);
 
 }  // namespace ocu::e2e

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "e2e/Harness.h"
 
@@ -131,13 +130,12 @@ TEST_F(HarnessWine, HangingTargetStopsTakingMessagesAndIgnoresClose)
         [&] {
             const size_t before = ReadTargetLog(log).size();
             for (int i = 0; i < 5; ++i) session.MovePointer(x++ % 80 + 15, 60);
-            std::this_thread::sleep_for(300ms);
-            seen = ReadTargetLog(log).size();
-            return seen == before && std::chrono::steady_clock::now() > hangsBy;
+            const bool unlogged = StaysTrue([&] { return (seen = ReadTargetLog(log).size()) == before; }, 300ms);
+            return unlogged && std::chrono::steady_clock::now() > hangsBy;
         },
         20s, 0ms));
     for (int i = 0; i < 5; ++i) session.MovePointer(x++ % 80 + 15, 70);
-    std::this_thread::sleep_for(500ms);
+    StaysTrue([&] { return ReadTargetLog(log).size() == seen; }, 500ms);
     EXPECT_EQ(ReadTargetLog(log).size(), seen);
     EXPECT_TRUE(target.Running());
 

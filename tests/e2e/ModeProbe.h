@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,8 @@
 namespace ocu::e2e {
 
 inline constexpr std::string_view kMainTitle = "Lumivane Ocumira";
+// The common file dialog's name box (edt1 of the system's dialog templates).
+inline constexpr int kFileNameBox = 1148;
 
 struct StartSettings {
     // Outer window bounds: by default at the right of the 1280x1024 screen, so the left part
@@ -60,24 +63,6 @@ inline std::string IniValue(const std::string& text, std::string_view key)
     return "";
 }
 
-// Runs helper_query with `args` (its output file is appended) and returns what it wrote.
-inline std::string Query(const XSession& session, std::vector<std::string> args)
-{
-    args.push_back("query-out.txt");
-    WineApp query(session, WineApp::Helper("helper_query", std::move(args)));
-    if (!query.WaitForExit(30s)) return "";
-    std::ifstream in(query.Folder() / "query-out.txt");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
-// Chooses a menu entry the way the menu does, for dialogs a test cannot open otherwise.
-inline void PostCommand(const XSession& session, int commandId)
-{
-    Query(session, {"command", std::to_string(commandId)});
-}
-
 // Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
 inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
 {
@@ -90,47 +75,32 @@ inline std::string RunHelper(const XSession& session, std::string_view name, std
     return text;
 }
 
-// Several queries at once (each one is a Wine process start; in parallel they take the time
-// of about one). Results in the order of `argLists`.
-inline std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)
-{
-    std::vector<std::unique_ptr<WineApp>> running;
-    for (auto args : argLists) {
-        args.push_back("query-out.txt");
-        running.push_back(std::make_unique<WineApp>(session, WineApp::Helper("helper_query", std::move(args))));
-    }
-    std::vector<std::string> results;
-    for (auto& q : running) {
-        std::string text;
-        if (q->WaitForExit(60s)) {
-            std::ifstream in(q->Folder() / "query-out.txt");
-            text.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        }
-        results.push_back(text);
-    }
-    return results;
-}
+// The fifteen system-wide combinations, as the key names XTest takes.
+inline constexpr const char* kHotKeyCombos[] = {
+    "ctrl+a",     "ctrl+s",  "ctrl+d",    "ctrl+f", "ctrl+F2", "ctrl+F3",    "ctrl+e",      "ctrl+Left",
+    "ctrl+Right", "ctrl+Up", "ctrl+Down", "ctrl+t", "ctrl+g",  "shift+Left", "shift+Right",
+};
 
-// The fifteen system-wide combinations: modifiers, virtual key, and the key names for XTest.
-struct HotKeyCombo {
-    int mods;
-    int vk;
-    const char* keys;
-};
-inline constexpr HotKeyCombo kHotKeyCombos[] = {
-    {2, 0x41, "ctrl+a"},     {2, 0x53, "ctrl+s"},     {2, 0x44, "ctrl+d"},      {2, 0x46, "ctrl+f"},
-    {2, 0x71, "ctrl+F2"},    {2, 0x72, "ctrl+F3"},    {2, 0x45, "ctrl+e"},      {2, 0x25, "ctrl+Left"},
-    {2, 0x27, "ctrl+Right"}, {2, 0x26, "ctrl+Up"},    {2, 0x28, "ctrl+Down"},   {2, 0x54, "ctrl+t"},
-    {2, 0x47, "ctrl+g"},     {4, 0x25, "shift+Left"}, {4, 0x27, "shift+Right"},
-};
+// A combination's modifier flags and virtual key as Windows registers them (MOD_CONTROL 2,
+// MOD_SHIFT 4; letters are their capitals, F1 is 0x70, the arrows 0x25 to 0x28 in the order
+// Left, Up, Right, Down).
+inline std::vector<std::string> RegisterArgs(std::string_view keys)
+{
+    const size_t plus = keys.find('+');
+    const std::string_view key = keys.substr(plus + 1);
+    int vk = 0;
+    if (key.size() == 1) vk = std::toupper(static_cast<unsigned char>(key[0]));
+    else if (key[0] == 'F') vk = 0x6F + std::stoi(std::string(key.substr(1)));
+    else vk = 0x25 + static_cast<int>(std::string_view("Left Up   RightDown").find(key)) / 5;
+    return {"hotkey", keys.starts_with("shift") ? "4" : "2", std::to_string(vk)};
+}
 
 // Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
 // program trying to register it finds.
 inline std::vector<std::string> HotKeyStates(const XSession& session)
 {
     std::vector<std::vector<std::string>> lists;
-    for (const auto& c : kHotKeyCombos) lists.push_back({"hotkey", std::to_string(c.mods), std::to_string(c.vk)});
+    for (const char* keys : kHotKeyCombos) lists.push_back(RegisterArgs(keys));
     std::vector<std::string> states;
     for (const auto& r : QueryAll(session, lists)) states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
     return states;

@@ -30,9 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSaveViewFile = 500, kCopyToClipBoard = 501, kPrint = 502;
-constexpr int kFileNameBox = 1148;  // the file dialog's name box (edt1)
-
 // The title of the dialog the main window owns, "" while none is shown.
 std::string OwnedDialogTitle(const XSession& session)
 {
@@ -209,7 +206,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     EXPECT_LT(gridPixels, static_cast<long>(grid.pixels.size()) / 4) << "more than a grid changed";
 
     // view.jpg is asked for; view.bmp is written.
-    PostCommand(session_, kSaveViewFile);
+    PostCommand(session_, CommandId::mmSaveViewFile);
     std::string title;
     ASSERT_TRUE(WaitForDialog(session_, &title));
     const std::string dialogShot = SaveShot(session_.GrabRoot(), "output-save-dialog");
@@ -236,7 +233,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     ASSERT_TRUE(Stable(&again, [&](const Screenshot& s) { return Differences(s, plain_) == 0; }))
         << "the second Ctrl+G did not hide the grid: " << SaveShot(session_.GrabRoot(), "output-grid-off");
     const auto first = ReadBytes(bmp);
-    PostCommand(session_, kSaveViewFile);
+    PostCommand(session_, CommandId::mmSaveViewFile);
     ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\view.bmp"));
     ASSERT_TRUE(PollUntil([&] { return ReadBytes(bmp) != first; }, 10s)) << "view.bmp was not replaced";
     const auto replaced = ReadBmp(bmp, &why);
@@ -245,7 +242,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
 
     // Escape in the dialog: nothing written, nothing touched.
     const auto second = ReadBytes(bmp);
-    PostCommand(session_, kSaveViewFile);
+    PostCommand(session_, CommandId::mmSaveViewFile);
     ASSERT_TRUE(WaitForDialog(session_, &title));
     session_.KeyCombo("Escape");
     ASSERT_TRUE(WaitDialogGone(session_));
@@ -257,7 +254,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
 
     // Copy: the clipboard's text gives way to the view's picture.
     ASSERT_EQ(RunHelper(session_, "helper_clipboard", {"text", "before"}), "text set\n");
-    PostCommand(session_, kCopyToClipBoard);
+    PostCommand(session_, CommandId::mmCopyToClipBoard);
     const std::string clip = (out_ / "clip.bmp").string();
     std::string reply;
     ASSERT_TRUE(PollUntil(
@@ -375,14 +372,14 @@ TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
     const auto pdfsBefore = Cups::Pdfs();
     const int jobsBefore = Cups::Jobs();
 
-    PostCommand(session_, kPrint);
+    PostCommand(session_, CommandId::mmPrint);
     std::string title;
     ASSERT_TRUE(WaitForDialog(session_, &title)) << "no print dialog (does Wine see the CUPS printer?)";
     const std::string cancelShot = SaveShot(session_.GrabRoot(), "output-print-dialog");
     session_.KeyCombo("Escape");
     ASSERT_TRUE(WaitDialogGone(session_));
 
-    PostCommand(session_, kPrint);
+    PostCommand(session_, CommandId::mmPrint);
     ASSERT_TRUE(WaitForDialog(session_, &title));
     session_.KeyCombo("Return");
     ASSERT_TRUE(WaitDialogGone(session_));

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
@@ -175,12 +174,8 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
         << "the move onto the view did not reach the target at the point it shows";
     EXPECT_EQ(ReadTargetLog(log).back().wParam, 0u);
     const size_t before = ReadTargetLog(log).size();
-    session.Press(1);
-    for (size_t i = 1; i < path.size(); ++i) {
-        session.MovePointer(m.ScreenX(path[i].x), m.ScreenY(path[i].y));
-        std::this_thread::sleep_for(10ms);
-    }
-    session.Release(1);
+    session.Drag(m.ScreenX(path.front().x), m.ScreenY(path.front().y), m.ScreenX(path.back().x),
+                 m.ScreenY(path.back().y), static_cast<int>(path.size()) - 1);
     // The release goes on, and after it the synthetic right release injected with it, which
     // comes back to the view while the pointer is there.
     EXPECT_TRUE(PollUntil(

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "e2e/ModeProbe.h"
 #include "image/LineRaster.h"
@@ -73,14 +72,7 @@ bool ViewMatches(const Magnifier& m, const Image& want, std::string* why)
 
 void Drag(XSession& session, const Magnifier& m, const Stroke& s)
 {
-    session.MovePointer(m.ScreenX(s.x0), m.ScreenY(s.y0));
-    session.Press(1);
-    const int steps = 16;
-    for (int i = 1; i <= steps; ++i) {
-        session.MovePointer(m.ScreenX(s.x0 + (s.x1 - s.x0) * i / steps), m.ScreenY(s.y0 + (s.y1 - s.y0) * i / steps));
-        std::this_thread::sleep_for(5ms);
-    }
-    session.Release(1);
+    session.Drag(m.ScreenX(s.x0), m.ScreenY(s.y0), m.ScreenX(s.x1), m.ScreenY(s.y1));
 }
 
 TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
@@ -202,13 +194,7 @@ TEST_F(SurfaceE2E, PenDrawsOnA256ColourScreen)
         [&] { return session.WindowTitle(window).find("表面レイヤ描き込みモードです") != std::string::npos; }, 10s))
         << session.WindowTitle(window);
 
-    session.MovePointer(viewX + 40, viewY + 100);
-    session.Press(1);
-    for (int i = 1; i <= 16; ++i) {
-        session.MovePointer(viewX + 40 + 10 * i, viewY + 100);
-        std::this_thread::sleep_for(5ms);
-    }
-    session.Release(1);
+    session.Drag(viewX + 40, viewY + 100, viewX + 200, viewY + 100);
     auto isBlue = [](uint32_t rgb) { return (rgb & 0xFF) > 0x80 && ((rgb >> 8) & 0xFF) < 0x40 && (rgb >> 16) < 0x40; };
     EXPECT_TRUE(PollUntil([&] { return isBlue(session.ColorAt(viewX + 120, viewY + 100)); }, 10s))
         << std::hex << session.ColorAt(viewX + 120, viewY + 100);

@@ -13,7 +13,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "e2e/Harness.h"
 #include "e2e/ViewProbe.h"
@@ -51,19 +50,6 @@ std::string IniWithBounds(const Rect& windows, int capRateTenths, const std::str
         << "\r\nSamplingRate=30\r\n"
         << extraZuri << "[Setting]\r\nFirstRun=0\r\nRunCount=10\r\n";
     return ini.str();
-}
-
-// The view shows the area whose top left is root (left, top), and still does a few capture
-// ticks later.
-bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, std::string* why)
-{
-    auto holds = [&] {
-        why->clear();
-        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, 2.0f, why) == 0;
-    };
-    if (!PollUntil(holds, 10s, 50ms)) return false;
-    std::this_thread::sleep_for(300ms);
-    return holds();
 }
 
 // The window opens on the primary monitor where the settings put it, so Windows' origin is the
@@ -123,21 +109,14 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     // The pick: the menu's command "区域の指定←→解除" (posted as the menu sends it; the menu
     // itself, opened with the keyboard, is FixAreaE2E's), then a press on the magnifier dragged
     // to the spot and released there (Wine hears no button over the bare root).
-    constexpr int kFixViewSw = 300;
-    PostCommand(session, kFixViewSw);
+    PostCommand(session, CommandId::mmFixViewSw);
     ASSERT_TRUE(
         PollUntil([&] { return session.WindowTitle(Window()).find("選択してください") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
 
     const int px = srcW / 2 + 14, py = 500;  // root coordinates, near the desktop's left edge
     const int startX = view.x + 5, startY = view.y + view.height - 5;
-    session.MovePointer(startX, startY);
-    session.Press(1);
-    for (int i = 0; i <= 20; ++i) {
-        session.MovePointer(startX + (px - startX) * i / 20, startY + (py - startY) * i / 20);
-        std::this_thread::sleep_for(10ms);
-    }
-    session.Release(1);
+    session.Drag(startX, startY, px, py, 20);
     ASSERT_TRUE(
         PollUntil([&] { return session.WindowTitle(Window()).find("状態:表示モード") != std::string::npos; }, 10s))
         << session.WindowTitle(Window());
@@ -145,15 +124,15 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     session.MovePointer(1700, 900);
     const int left = px - srcW / 2, top = py - srcH / 2;
     std::string why;
-    EXPECT_TRUE(ViewShowsArea(session, view, left, top, &why)) << "after the pick: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left, top, 2.0f, &why)) << "after the pick: " << why;
 
     // ← moves the area 10 pixels; the second one stops it at the desktop's left edge.
     session.MovePointer(view.x + 2, view.y + view.height - 3);
     session.Click(1);
     session.KeyCombo("Left");
-    EXPECT_TRUE(ViewShowsArea(session, view, left - 10, top, &why)) << "after ←: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left - 10, top, 2.0f, &why)) << "after ←: " << why;
     session.KeyCombo("Left");
-    EXPECT_TRUE(ViewShowsArea(session, view, 0, top, &why)) << "after ←←: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, 0, top, 2.0f, &why)) << "after ←←: " << why;
     SaveShot(session.GrabRoot(), "two-monitors-fixed");
 
     ASSERT_TRUE(App().Close(Window()));
@@ -166,7 +145,7 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(session.WindowGeometry(window), Where().window);
-    EXPECT_TRUE(ViewShowsArea(session, view, left, top, &why)) << "after the restart: " << why;
+    EXPECT_TRUE(ViewShowsArea(session, view, left, top, 2.0f, &why)) << "after the restart: " << why;
     EXPECT_TRUE(again.Close(window));
 }
 
@@ -189,7 +168,7 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
         EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == onRoot(expected); }, 5s))
             << "the window is at " << session.WindowGeometry(window).value_or(Rect{}) << " on the root, not at "
             << onRoot(expected);
-        const std::string boxes = HelperQuery(session, {"boxes"});
+        const std::string boxes = Query(session, {"boxes"});
         EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
         // Its view shows the area around the pointer, on the other monitor.
         const int restX = run == 1 ? 300 : 1700, restY = 900;
@@ -202,12 +181,7 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
             // A press on the view drags the window: across the seam onto the left monitor.
             const int grabX = where->view.x + 40, grabY = where->view.y + 40;
             const int dx = left.x - primary.x, dy = left.y - primary.y;
-            session.MovePointer(grabX, grabY);
-            session.Press(1);
-            for (int i = 1; i <= 30; ++i) {
-                session.MovePointer(grabX + dx * i / 30, grabY + dy * i / 30);
-                std::this_thread::sleep_for(15ms);
-            }
+            session.Drag(grabX, grabY, grabX + dx, grabY + dy, 30, false, 15ms);
             // Where the drag ends depends on when the program took the press (its pointer
             // offset is read then); it must follow the pointer onto the left monitor, whole.
             std::optional<Rect> last, now;
@@ -250,7 +224,7 @@ TEST(TwoMonitorsGoneE2E, WindowKeptOnAMonitorThatIsGoneOpensOnThePrimary)
         },
         5s))
         << "the window is at " << session.WindowGeometry(window).value_or(Rect{});
-    const std::string boxes = HelperQuery(session, {"boxes"});
+    const std::string boxes = Query(session, {"boxes"});
     EXPECT_EQ(boxes.rfind("boxes none", 0), 0u) << "a message was shown: " << boxes;
     ASSERT_TRUE(app.Close(window));
     const std::string ini = app.ReadIni().value_or("");

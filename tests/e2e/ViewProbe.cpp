@@ -14,30 +14,14 @@ namespace ocu::e2e::viewprobe {
 
 namespace fs = std::filesystem;
 
-std::string HelperQuery(const XSession& session, std::vector<std::string> args)
-{
-    args.push_back("query.txt");
-    WineApp helper(session, WineApp::Helper("helper_query", std::move(args)));
-    helper.WaitForExit(20s);
-    std::ifstream in(helper.Folder() / "query.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::optional<Rect> QueryClient(const XSession& session)
 {
-    const std::string out = HelperQuery(session, {"client"});
+    const std::string out = Query(session, {"client"});
     Rect r;
     if (std::sscanf(out.c_str(), "client %d %d %d %d", &r.x, &r.y, &r.width, &r.height) != 4) return std::nullopt;
     // Windows' screen coordinates to the X root's (they differ with a monitor left of the primary).
     r.x += session.WindowsOriginX();
     return r;
-}
-
-void PostCommand(const XSession& session, int commandId)
-{
-    HelperQuery(session, {"command", std::to_string(commandId)});
 }
 
 std::tuple<int, int> PlainView::Source(int vx, int vy) const
@@ -201,6 +185,16 @@ int WrongAreaPixels(const Screenshot& view, int left, int top, float zoom, std::
                           std::to_string(std::get<0>(want)) + "," + std::to_string(std::get<1>(want)) + "; ";
         }
     return wrong;
+}
+
+bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, float zoom, std::string* why,
+                   Rect skip)
+{
+    auto holds = [&] {
+        why->clear();
+        return WrongAreaPixels(session.Grab(view.x, view.y, view.width, view.height), left, top, zoom, why, skip) == 0;
+    };
+    return PollUntil(holds, 10s, 50ms) && StaysTrue(holds, 300ms, 50ms);
 }
 
 Image ToImage(const Screenshot& shot)

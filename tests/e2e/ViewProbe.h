@@ -22,14 +22,8 @@
 
 namespace ocu::e2e::viewprobe {
 
-// Runs helper_query.exe with `args` (its output file is added) and returns what it wrote;
-// empty if it wrote nothing within the timeout.
-std::string HelperQuery(const XSession& session, std::vector<std::string> args);
-
 // The main window's client area in screen coordinates, through helper_query.
 std::optional<Rect> QueryClient(const XSession& session);
-// Posts WM_COMMAND `commandId` to the main window, as choosing its menu entry does.
-void PostCommand(const XSession& session, int commandId);
 
 // What the plain view (no mirror, no turn) must show for a pointer and a zoom.
 struct PlainView {
@@ -86,6 +80,11 @@ Comparison WaitForView(const XSession& session, const Rect& view, const Expected
 // (left, top) puts there at `zoom`; the first few are described in `first`. Pixels inside
 // `skip` (view coordinates, e.g. the pointer's marker) are not checked.
 int WrongAreaPixels(const Screenshot& view, int left, int top, float zoom, std::string* first, Rect skip = {});
+// True once the view at `view` on the root shows the area whose top left is (left, top) at
+// `zoom`, and while it goes on showing it for about ten capture ticks: a frame left over from
+// before the last move does not count. `why` tells the first wrong pixels otherwise.
+bool ViewShowsArea(const XSession& session, const Rect& view, int left, int top, float zoom, std::string* why,
+                   Rect skip = {});
 
 // Screenshot <-> core image (32 bits, 0x00RRGGBB both ways).
 Image ToImage(const Screenshot& shot);

@@ -74,7 +74,6 @@ Image& Scratch(int which, int w, int h, PixelFormat f) {
     return img;
 }
 
-
 // The enlargement to the view. With nothing sampled (a view smaller than one
 // magnified pixel) the frame is black, as a fresh bitmap would be.
 void Enlarge(Image& frame, const Image& sampled, const RenderParams& p) {

@@ -28,7 +28,7 @@ public:
     virtual void SetClientSize(int w, int h) = 0;  // may call back OnResize
     virtual int StatusBarHeight() = 0;
     virtual bool IsActiveWindow() = 0;
-    virtual bool IsNormalState() = 0;       // neither minimised nor maximised
+    virtual bool IsNormalState() = 0;  // neither minimised nor maximised
     virtual void SetTopMost(bool on) = 0;
     virtual void ForceForeground() = 0;  // past the foreground lock
     virtual void SetTitle(const std::string& utf8) = 0;

@@ -97,6 +97,7 @@ bool SameName(std::string_view a, std::string_view b) {
 // case aside) runs to the next header; in it, the first "key=value" line of that
 // key (not a comment, not starting with '[') gives the value as Windows reads it.
 std::optional<std::string> ReferenceGet(std::string_view text, std::string_view section, std::string_view key) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark is no text
     bool inside = false;
     for (const Line& l : SplitLines(text)) {
         const std::string_view t = Trim(l.body);

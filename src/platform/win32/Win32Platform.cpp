@@ -411,6 +411,18 @@ IntPoint Win32Platform::ClientPointOf(WindowHandle w, IntPoint screen) {
     return {static_cast<int>(p.x), static_cast<int>(p.y)};
 }
 
+namespace {
+
+// Querying a process needs only limited rights, which an elevated process grants too.
+bool ProcessOfWindowRuns(HWND w) {
+    DWORD pid = 0;
+    if (!::IsWindow(w) || ::GetWindowThreadProcessId(w, &pid) == 0 || pid == 0) return false;
+    const unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
+    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace
+
 SendOutcome Win32Platform::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
                                             int timeoutMs) {
     // A target that has stopped answering must not freeze the magnifier with it.
@@ -421,8 +433,11 @@ SendOutcome Win32Platform::SendMouseMessage(WindowHandle w, ProjectedMessage msg
         return SendOutcome::Answered;
     }
     // User interface privilege isolation blocks messages to a process of higher integrity
-    // (one run as administrator) and says so with access denied; it is no hang.
-    return ::GetLastError() == ERROR_ACCESS_DENIED ? SendOutcome::Refused : SendOutcome::NoAnswer;
+    // (one run as administrator) and says so with access denied; it is no hang. A window
+    // whose process has just ended can give the same error (Wine does): that target is
+    // gone, not refusing.
+    if (::GetLastError() != ERROR_ACCESS_DENIED) return SendOutcome::NoAnswer;
+    return ProcessOfWindowRuns(ToHwnd(w)) ? SendOutcome::Refused : SendOutcome::NoAnswer;
 }
 
 bool Win32Platform::MouseButtonsSwapped() { return ::GetSystemMetrics(SM_SWAPBUTTON) != 0; }

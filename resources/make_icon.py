@@ -6,9 +6,11 @@ Run from this folder; the .ico is committed so that the build needs no Python.
 Each size is drawn afresh from the shapes, with 4 x 4 samples per pixel for
 smooth edges; the ring and the handle never get thinner than a pixel and a half,
 so the small sizes still read as a lens. The 256 entry is PNG, the others are
-32-bit BMP with alpha, as Explorer expects.
+32-bit BMP with alpha, as Explorer expects. The 256 PNG is also written alone as
+ocumira.png, the icon of the Linux desktop entry.
 """
 import math
+import os
 import struct
 import sys
 import zlib
@@ -119,6 +121,9 @@ def main():
         data += image
     with open(out, "wb") as f:
         f.write(directory + data)
+    # The same 256-pixel picture for the Linux desktop entry, which takes PNG.
+    with open(os.path.join(os.path.dirname(out), "ocumira.png"), "wb") as f:
+        f.write(images[-1][1])
 
 
 if __name__ == "__main__":

@@ -48,7 +48,7 @@ TEST_F(PackageE2E, UnpackedArchiveHoldsTheGuideAndStarts)
     const std::string version = ProjectVersion();
     ASSERT_FALSE(version.empty());
     const fs::path dist = work_ / "dist", unpacked = work_ / "unpacked";
-    const std::string pack = "OCU_PACKAGE_EXE='" + std::string(OCUMIRA_EXE) + "' OCU_PACKAGE_DIST='" + dist.string() +
+    const std::string pack = "OCU_PACKAGE_ONLY=zip OCU_PACKAGE_EXE='" + std::string(OCUMIRA_EXE) + "' OCU_PACKAGE_DIST='" + dist.string() +
                              "' '" + (SourceDir() / "scripts" / "package").string() + "' > '" +
                              (work_ / "package.txt").string() + "' 2>&1";
     ASSERT_EQ(std::system(pack.c_str()), 0) << ReadFile(work_ / "package.txt");

@@ -30,22 +30,6 @@ if(OCU_BENCH_SOURCES)
   target_link_libraries(ocu_bench PRIVATE ocucore benchmark::benchmark benchmark::benchmark_main)
 endif()
 
-# End-to-end tests: need the Windows build's exe (scripts/test passes its path).
-set(OCUMIRA_EXE "" CACHE FILEPATH "Ocumira.exe from the windows preset, for the end-to-end tests")
-set(OCUMIRA_WIN_DIR "" CACHE PATH "Build folder of the windows preset (test helper exes)")
-file(GLOB OCU_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-find_package(X11 QUIET)
-if(OCU_E2E_SOURCES AND X11_FOUND AND X11_XTest_FOUND)
-  add_executable(ocu_e2e ${OCU_E2E_SOURCES})
-  target_include_directories(ocu_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_compile_definitions(ocu_e2e PRIVATE
-    OCUMIRA_EXE="${OCUMIRA_EXE}" OCUMIRA_WIN_DIR="${OCUMIRA_WIN_DIR}" OCU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  # GCC 12 takes "text" + std::to_string(...) inlined at -O2 for an overlapping memcpy
-  # (a known false -Wrestrict); the e2e tests build their failure texts that way.
-  target_compile_options(ocu_e2e PRIVATE ${OCU_WARNINGS} $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
-  target_link_libraries(ocu_e2e PRIVATE ocucore ocu_test_support GTest::gtest GTest::gtest_main X11::X11 X11::Xtst Threads::Threads)
-  gtest_discover_tests(ocu_e2e DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
-endif()
 # The native X11 program: the optimised core behind the Qt Widgets edge in src/platform/qt.
 find_package(Qt6 QUIET COMPONENTS Widgets PrintSupport)
 find_package(PkgConfig QUIET)
@@ -62,6 +46,28 @@ if(Qt6_FOUND AND OCU_XCB_FOUND)
   include(${CMAKE_SOURCE_DIR}/cmake/package-deb.cmake)
 else()
   message(STATUS "Qt 6 Widgets or the xcb libraries not found: the native program is not built")
+endif()
+
+# End-to-end tests: need the Windows build's exe (scripts/test passes its path).
+set(OCUMIRA_EXE "" CACHE FILEPATH "Ocumira.exe from the windows preset, for the end-to-end tests")
+set(OCUMIRA_WIN_DIR "" CACHE PATH "Build folder of the windows preset (test helper exes)")
+file(GLOB OCU_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+find_package(X11 QUIET)
+if(OCU_E2E_SOURCES AND X11_FOUND AND X11_XTest_FOUND)
+  add_executable(ocu_e2e ${OCU_E2E_SOURCES})
+  target_include_directories(ocu_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(ocu_e2e PRIVATE
+    OCUMIRA_EXE="${OCUMIRA_EXE}" OCUMIRA_WIN_DIR="${OCUMIRA_WIN_DIR}" OCU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # GCC 12 takes "text" + std::to_string(...) inlined at -O2 for an overlapping memcpy
+  # (a known false -Wrestrict); the e2e tests build their failure texts that way.
+  target_compile_options(ocu_e2e PRIVATE ${OCU_WARNINGS} $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
+  target_link_libraries(ocu_e2e PRIVATE ocucore ocu_test_support GTest::gtest GTest::gtest_main X11::X11 X11::Xtst Threads::Threads)
+  # The scenarios written for both programs drive the native one too.
+  if(TARGET ocumira)
+    target_compile_definitions(ocu_e2e PRIVATE OCUMIRA_NATIVE="$<TARGET_FILE:ocumira>")
+    add_dependencies(ocu_e2e ocumira)
+  endif()
+  gtest_discover_tests(ocu_e2e DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
 endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)

@@ -190,7 +190,7 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
     PostCommand(session_, CommandId::mmHotKeysAlways);
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
-    WineApp other(session_, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
+    Program other(session_, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
     ASSERT_TRUE(PollUntil([&] { return session_.Grab(110, 110, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     session_.MovePointer(150, 150);
     session_.Click(1);
@@ -291,7 +291,7 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
         10s, 100ms));
 
     PostCommand(session_, CommandId::mmSavePngFile);
-    const std::string path = WineApp::WindowsPath(out) + "\\view.jpg";
+    const std::string path = Program::WindowsPath(out) + "\\view.jpg";
     std::string typed;
     ASSERT_TRUE(PollUntil(
         [&] {

@@ -252,9 +252,9 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     };
     {
         session.MovePointer(150, 150);
-        WineAppOptions o;
+        ProgramOptions o;
         o.ini = "[BoundsRect]\nLeft=-5000\nTop=-5000\nRight=9000\nBottom=9000\n[Zuri]\nScaleWidth=5\nScaleHeight=5\n";
-        WineApp app(session, o);
+        Program app(session, o);
         EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
         EXPECT_GE(DismissSizeMessages(session, &seen), 1) << seen;
         ASSERT_EQ(seen, "boxes none");
@@ -271,11 +271,11 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     // it was stored, with the size message for its too small client.
     for (const bool tiny : {false, true}) {
         SCOPED_TRACE(tiny ? "1x1" : "inside out");
-        WineAppOptions o;
+        ProgramOptions o;
         o.ini = std::string("[BoundsRect]\n") +
                 (tiny ? "Left=500\nTop=10\nRight=501\nBottom=11\n" : "Left=700\nTop=300\nRight=400\nBottom=-20\n") +
                 "[Zuri]\nScaleWidth=300\nScaleHeight=300\n";
-        WineApp app(session, o);
+        Program app(session, o);
         if (tiny) {
             // One message for each resize that ends below 10 pixels of client (two or more at
             // start).
@@ -418,7 +418,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         SCOPED_TRACE(hang ? "hung target" : "killed target");
         std::vector<std::string> args{"100", "300", "300", "250", "target-log.txt"};
         if (hang) args.push_back("hangonclick");
-        auto target = std::make_unique<WineApp>(session, WineApp::Helper("helper_target", args));
+        auto target = std::make_unique<Program>(session, Program::Helper("helper_target", args));
         ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 20s), 0u);
         // Ctrl+E over the target: projection onto it. Wine knows where the pointer is only
         // once a window under it has taken the move: wait until the target has logged it.
@@ -482,7 +482,7 @@ TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     XSession session;
     Magnifier m = MagnifierOverPattern(session, 300, 400);
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    WineApp other(session, WineApp::Helper("helper_target", {"50", "700", "200", "150", "other-log.txt"}));
+    Program other(session, Program::Helper("helper_target", {"50", "700", "200", "150", "other-log.txt"}));
     const XWindow otherWindow = session.FindWindowByTitlePrefix("OcuTarget", 20s);
     ASSERT_NE(otherWindow, 0u);
 

@@ -114,8 +114,8 @@ TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
         Magnifier m(session, IniWithRunCount({}, 0));
         ASSERT_NO_FATAL_FAILURE(m.Start());
         ASSERT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "no shortcut at " << link;
-        const std::string read = RunHelper(session, "helper_shortcut", {"read", WineApp::WindowsPath(link)});
-        const std::string exe = WineApp::WindowsPath(m.App().ExePath());
+        const std::string read = RunHelper(session, "helper_shortcut", {"read", Program::WindowsPath(link)});
+        const std::string exe = Program::WindowsPath(m.App().ExePath());
         EXPECT_EQ(Lower(Field(read, "target")), Lower(exe)) << read;
         EXPECT_EQ(Lower(Field(read, "workdir")), Lower(exe.substr(0, exe.rfind('\\')))) << read;
         EXPECT_EQ(Field(read, "args"), "") << read;
@@ -216,10 +216,10 @@ TEST_F(DialogsE2E, AnUnwritableProgramFolderKeepsTheSettingsInTheUsersFolder)
     if (!folder.sealed) GTEST_SKIP() << "no immutable folders here (chattr needs root on ext2/3/4)";
 
     const auto run = [&](bool told) {
-        WineAppOptions options;
+        ProgramOptions options;
         options.exe = folder.folder / "Ocumira.exe";
         options.inPlace = true;
-        WineApp app(session, options);
+        Program app(session, options);
         if (told) {
             std::string boxes;
             ASSERT_TRUE(PollUntil([&] { return (boxes = Query(session, {"boxes"})).starts_with("box "); }, 40s));

@@ -41,7 +41,7 @@ TEST_F(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         session.MovePointer(40, 40);
         std::string ini = RightSideIni(10);  // 1000 wide: room for the seven buttons at 200 %
         ini.replace(ini.find("Left=860"), 8, "Left=200");
-        WineApp app(session, WineAppOptions{.ini = ini});
+        Program app(session, ProgramOptions{.ini = ini});
         const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
         ASSERT_NE(window, 0u);
         const auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };

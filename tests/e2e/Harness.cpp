@@ -206,6 +206,24 @@ std::vector<EnvChange> WineEnvironment(const std::string& display)
     };
 }
 
+// The native program as a person on a non-Japanese desktop starts it: X11 even where a Wayland
+// session is around, its own home (so its settings and desktop entries land in the test's
+// folder), and an English locale, which must not cost any legible text.
+std::vector<EnvChange> NativeEnvironment(const XSession& session, const fs::path& home)
+{
+    return {
+        {"DISPLAY", session.DisplayName()},
+        {"HOME", home.string()},
+        {"XDG_CONFIG_HOME", (home / ".config").string()},
+        {"XDG_DATA_HOME", (home / ".local" / "share").string()},
+        {"QT_QPA_PLATFORM", "xcb"},
+        {"WAYLAND_DISPLAY", std::nullopt},
+        {"XDG_SESSION_TYPE", std::nullopt},
+        {"LANG", "C.UTF-8"},
+        {"LC_ALL", "C.UTF-8"},
+    };
+}
+
 int WineServer(const char* option)
 {
     SpawnOptions options;
@@ -309,7 +327,7 @@ struct RanOut {
 };
 struct Registry {
     std::vector<XSession*> sessions;
-    std::vector<WineApp*> apps;
+    std::vector<Program*> apps;
     std::deque<RanOut> ranOut;
     std::map<size_t, std::function<std::string()>> notes;
     size_t nextNote = 1;
@@ -763,6 +781,28 @@ void WalkTree(Display* display, Window window, const Visit& visit)
 
 }  // namespace
 
+std::optional<Rect> XSession::FrameGeometry(Window window) const
+{
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return std::nullopt;
+        if (children) XFree(children);
+        if (parent == root || parent == 0) return WindowGeometry(window);
+        window = parent;
+    }
+}
+
+std::optional<Rect> XSession::LargestInnerWindow(Window window) const
+{
+    std::optional<Rect> largest;
+    WalkTree(display_, window, [&](Window w) {
+        const auto r = IsShown(w) ? WindowGeometry(w) : std::nullopt;
+        if (r && (!largest || r->width * r->height > largest->width * largest->height)) largest = r;
+    });
+    return largest;
+}
+
 std::vector<Window> XSession::WindowsByTitlePrefix(std::string_view prefix) const
 {
     std::vector<Window> found;
@@ -783,7 +823,7 @@ Window XSession::FindWindowByTitlePrefix(std::string_view prefix, Milliseconds t
             const auto list = WindowsByTitlePrefix(prefix);
             if (!list.empty()) found = list.front();
             if (found == None)
-                for (WineApp* app : Live().apps) app->RestartIfWineFailedToStart();
+                for (Program* app : Live().apps) app->RestartIfWineFailedToStart();
             return found != None;
         },
         timeout, 50ms);
@@ -873,11 +913,11 @@ std::vector<TargetMessage> ReadTargetLog(const fs::path& file)
 }
 
 // ---------------------------------------------------------------------------------------
-// WineApp
+// Program
 
 namespace {
 
-std::string QueryAnswer(WineApp& query, Milliseconds timeout)
+std::string QueryAnswer(Program& query, Milliseconds timeout)
 {
     if (!query.WaitForExit(timeout)) return "";
     std::ifstream in(query.Folder() / "query-out.txt", std::ios::binary);
@@ -890,10 +930,10 @@ std::string QueryAnswer(WineApp& query, Milliseconds timeout)
 
 std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists)
 {
-    std::vector<std::unique_ptr<WineApp>> running;
+    std::vector<std::unique_ptr<Program>> running;
     for (auto args : argLists) {
         args.push_back("query-out.txt");
-        running.push_back(std::make_unique<WineApp>(session, WineApp::Helper("helper_query", std::move(args))));
+        running.push_back(std::make_unique<Program>(session, Program::Helper("helper_query", std::move(args))));
     }
     std::vector<std::string> results;
     for (auto& query : running) results.push_back(QueryAnswer(*query, 60s));
@@ -903,7 +943,7 @@ std::vector<std::string> QueryAll(const XSession& session, const std::vector<std
 std::string Query(const XSession& session, std::vector<std::string> args)
 {
     args.push_back("query-out.txt");
-    WineApp query(session, WineApp::Helper("helper_query", std::move(args)));
+    Program query(session, Program::Helper("helper_query", std::move(args)));
     return QueryAnswer(query, 30s);
 }
 
@@ -912,15 +952,15 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
-WineAppOptions WineApp::Helper(std::string_view name, std::vector<std::string> args)
+ProgramOptions Program::Helper(std::string_view name, std::vector<std::string> args)
 {
-    WineAppOptions options;
+    ProgramOptions options;
     options.exe = fs::path(OCUMIRA_WIN_DIR) / (std::string(name) + ".exe");
     options.args = std::move(args);
     return options;
 }
 
-std::string WineApp::WindowsPath(const fs::path& path)
+std::string Program::WindowsPath(const fs::path& path)
 {
     std::string s = "Z:" + fs::absolute(path).lexically_normal().string();
     for (char& c : s)
@@ -928,11 +968,23 @@ std::string WineApp::WindowsPath(const fs::path& path)
     return s;
 }
 
-WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(session)
+std::string EdgeName(const ::testing::TestParamInfo<Edge>& info)
 {
+    return info.param == Edge::Wine ? "Wine" : "Native";
+}
+
+bool EdgeBuilt(Edge edge)
+{
+    return edge == Edge::Wine ? OcumiraBuilt() : fs::is_regular_file(OCUMIRA_NATIVE);
+}
+
+Program::Program(const XSession& session, ProgramOptions options) : session_(session), edge_(options.edge)
+{
+    if (edge_ == Edge::Native) options.exe = OCUMIRA_NATIVE;
     if (options.exe.empty() || !fs::is_regular_file(options.exe))
-        Fail("no program to run at \"" + options.exe.string() + "\" (build the windows preset first)");
-    PrepareWinePrefix();
+        Fail("no program to run at \"" + options.exe.string() + "\" (build the " +
+             (edge_ == Edge::Wine ? "windows preset" : "native program") + " first)");
+    if (edge_ == Edge::Wine) PrepareWinePrefix();
 
     if (options.inPlace) {
         exe_ = fs::absolute(options.exe);
@@ -942,33 +994,40 @@ WineApp::WineApp(const XSession& session, WineAppOptions options) : session_(ses
         char folder[] = "/tmp/ocu-e2e-XXXXXX";
         if (!mkdtemp(folder)) Fail("mkdtemp failed");
         folder_ = folder;
-        exe_ = folder_ / options.exe.filename();
-        fs::copy_file(options.exe, exe_);
+        // The native program stays where it was built: it finds its settings by its home.
+        exe_ = edge_ == Edge::Native ? fs::absolute(options.exe) : folder_ / options.exe.filename();
+        if (edge_ == Edge::Wine) fs::copy_file(options.exe, exe_);
     }
     ini_ = std::move(options.ini);
-    argv_ = {"wine", exe_.string()};
+    argv_ = edge_ == Edge::Wine ? std::vector<std::string>{"wine", exe_.string()} : std::vector{exe_.string()};
     argv_.insert(argv_.end(), options.args.begin(), options.args.end());
-    if (g_liveApps == 0) AwaitWineDisplay(session_);
+    if (edge_ == Edge::Wine && g_liveApps == 0) AwaitWineDisplay(session_);
     Launch();
-    ++g_liveApps;
+    if (edge_ == Edge::Wine) ++g_liveApps;
     Live().apps.push_back(this);
 }
 
-void WineApp::Launch()
+fs::path Program::IniPath() const
+{
+    return edge_ == Edge::Wine ? folder_ / "Ocumira.ini" : folder_ / ".config" / "ocumira" / "Ocumira.ini";
+}
+
+void Program::Launch()
 {
     if (ini_) {
-        std::ofstream ini(folder_ / "Ocumira.ini", std::ios::binary | std::ios::trunc);
+        fs::create_directories(IniPath().parent_path());
+        std::ofstream ini(IniPath(), std::ios::binary | std::ios::trunc);
         ini << *ini_;
     }
     SpawnOptions spawn;
-    spawn.env = WineEnvironment(session_.DisplayName());
+    spawn.env = edge_ == Edge::Wine ? WineEnvironment(session_.DisplayName()) : NativeEnvironment(session_, folder_);
     spawn.cwd = folder_;
     spawn.output = folder_ / "wine-output.txt";
     exitCode_.reset();
     pid_ = Spawn(argv_, spawn);
 }
 
-bool WineApp::RestartIfWineFailedToStart()
+bool Program::RestartIfWineFailedToStart()
 {
     if (restarted_ || ExitCode() != 1) return false;
     restarted_ = true;
@@ -982,14 +1041,14 @@ bool WineApp::RestartIfWineFailedToStart()
     return true;
 }
 
-WineApp::~WineApp()
+Program::~Program()
 {
     Forget(Live().apps, this);
     try {
         Kill();
         // The last app of a test ends the prefix's wineserver and desktop with it, so the
         // next test starts on its own display with nothing left over.
-        if (--g_liveApps == 0) {
+        if (edge_ == Edge::Wine && --g_liveApps == 0) {
             WineServer("-k");
             WineServer("-w");
         }
@@ -1002,9 +1061,9 @@ WineApp::~WineApp()
     }
 }
 
-fs::path WineApp::ExePath() const { return exe_; }
+fs::path Program::ExePath() const { return exe_; }
 
-bool WineApp::Reap(bool block)
+bool Program::Reap(bool block)
 {
     if (exitCode_) return true;
     int status = 0;
@@ -1014,21 +1073,21 @@ bool WineApp::Reap(bool block)
     return exitCode_.has_value();
 }
 
-bool WineApp::Running() { return !Reap(false); }
+bool Program::Running() { return !Reap(false); }
 
-std::optional<int> WineApp::ExitCode()
+std::optional<int> Program::ExitCode()
 {
     Reap(false);
     return exitCode_;
 }
 
-bool WineApp::WaitForExit(Milliseconds timeout)
+bool Program::WaitForExit(Milliseconds timeout)
 {
     return WaitFor(
         exe_.filename().string() + " to end", [&] { return Reap(false); }, timeout);
 }
 
-bool WineApp::Close(XWindow window, Milliseconds timeout)
+bool Program::Close(XWindow window, Milliseconds timeout)
 {
     if (!Running()) return true;
     std::vector<Window> targets;
@@ -1042,16 +1101,16 @@ bool WineApp::Close(XWindow window, Milliseconds timeout)
     return false;
 }
 
-void WineApp::Kill()
+void Program::Kill()
 {
     if (pid_ <= 0 || Reap(false)) return;
     kill(pid_, SIGKILL);
     Reap(true);
 }
 
-std::optional<std::string> WineApp::ReadIni() const
+std::optional<std::string> Program::ReadIni() const
 {
-    std::ifstream in(folder_ / "Ocumira.ini", std::ios::binary);
+    std::ifstream in(IniPath(), std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();
@@ -1126,7 +1185,7 @@ std::string DescribeBoxes(const XSession& session)
 {
     const fs::path query = fs::path(OCUMIRA_WIN_DIR) / "helper_query.exe";
     if (!fs::is_regular_file(query)) return "  (no helper_query.exe to list message boxes)\n";
-    WineApp app(session, WineApp::Helper("helper_query", {"boxes", "query-out.txt"}));
+    Program app(session, Program::Helper("helper_query", {"boxes", "query-out.txt"}));
     std::optional<int> code;
     for (const auto deadline = Clock::now() + 15s; !(code = app.ExitCode()) && Clock::now() < deadline;)
         std::this_thread::sleep_for(20ms);
@@ -1136,7 +1195,7 @@ std::string DescribeBoxes(const XSession& session)
     return "  message boxes and dialogs under Wine:\n" + (text.empty() ? "    (no answer)\n" : text);
 }
 
-std::string DescribeApp(WineApp& app)
+std::string DescribeApp(Program& app)
 {
     std::ostringstream out;
     out << "  " << app.ExePath().filename().string() << " (pid " << app.Pid() << ", folder " << app.Folder().string()
@@ -1230,13 +1289,13 @@ std::string DescribeFailureState(std::string_view shotName)
             << std::chrono::duration_cast<Milliseconds>(now - r.when).count() << " ms ago)\n";
     }
     for (const auto& [id, note] : live.notes) out << "  " << note() << "\n";
-    const std::vector<WineApp*> apps = live.apps;
-    for (WineApp* app : apps) out << DescribeApp(*app);
+    const std::vector<Program*> apps = live.apps;
+    for (Program* app : apps) out << DescribeApp(*app);
     if (!live.sessions.empty()) {
         XSession& session = *live.sessions.back();
         out << DescribeSession(session, std::string(shotName));
         bool anyRunning = false;
-        for (WineApp* app : apps) anyRunning = anyRunning || app->Running();
+        for (Program* app : apps) anyRunning = anyRunning || app->Running();
         if (anyRunning) out << DescribeBoxes(session);
     }
     return out.str();

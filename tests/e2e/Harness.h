@@ -1,8 +1,9 @@
-// The end-to-end harness: a private X server to drive and read back, and Windows programs
-// (Ocumira.exe and the test helpers) running under Wine on it.
+// The end-to-end harness: a private X server to drive and read back, and the programs under
+// test on it: Windows programs (Ocumira.exe and the test helpers) under Wine, and the native
+// X11 program (ocumira). A scenario written once runs against both (see Edge).
 //
-// A test owns one XSession and any number of WineApps started on it; declare the session
-// first so the apps go away before their display does.
+// A test owns one XSession and any number of Programs started on it; declare the session
+// first so the programs go away before their display does.
 //
 // What Wine does here, as the tests rely on it:
 // - A BitBlt from the screen DC (GetDC(NULL)) reads the X root window, so Ocumira sees the
@@ -28,6 +29,8 @@
 #include <tuple>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "mainwindow/Commands.h"
 
 // Set by the build from its cache variables; empty when the windows build was not given.
@@ -36,6 +39,9 @@
 #endif
 #ifndef OCUMIRA_WIN_DIR
 #define OCUMIRA_WIN_DIR ""
+#endif
+#ifndef OCUMIRA_NATIVE
+#define OCUMIRA_NATIVE ""
 #endif
 
 // Xlib stays out of this header: its macros (None, Success, Status, Bool...) would collide
@@ -87,6 +93,13 @@ std::string DescribeFailureState(std::string_view shotName);
 // False when the build was configured without the windows preset's exe: tests that need it
 // skip then rather than fail.
 inline bool OcumiraBuilt() { return !std::string_view(OCUMIRA_EXE).empty(); }
+
+// Which of the two programs a scenario drives: Ocumira.exe under Wine, or the native X11
+// program built from the same core.
+enum class Edge { Wine, Native };
+std::string EdgeName(const ::testing::TestParamInfo<Edge>& info);
+// Whether the build has that program; a scenario for a missing one is skipped.
+bool EdgeBuilt(Edge edge);
 
 // The source tree's top folder: the scripts, the project file and the build folders.
 std::filesystem::path SourceDir();
@@ -192,9 +205,15 @@ public:
     std::string WindowTitle(XWindow window) const;
     // Position on the root window and size; nullopt if the window is gone.
     std::optional<Rect> WindowGeometry(XWindow window) const;
+    // A top-level window with the window manager's frame around it: its ancestor just below
+    // the root. What a Windows program calls its window rectangle, for a program the window
+    // manager decorates. nullopt if the window is gone.
+    std::optional<Rect> FrameGeometry(XWindow window) const;
+    // The largest viewable window inside `window`, at any depth; nullopt if there is none.
+    std::optional<Rect> LargestInnerWindow(XWindow window) const;
     bool IsShown(XWindow window) const;
     // Windows anywhere in the tree whose _NET_WM_PID is `pid`. Wine sets it, to the pid of
-    // the process WineApp started, on every top-level window, hidden ones included.
+    // the process Program started, on every top-level window, hidden ones included.
     std::vector<XWindow> WindowsOfProcess(pid_t pid) const;
     // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
     void SendDeleteWindow(XWindow window) const;
@@ -239,26 +258,30 @@ struct TargetMessage {
 };
 std::vector<TargetMessage> ReadTargetLog(const std::filesystem::path& file);
 
-struct WineAppOptions {
+struct ProgramOptions {
     std::filesystem::path exe = OCUMIRA_EXE;  // copied into the app's own fresh folder
-    std::optional<std::string> ini;           // written there first as Ocumira.ini
+    std::optional<std::string> ini;           // written first where the program reads its settings
     std::vector<std::string> args{};
     // Runs `exe` where it lies instead of from a copy: its folder is then the app's folder
     // (the settings file lands there) and is left in place afterwards.
     bool inPlace = false;
+    // Edge::Native runs the native program (`exe` is then ignored) in a fresh home of its own,
+    // whose settings file is $XDG_CONFIG_HOME/ocumira/Ocumira.ini.
+    Edge edge = Edge::Wine;
 };
 
-// A Windows program running under Wine on an XSession's display, in its own temporary
-// folder, with the shared end-to-end Wine prefix (created once, under a lock).
-class WineApp {
+// A program running on an XSession's display in its own temporary folder: a Windows program
+// under Wine with the shared end-to-end Wine prefix (created once, under a lock), or the
+// native program with that folder as its home.
+class Program {
 public:
-    WineApp(const XSession& session, WineAppOptions options = {});
-    ~WineApp();
-    WineApp(const WineApp&) = delete;
-    WineApp& operator=(const WineApp&) = delete;
+    Program(const XSession& session, ProgramOptions options = {});
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // Options for one of the helper programs built beside Ocumira.exe ("helper_target").
-    static WineAppOptions Helper(std::string_view name, std::vector<std::string> args = {});
+    static ProgramOptions Helper(std::string_view name, std::vector<std::string> args = {});
     // Z:\... form of a host path, for passing files to the Windows program.
     static std::string WindowsPath(const std::filesystem::path& path);
 
@@ -280,8 +303,9 @@ public:
     // once more from the same settings text and says so on stderr. True if it did.
     bool RestartIfWineFailedToStart();
 
-    // Ocumira.ini beside the exe; nullopt if there is none.
+    // The settings file (beside the exe, or the native program's); nullopt if there is none.
     std::optional<std::string> ReadIni() const;
+    std::filesystem::path IniPath() const;
 
 private:
     bool Reap(bool block);
@@ -296,6 +320,7 @@ private:
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
     bool ownsFolder_ = true;
+    Edge edge_ = Edge::Wine;
 };
 
 // helper_query.exe, for what X cannot tell: runs it with `args` (its output file is added) and

@@ -75,7 +75,7 @@ TEST_F(HarnessWine, TargetWindowReceivesAClick)
     XSession session;
     session.PaintPattern();
     const Rect where{200, 150, 320, 240};
-    WineApp target(session, WineApp::Helper("helper_target",
+    Program target(session, Program::Helper("helper_target",
                                             {std::to_string(where.x), std::to_string(where.y),
                                              std::to_string(where.width), std::to_string(where.height), "target.log"}));
     const XWindow window = session.FindWindowByTitlePrefix("OcuTarget");
@@ -111,7 +111,7 @@ TEST_F(HarnessWine, TargetWindowReceivesAClick)
 TEST_F(HarnessWine, HangingTargetStopsTakingMessagesAndIgnoresClose)
 {
     XSession session;
-    WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "target.log", "hang"}));
+    Program target(session, Program::Helper("helper_target", {"10", "10", "100", "100", "target.log", "hang"}));
     ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget"), 0u);
     // Its two seconds are counted from before the window showed.
     const auto hangsBy = std::chrono::steady_clock::now() + 2s;
@@ -148,7 +148,7 @@ TEST_F(HarnessWine, HangingTargetStopsTakingMessagesAndIgnoresClose)
 TEST_F(HarnessWine, CloseEndsAResponsiveProgram)
 {
     XSession session;
-    WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "target.log"}));
+    Program target(session, Program::Helper("helper_target", {"10", "10", "100", "100", "target.log"}));
     ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget"), 0u);
     EXPECT_FALSE(session.WindowsOfProcess(target.Pid()).empty());
     EXPECT_TRUE(target.Close());
@@ -160,18 +160,18 @@ TEST_F(HarnessWine, CloseEndsAResponsiveProgram)
 TEST_F(HarnessWine, AProgramThatNeverRanIsStartedOnceMore)
 {
     XSession session;
-    const auto starts = [](WineApp& app) {
+    const auto starts = [](Program& app) {
         std::ifstream in(app.Folder() / "starts.txt");
         int n = 0;
         in >> n;
         return n;
     };
     {
-        WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "1"}));
+        Program target(session, Program::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "1"}));
         EXPECT_NE(session.FindWindowByTitlePrefix("OcuTarget", 30s), 0u);
         EXPECT_EQ(starts(target), 2);
     }
-    WineApp target(session, WineApp::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "2"}));
+    Program target(session, Program::Helper("helper_target", {"10", "10", "100", "100", "t.log", "failstarts", "2"}));
     EXPECT_EQ(session.FindWindowByTitlePrefix("OcuTarget", 8s), 0u);
     EXPECT_EQ(target.ExitCode(), 1);
     EXPECT_EQ(starts(target), 2);
@@ -180,16 +180,16 @@ TEST_F(HarnessWine, AProgramThatNeverRanIsStartedOnceMore)
 TEST_F(HarnessWine, EachAppStartsInAFreshFolderWithTheGivenIni)
 {
     XSession session;
-    WineAppOptions options = WineApp::Helper("helper_target", {"0", "0", "50", "50", "target.log"});
+    ProgramOptions options = Program::Helper("helper_target", {"0", "0", "50", "50", "target.log"});
     options.ini = "[Settings]\r\nZoom=3\r\n";
-    WineApp first(session, options);
+    Program first(session, options);
     options.ini.reset();
-    WineApp second(session, options);
+    Program second(session, options);
     EXPECT_NE(first.Folder(), second.Folder());
     EXPECT_EQ(first.ReadIni(), "[Settings]\r\nZoom=3\r\n");
     EXPECT_EQ(second.ReadIni(), std::nullopt);
     EXPECT_TRUE(std::filesystem::exists(first.ExePath()));
-    EXPECT_EQ(WineApp::WindowsPath("/tmp/a b/c.log"), "Z:\\tmp\\a b\\c.log");
+    EXPECT_EQ(Program::WindowsPath("/tmp/a b/c.log"), "Z:\\tmp\\a b\\c.log");
 
     // Ending one app leaves the other running.
     first.Kill();
@@ -202,7 +202,7 @@ TEST_F(HarnessWine, EachAppStartsInAFreshFolderWithTheGivenIni)
 TEST_F(HarnessWine, TheFailureReportSaysWhatWasAwaitedAndWhatWasThere)
 {
     XSession session;
-    WineApp target(session, WineApp::Helper("helper_target", {"100", "100", "300", "200", "report-log.txt"}));
+    Program target(session, Program::Helper("helper_target", {"100", "100", "300", "200", "report-log.txt"}));
     ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 30s), 0u);
     session.MovePointer(200, 180);
     ASSERT_TRUE(PollUntil([&] { return !ReadTargetLog(target.Folder() / "report-log.txt").empty(); }, 20s));

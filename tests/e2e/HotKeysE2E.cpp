@@ -102,7 +102,7 @@ TEST_F(HotKeysE2E, ActForAnotherFocusedProgramAndPauseWhileMinimised)
     const Rect view = m.View();
 
     // Another program takes the focus; the pointer goes back over the pattern.
-    WineApp other(session, WineApp::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
+    Program other(session, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
     ASSERT_TRUE(PollUntil([&] { return session.Grab(110, 110, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     session.MovePointer(150, 150);
     session.Click(1);
@@ -158,7 +158,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     session.PaintPattern();
     session.MovePointer(kCursorX, kCursorY);
     // Another program holds Ctrl+A for a few seconds from before the magnifier starts.
-    WineApp holder(session, WineApp::Helper("helper_query", {"hold", "2", "65", "6", "hold.txt"}));
+    Program holder(session, Program::Helper("helper_query", {"hold", "2", "65", "6", "hold.txt"}));
     ASSERT_TRUE(PollUntil(
         [&] {
             std::ifstream in(holder.Folder() / "hold.txt");

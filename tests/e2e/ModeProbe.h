@@ -67,7 +67,7 @@ inline std::string IniValue(const std::string& text, std::string_view key)
 inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
 {
     args.push_back("helper-out.txt");
-    WineApp helper(session, WineApp::Helper(name, std::move(args)));
+    Program helper(session, Program::Helper(name, std::move(args)));
     if (!helper.WaitForExit(30s)) return "";
     std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -166,7 +166,7 @@ public:
         view_ = {client_.x, client_.y + kViewTop, client_.width, height};
     }
 
-    WineApp& App() { return app_; }
+    Program& App() { return app_; }
     XWindow Window() const { return window_; }
     const Rect& Client() const { return client_; }
     const Rect& View() const { return view_; }
@@ -241,15 +241,15 @@ public:
     }
 
 private:
-    static WineAppOptions Options(const std::string& ini)
+    static ProgramOptions Options(const std::string& ini)
     {
-        WineAppOptions o;
+        ProgramOptions o;
         o.ini = ini;
         return o;
     }
 
     XSession& session_;
-    WineApp app_;
+    Program app_;
     XWindow window_ = 0;
     Rect client_;
     Rect view_;

@@ -210,7 +210,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     std::string title;
     ASSERT_TRUE(WaitForDialog(session_, &title));
     const std::string dialogShot = SaveShot(session_.GrabRoot(), "output-save-dialog");
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\view.jpg"));
+    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\view.jpg"));
     const fs::path bmp = out_ / "view.bmp";
     ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s))
         << "no view.bmp; dialog " << title << " " << dialogShot;
@@ -234,7 +234,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
         << "the second Ctrl+G did not hide the grid: " << SaveShot(session_.GrabRoot(), "output-grid-off");
     const auto first = ReadBytes(bmp);
     PostCommand(session_, CommandId::mmSaveViewFile);
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\view.bmp"));
+    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\view.bmp"));
     ASSERT_TRUE(PollUntil([&] { return ReadBytes(bmp) != first; }, 10s)) << "view.bmp was not replaced";
     const auto replaced = ReadBmp(bmp, &why);
     ASSERT_TRUE(replaced) << why;
@@ -259,7 +259,7 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     std::string reply;
     ASSERT_TRUE(PollUntil(
         [&] {
-            reply = RunHelper(session_, "helper_clipboard", {"read", WineApp::WindowsPath(clip)});
+            reply = RunHelper(session_, "helper_clipboard", {"read", Program::WindowsPath(clip)});
             return reply.rfind("bitmap", 0) == 0;
         },
         15s, 100ms))
@@ -355,7 +355,7 @@ TEST_F(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
         << "Ctrl+G showed no grid: " << SaveShot(session_.GrabRoot(), "output-menu-grid");
     ASSERT_TRUE(m_->OpenMenuByKeys(3));  // 画像を保存, its first entry selected: the bitmap
     session_.KeyCombo("Return");
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(WineApp::WindowsPath(out_) + "\\menu.bmp"));
+    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\menu.bmp"));
     const fs::path bmp = out_ / "menu.bmp";
     ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s));
     std::string why;

@@ -87,10 +87,10 @@ TEST_F(PackageE2E, UnpackedArchiveHoldsTheGuideAndStarts)
     XSession session;
     session.PaintPattern();
     session.MovePointer(100, 800);
-    WineAppOptions options;
+    ProgramOptions options;
     options.exe = exe;
     options.inPlace = true;
-    WineApp app(session, options);
+    Program app(session, options);
     const XWindow window = session.FindWindowByTitlePrefix("Lumivane Ocumira", 60s);
     ASSERT_NE(window, 0u) << "the unpacked program showed no main window";
     // A first start opens with the default bounds.

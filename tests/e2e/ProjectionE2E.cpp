@@ -137,7 +137,7 @@ TEST_F(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
         << "Enter did not close the message box";
     EXPECT_EQ(m.Title().find("操作投影"), std::string::npos) << m.Title();
 
-    WineApp target(session, WineApp::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
+    Program target(session, Program::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
                                                               std::to_string(kTarget.width),
                                                               std::to_string(kTarget.height), "target.log"}));
     ASSERT_TRUE(PollUntil([&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
@@ -259,7 +259,7 @@ TEST_F(ProjectionE2E, PressOnAFramedTargetArrivesAtThePixelTheViewShows)
     session.PaintPattern();
     Magnifier m(session, SettingsText(ZoomThree()));
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    WineApp target(session, WineApp::Helper("helper_target", {"200", "200", "400", "300", "target.log", "framed"}));
+    Program target(session, Program::Helper("helper_target", {"200", "200", "400", "300", "target.log", "framed"}));
     const auto log = target.Folder() / "target.log";
     TargetMessage client{};  // message 0: the client area's corner on the screen
     ASSERT_TRUE(WaitFor(
@@ -304,8 +304,8 @@ TEST_F(ProjectionE2E, HungTargetDoesNotFreezeTheMagnifier)
     // left press, and hangs inside it: projection is started at no hurry, and the first click
     // on the view, projected to the target, makes it hang.
     session.MovePointer(230, 240);
-    WineApp target(session,
-                   WineApp::Helper("helper_target",
+    Program target(session,
+                   Program::Helper("helper_target",
                                    {std::to_string(kTarget.x), std::to_string(kTarget.y), std::to_string(kTarget.width),
                                     std::to_string(kTarget.height), "target.log", "hangonclick"}));
     ASSERT_TRUE(WaitFor(

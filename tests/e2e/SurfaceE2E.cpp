@@ -84,7 +84,7 @@ TEST_F(SurfaceE2E, StrokesShowInBlueTurnWithTheViewAndClear)
     // (strokes are ANDed onto the picture, so only over white do they show in their colour).
     Magnifier m(session, SettingsText(PinnedAt(300, 300)));
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    Program white(session, Program::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
     const Rect view = m.View();
     std::string why;
     ASSERT_TRUE(ViewMatches(m, ExpectedView(view, {}, 0), &why)) << "the view is not all white: " << why;
@@ -140,7 +140,7 @@ TEST_F(SurfaceE2E, TheCtrlEraserClearsABandFourPixelsWide)
     settings.capRateTenths = 10;  // one view pixel per layer pixel
     Magnifier m(session, SettingsText(settings));
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    Program white(session, Program::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
     ASSERT_TRUE(PollUntil([&] { return m.GrabView().At(120, 104) == 0xFFFFFF; }, 20s)) << "the view is not white";
     session.KeyCombo("ctrl+F2");
     ASSERT_TRUE(m.WaitTitleHas("状態:表面レイヤ描き込みモードです")) << m.Title();
@@ -171,12 +171,12 @@ TEST_F(SurfaceE2E, PenDrawsOnA256ColourScreen)
     session.MovePointer(1100, 900);
     StartSettings settings = PinnedAt(300, 300);
     settings.capRateTenths = 10;
-    WineAppOptions o;
+    ProgramOptions o;
     o.ini = SettingsText(settings);
-    WineApp app(session, o);
+    Program app(session, o);
     const XWindow window = session.FindWindowByTitlePrefix(kMainTitle, 40s);
     ASSERT_NE(window, 0u);
-    WineApp white(session, WineApp::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
+    Program white(session, Program::Helper("helper_target", {"100", "100", "500", "450", "white.log"}));
     std::string client;
     Rect c;
     ASSERT_TRUE(PollUntil(

@@ -141,7 +141,7 @@ TEST_F(TwoMonitorsE2E, FixedAreaOnTheLeftMonitor)
     EXPECT_EQ(IniValue(ini, "Zuri", "FixViewX"), std::to_string(WindowsX(px))) << ini;
     EXPECT_EQ(IniValue(ini, "Zuri", "FixViewY"), std::to_string(py)) << ini;
 
-    WineApp again(session, WineAppOptions{.ini = ini});
+    Program again(session, ProgramOptions{.ini = ini});
     const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(session.WindowGeometry(window), Where().window);
@@ -162,7 +162,7 @@ TEST_F(TwoMonitorsE2E, WindowClosedOnTheLeftMonitorOpensThereAgain)
     for (int run = 1; run <= 3; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         const Rect expected = run == 1 ? primary : left;
-        WineApp app(session, WineAppOptions{.ini = ini});
+        Program app(session, ProgramOptions{.ini = ini});
         const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
         ASSERT_NE(window, 0u) << "the main window did not appear";
         EXPECT_TRUE(PollUntil([&] { return session.WindowGeometry(window) == onRoot(expected); }, 5s))
@@ -215,7 +215,7 @@ TEST(TwoMonitorsGoneE2E, WindowKeptOnAMonitorThatIsGoneOpensOnThePrimary)
     XSession session;
     session.PaintPattern();
     session.MovePointer(1000, 900);
-    WineApp app(session, WineAppOptions{.ini = IniWithBounds({-900, 200, 400, 500}, 20)});
+    Program app(session, ProgramOptions{.ini = IniWithBounds({-900, 200, 400, 500}, 20)});
     const XWindow window = session.FindWindowByTitlePrefix(kTitlePrefix);
     ASSERT_NE(window, 0u) << "the main window did not appear";
     EXPECT_TRUE(PollUntil(

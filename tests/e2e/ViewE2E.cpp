@@ -13,7 +13,7 @@ namespace {
 
 using namespace viewprobe;
 
-class ViewE2E : public MagnifierE2E {};
+class ViewE2E : public OnBothEdges<MagnifierE2E> {};
 
 struct PointerSpot {
     const char* name;
@@ -32,7 +32,7 @@ constexpr PointerSpot kSpots[] = {
 // on the pointer's pixel. Where the area takes in the magnifier's own window, those pixels
 // show the magnifier itself and are left out; the rest still pins the area down to the pixel.
 // A run that changes nothing then stores the bounds and the zoom and counts two saves.
-TEST_F(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSettings)
+TEST_P(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSettings)
 {
     for (const int tenths : {10, 20, 40}) {
         SCOPED_TRACE("CapRate " + std::to_string(tenths));
@@ -45,7 +45,7 @@ TEST_F(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSetting
         ASSERT_TRUE(Start(tenths, ini));
         XSession& session = Session();
         const XWindow window = Window();
-        EXPECT_EQ(session.WindowGeometry(window), kWindowBounds) << "the window is not where the settings put it";
+        EXPECT_EQ(Outer(), kWindowBounds) << "the window is not where the settings put it";
         if (tenths == 20)
             EXPECT_EQ(session.WindowTitle(window), "Lumivane Ocumira [倍率:2.0倍 回転:  0度 状態:表示モード]");
         else EXPECT_EQ(TitleZoom(session.WindowTitle(window)), zoom);
@@ -83,6 +83,8 @@ TEST_F(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSetting
         EXPECT_EQ(IniValue(*saved, "Setting", "RunCount"), "12") << "a run that changed nothing saves twice";
     }
 }
+
+OCU_ON_BOTH_EDGES(ViewE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

@@ -24,6 +24,16 @@ std::optional<Rect> QueryClient(const XSession& session)
     return r;
 }
 
+std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge)
+{
+    return edge == Edge::Wine ? QueryClient(session) : session.LargestInnerWindow(window);
+}
+
+std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge)
+{
+    return edge == Edge::Wine ? session.WindowGeometry(window) : session.FrameGeometry(window);
+}
+
 std::tuple<int, int> PlainView::Source(int vx, int vy) const
 {
     return {srcX + NearestSource(vx, viewWidth, srcWidth), srcY + NearestSource(vy, viewHeight, srcHeight)};
@@ -106,7 +116,7 @@ Screenshot Crop(const Screenshot& shot, int width, int height)
 }  // namespace
 
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout, std::string* why, int viewTop)
+                                       Milliseconds timeout, std::string* why, int viewTop, Edge edge)
 {
     std::string seen;
     // The client area is asked for on every try: the window manager may still be placing the
@@ -115,7 +125,7 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
     WaitFor(
         "a view below the tool bar that shows the area around the pointer",
         [&] {
-            const auto client = QueryClient(session);
+            const auto client = ClientArea(session, window, edge);
             const auto outer = session.WindowGeometry(window);
             std::ostringstream last;
             last << "client " << (client ? *client : Rect{}) << (client ? "" : " (no answer)") << ", window "
@@ -301,7 +311,7 @@ void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int re
 
 void MagnifierE2E::SetUp()
 {
-    if (!OcumiraBuilt()) GTEST_SKIP() << "OCUMIRA_EXE not set: no Windows build to run";
+    if (!EdgeBuilt(TestedEdge())) GTEST_SKIP() << "the program for this edge is not built";
     session_.emplace(SessionOptions());
     session_->PaintPattern();
 }
@@ -309,7 +319,7 @@ void MagnifierE2E::SetUp()
 bool MagnifierE2E::Start(int capRateTenths, std::optional<std::string> ini)
 {
     session_->MovePointer(kRestX, kRestY);
-    app_.emplace(*session_, WineAppOptions{.ini = ini ? *ini : RightSideIni(capRateTenths)});
+    app_.emplace(*session_, ProgramOptions{.ini = ini ? *ini : RightSideIni(capRateTenths), .edge = TestedEdge()});
     window_ = session_->FindWindowByTitlePrefix(kTitlePrefix);
     if (window_ == 0) {
         ADD_FAILURE() << "the main window did not appear";
@@ -317,7 +327,8 @@ bool MagnifierE2E::Start(int capRateTenths, std::optional<std::string> ini)
     }
     std::string why;
     const auto where =
-        LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY, 30s, &why);
+        LocateView(*session_, window_, static_cast<float>(capRateTenths) / 10.0f, kRestX, kRestY, 30s, &why, kViewTop,
+                   TestedEdge());
     if (!where) {
         ADD_FAILURE() << "no view below the tool bar shows the area around the pointer; last seen: " << why;
         return false;

@@ -22,8 +22,13 @@
 
 namespace ocu::e2e::viewprobe {
 
-// The main window's client area in screen coordinates, through helper_query.
+// The main window's client area in screen coordinates: under Wine through helper_query; the
+// native program's is the window inside its top-level that holds the bars and the view.
 std::optional<Rect> QueryClient(const XSession& session);
+std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge);
+// The window's outer rectangle, what the settings file stores: Wine draws the frames of its
+// windows itself, the native program's frame is the window manager's.
+std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge);
 
 // What the plain view (no mirror, no turn) must show for a pointer and a zoom.
 struct PlainView {
@@ -69,7 +74,8 @@ struct ViewLocation {
 };
 // `viewTop` is where the view begins below the client top: kViewTop at 96 dpi.
 std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, float zoom, int cursorX, int cursorY,
-                                       Milliseconds timeout = 30s, std::string* why = nullptr, int viewTop = kViewTop);
+                                       Milliseconds timeout = 30s, std::string* why = nullptr, int viewTop = kViewTop,
+                                       Edge edge = Edge::Wine);
 
 // Polls grabs of `view` until one matches `expected` exactly; returns the last comparison and
 // leaves the last grab in `last` when given.
@@ -130,13 +136,17 @@ protected:
     static constexpr int kRestX = 300, kRestY = 400;
 
     void SetUp() override;
+    // The program the test drives: Ocumira.exe unless the suite runs on both (OnBothEdges).
+    virtual Edge TestedEdge() const { return Edge::Wine; }
     // The X server the test runs on; one 1280 x 1024 monitor unless a test says otherwise.
     virtual XSession::Options SessionOptions() const { return {}; }
     // False (with the reason recorded as a failure) if the window or its view did not appear.
     bool Start(int capRateTenths, std::optional<std::string> ini = std::nullopt);
 
     XSession& Session() { return *session_; }
-    WineApp& App() { return *app_; }
+    Program& App() { return *app_; }
+    // The window's outer rectangle as the settings file stores it.
+    std::optional<Rect> Outer() const { return OuterBounds(*session_, window_, TestedEdge()); }
     XWindow Window() const { return window_; }
     const ViewLocation& Where() const { return where_; }
     const Rect& View() const { return where_.view; }
@@ -147,9 +157,20 @@ protected:
 
 private:
     std::optional<XSession> session_;
-    std::optional<WineApp> app_;
+    std::optional<Program> app_;
     XWindow window_ = 0;
     ViewLocation where_;
 };
+
+// A suite whose every scenario runs against both programs: derive it from
+// OnBothEdges<fixture>, write its tests with TEST_P, and put OCU_ON_BOTH_EDGES(suite) after
+// them. The native program is held to exactly what Ocumira.exe is held to.
+template <class Fixture>
+class OnBothEdges : public Fixture, public ::testing::WithParamInterface<Edge> {
+protected:
+    Edge TestedEdge() const override { return this->GetParam(); }
+};
+#define OCU_ON_BOTH_EDGES(Suite) \
+    INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::Values(Edge::Wine, Edge::Native), EdgeName)
 
 }  // namespace ocu::e2e::viewprobe

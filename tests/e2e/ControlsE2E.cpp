@@ -1,5 +1,5 @@
-// The zoom, mirror and rotation controls of the real Ocumira.exe, driven by keys and the tool
-// bar as a person would, read back from the title and from the view's pixels.
+// The zoom, mirror and rotation controls of the real programs, driven by keys and the tool bar
+// as a person would, read back from the title and from the view's pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +17,7 @@ namespace {
 
 using namespace viewprobe;
 
-class ControlsE2E : public MagnifierE2E {
+class ControlsE2E : public OnBothEdges<MagnifierE2E> {
 protected:
     bool WaitForTitle(const std::string& title)
     {
@@ -35,7 +35,7 @@ std::string TitleFor(const char* zoom, int degrees)
 
 // Ctrl+digit (the menu's accelerators, with the main window focused) sets the zoom: the title
 // says so and the view shows the area of that zoom, pixel for pixel.
-TEST_F(ControlsE2E, CtrlDigitSetsTheZoomOfTitleAndView)
+TEST_P(ControlsE2E, CtrlDigitSetsTheZoomOfTitleAndView)
 {
     ASSERT_TRUE(Start(10));
     const struct {
@@ -60,7 +60,7 @@ TEST_F(ControlsE2E, CtrlDigitSetsTheZoomOfTitleAndView)
 // The mirrors (system-wide Ctrl+D, Ctrl+F) and a typed angle (Ctrl+T, "任意角度回転") change
 // the view exactly as the rotation routine predicts from the plain view: the mirrors at the
 // sampled size with the marker left unmirrored, the turn of the whole view marker and all.
-TEST_F(ControlsE2E, MirrorsAndTypedAngleTransformThePlainView)
+TEST_P(ControlsE2E, MirrorsAndTypedAngleTransformThePlainView)
 {
     ASSERT_TRUE(Start(20));
     XSession& session = Session();
@@ -106,7 +106,7 @@ TEST_F(ControlsE2E, MirrorsAndTypedAngleTransformThePlainView)
 
 // Holding the mouse on "もっと拡大" (the first tool bar button) zooms in by 0.1 per 100 ms:
 // about a second takes 1.0 to about 2.0, and the view follows.
-TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
+TEST_P(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
 {
     ASSERT_TRUE(Start(10));
     XSession& session = Session();
@@ -157,6 +157,8 @@ TEST_F(ControlsE2E, HoldingZoomUpButtonZoomsInSteadily)
     EXPECT_TRUE(result.Exact()) << "the view does not show the area of zoom " << rate << ": " << result;
     EXPECT_TRUE(App().Close(Window()));
 }
+
+OCU_ON_BOTH_EDGES(ControlsE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

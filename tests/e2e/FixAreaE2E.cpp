@@ -17,12 +17,12 @@ namespace {
 
 constexpr float kZoom = 2.0f;
 
-using FixAreaE2E = OcumiraE2E;
+class FixAreaE2E : public OnBothEdges<OcumiraE2E> {};
 
-TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
+TEST_P(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
 {
     XSession session;
-    Magnifier m = MagnifierOverPattern(session, 400, 600);
+    Magnifier m = MagnifierOverPattern(session, 400, 600, {}, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const int srcW = TruncDiv(m.View().width, kZoom), srcH = TruncDiv(m.View().height, kZoom);
 
@@ -80,7 +80,7 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     EXPECT_EQ(IniValue(ini, "FixViewY"), std::to_string(py)) << ini;
 
     session.MovePointer(1100, 900);
-    Magnifier again(session, ini);
+    Magnifier again(session, ini, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(again.Start());
     EXPECT_EQ(again.View(), m.View());
     EXPECT_TRUE(viewprobe::ViewShowsArea(session, again.View(), left, top, kZoom, &why)) << "after restart: " << why;
@@ -102,6 +102,8 @@ TEST_F(FixAreaE2E, PickedAreaStaysMovesWithArrowsAndSurvivesRestart)
     EXPECT_EQ(IniValue(released, "FixView"), "0") << released;
     EXPECT_EQ(IniValue(released, "FixViewX"), std::to_string(px)) << released;
 }
+
+OCU_ON_BOTH_EDGES(FixAreaE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

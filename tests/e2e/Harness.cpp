@@ -978,6 +978,22 @@ bool EdgeBuilt(Edge edge)
     return edge == Edge::Wine ? OcumiraBuilt() : fs::is_regular_file(OCUMIRA_NATIVE);
 }
 
+std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge)
+{
+    if (edge == Edge::Native) return session.LargestInnerWindow(window);
+    const std::string out = Query(session, {"client"});
+    Rect r;
+    if (std::sscanf(out.c_str(), "client %d %d %d %d", &r.x, &r.y, &r.width, &r.height) != 4) return std::nullopt;
+    // Windows' screen coordinates to the X root's (they differ with a monitor left of the primary).
+    r.x += session.WindowsOriginX();
+    return r;
+}
+
+std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge)
+{
+    return edge == Edge::Wine ? session.WindowGeometry(window) : session.FrameGeometry(window);
+}
+
 Program::Program(const XSession& session, ProgramOptions options) : session_(session), edge_(options.edge)
 {
     if (edge_ == Edge::Native) options.exe = OCUMIRA_NATIVE;

@@ -323,6 +323,13 @@ private:
     Edge edge_ = Edge::Wine;
 };
 
+// The main window's client area in screen coordinates: under Wine through helper_query; the
+// native program's is the window inside its top-level that holds the bars and the view.
+std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge);
+// The window's outer rectangle, what the settings file stores: Wine draws the frames of its
+// windows itself, the native program's frame is the window manager's.
+std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge);
+
 // helper_query.exe, for what X cannot tell: runs it with `args` (its output file is added) and
 // returns what it wrote, trailing line breaks dropped; empty if it wrote nothing in time.
 std::string Query(const XSession& session, std::vector<std::string> args);

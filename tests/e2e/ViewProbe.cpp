@@ -14,26 +14,6 @@ namespace ocu::e2e::viewprobe {
 
 namespace fs = std::filesystem;
 
-std::optional<Rect> QueryClient(const XSession& session)
-{
-    const std::string out = Query(session, {"client"});
-    Rect r;
-    if (std::sscanf(out.c_str(), "client %d %d %d %d", &r.x, &r.y, &r.width, &r.height) != 4) return std::nullopt;
-    // Windows' screen coordinates to the X root's (they differ with a monitor left of the primary).
-    r.x += session.WindowsOriginX();
-    return r;
-}
-
-std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge)
-{
-    return edge == Edge::Wine ? QueryClient(session) : session.LargestInnerWindow(window);
-}
-
-std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge)
-{
-    return edge == Edge::Wine ? session.WindowGeometry(window) : session.FrameGeometry(window);
-}
-
 std::tuple<int, int> PlainView::Source(int vx, int vy) const
 {
     return {srcX + NearestSource(vx, viewWidth, srcWidth), srcY + NearestSource(vy, viewHeight, srcHeight)};
@@ -311,7 +291,8 @@ void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int re
 
 void MagnifierE2E::SetUp()
 {
-    if (!EdgeBuilt(TestedEdge())) GTEST_SKIP() << "the program for this edge is not built";
+    OcumiraE2E::SetUp();
+    if (IsSkipped()) return;
     session_.emplace(SessionOptions());
     session_->PaintPattern();
 }

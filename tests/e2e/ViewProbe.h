@@ -17,18 +17,13 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Harness.h"
+#include "support/OcumiraE2E.h"
 #include "image/Image.h"
 #include "mainwindow/ViewLayout.h"
 
 namespace ocu::e2e::viewprobe {
 
-// The main window's client area in screen coordinates: under Wine through helper_query; the
-// native program's is the window inside its top-level that holds the bars and the view.
-std::optional<Rect> QueryClient(const XSession& session);
-std::optional<Rect> ClientArea(const XSession& session, XWindow window, Edge edge);
-// The window's outer rectangle, what the settings file stores: Wine draws the frames of its
-// windows itself, the native program's frame is the window manager's.
-std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge edge);
+
 
 // What the plain view (no mirror, no turn) must show for a pointer and a zoom.
 struct PlainView {
@@ -131,13 +126,11 @@ void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int re
 // A test with one Ocumira.exe started over the coordinate pattern, its window at the right of
 // the screen, the pointer resting at (kRestX, kRestY) in the free left part, the view located
 // and the main window focused. Skips when the Windows build is missing.
-class MagnifierE2E : public ::testing::Test {
+class MagnifierE2E : public OcumiraE2E {
 protected:
     static constexpr int kRestX = 300, kRestY = 400;
 
     void SetUp() override;
-    // The program the test drives: Ocumira.exe unless the suite runs on both (OnBothEdges).
-    virtual Edge TestedEdge() const { return Edge::Wine; }
     // The X server the test runs on; one 1280 x 1024 monitor unless a test says otherwise.
     virtual XSession::Options SessionOptions() const { return {}; }
     // False (with the reason recorded as a failure) if the window or its view did not appear.
@@ -161,16 +154,5 @@ private:
     XWindow window_ = 0;
     ViewLocation where_;
 };
-
-// A suite whose every scenario runs against both programs: derive it from
-// OnBothEdges<fixture>, write its tests with TEST_P, and put OCU_ON_BOTH_EDGES(suite) after
-// them. The native program is held to exactly what Ocumira.exe is held to.
-template <class Fixture>
-class OnBothEdges : public Fixture, public ::testing::WithParamInterface<Edge> {
-protected:
-    Edge TestedEdge() const override { return this->GetParam(); }
-};
-#define OCU_ON_BOTH_EDGES(Suite) \
-    INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::Values(Edge::Wine, Edge::Native), EdgeName)
 
 }  // namespace ocu::e2e::viewprobe

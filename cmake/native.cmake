@@ -62,7 +62,12 @@ if(OCU_E2E_SOURCES AND X11_FOUND AND X11_XTest_FOUND)
   # (a known false -Wrestrict); the e2e tests build their failure texts that way.
   target_compile_options(ocu_e2e PRIVATE ${OCU_WARNINGS} $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
   target_link_libraries(ocu_e2e PRIVATE ocucore ocu_test_support GTest::gtest GTest::gtest_main X11::X11 X11::Xtst Threads::Threads)
-  # The scenarios written for both programs drive the native one too.
+  # The scenarios written for both programs drive the native one too, with the X11 twins of
+  # the Windows test helpers beside it.
+  add_executable(helper_target ${CMAKE_SOURCE_DIR}/tests/e2e/x11/helper_target.cpp)
+  target_link_libraries(helper_target PRIVATE X11::X11)
+  add_dependencies(ocu_e2e helper_target)
+  target_compile_definitions(ocu_e2e PRIVATE OCUMIRA_NATIVE_DIR="${CMAKE_BINARY_DIR}")
   if(TARGET ocumira)
     target_compile_definitions(ocu_e2e PRIVATE OCUMIRA_NATIVE="$<TARGET_FILE:ocumira>")
     add_dependencies(ocu_e2e ocumira)

@@ -952,10 +952,12 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
-ProgramOptions Program::Helper(std::string_view name, std::vector<std::string> args)
+ProgramOptions Program::Helper(std::string_view name, std::vector<std::string> args, Edge edge)
 {
     ProgramOptions options;
-    options.exe = fs::path(OCUMIRA_WIN_DIR) / (std::string(name) + ".exe");
+    options.edge = edge;
+    options.exe = edge == Edge::Wine ? fs::path(OCUMIRA_WIN_DIR) / (std::string(name) + ".exe")
+                                     : fs::path(OCUMIRA_NATIVE_DIR) / std::string(name);
     options.args = std::move(args);
     return options;
 }
@@ -996,7 +998,7 @@ std::optional<Rect> OuterBounds(const XSession& session, XWindow window, Edge ed
 
 Program::Program(const XSession& session, ProgramOptions options) : session_(session), edge_(options.edge)
 {
-    if (edge_ == Edge::Native) options.exe = OCUMIRA_NATIVE;
+    if (options.exe.empty()) options.exe = edge_ == Edge::Wine ? OCUMIRA_EXE : OCUMIRA_NATIVE;
     if (options.exe.empty() || !fs::is_regular_file(options.exe))
         Fail("no program to run at \"" + options.exe.string() + "\" (build the " +
              (edge_ == Edge::Wine ? "windows preset" : "native program") + " first)");

@@ -43,6 +43,9 @@
 #ifndef OCUMIRA_NATIVE
 #define OCUMIRA_NATIVE ""
 #endif
+#ifndef OCUMIRA_NATIVE_DIR
+#define OCUMIRA_NATIVE_DIR ""
+#endif
 
 // Xlib stays out of this header: its macros (None, Success, Status, Bool...) would collide
 // with names in the code under test.
@@ -259,14 +262,15 @@ struct TargetMessage {
 std::vector<TargetMessage> ReadTargetLog(const std::filesystem::path& file);
 
 struct ProgramOptions {
-    std::filesystem::path exe = OCUMIRA_EXE;  // copied into the app's own fresh folder
+    // Copied into the app's own fresh folder under Wine; none means the magnifier of `edge`.
+    std::filesystem::path exe{};
     std::optional<std::string> ini;           // written first where the program reads its settings
     std::vector<std::string> args{};
     // Runs `exe` where it lies instead of from a copy: its folder is then the app's folder
     // (the settings file lands there) and is left in place afterwards.
     bool inPlace = false;
-    // Edge::Native runs the native program (`exe` is then ignored) in a fresh home of its own,
-    // whose settings file is $XDG_CONFIG_HOME/ocumira/Ocumira.ini.
+    // Edge::Native runs a native program where it was built, in a fresh home of its own; the
+    // magnifier's settings file is then $XDG_CONFIG_HOME/ocumira/Ocumira.ini.
     Edge edge = Edge::Wine;
 };
 
@@ -280,8 +284,9 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Options for one of the helper programs built beside Ocumira.exe ("helper_target").
-    static ProgramOptions Helper(std::string_view name, std::vector<std::string> args = {});
+    // Options for one of the helper programs ("helper_target"): built beside Ocumira.exe, or
+    // its X11 twin beside the native program.
+    static ProgramOptions Helper(std::string_view name, std::vector<std::string> args = {}, Edge edge = Edge::Wine);
     // Z:\... form of a host path, for passing files to the Windows program.
     static std::string WindowsPath(const std::filesystem::path& path);
 

@@ -952,6 +952,39 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
+std::vector<std::string> MenuKeys(CommandId id)
+{
+    std::vector<int> seen{0};  // entries met so far on each open level
+    std::vector<int> path;     // the index of each open submenu on its level
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) {
+            if (!path.empty()) path.pop_back(), seen.pop_back();
+            continue;
+        }
+        if (e.Kind == MenuItemKind::Separator) continue;
+        const int index = seen.back()++;
+        if (e.Id == id) {
+            path.push_back(index);
+            std::vector<std::string> keys{"F10"};
+            keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
+            for (size_t level = 1; level < path.size(); ++level) {
+                keys.push_back(level == 1 ? "Down" : "Right");
+                keys.insert(keys.end(), static_cast<size_t>(path[level]), "Down");
+            }
+            keys.push_back("Return");
+            return keys;
+        }
+        if (e.Kind == MenuItemKind::Submenu) path.push_back(index), seen.push_back(0);
+    }
+    return {};
+}
+
+void ChooseCommand(XSession& session, Edge edge, CommandId id)
+{
+    if (edge == Edge::Wine) return PostCommand(session, id);
+    for (const std::string& key : MenuKeys(id)) session.KeyCombo(key);
+}
+
 ProgramOptions Program::Helper(std::string_view name, std::vector<std::string> args, Edge edge)
 {
     ProgramOptions options;

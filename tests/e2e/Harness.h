@@ -343,5 +343,12 @@ std::string Query(const XSession& session, std::vector<std::string> args);
 std::vector<std::string> QueryAll(const XSession& session, const std::vector<std::vector<std::string>>& argLists);
 // Posts WM_COMMAND `id` to the main window, as choosing its menu entry does.
 void PostCommand(const XSession& session, CommandId id);
+// The keys that choose a menu entry, as a person without a mouse does: F10 selects the bar,
+// Right moves along it, Down opens a drop-down on its first entry and moves down it, Right
+// opens a submenu on its first entry, Return chooses. Worked out from the command table.
+std::vector<std::string> MenuKeys(CommandId id);
+// Runs a menu command: under Wine by WM_COMMAND; on the native program by the menu's keys,
+// with its main window focused.
+void ChooseCommand(XSession& session, Edge edge, CommandId id);
 
 }  // namespace ocu::e2e

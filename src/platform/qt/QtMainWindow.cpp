@@ -1,6 +1,7 @@
 #include "platform/qt/QtMainWindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -206,6 +207,7 @@ void QtMainWindow::OnDestroy() {
     Guarded(nullptr, [&] { form_.FormDestroy(); });
     Guarded(nullptr, [&] { form_.DestroyWnd(); });
     platform_.Detach();
+    QCoreApplication::quit();
 }
 
 }  // namespace ocu::qt

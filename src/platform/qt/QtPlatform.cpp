@@ -71,6 +71,7 @@ void QtPlatform::Detach() {
     if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
     parts_ = {};
     ticks_ = {};
+    shownShape_.reset();
 }
 
 QWidget* QtPlatform::Owner() const { return parts_.Window; }
@@ -284,9 +285,8 @@ void QtPlatform::SetCursorShape(CursorShape shape) { cursorShape_ = shape; }
 void QtPlatform::ApplyCursor() {
     // Only the last shape of a mouse move is shown: the behaviour sets the arrow and then
     // the hand within one move, and showing each would make the pointer flicker.
-    if (parts_.Client == nullptr) return;
-    const Qt::CursorShape want = cursorShape_ == CursorShape::Hand ? handCursor_.shape() : Qt::ArrowCursor;
-    if (parts_.Client->cursor().shape() == want && want != Qt::BitmapCursor) return;
+    if (parts_.Client == nullptr || shownShape_ == cursorShape_) return;
+    shownShape_ = cursorShape_;
     parts_.Client->setCursor(cursorShape_ == CursorShape::Hand ? handCursor_ : QCursor(Qt::ArrowCursor));
 }
 

@@ -141,6 +141,7 @@ private:
     Image frame_;
     IntRect shownFrame_;
     CursorShape cursorShape_ = CursorShape::Arrow;
+    std::optional<CursorShape> shownShape_;
     QCursor handCursor_;
     // Outer bounds asked for before the window manager framed the window: applied again
     // once the frame is known, so that the window opens where it was closed.
@@ -152,7 +153,10 @@ public:
     // Shows the pointer shape the behaviour chose last (after each mouse event).
     void ApplyCursor();
     // The pointer over a point that projects or picks.
-    void SetHandCursor(const QCursor& hand) { handCursor_ = hand; }
+    void SetHandCursor(const QCursor& hand) {
+        handCursor_ = hand;
+        shownShape_.reset();
+    }
 };
 
 }  // namespace ocu::qt

@@ -1,7 +1,9 @@
 // Program entry of the X11 program: the display first, then the settings, the window,
 // the event loop, and the last save of the settings.
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -63,6 +65,21 @@ public:
     void Pause(int) override {}
 };
 
+// The program's own hand for the pointer over a view that projects or picks, with the
+// hot spot its file names; the toolkit's pointing hand when the file cannot be read.
+QCursor HandCursor() {
+    QFile file(QStringLiteral(":/ocumira/hand.cur"));
+    if (!file.open(QIODevice::ReadOnly)) return QCursor(Qt::PointingHandCursor);
+    const QByteArray bytes = file.readAll();
+    QPixmap picture;
+    if (bytes.size() < 22 || !picture.loadFromData(bytes, "CUR")) return QCursor(Qt::PointingHandCursor);
+    // The first entry of the cursor directory holds the hot spot where an icon has its planes and depth.
+    const auto word = [&](int at) {
+        return static_cast<int>(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    };
+    return QCursor(picture, word(10), word(12));
+}
+
 int Run(QApplication& app, bool wayland) {
     auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
@@ -74,6 +91,7 @@ int Run(QApplication& app, bool wayland) {
     TIniManager settings(store, "Ocumira.ini");
     NoInput input;
     QtPlatform platform(connection, input);
+    platform.SetHandCursor(HandCursor());
     TfrmCap form(platform, settings);
     // SEAM (image output, shell): the file, clipboard and printer, and the shortcut, help and
     // dialogs, attached here once their X11 classes are wired in; until then those commands do nothing.

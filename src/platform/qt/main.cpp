@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <xcb/xcb.h>
+
 #include "mainwindow/ErrorTexts.h"
 #include "mainwindow/TfrmCap.h"
 #include "platform/qt/QtMainWindow.h"
@@ -23,6 +25,14 @@ using namespace ocu::qt;
 bool Set(const char* name) {
     const char* v = std::getenv(name);
     return v != nullptr && *v != '\0';
+}
+
+// Qt ends the program with its own English words when it cannot reach the display: asked first.
+bool DisplayReachable() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool ok = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return ok;
 }
 
 bool WaylandSession() {
@@ -116,7 +126,7 @@ int Run(QApplication& app, bool wayland) {
 
 int main(int argc, char** argv) {
     const bool wayland = WaylandSession();
-    if (!Set("DISPLAY")) {
+    if (!Set("DISPLAY") || !DisplayReachable()) {
         // Under Wayland without XWayland there is no X server either: nothing this program can see.
         Tell(text::kNoDisplay);
         return 2;

@@ -23,7 +23,7 @@ IntRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.widt
 
 std::optional<QString> ShowInputBox(QWidget* owner, const QString& title, const QString& prompt,
                                     const QString& initial) {
-    QDialog box(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QDialog box(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setWindowTitle(title);
     const QString shown = QString::fromStdU16String(NormalizeLineBreaks(prompt.toStdU16String()));
     auto* label = new QLabel(shown, &box);

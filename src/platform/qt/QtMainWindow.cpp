@@ -109,7 +109,8 @@ void QtMainWindow::BuildShortcuts() {
 }
 
 void QtMainWindow::Create() {
-    form_.SetDpi(kDesignDpi);
+    // The bars grow with the display's scale; the view stays in screen pixels.
+    form_.SetDpi(qRound(kDesignDpi * devicePixelRatioF()));
     LayOutBars();
     platform_.Attach(MainWindowParts{this, client_, status_, tools_, menu_.get(), info_},
                      QtPlatform::Ticks{

@@ -21,8 +21,6 @@ namespace {
 // The shortest interval the Windows program's timers run at.
 constexpr int kTimerMinimumMs = 10;
 
-IntRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-
 bool Overlap(const IntRect& a, const IntRect& b) {
     return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) && std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
@@ -75,6 +73,15 @@ void QtPlatform::Detach() {
 }
 
 QWidget* QtPlatform::Owner() const { return parts_.Window; }
+
+// The behaviour works in screen pixels, Qt's widgets in its scaled units: one screen
+// pixel stays one source pixel while the interface follows the display's scale.
+double QtPlatform::Ratio() const { return parts_.Window != nullptr ? parts_.Window->devicePixelRatioF() : 1.0; }
+int QtPlatform::ToScreen(int logical) const { return qRound(logical * Ratio()); }
+int QtPlatform::ToLogical(int pixels) const { return qRound(pixels / Ratio()); }
+IntRect QtPlatform::ToScreen(const QRect& r) const {
+    return {ToScreen(r.left()), ToScreen(r.top()), ToScreen(r.left() + r.width()), ToScreen(r.top() + r.height())};
+}
 
 
 // --- screen -------------------------------------------------------------------------
@@ -135,19 +142,19 @@ void QtPlatform::InvalidateDesktop() {
 
 IntRect QtPlatform::WindowRect() {
     if (parts_.Window == nullptr) return {};
-    return FromQRect(parts_.Window->frameGeometry());
+    return ToScreen(parts_.Window->frameGeometry());
 }
 
 IntRect QtPlatform::RestoredWindowRect() {
     QMainWindow* w = parts_.Window;
     if (w == nullptr) return {};
     if (!w->isMinimized() && !w->isMaximized()) return WindowRect();
-    return FromQRect(w->normalGeometry().marginsAdded(FrameOf(w)));
+    return ToScreen(w->normalGeometry().marginsAdded(FrameOf(w)));
 }
 
 IntPoint QtPlatform::ClientSize() {
     if (parts_.Client == nullptr) return {};
-    return {parts_.Client->width(), parts_.Client->height()};
+    return {ToScreen(parts_.Client->width()), ToScreen(parts_.Client->height())};
 }
 
 bool QtPlatform::IsOnAnyMonitor(IntRect r) {
@@ -156,7 +163,12 @@ bool QtPlatform::IsOnAnyMonitor(IntRect r) {
 }
 
 IntRect QtPlatform::PrimaryWorkArea() {
-    if (QScreen* s = QGuiApplication::primaryScreen()) return FromQRect(s->availableGeometry());
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->availableGeometry();
+        const double ratio = s->devicePixelRatio();
+        return {qRound(r.left() * ratio), qRound(r.top() * ratio), qRound((r.left() + r.width()) * ratio),
+                qRound((r.top() + r.height()) * ratio)};
+    }
     return screen_.PrimaryMonitor();
 }
 
@@ -167,9 +179,9 @@ void QtPlatform::SetWindowBounds(IntRect r) {
     // Before the window manager has framed the window its frame is unknown: the bounds
     // are put right again once it is.
     if (!w->isVisible() || frame.isNull()) pendingBounds_ = r;
-    w->resize(std::max(1, r.Width() - frame.left() - frame.right()),
-              std::max(1, r.Height() - frame.top() - frame.bottom()));
-    w->move(r.Left, r.Top);
+    w->resize(std::max(1, ToLogical(r.Width()) - frame.left() - frame.right()),
+              std::max(1, ToLogical(r.Height()) - frame.top() - frame.bottom()));
+    w->move(ToLogical(r.Left), ToLogical(r.Top));
 }
 
 void QtPlatform::FrameChanged() {
@@ -180,19 +192,19 @@ void QtPlatform::FrameChanged() {
 }
 
 void QtPlatform::MoveWindowTo(int left, int top) {
-    if (parts_.Window != nullptr) parts_.Window->move(left, top);
+    if (parts_.Window != nullptr) parts_.Window->move(ToLogical(left), ToLogical(top));
 }
 
 void QtPlatform::SetClientSize(int w, int h) {
     if (parts_.Window == nullptr || parts_.Client == nullptr) return;
     // The frame and the bars stay as they are; the window changes by the difference.
-    const int dw = w - parts_.Client->width();
-    const int dh = h - parts_.Client->height();
+    const int dw = ToLogical(w) - parts_.Client->width();
+    const int dh = ToLogical(h) - parts_.Client->height();
     if (dw == 0 && dh == 0) return;
     parts_.Window->resize(parts_.Window->width() + dw, parts_.Window->height() + dh);
 }
 
-int QtPlatform::StatusBarHeight() { return parts_.Status != nullptr ? parts_.Status->height() : 0; }
+int QtPlatform::StatusBarHeight() { return parts_.Status != nullptr ? ToScreen(parts_.Status->height()) : 0; }
 
 bool QtPlatform::IsActiveWindow() { return parts_.Window != nullptr && parts_.Window->isActiveWindow(); }
 
@@ -277,7 +289,7 @@ void QtPlatform::ShowColorReadout(bool shown) {
 IntPoint QtPlatform::ClientOrigin() {
     if (parts_.Client == nullptr) return {};
     const QPoint p = parts_.Client->mapToGlobal(QPoint(0, 0));
-    return {p.x(), p.y()};
+    return {ToScreen(p.x()), ToScreen(p.y())};
 }
 
 void QtPlatform::SetCursorShape(CursorShape shape) { cursorShape_ = shape; }

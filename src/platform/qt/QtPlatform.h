@@ -129,6 +129,10 @@ public:
 
 private:
     QWidget* Owner() const;
+    double Ratio() const;
+    int ToScreen(int logical) const;
+    int ToLogical(int pixels) const;
+    IntRect ToScreen(const QRect& r) const;
     void SendNetWmState(bool add, const char* property);
 
     XcbScreen screen_;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <cmath>
 #include <optional>
 
 namespace ocu::qt {
@@ -37,44 +38,58 @@ ViewWidget::ViewWidget(QWidget* parent, Handlers handlers) : QWidget(parent), h_
 }
 
 void ViewWidget::SetFrame(const QImage& frame, QRect where) {
-    const QRect old = where_;
+    const QRect old = Logical(where_);
     frame_ = frame;
+    // Drawn one frame pixel to one screen pixel, whatever the display's scale.
+    frame_.setDevicePixelRatio(devicePixelRatioF());
     where_ = where;
-    update(where_.united(old));
+    update(Logical(where_).united(old));
+}
+
+QRect ViewWidget::Logical(QRect pixels) const {
+    const double ratio = devicePixelRatioF();
+    return QRectF(pixels.left() / ratio, pixels.top() / ratio, pixels.width() / ratio, pixels.height() / ratio)
+        .toAlignedRect();
+}
+
+QPoint ViewWidget::ScreenPixels(QPointF logical) const {
+    const double ratio = devicePixelRatioF();
+    return {static_cast<int>(std::floor(logical.x() * ratio)), static_cast<int>(std::floor(logical.y() * ratio))};
 }
 
 void ViewWidget::paintEvent(QPaintEvent*) {
     if (frame_.isNull() || where_.isEmpty()) return;
     QPainter p(this);
-    p.drawImage(where_.topLeft(), frame_);
+    const double ratio = devicePixelRatioF();
+    p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* e) {
     const auto b = ButtonOf(e->button());
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ScreenPixels(e->position());
     if (b && h_.Down) h_.Down(*b, ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
 }
 
 void ViewWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     const auto b = ButtonOf(e->button());
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ScreenPixels(e->position());
     if (b && h_.Down) h_.Down(*b, ShiftOf(e->modifiers(), e->buttons(), true), at.x(), at.y());
 }
 
 void ViewWidget::mouseReleaseEvent(QMouseEvent* e) {
     const auto b = ButtonOf(e->button());
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ScreenPixels(e->position());
     if (b && h_.Up) h_.Up(*b, ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
 }
 
 void ViewWidget::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ScreenPixels(e->position());
     if (h_.Move) h_.Move(ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
 }
 
 void ViewWidget::wheelEvent(QWheelEvent* e) {
     // Qt counts the wheel in eighths of a degree, 120 a notch, as the system does.
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ScreenPixels(e->position());
     if (h_.Wheel && e->angleDelta().y() != 0)
         h_.Wheel(ShiftOf(e->modifiers(), e->buttons(), false), e->angleDelta().y(), at.x(), at.y());
     e->accept();

@@ -20,7 +20,8 @@ public:
     };
     ViewWidget(QWidget* parent, Handlers handlers);
 
-    // The frame's pixels (borrowed, not copied) and where they are shown; a null image: none.
+    // The frame's pixels (borrowed, not copied) and where they are shown, in screen pixels
+    // of the client area; a null image: none. Mouse positions are given in screen pixels too.
     void SetFrame(const QImage& frame, QRect where);
 
 protected:
@@ -33,6 +34,9 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    QRect Logical(QRect pixels) const;
+    QPoint ScreenPixels(QPointF logical) const;
+
     Handlers h_;
     QImage frame_;
     QRect where_;

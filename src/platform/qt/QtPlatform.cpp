@@ -111,7 +111,9 @@ void QtPlatform::ShowFrame(int left, int top, int w, int h) {
     w = std::min(w, frame_.Width());
     h = std::min(h, frame_.Height());
     // The view's pixels are the frame's own memory: nothing is copied until Qt paints.
-    const QImage view(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
+    QImage view(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
+    // Drawn one frame pixel to one screen pixel, whatever the display's scale.
+    view.setDevicePixelRatio(Ratio());
     parts_.Client->SetFrame(view, QRect(left, top, w, h));
     shownFrame_ = {left, top, left + w, top + h};
 }

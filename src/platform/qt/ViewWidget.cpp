@@ -1,6 +1,7 @@
 #include "platform/qt/ViewWidget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <cmath>
@@ -34,14 +35,12 @@ ShiftState ShiftOf(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons, bool do
 
 ViewWidget::ViewWidget(QWidget* parent, Handlers handlers) : QWidget(parent), h_(std::move(handlers)) {
     setMouseTracking(true);
-    setAutoFillBackground(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ViewWidget::SetFrame(const QImage& frame, QRect where) {
     const QRect old = Logical(where_);
     frame_ = frame;
-    // Drawn one frame pixel to one screen pixel, whatever the display's scale.
-    frame_.setDevicePixelRatio(devicePixelRatioF());
     where_ = where;
     update(Logical(where_).united(old));
 }
@@ -57,11 +56,18 @@ QPoint ViewWidget::ScreenPixels(QPointF logical) const {
     return {static_cast<int>(std::floor(logical.x() * ratio)), static_cast<int>(std::floor(logical.y() * ratio))};
 }
 
-void ViewWidget::paintEvent(QPaintEvent*) {
-    if (frame_.isNull() || where_.isEmpty()) return;
+// The frame covers most of the area on every tick: only what lies outside it is filled,
+// so no pixel is painted twice.
+void ViewWidget::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    const double ratio = devicePixelRatioF();
-    p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
+    QRegion rest = e->region();
+    if (!frame_.isNull() && !where_.isEmpty()) {
+        const double ratio = devicePixelRatioF();
+        p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
+        rest -= Logical(where_);
+    }
+    const QColor face = palette().color(QPalette::Window);
+    for (const QRect& r : rest) p.fillRect(r, face);
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* e) {

@@ -21,7 +21,8 @@ public:
     ViewWidget(QWidget* parent, Handlers handlers);
 
     // The frame's pixels (borrowed, not copied) and where they are shown, in screen pixels
-    // of the client area; a null image: none. Mouse positions are given in screen pixels too.
+    // of the client area (its device pixel ratio set to the display's scale); a null image:
+    // none. Mouse positions are given in screen pixels too.
     void SetFrame(const QImage& frame, QRect where);
 
 protected:

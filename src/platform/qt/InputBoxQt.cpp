@@ -33,7 +33,8 @@ std::optional<QString> ShowInputBox(QWidget* owner, const QString& title, const 
     auto* edit = new QLineEdit(initial, &box);
     auto* ok = new QPushButton(QStringLiteral("OK"), &box);
     const std::string_view cancelText = text::kCancelButton;
-    auto* cancel = new QPushButton(QString::fromUtf8(cancelText.data(), static_cast<qsizetype>(cancelText.size())), &box);
+    auto* cancel =
+        new QPushButton(QString::fromUtf8(cancelText.data(), static_cast<qsizetype>(cancelText.size())), &box);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &box, &QDialog::reject);

@@ -12,9 +12,9 @@ namespace ocu::qt {
 class MenuBarQt {
 public:
     struct Handlers {
-        std::function<void(CommandId)> Chosen;        // an entry chosen with the mouse or its mnemonic
-        std::function<void(CommandId top)> Opened;     // a top-level menu opens
-        std::function<void(bool open)> Loop;           // some menu of the bar opens or every one closed
+        std::function<void(CommandId)> Chosen;      // an entry chosen with the mouse or its mnemonic
+        std::function<void(CommandId top)> Opened;  // a top-level menu opens
+        std::function<void(bool open)> Loop;        // some menu of the bar opens or every one closed
     };
     MenuBarQt(QMenuBar* bar, Handlers handlers);
 

@@ -84,12 +84,12 @@ QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), p
             });
         },
         [this](CommandId id) { Guarded(this, [&] { form_.OnCommand(id); }); });
-    menu_ = std::make_unique<MenuBarQt>(
-        menuBar(), MenuBarQt::Handlers{
-                       [this](CommandId id) { Guarded(this, [&] { form_.OnCommand(id); }); },
-                       [this](CommandId top) { Guarded(this, [&] { form_.OnMenuOpen(top); }); },
-                       [this](bool open) { form_.OnMenuLoop(open); },
-                   });
+    menu_ = std::make_unique<MenuBarQt>(menuBar(),
+                                        MenuBarQt::Handlers{
+                                            [this](CommandId id) { Guarded(this, [&] { form_.OnCommand(id); }); },
+                                            [this](CommandId top) { Guarded(this, [&] { form_.OnMenuOpen(top); }); },
+                                            [this](bool open) { form_.OnMenuLoop(open); },
+                                        });
     BuildShortcuts();
 }
 

@@ -22,7 +22,8 @@ namespace {
 constexpr int kTimerMinimumMs = 10;
 
 bool Overlap(const IntRect& a, const IntRect& b) {
-    return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) && std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
+    return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+           std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
@@ -82,7 +83,6 @@ int QtPlatform::ToLogical(int pixels) const { return qRound(pixels / Ratio()); }
 IntRect QtPlatform::ToScreen(const QRect& r) const {
     return {ToScreen(r.left()), ToScreen(r.top()), ToScreen(r.left() + r.width()), ToScreen(r.top() + r.height())};
 }
-
 
 // --- screen -------------------------------------------------------------------------
 
@@ -342,8 +342,8 @@ void QtPlatform::SetMenuCaption(CommandId id, const std::string& utf8) {
 // --- modal input ---------------------------------------------------------------------------
 
 void QtPlatform::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Ok, Owner());
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                    Owner());
     box.exec();
 }
 

@@ -20,8 +20,10 @@ const QColor kGlass(170, 215, 255);
 const QColor kHandle(120, 72, 24);
 const QColor kArrow(0, 110, 40);
 
+// Lines end as the pictures' first drawing ended them: a thin line short of its end
+// point, a wide one rounded past both ends.
 void Use(QPainter& p, const QColor& pen, int width, std::optional<QColor> fill = std::nullopt) {
-    p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.setPen(QPen(pen, width, Qt::SolidLine, width > 1 ? Qt::SquareCap : Qt::FlatCap, Qt::MiterJoin));
     if (fill) p.setBrush(*fill);
     else p.setBrush(Qt::NoBrush);
 }
@@ -46,8 +48,8 @@ void Magnifier(QPainter& p, int x, int y, bool plus) {
 void FlipPicture(QPainter& p, int x, int y, bool horizontal) {
     Use(p, QColor(128, 128, 128), 1);
     for (int i = 0; i < 16; i += 3) {
-        if (horizontal) p.drawLine(x + 7, y + i, x + 7, y + i + 1);
-        else p.drawLine(x + i, y + 7, x + i + 1, y + 7);
+        if (horizontal) p.drawLine(x + 7, y + i, x + 7, y + i + 2);
+        else p.drawLine(x + i, y + 7, x + i + 2, y + 7);
     }
     // The filled shape and its hollow mirror image.
     Use(p, kInk, 1, kInk);
@@ -61,7 +63,7 @@ void FlipPicture(QPainter& p, int x, int y, bool horizontal) {
 // Three quarters of a circle from its top, with an arrow head at its end.
 void TurnPicture(QPainter& p, int x, int y, bool clockwise) {
     Use(p, kArrow, 2);
-    p.drawArc(QRect(x + 2, y + 3, 12, 12), 90 * 16, (clockwise ? -270 : 270) * 16);
+    p.drawArc(QRect(x + 2, y + 3, 11, 11), 90 * 16, (clockwise ? -270 : 270) * 16);
     Use(p, kArrow, 1, kArrow);
     if (clockwise) Triangle(p, x, y, {0, 9}, {6, 9}, {3, 4});
     else Triangle(p, x, y, {10, 9}, {15, 9}, {12, 4});

@@ -111,9 +111,9 @@ bool XcbHotKeys::Register(int id, Modifier modifier, Key key, bool repeats) {
     bool taken = false;
     for (const xcb_keycode_t code : g.codes)
         for (const std::uint16_t lock : LockVariants()) {
-            const XcbReply<xcb_generic_error_t> error(xcb_request_check(
-                c_, xcb_grab_key_checked(c_, 0, root_, static_cast<std::uint16_t>(g.modifiers | lock), code,
-                                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+            const XcbReply<xcb_generic_error_t> error(
+                xcb_request_check(c_, xcb_grab_key_checked(c_, 0, root_, static_cast<std::uint16_t>(g.modifiers | lock),
+                                                           code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
             if (error) taken = true;
         }
     if (taken) {

@@ -1,8 +1,8 @@
 #include "platform/qt/XcbScreen.h"
 
-#include <xcb/randr.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <xcb/randr.h>
 
 #include <algorithm>
 #include <cstring>
@@ -27,14 +27,12 @@ bool PixelsAre32(xcb_connection_t* c, std::uint8_t depth) {
 bool HasSharedMemory(xcb_connection_t* c) {
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_shm_id);
     if (ext == nullptr || !ext->present) return false;
-    const XcbReply<xcb_shm_query_version_reply_t> v(
-        xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr));
+    const XcbReply<xcb_shm_query_version_reply_t> v(xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr));
     return v != nullptr;
 }
 
 IntRect Clip(IntRect a, IntRect b) {
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
 
 }  // namespace
@@ -130,12 +128,12 @@ void XcbScreen::WarpPointer(IntPoint p) {
 bool XcbScreen::ReadShared(int x, int y, int w, int h) {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
     if (!EnsureSegment(bytes)) return false;
-    const XcbReply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
-        c_,
-        xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                          static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u,
-                          XCB_IMAGE_FORMAT_Z_PIXMAP, shmSeg_, 0),
-        nullptr));
+    const XcbReply<xcb_shm_get_image_reply_t> r(
+        xcb_shm_get_image_reply(c_,
+                                xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                                                  static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u,
+                                                  XCB_IMAGE_FORMAT_Z_PIXMAP, shmSeg_, 0),
+                                nullptr));
     if (!r) return false;
     // Rows of whole words are DWORD-aligned already: the core reads the segment as it is.
     view_ = Image::View(shmAddr_, w, h, PixelFormat::Bits32, static_cast<std::size_t>(w) * 4);
@@ -145,8 +143,8 @@ bool XcbScreen::ReadShared(int x, int y, int w, int h) {
 bool XcbScreen::ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, int w, int h) {
     const XcbReply<xcb_get_image_reply_t> r(xcb_get_image_reply(
         c_,
-        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
-                      static_cast<std::int16_t>(y), static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u),
+        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                      static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u),
         nullptr));
     if (!r) return false;
     const std::size_t row = static_cast<std::size_t>(w) * 4;
@@ -214,13 +212,14 @@ void XcbScreen::RestoreBackup(IntRect area) {
 
 void XcbScreen::Outline(IntRect r, std::uint32_t pixel, bool dashed, int lineWidth) {
     if (c_ == nullptr || r.Width() <= 1 || r.Height() <= 1) return;
-    const std::uint32_t values[] = {pixel, static_cast<std::uint32_t>(lineWidth),
-                                    static_cast<std::uint32_t>(dashed ? XCB_LINE_STYLE_ON_OFF_DASH : XCB_LINE_STYLE_SOLID),
-                                    XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS};
+    const std::uint32_t values[] = {
+        pixel, static_cast<std::uint32_t>(lineWidth),
+        static_cast<std::uint32_t>(dashed ? XCB_LINE_STYLE_ON_OFF_DASH : XCB_LINE_STYLE_SOLID),
+        XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS};
     const XcbGc gc(c_, [&] {
         const xcb_gcontext_t id = xcb_generate_id(c_);
-        xcb_create_gc(c_, id, root_,
-                      XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_LINE_STYLE | XCB_GC_SUBWINDOW_MODE, values);
+        xcb_create_gc(c_, id, root_, XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_LINE_STYLE | XCB_GC_SUBWINDOW_MODE,
+                      values);
         return id;
     }());
     if (dashed) {

@@ -40,7 +40,9 @@ bool WaylandSession() {
     return Set("WAYLAND_DISPLAY") || (type != nullptr && std::string(type) == "wayland");
 }
 
-void Tell(std::string_view text) { std::fprintf(stderr, "ocumira: %.*s\n", static_cast<int>(text.size()), text.data()); }
+void Tell(std::string_view text) {
+    std::fprintf(stderr, "ocumira: %.*s\n", static_cast<int>(text.size()), text.data());
+}
 
 // SEAM (settings): kept in memory until the settings file under $XDG_CONFIG_HOME/ocumira
 // is wired in; nothing is written to disk.
@@ -85,7 +87,8 @@ QCursor HandCursor() {
     if (bytes.size() < 22 || !picture.loadFromData(bytes, "CUR")) return QCursor(Qt::PointingHandCursor);
     // The first entry of the cursor directory holds the hot spot where an icon has its planes and depth.
     const auto word = [&](int at) {
-        return static_cast<int>(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
+        return static_cast<int>(static_cast<unsigned char>(bytes[at]) |
+                                (static_cast<unsigned char>(bytes[at + 1]) << 8));
     };
     return QCursor(picture, word(10), word(12));
 }

@@ -57,6 +57,9 @@ Qt::Key QtKeyOf(Key key) {
 }  // namespace
 
 QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), platform_(platform) {
+    // A sizeable border, the window menu and a minimise button; no maximised state is offered.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Ocumira"));
     setWindowIcon(QIcon(QStringLiteral(":/ocumira/Ocumira.ico")));
     const IntRect b = kInitialWindowBounds;

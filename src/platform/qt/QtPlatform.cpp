@@ -68,6 +68,7 @@ void QtPlatform::Detach() {
     captureTimer_.stop();
     repeatTimer_.stop();
     if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
+    frameView_ = QImage();
     parts_ = {};
     ticks_ = {};
     shownShape_.reset();
@@ -100,6 +101,7 @@ Image* QtPlatform::FrameBuffer(int w, int h) {
     if (frame_.Width() != w || frame_.Height() != h) {
         // The view paints from this memory: it lets go of it before it goes.
         if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
+        frameView_ = QImage();
         shownFrame_ = {};
         frame_ = Image(w, h, PixelFormat::Bits32);
     }
@@ -110,11 +112,16 @@ void QtPlatform::ShowFrame(int left, int top, int w, int h) {
     if (parts_.Client == nullptr || frame_.Empty()) return;
     w = std::min(w, frame_.Width());
     h = std::min(h, frame_.Height());
-    // The view's pixels are the frame's own memory: nothing is copied until Qt paints.
-    QImage view(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
-    // Drawn one frame pixel to one screen pixel, whatever the display's scale.
-    view.setDevicePixelRatio(Ratio());
-    parts_.Client->SetFrame(view, QRect(left, top, w, h));
+    // The view's pixels are the frame's own memory: nothing is copied until Qt paints, and
+    // the wrapper is made again only when the frame's size or the display's scale changes.
+    const double ratio = Ratio();
+    if (frameView_.width() != w || frameView_.height() != h || frameView_.devicePixelRatio() != ratio) {
+        parts_.Client->SetFrame(QImage(), {});
+        frameView_ = QImage(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
+        // Drawn one frame pixel to one screen pixel, whatever the display's scale.
+        frameView_.setDevicePixelRatio(ratio);
+    }
+    parts_.Client->SetFrame(frameView_, QRect(left, top, w, h));
     shownFrame_ = {left, top, left + w, top + h};
 }
 

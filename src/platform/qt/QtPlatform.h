@@ -3,6 +3,7 @@
 // of the program stay in the core. Input to other windows is another object's work: this
 // one passes InputPort's methods on to the one it is given.
 #include <QCursor>
+#include <QImage>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -143,6 +144,7 @@ private:
     QTimer captureTimer_;
     QTimer repeatTimer_;
     Image frame_;
+    QImage frameView_;  // over frame_'s memory
     IntRect shownFrame_;
     CursorShape cursorShape_ = CursorShape::Arrow;
     std::optional<CursorShape> shownShape_;

@@ -19,5 +19,11 @@ inline constexpr std::string_view kClipboardTextRefused = "クリップボード
 inline constexpr std::string_view kNoPrinter = "プリンタを使用できません。";
 inline constexpr std::string_view kPrintNotStarted = "印刷を開始できません。";
 inline constexpr std::string_view kPrintFailed = "印刷できませんでした。";
+// The X11 program: started with no display to show on, and under a Wayland session.
+inline constexpr std::string_view kNoDisplay =
+    "画面に接続できません。X のディスプレイ (DISPLAY) がないため Ocumira を起動できません。";
+inline constexpr std::string_view kWaylandOnlyX =
+    "Wayland のセッションでは、Ocumira は XWayland の上で動き、X のプログラムのウィンドウしか拡大できません。"
+    "Wayland のプログラムは表示されません。";
 
 }  // namespace ocu::text

@@ -1,8 +1,149 @@
-// Entry of the native X11 program: the same core as Ocumira.exe behind a Qt Widgets
-// window, with xcb for what Qt does not give (shared-memory capture, XTest, key grabs).
+// Program entry of the X11 program: the display first, then the settings, the window,
+// the event loop, and the last save of the settings.
 #include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <xcb/xcb.h>
+
+#include "mainwindow/ErrorTexts.h"
+#include "mainwindow/TfrmCap.h"
+#include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtText.h"
+#include "settings/IniManager.h"
+
+namespace {
+
+using namespace ocu;
+using namespace ocu::qt;
+
+bool Set(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr && *v != '\0';
+}
+
+// Qt ends the program with its own English words when it cannot reach the display: asked first.
+bool DisplayReachable() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool ok = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return ok;
+}
+
+bool WaylandSession() {
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    return Set("WAYLAND_DISPLAY") || (type != nullptr && std::string(type) == "wayland");
+}
+
+void Tell(std::string_view text) {
+    std::fprintf(stderr, "ocumira: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+// SEAM (settings): kept in memory until the settings file under $XDG_CONFIG_HOME/ocumira
+// is wired in; nothing is written to disk.
+class MemorySettingsStore final : public ISettingsStore {
+public:
+    std::optional<std::string> Read() override { return text_; }
+    bool Exists() override { return text_.has_value(); }
+    bool Write(const std::string& wholeText) override {
+        text_ = wholeText;
+        return true;
+    }
+    bool CanWrite() override { return true; }
+
+private:
+    std::optional<std::string> text_;
+};
+
+// SEAM (input to other windows): answers "no window" until the X11 input is wired in.
+class NoInput final : public InputPort {
+public:
+    WindowHandle WindowFromPoint(IntPoint) override { return 0; }
+    WindowHandle ChildWindowFromPoint(WindowHandle, IntPoint) override { return 0; }
+    std::string ClassNameOf(WindowHandle) override { return {}; }
+    std::string WindowTextOf(WindowHandle) override { return {}; }
+    IntRect WindowRectOf(WindowHandle) override { return {}; }
+    IntPoint ClientPointOf(WindowHandle, IntPoint screen) override { return screen; }
+    SendOutcome SendMouseMessage(WindowHandle, ProjectedMessage, ProjectedKeys, IntPoint, int) override {
+        return SendOutcome::NoAnswer;
+    }
+    bool MouseButtonsSwapped() override { return false; }
+    void InjectMouseButton(InjectedButton) override {}
+    void Pause(int) override {}
+};
+
+// The program's own hand for the pointer over a view that projects or picks, with the
+// hot spot its file names; the toolkit's pointing hand when the file cannot be read.
+QCursor HandCursor() {
+    QFile file(QStringLiteral(":/ocumira/hand.cur"));
+    if (!file.open(QIODevice::ReadOnly)) return QCursor(Qt::PointingHandCursor);
+    const QByteArray bytes = file.readAll();
+    QPixmap picture;
+    if (bytes.size() < 22 || !picture.loadFromData(bytes, "CUR")) return QCursor(Qt::PointingHandCursor);
+    // The first entry of the cursor directory holds the hot spot where an icon has its planes and depth.
+    const auto word = [&](int at) {
+        return static_cast<int>(static_cast<unsigned char>(bytes[at]) |
+                                (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    };
+    return QCursor(picture, word(10), word(12));
+}
+
+int Run(QApplication& app, bool wayland) {
+    auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        Tell(text::kNoDisplay);
+        return 2;
+    }
+    MemorySettingsStore store;
+    TIniManager settings(store, "Ocumira.ini");
+    NoInput input;
+    QtPlatform platform(connection, input);
+    platform.SetHandCursor(HandCursor());
+    TfrmCap form(platform, settings);
+    // SEAM (image output, shell): the file, clipboard and printer, and the shortcut, help and
+    // dialogs, attached here once their X11 classes are wired in; until then those commands do nothing.
+    form.AttachServices(nullptr, nullptr);
+    int exitCode = 0;
+    {
+        QtMainWindow window(form, platform);
+        window.Create();
+        if (wayland) QMessageBox::information(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX));
+        exitCode = app.exec();
+    }
+    // A failure the window's shut-down has told already is not told twice.
+    const bool told = settings.SaveFailed;
+    if (!settings.SaveOnExit() && !told) {
+        Tell(settings.SaveFailure);
+        QMessageBox::critical(nullptr, QStringLiteral("Ocumira"), QString::fromStdString(settings.SaveFailure));
+    }
+    return exitCode;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const bool wayland = WaylandSession();
+    if (!Set("DISPLAY") || !DisplayReachable()) {
+        // Under Wayland without XWayland there is no X server either: nothing this program can see.
+        Tell(text::kNoDisplay);
+        return 2;
+    }
+    // Qt would choose Wayland itself; this program reads the screen through X.
+    if (wayland) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        Tell(text::kWaylandOnlyX);
+    }
     QApplication app(argc, argv);
-    return 0;
+    try {
+        return Run(app, wayland);
+    } catch (...) {
+        ReportCurrentException(nullptr);
+        return 1;
+    }
 }

@@ -5,9 +5,11 @@
 
 #include "base/LineBreaks.h"
 #include "mainwindow/DialogLayout.h"
+#include "mainwindow/Texts.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/TextConvert.h"
 
 namespace ocu::win {
 namespace {
@@ -144,7 +146,7 @@ std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const s
     t.Item(SS_LEFT | SS_NOPREFIX, kPromptId, 0x0082, L"");
     t.Item(WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kEditId, 0x0081, L"");
     t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 0x0080, L"OK");
-    t.Item(WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 0x0080, L"キャンセル");
+    t.Item(WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 0x0080, Utf8ToWide(text::kCancelButton));
     const std::wstring shownPrompt = NormalizeLineBreaks(prompt);
     BoxState state{&shownPrompt, &initial, font, owner, {}};
     const INT_PTR r = ::DialogBoxIndirectParamW(instance, t.Get(), owner, BoxProc, reinterpret_cast<LPARAM>(&state));

@@ -9,6 +9,7 @@
 
 #include "mainwindow/ErrorTexts.h"
 #include "mainwindow/OverdueTick.h"
+#include "mainwindow/Texts.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/ErrorReport.h"
 #include "platform/win32/StatusBar.h"
@@ -23,8 +24,6 @@ constexpr int kInfoBarId = 10;
 constexpr int kToolBarId = 11;
 constexpr int kStatusBarId = 12;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-// The position and size of the form before the settings replace them.
-constexpr RECT kInitialBounds{670, 204, 670 + 699, 204 + 471};
 
 void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{};
@@ -59,9 +58,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Create(int showCommand) {
     RegisterMainClass(instance_, WndProc);
-    const RECT b = kInitialBounds;
-    ::CreateWindowExW(0, kMainWindowClass, L"Ocumira", kStyle, b.left, b.top, b.right - b.left, b.bottom - b.top,
-                      nullptr, nullptr, instance_, this);
+    const IntRect b = kInitialWindowBounds;
+    ::CreateWindowExW(0, kMainWindowClass, L"Ocumira", kStyle, b.Left, b.Top, b.Width(), b.Height(), nullptr, nullptr,
+                      instance_, this);
     if (createError_) std::rethrow_exception(std::exchange(createError_, nullptr));
     if (hwnd_ == nullptr) throw std::runtime_error(std::string(text::kNoMainWindow));
     Guarded(hwnd_, [&] { form_.FormCreate(); });
@@ -158,7 +157,7 @@ LRESULT MainWindow::OnCreate() {
                                            CLR_DEFAULT, false, dpi_);
     statusBar_ = std::make_unique<StatusBar>(hwnd_, instance_, kStatusBarId,
                                              std::initializer_list<int>{80, 60, 150, 50}, font, kCream, true, dpi_);
-    infoBar_->SetText(0, "押しっぱなしにすると連続効果になります。");
+    infoBar_->SetText(0, text::kHoldHint);
     toolBar_ = std::make_unique<ToolBar>(
         hwnd_, instance_, kToolBarId, font, [this](CommandId id, bool down) { OnToolPress(id, down); }, dpi_);
     menu_ = std::make_unique<MenuBar>(MainMenu());

@@ -1,0 +1,391 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/qt/InputBoxQt.h"
+#include "platform/qt/MenuBarQt.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/StatusBarQt.h"
+#include "platform/qt/ToolBarQt.h"
+#include "platform/qt/ViewWidget.h"
+
+namespace ocu::qt {
+namespace {
+
+// The shortest interval the Windows program's timers run at.
+constexpr int kTimerMinimumMs = 10;
+
+bool Overlap(const IntRect& a, const IntRect& b) {
+    return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+           std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    const XcbReply<xcb_intern_atom_reply_t> r(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    return r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+// The frame the window manager put round the window: left, top, right, bottom.
+QMargins FrameOf(const QWidget* w) {
+    const QRect outer = w->frameGeometry(), inner = w->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
+    : screen_(connection), input_(input), handCursor_(Qt::PointingHandCursor) {
+    hotKeys_ = std::make_unique<XcbHotKeys>(connection, screen_.Root(), [this](int id) {
+        if (ticks_.HotKey) ticks_.HotKey(id);
+    });
+    QCoreApplication::instance()->installNativeEventFilter(hotKeys_.get());
+    QObject::connect(&captureTimer_, &QTimer::timeout, [this] {
+        if (ticks_.Capture) ticks_.Capture();
+    });
+    QObject::connect(&repeatTimer_, &QTimer::timeout, [this] {
+        if (ticks_.Repeat) ticks_.Repeat();
+    });
+}
+
+QtPlatform::~QtPlatform() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(hotKeys_.get());
+}
+
+void QtPlatform::Attach(const MainWindowParts& parts, Ticks ticks) {
+    parts_ = parts;
+    ticks_ = std::move(ticks);
+}
+
+void QtPlatform::Detach() {
+    captureTimer_.stop();
+    repeatTimer_.stop();
+    if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
+    frameView_ = QImage();
+    parts_ = {};
+    ticks_ = {};
+    shownShape_.reset();
+}
+
+QWidget* QtPlatform::Owner() const { return parts_.Window; }
+
+// The behaviour works in screen pixels, Qt's widgets in its scaled units: one screen
+// pixel stays one source pixel while the interface follows the display's scale.
+double QtPlatform::Ratio() const { return parts_.Window != nullptr ? parts_.Window->devicePixelRatioF() : 1.0; }
+int QtPlatform::ToScreen(int logical) const { return qRound(logical * Ratio()); }
+int QtPlatform::ToLogical(int pixels) const { return qRound(pixels / Ratio()); }
+IntRect QtPlatform::ToScreen(const QRect& r) const {
+    return {ToScreen(r.left()), ToScreen(r.top()), ToScreen(r.left() + r.width()), ToScreen(r.top() + r.height())};
+}
+
+// --- screen -------------------------------------------------------------------------
+
+// X has no negative coordinates: the root window is the virtual screen, whatever
+// offsets its monitors have.
+IntRect QtPlatform::DesktopRect() { return screen_.RootRect(); }
+
+IntPoint QtPlatform::PrimaryScreenSize() {
+    const IntRect r = screen_.PrimaryMonitor();
+    return {r.Width(), r.Height()};
+}
+
+Image* QtPlatform::FrameBuffer(int w, int h) {
+    if (w <= 0 || h <= 0) return nullptr;
+    if (frame_.Width() != w || frame_.Height() != h) {
+        // The view paints from this memory: it lets go of it before it goes.
+        if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
+        frameView_ = QImage();
+        shownFrame_ = {};
+        frame_ = Image(w, h, PixelFormat::Bits32);
+    }
+    return &frame_;
+}
+
+void QtPlatform::ShowFrame(int left, int top, int w, int h) {
+    if (parts_.Client == nullptr || frame_.Empty()) return;
+    w = std::min(w, frame_.Width());
+    h = std::min(h, frame_.Height());
+    // The view's pixels are the frame's own memory: nothing is copied until Qt paints, and
+    // the wrapper is made again only when the frame's size or the display's scale changes.
+    const double ratio = Ratio();
+    if (frameView_.width() != w || frameView_.height() != h || frameView_.devicePixelRatio() != ratio) {
+        parts_.Client->SetFrame(QImage(), {});
+        frameView_ = QImage(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
+        // Drawn one frame pixel to one screen pixel, whatever the display's scale.
+        frameView_.setDevicePixelRatio(ratio);
+    }
+    parts_.Client->SetFrame(frameView_, QRect(left, top, w, h));
+    shownFrame_ = {left, top, left + w, top + h};
+}
+
+const Image* QtPlatform::ShownFrame(IntRect& where) {
+    if (frame_.Empty() || shownFrame_.Right <= shownFrame_.Left) return nullptr;
+    where = shownFrame_;
+    return &frame_;
+}
+
+void QtPlatform::InvalidateDesktop() {
+    // An unframed window over the whole screen, mapped and taken away at once, makes
+    // every window below it draw itself again (xrefresh does the same).
+    xcb_connection_t* c = screen_.Connection();
+    if (c == nullptr) return;
+    const IntRect all = screen_.RootRect();
+    const xcb_window_t w = xcb_generate_id(c);
+    const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 1};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen_.Root(), 0, 0, static_cast<std::uint16_t>(all.Width()),
+                      static_cast<std::uint16_t>(all.Height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(c, w);
+    xcb_destroy_window(c, w);
+    xcb_flush(c);
+}
+
+// --- the main window --------------------------------------------------------------------
+
+IntRect QtPlatform::WindowRect() {
+    if (parts_.Window == nullptr) return {};
+    return ToScreen(parts_.Window->frameGeometry());
+}
+
+IntRect QtPlatform::RestoredWindowRect() {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr) return {};
+    if (!w->isMinimized() && !w->isMaximized()) return WindowRect();
+    return ToScreen(w->normalGeometry().marginsAdded(FrameOf(w)));
+}
+
+IntPoint QtPlatform::ClientSize() {
+    if (parts_.Client == nullptr) return {};
+    return {ToScreen(parts_.Client->width()), ToScreen(parts_.Client->height())};
+}
+
+bool QtPlatform::IsOnAnyMonitor(IntRect r) {
+    const auto monitors = screen_.Monitors();
+    return std::any_of(monitors.begin(), monitors.end(), [&](const IntRect& m) { return Overlap(m, r); });
+}
+
+IntRect QtPlatform::PrimaryWorkArea() {
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->availableGeometry();
+        const double ratio = s->devicePixelRatio();
+        return {qRound(r.left() * ratio), qRound(r.top() * ratio), qRound((r.left() + r.width()) * ratio),
+                qRound((r.top() + r.height()) * ratio)};
+    }
+    return screen_.PrimaryMonitor();
+}
+
+void QtPlatform::SetWindowBounds(IntRect r) {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr) return;
+    const QMargins frame = FrameOf(w);
+    // Before the window manager has framed the window its frame is unknown: the bounds
+    // are put right again once it is.
+    if (!w->isVisible() || frame.isNull()) pendingBounds_ = r;
+    w->resize(std::max(1, ToLogical(r.Width()) - frame.left() - frame.right()),
+              std::max(1, ToLogical(r.Height()) - frame.top() - frame.bottom()));
+    w->move(ToLogical(r.Left), ToLogical(r.Top));
+}
+
+void QtPlatform::FrameChanged() {
+    QMainWindow* w = parts_.Window;
+    if (!pendingBounds_ || w == nullptr || !w->isVisible() || FrameOf(w).isNull()) return;
+    const IntRect r = *std::exchange(pendingBounds_, std::nullopt);
+    SetWindowBounds(r);
+}
+
+void QtPlatform::MoveWindowTo(int left, int top) {
+    if (parts_.Window != nullptr) parts_.Window->move(ToLogical(left), ToLogical(top));
+}
+
+void QtPlatform::SetClientSize(int w, int h) {
+    if (parts_.Window == nullptr || parts_.Client == nullptr) return;
+    // The frame and the bars stay as they are; the window changes by the difference.
+    const int dw = ToLogical(w) - parts_.Client->width();
+    const int dh = ToLogical(h) - parts_.Client->height();
+    if (dw == 0 && dh == 0) return;
+    parts_.Window->resize(parts_.Window->width() + dw, parts_.Window->height() + dh);
+}
+
+int QtPlatform::StatusBarHeight() { return parts_.Status != nullptr ? ToScreen(parts_.Status->height()) : 0; }
+
+bool QtPlatform::IsActiveWindow() { return parts_.Window != nullptr && parts_.Window->isActiveWindow(); }
+
+bool QtPlatform::IsNormalState() {
+    return parts_.Window != nullptr && !parts_.Window->isMinimized() && !parts_.Window->isMaximized();
+}
+
+// A window already shown is asked into the band above others through the window
+// manager; changing Qt's flag would hide and show it again.
+void QtPlatform::SendNetWmState(bool add, const char* property) {
+    xcb_connection_t* c = screen_.Connection();
+    if (c == nullptr || parts_.Window == nullptr) return;
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = static_cast<xcb_window_t>(parts_.Window->winId());
+    e.type = Atom(c, "_NET_WM_STATE");
+    e.data.data32[0] = add ? 1 : 0;
+    e.data.data32[1] = Atom(c, property);
+    e.data.data32[3] = 1;  // a normal program asks
+    xcb_send_event(c, 0, screen_.Root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+void QtPlatform::SetTopMost(bool on) {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr) return;
+    if (!w->isVisible()) {
+        w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        return;
+    }
+    SendNetWmState(on, "_NET_WM_STATE_ABOVE");
+}
+
+void QtPlatform::ForceForeground() {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr) return;
+    if (w->isMinimized()) w->showNormal();
+    w->raise();
+    w->activateWindow();
+    // Asked as a pager would: window managers let that past their focus-stealing rules.
+    xcb_connection_t* c = screen_.Connection();
+    if (c == nullptr) return;
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = static_cast<xcb_window_t>(w->winId());
+    e.type = Atom(c, "_NET_ACTIVE_WINDOW");
+    e.data.data32[0] = 2;
+    e.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, screen_.Root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+// Both are set on every tick: an unchanged text is not set again, which would send
+// the title to the server or repaint the bar each time.
+void QtPlatform::SetTitle(const std::string& utf8) {
+    if (parts_.Window == nullptr) return;
+    const QString text = QString::fromStdString(utf8);
+    if (parts_.Window->windowTitle() != text) parts_.Window->setWindowTitle(text);
+}
+
+void QtPlatform::SetStatusText(int panel, const std::string& utf8) {
+    if (parts_.Status != nullptr) parts_.Status->SetText(panel, QString::fromStdString(utf8));
+}
+
+void QtPlatform::SetColorReadout(const std::optional<std::uint32_t>& rgb, const std::string& utf8) {
+    if (parts_.Info == nullptr) return;
+    std::optional<QColor> color;
+    if (rgb) color = QColor::fromRgb(static_cast<QRgb>(*rgb));
+    parts_.Info->SetSwatchText(1, color, QString::fromStdString(utf8));  // right of the hint
+}
+
+void QtPlatform::ShowColorReadout(bool shown) {
+    if (parts_.Info == nullptr || shown == (parts_.Info->PanelCount() == 2)) return;
+    if (shown) parts_.Info->SetPanels({200, 0});
+    else parts_.Info->SetPanels({200});
+}
+
+IntPoint QtPlatform::ClientOrigin() {
+    if (parts_.Client == nullptr) return {};
+    const QPoint p = parts_.Client->mapToGlobal(QPoint(0, 0));
+    return {ToScreen(p.x()), ToScreen(p.y())};
+}
+
+void QtPlatform::SetCursorShape(CursorShape shape) { cursorShape_ = shape; }
+
+void QtPlatform::ApplyCursor() {
+    // Only the last shape of a mouse move is shown: the behaviour sets the arrow and then
+    // the hand within one move, and showing each would make the pointer flicker.
+    if (parts_.Client == nullptr || shownShape_ == cursorShape_) return;
+    shownShape_ = cursorShape_;
+    parts_.Client->setCursor(cursorShape_ == CursorShape::Hand ? handCursor_ : QCursor(Qt::ArrowCursor));
+}
+
+void QtPlatform::SetMouseCapture() {
+    if (parts_.Client != nullptr && parts_.Client->isVisible()) parts_.Client->grabMouse();
+}
+
+void QtPlatform::ReleaseMouseCapture() {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+}
+
+void QtPlatform::RepaintToolBar() {
+    if (parts_.Tools != nullptr) parts_.Tools->repaint();
+}
+
+void QtPlatform::RepaintMainWindow() {
+    if (parts_.Client != nullptr) parts_.Client->repaint();
+}
+
+void QtPlatform::CloseMainWindow() {
+    // Later: the command that asked is still running on the window's behalf.
+    if (parts_.Window != nullptr) QMetaObject::invokeMethod(parts_.Window, &QWidget::close, Qt::QueuedConnection);
+}
+
+// --- menus ---------------------------------------------------------------------------------
+
+void QtPlatform::SetMenuChecked(CommandId id, bool checked) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetChecked(id, checked);
+}
+
+void QtPlatform::SetMenuEnabled(CommandId id, bool enabled) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetEnabled(id, enabled);
+}
+
+void QtPlatform::SetMenuCaption(CommandId id, const std::string& utf8) {
+    if (parts_.Menu != nullptr) parts_.Menu->SetCaption(id, utf8);
+}
+
+// --- modal input ---------------------------------------------------------------------------
+
+void QtPlatform::ShowMessage(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                    Owner());
+    box.exec();
+}
+
+bool QtPlatform::ModalBoxOpen() { return QApplication::activeModalWidget() != nullptr; }
+
+std::optional<std::string> QtPlatform::InputBox(const std::string& title, const std::string& prompt,
+                                                const std::string& initial) {
+    const auto typed = ShowInputBox(Owner(), QString::fromStdString(title), QString::fromStdString(prompt),
+                                    QString::fromStdString(initial));
+    if (!typed) return std::nullopt;
+    return typed->toStdString();
+}
+
+// --- timers ----------------------------------------------------------------------------------
+
+void QtPlatform::StartCaptureTimer(int intervalMs) {
+    if (parts_.Window == nullptr) return;
+    captureTimer_.start(intervalMs > 0 ? intervalMs : kTimerMinimumMs);
+}
+
+void QtPlatform::StopCaptureTimer() { captureTimer_.stop(); }
+
+void QtPlatform::StartRepeatTimer(int intervalMs) {
+    if (parts_.Window == nullptr) return;
+    repeatTimer_.start(intervalMs > 0 ? intervalMs : kTimerMinimumMs);
+}
+
+void QtPlatform::StopRepeatTimer() { repeatTimer_.stop(); }
+
+// --- hot keys ----------------------------------------------------------------------------------
+
+bool QtPlatform::RegisterHotKey(int id, Modifier modifier, Key key, bool repeats) {
+    return parts_.Window != nullptr && hotKeys_->Register(id, modifier, key, repeats);
+}
+
+void QtPlatform::UnregisterHotKey(int id) { hotKeys_->Unregister(id); }
+
+}  // namespace ocu::qt

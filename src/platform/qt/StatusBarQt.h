@@ -1,0 +1,46 @@
+#pragma once
+// A bar of sunken panels placed by its parent: the one-panel hint line above the tool bar
+// (with the colour readout right of it when that is shown), and the status bar with its
+// four panels and a size grip.
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "mainwindow/StatusPanels.h"
+
+namespace ocu::qt {
+
+class StatusBarQt : public QWidget {
+public:
+    // Widths at 96 dpi; the last panel runs to the bar's end. An invalid colour: the system's face.
+    StatusBarQt(QWidget* parent, std::vector<int> panelWidths, QColor background, bool sizeGrip);
+
+    // A panel whose text does not fit grows to it and stays that wide.
+    void SetText(int panel, const QString& text);
+    QString Text(int panel) const;
+    int PanelCount() const { return panels_.Count(); }
+    // Makes a panel show a small square of a colour (none: no square) before its text.
+    void SetSwatchText(int panel, std::optional<QColor> color, const QString& text);
+    // Panels of these widths from now on; the texts of those that remain stay.
+    void SetPanels(std::vector<int> panelWidths);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    void LayOut();
+    int GripSide() const;
+
+    std::vector<int> designWidths_;
+    StatusPanels panels_;
+    std::vector<QString> texts_;
+    QColor background_;
+    bool sizeGrip_;
+    int swatchPanel_ = -1;
+    std::optional<QColor> swatchColor_;
+};
+
+}  // namespace ocu::qt

@@ -1,0 +1,108 @@
+#include "platform/qt/ViewWidget.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
+#include <optional>
+
+namespace ocu::qt {
+namespace {
+
+std::optional<MouseButton> ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return MouseButton::Left;
+    case Qt::RightButton: return MouseButton::Right;
+    case Qt::MiddleButton: return MouseButton::Middle;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+ShiftState ShiftOf(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons, bool doubleClick) {
+    ShiftState s;
+    s.Shift = keys.testFlag(Qt::ShiftModifier);
+    s.Ctrl = keys.testFlag(Qt::ControlModifier);
+    s.Alt = keys.testFlag(Qt::AltModifier);
+    s.Left = buttons.testFlag(Qt::LeftButton);
+    s.Right = buttons.testFlag(Qt::RightButton);
+    s.Middle = buttons.testFlag(Qt::MiddleButton);
+    s.Double = doubleClick;
+    return s;
+}
+
+ViewWidget::ViewWidget(QWidget* parent, Handlers handlers) : QWidget(parent), h_(std::move(handlers)) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ViewWidget::SetFrame(const QImage& frame, QRect where) {
+    const QRect old = Logical(where_);
+    frame_ = frame;
+    where_ = where;
+    update(Logical(where_).united(old));
+}
+
+QRect ViewWidget::Logical(QRect pixels) const {
+    const double ratio = devicePixelRatioF();
+    return QRectF(pixels.left() / ratio, pixels.top() / ratio, pixels.width() / ratio, pixels.height() / ratio)
+        .toAlignedRect();
+}
+
+QPoint ViewWidget::ScreenPixels(QPointF logical) const {
+    const double ratio = devicePixelRatioF();
+    return {static_cast<int>(std::floor(logical.x() * ratio)), static_cast<int>(std::floor(logical.y() * ratio))};
+}
+
+// The frame covers most of the area on every tick: only what lies outside it is filled,
+// so no pixel is painted twice.
+void ViewWidget::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    QRegion rest = e->region();
+    if (!frame_.isNull() && !where_.isEmpty()) {
+        const double ratio = devicePixelRatioF();
+        p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
+        rest -= Logical(where_);
+    }
+    const QColor face = palette().color(QPalette::Window);
+    for (const QRect& r : rest) p.fillRect(r, face);
+}
+
+void ViewWidget::mousePressEvent(QMouseEvent* e) {
+    const auto b = ButtonOf(e->button());
+    const QPoint at = ScreenPixels(e->position());
+    if (b && h_.Down) h_.Down(*b, ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
+}
+
+void ViewWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    const auto b = ButtonOf(e->button());
+    const QPoint at = ScreenPixels(e->position());
+    if (b && h_.Down) h_.Down(*b, ShiftOf(e->modifiers(), e->buttons(), true), at.x(), at.y());
+}
+
+void ViewWidget::mouseReleaseEvent(QMouseEvent* e) {
+    const auto b = ButtonOf(e->button());
+    const QPoint at = ScreenPixels(e->position());
+    if (b && h_.Up) h_.Up(*b, ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
+}
+
+void ViewWidget::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint at = ScreenPixels(e->position());
+    if (h_.Move) h_.Move(ShiftOf(e->modifiers(), e->buttons(), false), at.x(), at.y());
+}
+
+void ViewWidget::wheelEvent(QWheelEvent* e) {
+    // Qt counts the wheel in eighths of a degree, 120 a notch, as the system does.
+    const QPoint at = ScreenPixels(e->position());
+    if (h_.Wheel && e->angleDelta().y() != 0)
+        h_.Wheel(ShiftOf(e->modifiers(), e->buttons(), false), e->angleDelta().y(), at.x(), at.y());
+    e->accept();
+}
+
+void ViewWidget::resizeEvent(QResizeEvent*) {
+    if (h_.Resized) h_.Resized();
+}
+
+}  // namespace ocu::qt

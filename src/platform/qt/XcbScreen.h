@@ -1,0 +1,68 @@
+#pragma once
+// The X screen as the view sees it: the root window's pixels, its monitors, the pointer
+// on it, and the pick's marker drawn straight onto it. Everything here talks xcb.
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "base/Geometry.h"
+#include "image/Image.h"
+#include "platform/qt/XcbReply.h"
+
+namespace ocu::qt {
+
+class XcbScreen {
+public:
+    explicit XcbScreen(xcb_connection_t* connection);
+    XcbScreen(const XcbScreen&) = delete;
+    XcbScreen& operator=(const XcbScreen&) = delete;
+    ~XcbScreen();
+
+    xcb_connection_t* Connection() const { return c_; }
+    xcb_window_t Root() const { return root_; }
+    // The pixels of the root window are read as 32-bit words (blue in the low byte).
+    bool CanCapture() const { return pixels32_; }
+    bool UsesSharedMemory() const { return shmAvailable_; }
+
+    IntRect RootRect() const;
+    // Each monitor RandR reports, at its own offset; the root window when it reports none.
+    std::vector<IntRect> Monitors();
+    IntRect PrimaryMonitor();
+    IntPoint Pointer();
+    void WarpPointer(IntPoint p);
+
+    // The area's pixels in a buffer of this object; outside the root window they are
+    // black. nullptr on failure. Valid until the next call.
+    Image* Capture(int x, int y, int w, int h);
+
+    void SaveBackup(IntRect area);
+    void RestoreBackup(IntRect area);
+    void DrawOutline(IntRect r);
+    void DrawFrame(IntRect r);
+
+private:
+    bool EnsureSegment(std::size_t bytes);
+    void ReleaseSegment();
+    bool ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, int w, int h);
+    bool ReadShared(int x, int y, int w, int h);
+    void Outline(IntRect r, std::uint32_t pixel, bool dashed, int lineWidth);
+
+    xcb_connection_t* c_;
+    xcb_screen_t* screen_ = nullptr;
+    xcb_window_t root_ = 0;
+    bool pixels32_ = false;
+    bool shmAvailable_ = false;
+    // The shared segment the server writes the captured pixels into.
+    int shmId_ = -1;
+    std::uint8_t* shmAddr_ = nullptr;
+    std::size_t shmSize_ = 0;
+    xcb_shm_seg_t shmSeg_ = 0;
+    Image view_;   // over the segment
+    Image owned_;  // without shared memory, or for an area that leaves the root window
+    XcbPixmap backup_;
+    int backupW_ = 0, backupH_ = 0;
+};
+
+}  // namespace ocu::qt

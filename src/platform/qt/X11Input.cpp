@@ -1,9 +1,12 @@
 #include "platform/qt/X11Input.h"
 
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
 #include <xcb/xtest.h>
 
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -14,6 +17,8 @@ namespace {
 
 constexpr int kDeepestSearch = 8;  // frames nest a client a few windows down at most
 constexpr int kPointerBackTries = 50;  // a millisecond apart: a frame's time at most
+constexpr std::string_view kProjectionMaster = "Ocumira projection";
+constexpr xcb_keysym_t kControlL = 0xffe3, kShiftL = 0xffe1;
 
 std::string PropertyText(const xcb_get_property_reply_t* p) {
     if (p == nullptr || p->format != 8) return {};
@@ -33,6 +38,94 @@ X11Input::X11Input(xcb_connection_t* connection) : c_(connection) {
     wmState_ = Atom("WM_STATE");
     netWmName_ = Atom("_NET_WM_NAME");
     utf8String_ = Atom("UTF8_STRING");
+    // Between projected drags the projection's pointer rests on the screen's last pixel,
+    // its arrow past the edge, where it neither shows nor lies over anything.
+    if (screen.rem > 0) parkX_ = screen.data->width_in_pixels - 1, parkY_ = screen.data->height_in_pixels - 1;
+}
+
+X11Input::~X11Input() {
+    if (projection_ == nullptr) return;
+    // Nothing is left held on the way out, and a pointer this program made goes with it.
+    for (std::uint8_t b = 1; b <= 8; ++b)
+        if (buttonsHeld_ & (1u << (b - 1))) xcb_test_fake_input(projection_, XCB_BUTTON_RELEASE, b, 0, root_, 0, 0, 0);
+    if (ctrlHeld_) xcb_test_fake_input(projection_, XCB_KEY_RELEASE, ctrlKey_, 0, root_, 0, 0, 0);
+    if (shiftHeld_) xcb_test_fake_input(projection_, XCB_KEY_RELEASE, shiftKey_, 0, root_, 0, 0, 0);
+    if (madeMaster_) {
+        xcb_input_remove_master_t remove{};
+        remove.type = XCB_INPUT_HIERARCHY_CHANGE_TYPE_REMOVE_MASTER;
+        remove.len = sizeof remove / 4;
+        remove.deviceid = projectionMaster_;
+        remove.return_mode = XCB_INPUT_CHANGE_MODE_FLOAT;
+        Succeeded(projection_, xcb_input_xi_change_hierarchy_checked(
+                                   projection_, 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(&remove)));
+    }
+    xcb_disconnect(projection_);
+}
+
+std::uint16_t X11Input::FindMasterPointer(xcb_connection_t* c) {
+    const auto devices = Take<xcb_input_xi_query_device_reply_t>(
+        c, xcb_input_xi_query_device(c, XCB_INPUT_DEVICE_ALL_MASTER), xcb_input_xi_query_device_reply);
+    if (!devices) return 0;
+    const std::string wanted = std::string(kProjectionMaster) + " pointer";
+    for (auto it = xcb_input_xi_query_device_infos_iterator(devices.get()); it.rem > 0;
+         xcb_input_xi_device_info_next(&it)) {
+        const std::string_view name(xcb_input_xi_device_info_name(it.data), it.data->name_len);
+        if (it.data->type == XCB_INPUT_DEVICE_TYPE_MASTER_POINTER && name == wanted) return it.data->deviceid;
+    }
+    return 0;
+}
+
+bool X11Input::EnsureProjectionPointer() {
+    if (projectionTried_) return projection_ != nullptr;
+    projectionTried_ = true;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (c == nullptr || xcb_connection_has_error(c)) {
+        if (c != nullptr) xcb_disconnect(c);
+        return false;
+    }
+    const auto version = Take<xcb_input_xi_query_version_reply_t>(c, xcb_input_xi_query_version(c, 2, 2),
+                                                                  xcb_input_xi_query_version_reply);
+    const auto xtest = Take<xcb_test_get_version_reply_t>(c, xcb_test_get_version(c, 2, 2), xcb_test_get_version_reply);
+    std::uint16_t master = 0;
+    if (version && xtest && (version->major_version > 2 || version->minor_version >= 2)) {
+        // One left by a run that ended abruptly is taken over rather than made again.
+        master = FindMasterPointer(c);
+        if (master == 0) {
+            std::vector<std::uint8_t> change(sizeof(xcb_input_add_master_t) + ((kProjectionMaster.size() + 3) & ~3u));
+            auto* add = reinterpret_cast<xcb_input_add_master_t*>(change.data());
+            add->type = XCB_INPUT_HIERARCHY_CHANGE_TYPE_ADD_MASTER;
+            add->len = static_cast<std::uint16_t>(change.size() / 4);
+            add->name_len = static_cast<std::uint16_t>(kProjectionMaster.size());
+            add->send_core = 1;
+            add->enable = 1;
+            std::memcpy(change.data() + sizeof(xcb_input_add_master_t), kProjectionMaster.data(),
+                        kProjectionMaster.size());
+            if (Succeeded(c, xcb_input_xi_change_hierarchy_checked(
+                                 c, 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(change.data())))) {
+                master = FindMasterPointer(c);
+                madeMaster_ = master != 0;
+            }
+        }
+    }
+    if (master == 0 || !Succeeded(c, xcb_input_xi_set_client_pointer_checked(c, XCB_NONE, master))) {
+        xcb_disconnect(c);
+        return false;
+    }
+    projection_ = c;
+    projectionMaster_ = master;
+    if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c)) {
+        auto first = [symbols](xcb_keysym_t sym) {
+            const xcb_owned<xcb_keycode_t> codes(xcb_key_symbols_get_keycode(symbols, sym));
+            return codes ? codes.get()[0] : xcb_keycode_t{0};
+        };
+        ctrlKey_ = first(kControlL);
+        shiftKey_ = first(kShiftL);
+        xcb_key_symbols_free(symbols);
+    }
+    // Made at the screen's centre: out of sight until a projected press needs it.
+    Succeeded(c, xcb_test_fake_input_checked(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root_,
+                                             static_cast<int16_t>(parkX_), static_cast<int16_t>(parkY_), 0));
+    return true;
 }
 
 xcb_atom_t X11Input::Atom(const char* name) {
@@ -180,8 +273,8 @@ std::uint8_t X11Input::PhysicalButton(std::uint8_t logical) {
     return logical;
 }
 
-SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys, IntPoint at, int) {
-    // The keys held go with the real keyboard and pointer: XTest needs no copy of them.
+SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at, int) {
+    // X delivers input without asking the target: nothing here waits on it.
     if (c_ == nullptr || root_ == XCB_NONE || !xtest_) return SendOutcome::Refused;
     const auto window = static_cast<xcb_window_t>(w);
     const auto attributes = xcb_get_window_attributes(c_, window);
@@ -210,30 +303,67 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     case ProjectedMessage::RightUp: logical = 3; break;
     }
     const std::uint8_t button = logical != 0 ? PhysicalButton(logical) : 0;
+    const std::uint8_t type = logical == 0 ? 0 : press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE;
+    if (EnsureProjectionPointer()) return SendThroughProjectionPointer(o->dst_x, o->dst_y, type, button, keys);
     const bool held = logical != 0 && (p->mask & (XCB_BUTTON_MASK_1 << (logical - 1))) != 0;
+    return SendThroughUsersPointer(o->dst_x, o->dst_y, p->root_x, p->root_y, type, button, held);
+}
 
+SendOutcome X11Input::SendThroughProjectionPointer(int x, int y, std::uint8_t type, std::uint8_t button,
+                                                   ProjectedKeys keys) {
     std::vector<xcb_void_cookie_t> sent;
-    auto fake = [&](std::uint8_t type, std::uint8_t detail, int x, int y) {
-        sent.push_back(xcb_test_fake_input_checked(c_, type, detail, XCB_CURRENT_TIME, root_, static_cast<int16_t>(x),
-                                                   static_cast<int16_t>(y), 0));
+    auto fake = [&](std::uint8_t t, std::uint8_t detail, int atX, int atY) {
+        sent.push_back(xcb_test_fake_input_checked(projection_, t, detail, XCB_CURRENT_TIME, root_,
+                                                   static_cast<int16_t>(atX), static_cast<int16_t>(atY), 0));
+    };
+    auto hold = [&](bool wanted, bool& held, xcb_keycode_t key) {
+        if (wanted == held || key == 0) return;
+        fake(wanted ? XCB_KEY_PRESS : XCB_KEY_RELEASE, key, 0, 0);
+        held = wanted;
+    };
+    hold(keys.Ctrl, ctrlHeld_, ctrlKey_);
+    hold(keys.Shift, shiftHeld_, shiftKey_);
+    fake(XCB_MOTION_NOTIFY, 0, x, y);
+    if (type != 0 && button >= 1 && button <= 8) {
+        fake(type, button, 0, 0);
+        const auto bit = static_cast<std::uint8_t>(1u << (button - 1));
+        buttonsHeld_ = type == XCB_BUTTON_PRESS ? buttonsHeld_ | bit : buttonsHeld_ & ~bit;
+    }
+    // A drag keeps the pointer where the target last saw it; otherwise it goes back to rest.
+    if (buttonsHeld_ == 0) {
+        hold(false, ctrlHeld_, ctrlKey_);
+        hold(false, shiftHeld_, shiftKey_);
+        fake(XCB_MOTION_NOTIFY, 0, parkX_, parkY_);
+    }
+    bool ok = true;
+    for (auto it = sent.rbegin(); it != sent.rend(); ++it) ok = Succeeded(projection_, *it) && ok;
+    return ok ? SendOutcome::Answered : SendOutcome::NoAnswer;
+}
+
+SendOutcome X11Input::SendThroughUsersPointer(int x, int y, int backX, int backY, std::uint8_t type,
+                                              std::uint8_t button, bool held) {
+    std::vector<xcb_void_cookie_t> sent;
+    auto fake = [&](std::uint8_t t, std::uint8_t detail, int atX, int atY) {
+        sent.push_back(xcb_test_fake_input_checked(c_, t, detail, XCB_CURRENT_TIME, root_, static_cast<int16_t>(atX),
+                                                   static_cast<int16_t>(atY), 0));
     };
     // A press on this view holds the pointer for this program until it is released;
     // given up, the next presses go where the pointer is.
     sent.push_back(xcb_ungrab_pointer_checked(c_, XCB_CURRENT_TIME));
-    fake(XCB_MOTION_NOTIFY, 0, o->dst_x, o->dst_y);
-    if (logical != 0) {
+    fake(XCB_MOTION_NOTIFY, 0, x, y);
+    if (type != 0) {
         // The server drops a press of a button that is down already (the user's own,
         // on this view): let go of it first, where the target takes it.
-        if (press && held) fake(XCB_BUTTON_RELEASE, button, 0, 0);
-        fake(press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, button, 0, 0);
+        if (type == XCB_BUTTON_PRESS && held) fake(XCB_BUTTON_RELEASE, button, 0, 0);
+        fake(type, button, 0, 0);
     }
-    fake(XCB_MOTION_NOTIFY, 0, p->root_x, p->root_y);
+    fake(XCB_MOTION_NOTIFY, 0, backX, backY);
     // The last one first: its answer means the server has taken all before it.
     bool ok = true;
     for (auto it = sent.rbegin(); it != sent.rend(); ++it) ok = Succeeded(c_, *it) && ok;
     // Taken is not yet done: the server queues fake input and may answer the next
     // question about the pointer from the target's point. Done when the pointer is back.
-    if (ok) WaitForPointerAt(p->root_x, p->root_y);
+    if (ok) WaitForPointerAt(backX, backY);
     return ok ? SendOutcome::Answered : SendOutcome::NoAnswer;
 }
 

@@ -4,6 +4,8 @@
 // which every toolkit takes as the user's own.
 #include <xcb/xcb.h>
 
+#include <cstdint>
+
 #include "mainwindow/ports/InputPort.h"
 
 namespace ocu::qt {
@@ -11,6 +13,9 @@ namespace ocu::qt {
 class X11Input : public InputPort {
 public:
     explicit X11Input(xcb_connection_t* connection);
+    ~X11Input() override;
+    X11Input(const X11Input&) = delete;
+    X11Input& operator=(const X11Input&) = delete;
 
     // The top-level client window (the one the window manager keeps WM_STATE on) under
     // the point; on a frame or its caption, the window the frame holds.
@@ -22,10 +27,13 @@ public:
     std::string WindowTextOf(WindowHandle w) override;
     IntRect WindowRectOf(WindowHandle w) override;
     IntPoint ClientPointOf(WindowHandle w, IntPoint screen) override;
-    // The pointer goes to the point, the button is pressed or released there and the
-    // pointer comes back: the X server itself delivers it, so GTK, Qt and Xt programs all
-    // act on it. A window that is gone or unmapped is no answer; a point that another
-    // window covers, or a server without XTest, is a refusal.
+    // A pointer of its own goes to the point and presses or releases the button there
+    // (with Ctrl and Shift held on its own keyboard as asked): the X server itself
+    // delivers it, so GTK, Qt and Xt programs all act on it, while the user's pointer,
+    // its buttons and this program's hold on them stay as they are. Where the server has
+    // no second pointer to give, the user's pointer makes the trip and comes back.
+    // A window that is gone or unmapped is no answer; a point that another window
+    // covers, or a server without XTest, is a refusal.
     SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
                                  int timeoutMs) override;
     bool MouseButtonsSwapped() override;
@@ -40,11 +48,26 @@ private:
     // The physical button that acts as logical button `logical` (1 left, 3 right).
     std::uint8_t PhysicalButton(std::uint8_t logical);
     void WaitForPointerAt(int x, int y);
+    bool EnsureProjectionPointer();
+    std::uint16_t FindMasterPointer(xcb_connection_t* c);
+    SendOutcome SendThroughProjectionPointer(int x, int y, std::uint8_t type, std::uint8_t button, ProjectedKeys keys);
+    SendOutcome SendThroughUsersPointer(int x, int y, int backX, int backY, std::uint8_t type, std::uint8_t button,
+                                        bool held);
 
     xcb_connection_t* c_;
     xcb_window_t root_ = XCB_NONE;
     bool xtest_ = false;
     xcb_atom_t wmState_ = XCB_NONE, netWmName_ = XCB_NONE, utf8String_ = XCB_NONE;
+
+    // The projection's own master pointer and keyboard, reached through a connection
+    // whose client pointer it is, so that XTest's plain events go to it.
+    xcb_connection_t* projection_ = nullptr;
+    bool projectionTried_ = false, madeMaster_ = false;
+    std::uint16_t projectionMaster_ = 0;
+    std::uint8_t buttonsHeld_ = 0;  // bit n-1: physical button n pressed through the projection
+    bool ctrlHeld_ = false, shiftHeld_ = false;
+    xcb_keycode_t ctrlKey_ = 0, shiftKey_ = 0;
+    int parkX_ = 0, parkY_ = 0;
 };
 
 }  // namespace ocu::qt

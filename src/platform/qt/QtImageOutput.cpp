@@ -84,7 +84,8 @@ std::optional<Image> QtImageOutput::SnapshotClient(IntRect client) {
     if (!reply) return std::nullopt;
     const int bytesPerPixel = pixmapFormat->bits_per_pixel / 8;
     const int pad = pixmapFormat->scanline_pad;
-    const std::size_t inStride = ((static_cast<std::size_t>(x1 - x0) * pixmapFormat->bits_per_pixel + pad - 1) / pad) * pad / 8;
+    const std::size_t inStride =
+        ((static_cast<std::size_t>(x1 - x0) * pixmapFormat->bits_per_pixel + pad - 1) / pad) * pad / 8;
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * bytesPerPixel;
     if (static_cast<std::size_t>(xcb_get_image_data_length(reply.get())) < inStride * (y1 - y0)) return std::nullopt;
     const std::uint8_t* in = xcb_get_image_data(reply.get());

@@ -10,12 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "platform/qt/CompoundText.h"
 #include "platform/qt/XcbOwners.h"
 
 namespace ocu::qt {
 namespace {
 
-constexpr int kDeepestSearch = 8;  // frames nest a client a few windows down at most
+constexpr int kDeepestSearch = 8;      // frames nest a client a few windows down at most
 constexpr int kPointerBackTries = 50;  // a millisecond apart: a frame's time at most
 constexpr std::string_view kProjectionMaster = "Ocumira projection";
 constexpr xcb_keysym_t kControlL = 0xffe3, kShiftL = 0xffe1;
@@ -32,12 +33,13 @@ X11Input::X11Input(xcb_connection_t* connection) : c_(connection) {
     if (c_ == nullptr) return;
     const auto screen = xcb_setup_roots_iterator(xcb_get_setup(c_));
     if (screen.rem > 0) root_ = screen.data->root;
-    const auto version = Take<xcb_test_get_version_reply_t>(c_, xcb_test_get_version(c_, 2, 2),
-                                                            xcb_test_get_version_reply);
+    const auto version =
+        Take<xcb_test_get_version_reply_t>(c_, xcb_test_get_version(c_, 2, 2), xcb_test_get_version_reply);
     xtest_ = version != nullptr;
     wmState_ = Atom("WM_STATE");
     netWmName_ = Atom("_NET_WM_NAME");
     utf8String_ = Atom("UTF8_STRING");
+    compoundText_ = Atom("COMPOUND_TEXT");
     // Between projected drags the projection's pointer rests on the screen's last pixel,
     // its arrow past the edge, where it neither shows nor lies over anything.
     if (screen.rem > 0) parkX_ = screen.data->width_in_pixels - 1, parkY_ = screen.data->height_in_pixels - 1;
@@ -172,8 +174,7 @@ WindowHandle X11Input::WindowFromPoint(IntPoint screen) {
     xcb_window_t w = root_, top = XCB_NONE;
     for (int depth = 0; depth < kDeepestSearch + 2; ++depth) {
         const auto at = Take<xcb_translate_coordinates_reply_t>(
-            c_,
-            xcb_translate_coordinates(c_, root_, w, static_cast<int16_t>(screen.X), static_cast<int16_t>(screen.Y)),
+            c_, xcb_translate_coordinates(c_, root_, w, static_cast<int16_t>(screen.X), static_cast<int16_t>(screen.Y)),
             xcb_translate_coordinates_reply);
         if (!at || at->child == XCB_NONE) break;
         w = at->child;
@@ -224,32 +225,30 @@ std::string X11Input::WindowTextOf(WindowHandle w) {
     const auto net = Take<xcb_get_property_reply_t>(
         c_, xcb_get_property(c_, 0, window, netWmName_, utf8String_, 0, 1024), xcb_get_property_reply);
     if (std::string text = PropertyText(net.get()); !text.empty()) return text;
-    // WM_NAME is Latin-1 as STRING; other encodings are passed as they are.
+    // WM_NAME is Latin-1 as STRING, ISO 2022 as COMPOUND_TEXT; any other is passed as it is.
     const auto old = Take<xcb_get_property_reply_t>(
         c_, xcb_get_property(c_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 1024), xcb_get_property_reply);
-    std::string text = PropertyText(old.get());
-    if (old && old->type != XCB_ATOM_STRING) return text;
-    std::string utf8;
-    for (const unsigned char ch : text) {
-        if (ch < 0x80) {
-            utf8 += static_cast<char>(ch);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (ch >> 6));
-            utf8 += static_cast<char>(0x80 | (ch & 0x3F));
-        }
-    }
-    return utf8;
+    const std::string text = PropertyText(old.get());
+    // Plain Latin-1 is compound text that designates nothing.
+    if (old && (old->type == XCB_ATOM_STRING || (old->type == compoundText_ && compoundText_ != XCB_NONE)))
+        return CompoundTextToUtf8(text);
+    return text;
 }
 
 IntRect X11Input::WindowRectOf(WindowHandle w) {
     if (c_ == nullptr || w == 0) return {};
-    const auto window = static_cast<xcb_window_t>(w);
+    auto window = static_cast<xcb_window_t>(w);
+    // A program's main window is measured with the frame the window manager put
+    // round it, as its outer bounds are on Windows.
+    if (HasWmState(window))
+        if (const xcb_window_t frame = TopLevelOf(window); frame != XCB_NONE) window = frame;
     const auto geometry = xcb_get_geometry(c_, window);
     const auto origin = xcb_translate_coordinates(c_, window, root_, 0, 0);
     const auto g = Take<xcb_get_geometry_reply_t>(c_, geometry, xcb_get_geometry_reply);
     const auto o = Take<xcb_translate_coordinates_reply_t>(c_, origin, xcb_translate_coordinates_reply);
     if (!g || !o) return {};
-    return {o->dst_x, o->dst_y, o->dst_x + g->width, o->dst_y + g->height};
+    const int border = g->border_width;
+    return {o->dst_x - border, o->dst_y - border, o->dst_x + g->width + border, o->dst_y + g->height + border};
 }
 
 IntPoint X11Input::ClientPointOf(WindowHandle w, IntPoint screen) {
@@ -263,8 +262,8 @@ IntPoint X11Input::ClientPointOf(WindowHandle w, IntPoint screen) {
 }
 
 std::uint8_t X11Input::PhysicalButton(std::uint8_t logical) {
-    const auto map = Take<xcb_get_pointer_mapping_reply_t>(c_, xcb_get_pointer_mapping(c_),
-                                                           xcb_get_pointer_mapping_reply);
+    const auto map =
+        Take<xcb_get_pointer_mapping_reply_t>(c_, xcb_get_pointer_mapping(c_), xcb_get_pointer_mapping_reply);
     if (!map) return logical;
     const std::uint8_t* buttons = xcb_get_pointer_mapping_map(map.get());
     const int n = xcb_get_pointer_mapping_map_length(map.get());
@@ -278,8 +277,8 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     if (c_ == nullptr || root_ == XCB_NONE || !xtest_) return SendOutcome::Refused;
     const auto window = static_cast<xcb_window_t>(w);
     const auto attributes = xcb_get_window_attributes(c_, window);
-    const auto origin = xcb_translate_coordinates(c_, window, root_, static_cast<int16_t>(at.X),
-                                                  static_cast<int16_t>(at.Y));
+    const auto origin =
+        xcb_translate_coordinates(c_, window, root_, static_cast<int16_t>(at.X), static_cast<int16_t>(at.Y));
     const auto pointer = xcb_query_pointer(c_, root_);
     const auto a = Take<xcb_get_window_attributes_reply_t>(c_, attributes, xcb_get_window_attributes_reply);
     const auto o = Take<xcb_translate_coordinates_reply_t>(c_, origin, xcb_translate_coordinates_reply);
@@ -377,8 +376,8 @@ void X11Input::WaitForPointerAt(int x, int y) {
 
 bool X11Input::MouseButtonsSwapped() {
     if (c_ == nullptr) return false;
-    const auto map = Take<xcb_get_pointer_mapping_reply_t>(c_, xcb_get_pointer_mapping(c_),
-                                                           xcb_get_pointer_mapping_reply);
+    const auto map =
+        Take<xcb_get_pointer_mapping_reply_t>(c_, xcb_get_pointer_mapping(c_), xcb_get_pointer_mapping_reply);
     if (!map || xcb_get_pointer_mapping_map_length(map.get()) < 3) return false;
     const std::uint8_t* buttons = xcb_get_pointer_mapping_map(map.get());
     return buttons[0] == 3 && buttons[2] == 1;

@@ -25,6 +25,7 @@ public:
     std::string ClassNameOf(WindowHandle w) override;
     // _NET_WM_NAME, else WM_NAME.
     std::string WindowTextOf(WindowHandle w) override;
+    // Outer bounds: a managed window's with its frame.
     IntRect WindowRectOf(WindowHandle w) override;
     IntPoint ClientPointOf(WindowHandle w, IntPoint screen) override;
     // A pointer of its own goes to the point and presses or releases the button there
@@ -57,7 +58,7 @@ private:
     xcb_connection_t* c_;
     xcb_window_t root_ = XCB_NONE;
     bool xtest_ = false;
-    xcb_atom_t wmState_ = XCB_NONE, netWmName_ = XCB_NONE, utf8String_ = XCB_NONE;
+    xcb_atom_t wmState_ = XCB_NONE, netWmName_ = XCB_NONE, utf8String_ = XCB_NONE, compoundText_ = XCB_NONE;
 
     // The projection's own master pointer and keyboard, reached through a connection
     // whose client pointer it is, so that XTest's plain events go to it.

@@ -44,7 +44,10 @@ QString DialogFilter(const std::string& filter) {
     if (bar < 0) return text;
     QString patterns = text.mid(bar + 1);
     patterns.replace(u';', u' ');
-    return text.left(bar) + QStringLiteral(" (") + patterns + u')';
+    // A label that names its patterns already ("PNG(*.png)") is what Qt reads them from.
+    const QString label = text.left(bar);
+    if (label.endsWith(u'(' + patterns + u')')) return label;
+    return label + QStringLiteral(" (") + patterns + u')';
 }
 
 QtImageOutput::QtImageOutput(xcb_connection_t* connection, QWidget* owner, std::function<IntPoint()> clientOrigin)
@@ -71,7 +74,9 @@ std::optional<Image> QtImageOutput::SnapshotClient(IntRect client) {
     const int x1 = std::min(left + w, static_cast<int>(geometry->width));
     const int y1 = std::min(top + h, static_cast<int>(geometry->height));
     const xcb_format_t* pixmapFormat = FormatOfDepth(c_, geometry->depth);
-    if (pixmapFormat == nullptr) return std::nullopt;
+    // The core's pixels are little-endian words, as a server on this machine sends them.
+    if (pixmapFormat == nullptr || xcb_get_setup(c_)->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST)
+        return std::nullopt;
     const auto format = CoreFormatForScreen(pixmapFormat->bits_per_pixel, geometry->depth);
     if (!format) return std::nullopt;
     Image out(w, h, *format);
@@ -89,9 +94,14 @@ std::optional<Image> QtImageOutput::SnapshotClient(IntRect client) {
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * bytesPerPixel;
     if (static_cast<std::size_t>(xcb_get_image_data_length(reply.get())) < inStride * (y1 - y0)) return std::nullopt;
     const std::uint8_t* in = xcb_get_image_data(reply.get());
-    for (int y = y0; y < y1; ++y)
-        std::memcpy(out.Row(y - top) + static_cast<std::size_t>(x0 - left) * bytesPerPixel,
-                    in + static_cast<std::size_t>(y - y0) * inStride, rowBytes);
+    for (int y = y0; y < y1; ++y) {
+        std::uint8_t* row = out.Row(y - top) + static_cast<std::size_t>(x0 - left) * bytesPerPixel;
+        std::memcpy(row, in + static_cast<std::size_t>(y - y0) * inStride, rowBytes);
+        // The fourth byte of a 24-bit pixel is the server's padding; a screen read on
+        // Windows gives zero there, and the saved picture must not carry it as alpha.
+        if (geometry->depth == 24 && bytesPerPixel == 4)
+            for (std::size_t i = 3; i < rowBytes; i += 4) row[i] = 0;
+    }
     return out;
 }
 

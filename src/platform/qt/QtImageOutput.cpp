@@ -181,7 +181,7 @@ std::optional<std::string> QtImageOutput::CopyTextToClipboard(const std::string&
 
 bool QtImageOutput::PrintDialog() {
     // The dialog's printer settings are not kept: each print asks again.
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    auto printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     QPrintDialog dialog(printer.get(), owner_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -199,6 +199,9 @@ std::optional<std::string> QtImageOutput::PrintImage(const Image& image) {
     printer->setDocName(QStringLiteral("Ocumira"));
     QPainter painter;
     if (!painter.begin(printer.get())) return std::string(text::kPrintNotStarted);
+    // Qt sends the page as PDF, where pictures go out as JPEG unless asked otherwise:
+    // the print must be the view's pixels.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     // The painter's units are the printer's dots from the printable area's top-left:
     // one printer pixel per picture pixel.
     painter.drawImage(QPoint(0, 0), picture);

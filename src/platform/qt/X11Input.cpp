@@ -157,6 +157,12 @@ xcb_window_t X11Input::ClientIn(xcb_window_t top, int depth) {
     return XCB_NONE;
 }
 
+bool X11Input::IsOwnWindow(WindowHandle w) const {
+    // Every window this program makes has an id from its connection's own range.
+    const xcb_setup_t* setup = xcb_get_setup(c_);
+    return w != 0 && (static_cast<std::uint32_t>(w) & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
 xcb_window_t X11Input::TopLevelOf(xcb_window_t w) {
     for (int i = 0; i < 64 && w != XCB_NONE; ++i) {
         const auto tree = Take<xcb_query_tree_reply_t>(c_, xcb_query_tree(c_, w), xcb_query_tree_reply);
@@ -285,12 +291,12 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     const auto p = Take<xcb_query_pointer_reply_t>(c_, pointer, xcb_query_pointer_reply);
     // A window that is gone or hidden takes nothing; asking again later costs nothing.
     if (!a || !o || !p || a->map_state != XCB_MAP_STATE_VIEWABLE) return SendOutcome::NoAnswer;
-    // Real input goes to whatever is on top at the point: only the target's own
-    // top-level may be there, or the press would land elsewhere (on this view, again).
-    const WindowHandle under = WindowFromPoint({o->dst_x, o->dst_y});
-    const xcb_window_t top = TopLevelOf(window);
-    if (under == 0 || top == XCB_NONE || TopLevelOf(static_cast<xcb_window_t>(under)) != top)
-        return SendOutcome::Refused;
+    // Real input goes to whatever is on screen at the point, which is what the view
+    // shows there; only this program's own windows must not get it (a press on the view
+    // would come back as another press). While a projected button is held, the window
+    // that took the press (or the menu it opened) holds the pointer and gets the rest.
+    const bool held = projection_ != nullptr && buttonsHeld_ != 0;
+    if (!held && IsOwnWindow(WindowFromPoint({o->dst_x, o->dst_y}))) return SendOutcome::Refused;
 
     std::uint8_t logical = 0;
     bool press = false;
@@ -304,8 +310,8 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     const std::uint8_t button = logical != 0 ? PhysicalButton(logical) : 0;
     const std::uint8_t type = logical == 0 ? 0 : press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE;
     if (EnsureProjectionPointer()) return SendThroughProjectionPointer(o->dst_x, o->dst_y, type, button, keys);
-    const bool held = logical != 0 && (p->mask & (XCB_BUTTON_MASK_1 << (logical - 1))) != 0;
-    return SendThroughUsersPointer(o->dst_x, o->dst_y, p->root_x, p->root_y, type, button, held);
+    const bool down = logical != 0 && (p->mask & (XCB_BUTTON_MASK_1 << (logical - 1))) != 0;
+    return SendThroughUsersPointer(o->dst_x, o->dst_y, p->root_x, p->root_y, type, button, down);
 }
 
 SendOutcome X11Input::SendThroughProjectionPointer(int x, int y, std::uint8_t type, std::uint8_t button,

@@ -33,8 +33,8 @@ public:
     // delivers it, so GTK, Qt and Xt programs all act on it, while the user's pointer,
     // its buttons and this program's hold on them stay as they are. Where the server has
     // no second pointer to give, the user's pointer makes the trip and comes back.
-    // A window that is gone or unmapped is no answer; a point that another window
-    // covers, or a server without XTest, is a refusal.
+    // A window that is gone or unmapped is no answer; a point where this program's own
+    // window lies, or a server without XTest, is a refusal.
     SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
                                  int timeoutMs) override;
     bool MouseButtonsSwapped() override;
@@ -46,6 +46,7 @@ private:
     bool HasWmState(xcb_window_t w);
     xcb_window_t ClientIn(xcb_window_t top, int depth);
     xcb_window_t TopLevelOf(xcb_window_t w);
+    bool IsOwnWindow(WindowHandle w) const;
     // The physical button that acts as logical button `logical` (1 left, 3 right).
     std::uint8_t PhysicalButton(std::uint8_t logical);
     void WaitForPointerAt(int x, int y);

@@ -10,13 +10,9 @@ namespace ocu::qt {
 
 class QtShellServices : public IShellServices {
 public:
-#ifdef OCU_VERSION_TEXT
-    explicit QtShellServices(QWidget* owner, std::string versionText = OCU_VERSION_TEXT)
-#else
-    QtShellServices(QWidget* owner, std::string versionText)
-#endif
-        : owner_(owner), versionText_(std::move(versionText)) {
-    }
+    // `versionText` fills the version dialog's box: the build gives the program's
+    // version as OCU_VERSION_TEXT, as the Windows build writes it into the exe.
+    QtShellServices(QWidget* owner, std::string versionText) : owner_(owner), versionText_(std::move(versionText)) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
     std::string ProgramPath() override;

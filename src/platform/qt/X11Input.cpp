@@ -43,6 +43,9 @@ X11Input::X11Input(xcb_connection_t* connection) : c_(connection) {
     // Between projected drags the projection's pointer rests on the screen's last pixel,
     // its arrow past the edge, where it neither shows nor lies over anything.
     if (screen.rem > 0) parkX_ = screen.data->width_in_pixels - 1, parkY_ = screen.data->height_in_pixels - 1;
+    // Made at the start: toolkits ignore a device until they have heard of it, so a
+    // pointer made for the first projected press would see that press dropped.
+    if (xtest_) EnsureProjectionPointer();
 }
 
 X11Input::~X11Input() {
@@ -267,9 +270,11 @@ IntPoint X11Input::ClientPointOf(WindowHandle w, IntPoint screen) {
     return {at->dst_x, at->dst_y};
 }
 
-std::uint8_t X11Input::PhysicalButton(std::uint8_t logical) {
+std::uint8_t X11Input::PhysicalButton(xcb_connection_t* c, std::uint8_t logical) {
+    // The core request answers for the connection's client pointer: the user's, or the
+    // projection's own, which has a map of its own.
     const auto map =
-        Take<xcb_get_pointer_mapping_reply_t>(c_, xcb_get_pointer_mapping(c_), xcb_get_pointer_mapping_reply);
+        Take<xcb_get_pointer_mapping_reply_t>(c, xcb_get_pointer_mapping(c), xcb_get_pointer_mapping_reply);
     if (!map) return logical;
     const std::uint8_t* buttons = xcb_get_pointer_mapping_map(map.get());
     const int n = xcb_get_pointer_mapping_map_length(map.get());
@@ -307,9 +312,11 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     case ProjectedMessage::RightDown: logical = 3, press = true; break;
     case ProjectedMessage::RightUp: logical = 3; break;
     }
-    const std::uint8_t button = logical != 0 ? PhysicalButton(logical) : 0;
     const std::uint8_t type = logical == 0 ? 0 : press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE;
-    if (EnsureProjectionPointer()) return SendThroughProjectionPointer(o->dst_x, o->dst_y, type, button, keys);
+    if (EnsureProjectionPointer())
+        return SendThroughProjectionPointer(o->dst_x, o->dst_y, type,
+                                            logical != 0 ? PhysicalButton(projection_, logical) : 0, keys);
+    const std::uint8_t button = logical != 0 ? PhysicalButton(c_, logical) : 0;
     const bool down = logical != 0 && (p->mask & (XCB_BUTTON_MASK_1 << (logical - 1))) != 0;
     return SendThroughUsersPointer(o->dst_x, o->dst_y, p->root_x, p->root_y, type, button, down);
 }

@@ -48,7 +48,7 @@ private:
     xcb_window_t TopLevelOf(xcb_window_t w);
     bool IsOwnWindow(WindowHandle w) const;
     // The physical button that acts as logical button `logical` (1 left, 3 right).
-    std::uint8_t PhysicalButton(std::uint8_t logical);
+    std::uint8_t PhysicalButton(xcb_connection_t* c, std::uint8_t logical);
     void WaitForPointerAt(int x, int y);
     bool EnsureProjectionPointer();
     std::uint16_t FindMasterPointer(xcb_connection_t* c);

@@ -50,20 +50,14 @@ X11Input::X11Input(xcb_connection_t* connection) : c_(connection) {
 
 X11Input::~X11Input() {
     if (projection_ == nullptr) return;
-    // Nothing is left held on the way out, and a pointer this program made goes with it.
+    // Nothing is left held on the way out. The pointer itself stays for the next start:
+    // GTK asks about a pointer whose events it is still handling, and a pointer taken
+    // away under it is an error that ends the program.
     for (std::uint8_t b = 1; b <= 8; ++b)
         if (buttonsHeld_ & (1u << (b - 1))) xcb_test_fake_input(projection_, XCB_BUTTON_RELEASE, b, 0, root_, 0, 0, 0);
     if (ctrlHeld_) xcb_test_fake_input(projection_, XCB_KEY_RELEASE, ctrlKey_, 0, root_, 0, 0, 0);
     if (shiftHeld_) xcb_test_fake_input(projection_, XCB_KEY_RELEASE, shiftKey_, 0, root_, 0, 0, 0);
-    if (madeMaster_) {
-        xcb_input_remove_master_t remove{};
-        remove.type = XCB_INPUT_HIERARCHY_CHANGE_TYPE_REMOVE_MASTER;
-        remove.len = sizeof remove / 4;
-        remove.deviceid = projectionMaster_;
-        remove.return_mode = XCB_INPUT_CHANGE_MODE_FLOAT;
-        Succeeded(projection_, xcb_input_xi_change_hierarchy_checked(
-                                   projection_, 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(&remove)));
-    }
+    xcb_flush(projection_);
     xcb_disconnect(projection_);
 }
 
@@ -108,7 +102,6 @@ bool X11Input::EnsureProjectionPointer() {
             if (Succeeded(c, xcb_input_xi_change_hierarchy_checked(
                                  c, 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(change.data())))) {
                 master = FindMasterPointer(c);
-                madeMaster_ = master != 0;
             }
         }
     }

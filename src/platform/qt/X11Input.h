@@ -64,7 +64,7 @@ private:
     // The projection's own master pointer and keyboard, reached through a connection
     // whose client pointer it is, so that XTest's plain events go to it.
     xcb_connection_t* projection_ = nullptr;
-    bool projectionTried_ = false, madeMaster_ = false;
+    bool projectionTried_ = false;
     std::uint16_t projectionMaster_ = 0;
     std::uint8_t buttonsHeld_ = 0;  // bit n-1: physical button n pressed through the projection
     bool ctrlHeld_ = false, shiftHeld_ = false;

@@ -278,7 +278,9 @@ std::uint8_t X11Input::PhysicalButton(xcb_connection_t* c, std::uint8_t logical)
 
 SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at, int) {
     // X delivers input without asking the target: nothing here waits on it.
-    if (c_ == nullptr || root_ == XCB_NONE || !xtest_) return SendOutcome::Refused;
+    // Refused tells the user of a target run with higher rights, which X does not have:
+    // what cannot be delivered here is no answer, and the view goes on.
+    if (c_ == nullptr || root_ == XCB_NONE || !xtest_) return SendOutcome::NoAnswer;
     const auto window = static_cast<xcb_window_t>(w);
     const auto attributes = xcb_get_window_attributes(c_, window);
     const auto origin =
@@ -294,7 +296,7 @@ SendOutcome X11Input::SendMouseMessage(WindowHandle w, ProjectedMessage msg, Pro
     // would come back as another press). While a projected button is held, the window
     // that took the press (or the menu it opened) holds the pointer and gets the rest.
     const bool held = projection_ != nullptr && buttonsHeld_ != 0;
-    if (!held && IsOwnWindow(WindowFromPoint({o->dst_x, o->dst_y}))) return SendOutcome::Refused;
+    if (!held && IsOwnWindow(WindowFromPoint({o->dst_x, o->dst_y}))) return SendOutcome::NoAnswer;
 
     std::uint8_t logical = 0;
     bool press = false;

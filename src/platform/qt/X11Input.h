@@ -33,8 +33,8 @@ public:
     // delivers it, so GTK, Qt and Xt programs all act on it, while the user's pointer,
     // its buttons and this program's hold on them stay as they are. Where the server has
     // no second pointer to give, the user's pointer makes the trip and comes back.
-    // A window that is gone or unmapped is no answer; a point where this program's own
-    // window lies, or a server without XTest, is a refusal.
+    // A window that is gone or unmapped, a point where this program's own window lies,
+    // or a server without XTest is no answer: X has no target out of reach by its rights.
     SendOutcome SendMouseMessage(WindowHandle w, ProjectedMessage msg, ProjectedKeys keys, IntPoint at,
                                  int timeoutMs) override;
     bool MouseButtonsSwapped() override;

@@ -21,6 +21,8 @@ add_executable(ocu_tests ${OCU_TEST_SOURCES})
 target_include_directories(ocu_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(ocu_tests PRIVATE ${OCU_WARNINGS} ${OCU_SANITIZE} -O1 -g)
 target_link_libraries(ocu_tests PRIVATE ocucore_san ocu_test_support GTest::gtest GTest::gtest_main)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/dialogs/DialogTextsTest.cpp PROPERTIES
+  COMPILE_DEFINITIONS OCU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(ocu_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
 file(GLOB OCU_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
@@ -34,7 +36,7 @@ endif()
 find_package(Qt6 QUIET COMPONENTS Widgets PrintSupport)
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
-  pkg_check_modules(OCU_XCB QUIET IMPORTED_TARGET xcb xcb-shm xcb-xtest xcb-randr xcb-damage xcb-xfixes xcb-keysyms)
+  pkg_check_modules(OCU_XCB QUIET IMPORTED_TARGET xcb xcb-shm xcb-xtest xcb-randr xcb-damage xcb-xfixes xcb-keysyms xcb-xinput)
 endif()
 if(Qt6_FOUND AND OCU_XCB_FOUND)
   file(GLOB OCU_QT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/qt/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/qt/*.h
@@ -44,6 +46,14 @@ if(Qt6_FOUND AND OCU_XCB_FOUND)
   target_include_directories(ocumira PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(ocumira PRIVATE ${OCU_WARNINGS})
   target_link_libraries(ocumira PRIVATE ocucore Qt6::Widgets Qt6::PrintSupport PkgConfig::OCU_XCB)
+  target_compile_definitions(ocumira PRIVATE OCU_VERSION_TEXT="${PROJECT_VERSION}")
+  # The Japanese guide and the icon lie beside the program, as the release puts them
+  # beside Ocumira.exe: help opens the guide, the desktop entry shows the icon.
+  add_custom_command(TARGET ocumira POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/guide-ja.txt
+            $<TARGET_FILE_DIR:ocumira>/使い方.txt
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/Ocumira.ico
+            $<TARGET_FILE_DIR:ocumira>/ocumira.ico)
   include(${CMAKE_SOURCE_DIR}/cmake/package-deb.cmake)
 else()
   message(STATUS "Qt 6 Widgets or the xcb libraries not found: the native program is not built")

@@ -12,7 +12,7 @@ bool ManageShortcut(IShellServices& shell, bool testOnly, bool create, const std
     const std::string program = shell.ProgramPath();
     const auto folder = shell.ProgramsFolder();
     if (program.empty() || !folder || folder->empty()) return false;
-    const std::string link = *folder + "\\" + name + ".lnk";
+    const std::string link = *folder + shell.PathSeparator() + name + shell.ShortcutExtension();
     const bool exists = shell.FileExists(link);
     if (testOnly) return exists;
     // Failures of the file work are not reported: the shortcut is a convenience.

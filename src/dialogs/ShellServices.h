@@ -16,6 +16,10 @@ public:
     virtual ~IShellServices() = default;
     virtual std::string ProgramPath() = 0;                    // full path of the exe (UTF-8)
     virtual std::optional<std::string> ProgramsFolder() = 0;  // the user's Programs folder
+    // How this shell names things: the separator of its paths and the ending of its
+    // shortcut files (a shell link on Windows, a desktop entry on the Linux desktop).
+    virtual char PathSeparator() { return '\\'; }
+    virtual std::string ShortcutExtension() { return ".lnk"; }
     virtual bool FileExists(const std::string& path) = 0;
     // A shell link at linkPath to target, working in workingDir; false on failure.
     virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,

@@ -15,9 +15,9 @@ constexpr const char* kGuideFileName = "使い方.txt";
 void OpenHelp(IShellServices& shell) {
     const std::string folder = FolderOf(shell.ProgramPath());
     if (!folder.empty()) {
-        const std::string helpFile = folder + "\\" + kHelpFileName;
+        const std::string helpFile = folder + shell.PathSeparator() + kHelpFileName;
         if (shell.FileExists(helpFile)) return shell.OpenHelpFile(helpFile);
-        const std::string guide = folder + "\\" + kGuideFileName;
+        const std::string guide = folder + shell.PathSeparator() + kGuideFileName;
         if (shell.FileExists(guide)) return shell.OpenUrl(guide);
     }
     shell.OpenHelpFile(kHelpFileName);

@@ -21,9 +21,13 @@ public:
     int VersionShown = 0;
     bool DeleteFails = false;
     std::function<void()> DuringDialog;
+    char Separator = '\\';
+    std::string LinkEnding = ".lnk";
 
     std::string ProgramPath() override { return Program; }
     std::optional<std::string> ProgramsFolder() override { return Programs; }
+    char PathSeparator() override { return Separator; }
+    std::string ShortcutExtension() override { return LinkEnding; }
     bool FileExists(const std::string& p) override { return Files.count(p) != 0; }
     bool CreateShortcut(const std::string& link, const std::string& target, const std::string& dir) override {
         Files[link] = target + "|" + dir;

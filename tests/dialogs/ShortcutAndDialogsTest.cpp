@@ -36,6 +36,18 @@ TEST(Shortcut, WithoutAProgramsFolderEverythingFailsQuietly) {
     EXPECT_TRUE(ManageShortcut(shell, false, false, "Ocumira"));  // a failed delete still answers true
 }
 
+// A shell with its own naming (the Linux desktop's) gets its shortcut and guide named its way.
+TEST(Shortcut, NamesFollowTheShell) {
+    FakeShell shell;
+    shell.Program = "/opt/ocumira/ocumira";
+    shell.Programs = "/home/me/.local/share/applications";
+    shell.Separator = '/';
+    shell.LinkEnding = ".desktop";
+    EnsureShortcutDuringFirstRuns(shell, 1, true, "Ocumira");
+    EXPECT_EQ(shell.Files["/home/me/.local/share/applications/Ocumira.desktop"], "/opt/ocumira/ocumira|/opt/ocumira");
+    EXPECT_EQ(shell.Files.size(), 1u);
+}
+
 class DialogCommandTest : public MainWindowTest {
 protected:
     FakeShell shell;
@@ -93,6 +105,11 @@ TEST_F(DialogCommandTest, HelpOpensTheGuideWhenThereIsNoHelpFile) {
     form->OnCommand(CommandId::Help2);
     EXPECT_EQ(shell.HelpFiles, std::vector<std::string>{"C:\\Apps\\Ocumira\\Ocumira.hlp"});
     EXPECT_EQ(shell.Urls.size(), 1u);
+    shell.Program = "/opt/ocumira/ocumira";
+    shell.Separator = '/';
+    shell.Files["/opt/ocumira/使い方.txt"] = "installed";
+    form->OnCommand(CommandId::Help2);
+    EXPECT_EQ(shell.Urls.back(), "/opt/ocumira/使い方.txt");
 }
 
 }  // namespace

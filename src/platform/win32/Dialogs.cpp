@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "dialogs/DialogTexts.h"
 #include "mainwindow/DialogLayout.h"
 #include "mainwindow/ViewLayout.h"
 #include "platform/win32/DialogIds.h"
@@ -11,6 +12,7 @@
 #include "platform/win32/FileSettingsStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemColours.h"
+#include "platform/win32/TextConvert.h"
 #include "platform/win32/UiFont.h"
 
 namespace ocu::win {
@@ -18,7 +20,8 @@ namespace {
 
 // Pixel layouts of the dialogs at 96 dpi, scaled for the owner's monitor.
 struct Placement {
-    int id, x, y, w, h;
+    int id;
+    DialogBox box;
 };
 
 void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::size_t count, bool outerSize) {
@@ -33,8 +36,8 @@ void Layout(HWND dialog, int clientW, int clientH, const Placement* items, std::
     for (std::size_t i = 0; i < count; ++i) {
         const HWND item = ::GetDlgItem(dialog, items[i].id);
         if (item == nullptr) continue;
-        ::SetWindowPos(item, nullptr, px(items[i].x), px(items[i].y), px(items[i].w), px(items[i].h),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        const DialogBox& b = items[i].box;
+        ::SetWindowPos(item, nullptr, px(b.X), px(b.Y), px(b.W), px(b.H), SWP_NOZORDER | SWP_NOACTIVATE);
         if (font != nullptr) ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Centred on the owner, as the main window's dialogs are.
@@ -58,14 +61,14 @@ INT_PTR OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<OptionsState*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        // The outer size is 321 x 150; the check box sits inside the frame.
+        using L = OptionsDialogLayout;
         static constexpr Placement kItems[] = {
-            {IDC_SHORTCUT_GROUP, 16, 8, 289, 57},
-            {IDC_RESIST_PROGRAM, 32, 24, 265, 25},
-            {IDOK, 64, 72, 89, 25},
-            {IDCANCEL, 176, 72, 81, 25},
+            {IDC_SHORTCUT_GROUP, L::kGroup},
+            {IDC_RESIST_PROGRAM, L::kCheck},
+            {IDOK, L::kOk},
+            {IDCANCEL, L::kCancel},
         };
-        Layout(dialog, 321, 150, kItems, std::size(kItems), true);
+        Layout(dialog, L::kOuterSize.X, L::kOuterSize.Y, kItems, std::size(kItems), true);
         ::CheckDlgButton(dialog, IDC_RESIST_PROGRAM, state->choice.Shortcut ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
     }
@@ -96,19 +99,19 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<VersionState*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        // Client area 470 x 317; the labels and boxes sit in the sunken panel.
+        using L = VersionDialogLayout;
         static constexpr Placement kItems[] = {
-            {IDC_VERSION_PANEL, 8, 8, 433, 241},
-            {IDC_PRODUCT_LABEL, 40, 32, 300, 26},
-            {IDC_VERSION_LABEL, 240, 88, 120, 14},
-            {IDC_VERSION_MEMO, 264, 104, 129, 25},
-            {IDC_URL_EDIT, 32, 136, 193, 17},
-            {IDC_MEMO2, 80, 176, 281, 49},
-            {IDOK, 168, 264, 122, 29},
+            {IDC_VERSION_PANEL, L::kPanel},
+            {IDC_PRODUCT_LABEL, L::kProduct},
+            {IDC_VERSION_LABEL, L::kVersionLabel},
+            {IDC_VERSION_MEMO, L::kVersionMemo},
+            {IDC_URL_EDIT, L::kUrl},
+            {IDC_MEMO2, L::kMemo2},
+            {IDOK, L::kOk},
         };
-        Layout(dialog, 470, 317, kItems, std::size(kItems), false);
+        Layout(dialog, L::kClientSize.X, L::kClientSize.Y, kItems, std::size(kItems), false);
         LOGFONTW lf{};
-        lf.lfHeight = -ScaleForDpi(21, WindowDpi(dialog));
+        lf.lfHeight = -ScaleForDpi(L::kProductFontPixels, WindowDpi(dialog));
         lf.lfWeight = FW_BOLD;
         lf.lfCharSet = DEFAULT_CHARSET;
         const std::wstring face = UiFontFace();
@@ -119,7 +122,7 @@ INT_PTR VersionProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
                                   reinterpret_cast<WPARAM>(state->titleFont.get()), FALSE);
         ::SetDlgItemTextW(dialog, IDC_VERSION_MEMO, state->version->c_str());
         ::SetDlgItemTextW(dialog, IDC_URL_EDIT, state->url->c_str());
-        ::SetDlgItemTextW(dialog, IDC_MEMO2, L"Memo2");
+        ::SetDlgItemTextW(dialog, IDC_MEMO2, Utf8ToWide(text::kVersionMemo2).c_str());
         // OK has the focus, so that Enter closes the dialog and no text shows selected.
         ::SetFocus(::GetDlgItem(dialog, IDOK));
         return FALSE;

@@ -106,7 +106,7 @@ std::optional<ViewLocation> LocateView(const XSession& session, XWindow window, 
         "a view below the tool bar that shows the area around the pointer",
         [&] {
             const auto client = ClientArea(session, window, edge);
-            const auto outer = session.WindowGeometry(window);
+            const auto outer = OuterBounds(session, window, edge);
             std::ostringstream last;
             last << "client " << (client ? *client : Rect{}) << (client ? "" : " (no answer)") << ", window "
                  << outer.value_or(Rect{});

@@ -20,6 +20,8 @@ public:
     // `clientOrigin` gives in screen pixels).
     QtImageOutput(xcb_connection_t* connection, QWidget* owner, std::function<IntPoint()> clientOrigin);
     ~QtImageOutput() override;
+    // The main window exists only after the behaviour that owns this output.
+    void SetOwner(QWidget* owner) { owner_ = owner; }
 
     std::optional<Image> SnapshotClient(IntRect client) override;
     std::vector<IntRect> WindowsOver(IntRect client) override;

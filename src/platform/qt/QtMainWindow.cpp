@@ -74,6 +74,9 @@ QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), p
                                        [this] { OnSize(); },
                                    });
     setCentralWidget(client_);
+    // The client area is a window of its own on the X server, as on Windows: the bars and the
+    // view lie in it, and tools that look at the program from outside find it there.
+    client_->setAttribute(Qt::WA_NativeWindow);
     // The hint; the colour under the pointer gets a panel right of it when it is shown.
     info_ = new StatusBarQt(client_, {200}, QColor(), false);
     info_->SetText(0, Q(text::kHoldHint));
@@ -98,8 +101,15 @@ QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), p
 
 QtMainWindow::~QtMainWindow() { platform_.Detach(); }
 
-// The accelerators: a key runs the entry's command as a shortcut, past the menu.
+// The accelerators: a key runs the entry's command as a shortcut, past the menu. F10 takes the
+// keyboard to the menu bar, as on Windows and in GTK programs: the arrows walk the menus.
 void QtMainWindow::BuildShortcuts() {
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setContext(Qt::WindowShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QList<QAction*> titles = menuBar()->actions();
+        if (!titles.isEmpty()) menuBar()->setActiveAction(titles.first());
+    });
     for (const MenuEntry& e : MainMenu()) {
         if (e.Kind != MenuItemKind::Item || e.Keys.Empty()) continue;
         const QKeySequence keys(e.Keys.Ctrl ? QKeyCombination(Qt::ControlModifier, QtKeyOf(e.Keys.Key))
@@ -178,18 +188,26 @@ bool QtMainWindow::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
+template <class Handle>
+void QtMainWindow::AtEvent(int x, int y, Handle handle) {
+    const IntPoint origin = platform_.ClientOrigin();
+    platform_.HoldPointerAt(IntPoint{origin.X + x, origin.Y + y});
+    Guarded(this, handle);
+    platform_.HoldPointerAt(std::nullopt);
+}
+
 void QtMainWindow::OnMouseDown(MouseButton button, ShiftState shift, int x, int y) {
-    Guarded(this, [&] { form_.FormMouseDown(button, shift, x, y); });
+    AtEvent(x, y, [&] { form_.FormMouseDown(button, shift, x, y); });
     platform_.ApplyCursor();
 }
 
 void QtMainWindow::OnMouseUp(MouseButton button, ShiftState shift, int x, int y) {
-    Guarded(this, [&] { form_.FormMouseUp(button, shift, x, y); });
+    AtEvent(x, y, [&] { form_.FormMouseUp(button, shift, x, y); });
     platform_.ApplyCursor();
 }
 
 void QtMainWindow::OnMouseMove(ShiftState shift, int x, int y) {
-    Guarded(this, [&] { form_.FormMouseMove(shift, x, y); });
+    AtEvent(x, y, [&] { form_.FormMouseMove(shift, x, y); });
     platform_.ApplyCursor();
 }
 

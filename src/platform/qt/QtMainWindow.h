@@ -39,6 +39,9 @@ private:
     void BuildShortcuts();
     void LayOutBars();
     void OnSize();
+    // Runs a mouse handler of the behaviour with the pointer held where the event happened.
+    template <class Handle>
+    void AtEvent(int x, int y, Handle handle);
     void OnMouseDown(MouseButton button, ShiftState shift, int x, int y);
     void OnMouseUp(MouseButton button, ShiftState shift, int x, int y);
     void OnMouseMove(ShiftState shift, int x, int y);

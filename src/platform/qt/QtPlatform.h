@@ -52,7 +52,11 @@ public:
     IntRect DesktopRect() override;
     IntPoint PrimaryScreenSize() override;
     PixelFormat ScreenFormat() override { return PixelFormat::Bits32; }
-    IntPoint CursorPos() override { return screen_.Pointer(); }
+    // Where the pointer is: where the mouse event being handled happened, else the server's
+    // pointer now. A busy program reaches an event after the pointer has moved on; a drag
+    // measured against the later position would throw the window across the screen.
+    IntPoint CursorPos() override { return eventPointer_ ? *eventPointer_ : screen_.Pointer(); }
+    void HoldPointerAt(std::optional<IntPoint> p) { eventPointer_ = p; }
     void SetCursorPos(IntPoint p) override { screen_.WarpPointer(p); }
     Image* CaptureScreen(int x, int y, int w, int h) override { return screen_.Capture(x, y, w, h); }
     Image* FrameBuffer(int w, int h) override;
@@ -138,6 +142,7 @@ private:
 
     XcbScreen screen_;
     InputPort& input_;
+    std::optional<IntPoint> eventPointer_;
     MainWindowParts parts_;
     Ticks ticks_;
     std::unique_ptr<XcbHotKeys> hotKeys_;

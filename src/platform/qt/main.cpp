@@ -10,11 +10,17 @@
 
 #include <xcb/xcb.h>
 
+#include "dialogs/ManageShortcut.h"
 #include "mainwindow/ErrorTexts.h"
+#include "mainwindow/MainWindowClass.h"
 #include "mainwindow/TfrmCap.h"
+#include "platform/qt/QtImageOutput.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtShellServices.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/X11Input.h"
+#include "platform/qt/XdgSettingsStore.h"
 #include "settings/IniManager.h"
 
 namespace {
@@ -44,39 +50,6 @@ void Tell(std::string_view text) {
     std::fprintf(stderr, "ocumira: %.*s\n", static_cast<int>(text.size()), text.data());
 }
 
-// SEAM (settings): kept in memory until the settings file under $XDG_CONFIG_HOME/ocumira
-// is wired in; nothing is written to disk.
-class MemorySettingsStore final : public ISettingsStore {
-public:
-    std::optional<std::string> Read() override { return text_; }
-    bool Exists() override { return text_.has_value(); }
-    bool Write(const std::string& wholeText) override {
-        text_ = wholeText;
-        return true;
-    }
-    bool CanWrite() override { return true; }
-
-private:
-    std::optional<std::string> text_;
-};
-
-// SEAM (input to other windows): answers "no window" until the X11 input is wired in.
-class NoInput final : public InputPort {
-public:
-    WindowHandle WindowFromPoint(IntPoint) override { return 0; }
-    WindowHandle ChildWindowFromPoint(WindowHandle, IntPoint) override { return 0; }
-    std::string ClassNameOf(WindowHandle) override { return {}; }
-    std::string WindowTextOf(WindowHandle) override { return {}; }
-    IntRect WindowRectOf(WindowHandle) override { return {}; }
-    IntPoint ClientPointOf(WindowHandle, IntPoint screen) override { return screen; }
-    SendOutcome SendMouseMessage(WindowHandle, ProjectedMessage, ProjectedKeys, IntPoint, int) override {
-        return SendOutcome::NoAnswer;
-    }
-    bool MouseButtonsSwapped() override { return false; }
-    void InjectMouseButton(InjectedButton) override {}
-    void Pause(int) override {}
-};
-
 // The program's own hand for the pointer over a view that projects or picks, with the
 // hot spot its file names; the toolkit's pointing hand when the file cannot be read.
 QCursor HandCursor() {
@@ -100,19 +73,24 @@ int Run(QApplication& app, bool wayland) {
         Tell(text::kNoDisplay);
         return 2;
     }
-    MemorySettingsStore store;
-    TIniManager settings(store, "Ocumira.ini");
-    NoInput input;
+    // One place for the settings: the user's configuration folder always takes files.
+    XdgSettingsStore store(UserSettingsPath());
+    TIniManager settings(store, store.Path());
+    X11Input input(connection);
     QtPlatform platform(connection, input);
     platform.SetHandCursor(HandCursor());
     TfrmCap form(platform, settings);
-    // SEAM (image output, shell): the file, clipboard and printer, and the shortcut, help and
-    // dialogs, attached here once their X11 classes are wired in; until then those commands do nothing.
-    form.AttachServices(nullptr, nullptr);
+    QtImageOutput output(connection, nullptr, [&platform] { return platform.ClientOrigin(); });
+    QtShellServices shell(nullptr, OCU_VERSION_TEXT);
+    form.AttachServices(&output, &shell);
     int exitCode = 0;
     {
         QtMainWindow window(form, platform);
         window.Create();
+        output.SetOwner(&window);
+        shell.SetOwner(&window);
+        // During the first runs (fewer than five saves) make sure of the Programs-menu shortcut.
+        EnsureShortcutDuringFirstRuns(shell, settings.RunCount, store.CanWrite(), kShortcutName);
         if (wayland) QMessageBox::information(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX));
         exitCode = app.exec();
     }
@@ -139,6 +117,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         Tell(text::kWaylandOnlyX);
     }
+    // The class part of WM_CLASS: the projection knows its own window by it, as it knows
+    // the Windows program's by its window class.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kMainWindowClassName));
     QApplication app(argc, argv);
     try {
         return Run(app, wayland);

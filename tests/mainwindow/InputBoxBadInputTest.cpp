@@ -81,7 +81,7 @@ protected:
         form->OnMenuOpen(id == CommandId::mmFlexRotate ? CommandId::MenuRate
                          : id == CommandId::mmSampRate ? CommandId::MenuSetting
                                                        : CommandId::MenuRange);
-        form->OnCommand(id);
+        form->RunCommand(id);
     }
     // Whatever the answer: the input is closed, the view draws again, and the exit
     // writes a whole file that still has the lines the program does not own.
@@ -149,7 +149,7 @@ TEST_F(BadInputTest, SamplingRate) {
         EXPECT_EQ(Boxes(kOutOfRange), outside ? 1u : 0u);
         EXPECT_EQ(p->Messages.size(), outside ? 1u : 0u);
         EXPECT_EQ(w->ini->SamplingRate, rate);
-        EXPECT_EQ(w->form->SamplingInterval(), rate);
+        EXPECT_EQ(w->ini->SamplingInterval(), rate);
         ExpectRunningAndKept(t.label, rate);
     }
 }

@@ -7,14 +7,18 @@
 #include "mainwindow/ports/DialogPort.h"
 #include "mainwindow/ports/HotKeyPort.h"
 #include "mainwindow/ports/InputPort.h"
+#include "mainwindow/ports/MenuPort.h"
 #include "mainwindow/ports/ScreenPort.h"
 #include "mainwindow/ports/TimerPort.h"
 #include "mainwindow/ports/WindowPort.h"
+#include "mainwindow/ports/WindowTextPort.h"
 
 namespace ocu {
 
 class IPlatform : public ScreenPort,
                   public WindowPort,
+                  public WindowTextPort,
+                  public MenuPort,
                   public InputPort,
                   public DialogPort,
                   public TimerPort,

@@ -98,9 +98,9 @@ private:
     ViewState s_;
     // Each takes what it needs of the above; declared after it, in the order they use each other.
     SurfaceLayer surface_{s_, p_};
-    Projection projection_{s_, p_, *this, surface_};
-    AreaPick areaPick_{s_, p_, *this, ini_, projection_};
-    ImageOutput imageOutput_{s_, p_};
+    Projection projection_{s_, p_, p_, p_, p_, *this, surface_};
+    AreaPick areaPick_{s_, p_, p_, p_, *this, ini_, projection_};
+    ImageOutput imageOutput_{s_, p_, p_};
     ViewControls controls_{s_, *this, p_, p_, p_};
     DialogCommands dialogs_{s_, *this, p_, p_, ini_};
     PointerReadout readout_{s_, p_, p_, ini_};

@@ -1,6 +1,6 @@
 #include "dialogs/ManageShortcut.h"
 #include "dialogs/ShellFake.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

@@ -2,7 +2,7 @@
 #include <set>
 #include <string>
 
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "mainwindow/FrameParams.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "pipeline/ViewSource.h"
 
 namespace ocu::testing {

@@ -1,5 +1,5 @@
 #include "image/PixelOps.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include <map>
 
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "mainwindow/PointerColor.h"
 #include "output/BitmapFile.h"
 

@@ -1,7 +1,7 @@
 // Zoom, mirroring and rotation commands, the press-and-hold repeat and Ctrl + wheel.
-#include <string>
-
 #include "mainwindow/ViewControls.h"
+
+#include <string>
 
 #include "mainwindow/AreaPlacement.h"
 #include "mainwindow/ModalInput.h"

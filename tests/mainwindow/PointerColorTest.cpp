@@ -3,8 +3,8 @@
 #include <map>
 
 #include "mainwindow/FrameParams.h"
-#include "support/MainWindowFixture.h"
 #include "pipeline/ViewSource.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include <map>
 
-#include "support/MainWindowFixture.h"
 #include "mainwindow/PointerColor.h"
 #include "output/BitmapFile.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

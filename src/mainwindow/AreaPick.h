@@ -7,7 +7,9 @@
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewHost.h"
 #include "mainwindow/ViewState.h"
-#include "mainwindow/ports/Platform.h"
+#include "mainwindow/ports/InputPort.h"
+#include "mainwindow/ports/ScreenPort.h"
+#include "mainwindow/ports/WindowPort.h"
 
 namespace ocu {
 
@@ -16,8 +18,15 @@ class TIniManager;
 
 class AreaPick {
 public:
-    AreaPick(ViewState& state, IPlatform& platform, ViewHost& host, TIniManager& settings, Projection& projection)
-        : s_(state), p_(platform), host_(host), ini_(settings), projection_(projection) {}
+    AreaPick(ViewState& state, ScreenPort& screen, WindowPort& window, InputPort& windows, ViewHost& host,
+             TIniManager& settings, Projection& projection)
+        : s_(state),
+          screen_(screen),
+          window_(window),
+          windows_(windows),
+          host_(host),
+          ini_(settings),
+          projection_(projection) {}
 
     void SetFixView(bool enable, int x, int y);
     void MoveFixArea(std::string_view direction);
@@ -31,7 +40,9 @@ private:
     void TargetPickMove();
 
     ViewState& s_;
-    IPlatform& p_;
+    ScreenPort& screen_;
+    WindowPort& window_;
+    InputPort& windows_;
     ViewHost& host_;
     TIniManager& ini_;
     Projection& projection_;

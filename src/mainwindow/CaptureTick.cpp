@@ -9,31 +9,35 @@
 #include "pipeline/FramePipeline.h"
 
 namespace ocu {
+namespace {
 
-void TfrmCap::TellTakenHotKeys() {
-    const auto failed = hotKeys_.TakeFailureNotice();
+void TellTakenHotKeys(HotKeys& keys, ViewState& s, DialogPort& dialogs) {
+    const auto failed = keys.TakeFailureNotice();
     if (!failed) return;
     // Told from the tick rather than from inside window creation or activation,
     // where a modal box would re-enter the handlers that registered the keys.
-    s_.CapturePaused = true;
-    p_.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed, "ホットキー");
-    s_.CapturePaused = false;
+    s.CapturePaused = true;
+    dialogs.ShowMessage("次のホットキーは他のプログラムが使用中のため登録できませんでした。\n" + *failed, "ホットキー");
+    s.CapturePaused = false;
 }
 
-IntPoint TfrmCap::SampledAreaOrigin(IntPoint cursor) {
-    if (s_.ZoomRate == 0.0f) s_.ZoomRate = 1.0f;
-    s_.SrcWidth = TruncDiv(s_.ViewWidth, s_.ZoomRate);
-    s_.SrcHeight = TruncDiv(s_.ViewHeight, s_.ZoomRate);
-    const IntPoint around = SampleOrigin(cursor, s_.SrcWidth, s_.SrcHeight, p_.DesktopRect());
-    if (s_.ProjectionMode && !s_.FixView) s_.TargetRect = p_.WindowRectOf(s_.TargetWnd);
-    return s_.FixView || s_.ProjectionMode ? IntPoint{s_.AreaLeft, s_.AreaTop} : around;
+// Sizes the sampled area for the zoom and gives its top-left on the screen.
+IntPoint SampledAreaOrigin(ViewState& s, IntPoint cursor, ScreenPort& screen, InputPort& windows) {
+    if (s.ZoomRate == 0.0f) s.ZoomRate = 1.0f;
+    s.SrcWidth = TruncDiv(s.ViewWidth, s.ZoomRate);
+    s.SrcHeight = TruncDiv(s.ViewHeight, s.ZoomRate);
+    const IntPoint around = SampleOrigin(cursor, s.SrcWidth, s.SrcHeight, screen.DesktopRect());
+    if (s.ProjectionMode && !s.FixView) s.TargetRect = windows.WindowRectOf(s.TargetWnd);
+    return s.FixView || s.ProjectionMode ? IntPoint{s.AreaLeft, s.AreaTop} : around;
 }
+
+}  // namespace
 
 void TfrmCap::timTimer() {
     if (s_.CapturePaused) return;
     projection_.Tick();
     hotKeys_.Tick();
-    TellTakenHotKeys();
+    TellTakenHotKeys(hotKeys_, s_, p_);
     // Periodic work swallows its failures: the window keeps its last picture and
     // the next tick starts afresh.
     try {
@@ -45,14 +49,14 @@ void TfrmCap::timTimer() {
             p_.SetStatusText(2, buf);
         }
         if (s_.ProjectionMode && !p_.IsActiveWindow() && inWindow && p_.IsNormalState()) p_.ForceForeground();
-        const IntPoint src = SampledAreaOrigin(cursor);
+        const IntPoint src = SampledAreaOrigin(s_, cursor, p_, p_);
         // A view squeezed to nothing by the bars has nothing to show.
         if (s_.ViewWidth <= 0 || s_.ViewHeight <= 0 || s_.SrcWidth <= 0 || s_.SrcHeight <= 0) return;
         Image* capture = p_.CaptureScreen(src.X, src.Y, s_.SrcWidth, s_.SrcHeight);
         Image* frame = capture != nullptr ? p_.FrameBuffer(s_.ViewWidth, s_.ViewHeight) : nullptr;
         if (frame == nullptr) return;
         RenderParams rp = FrameParams(s_, cursor, src);
-        ReadPointerColor(*capture, rp, inWindow);  // before the layer is merged into the capture
+        readout_.Read(*capture, rp, inWindow);  // before the layer is merged into the capture
         if (s_.SurfaceVisible) rp.SurfaceLayer = surface_.ForFrame(capture->Format());
         const IntPoint viewOrigin{s_.ViewLeft, s_.ViewTop};
         if (!presented_.NeedsRender(rp, viewOrigin, *capture)) return;

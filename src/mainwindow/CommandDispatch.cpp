@@ -3,7 +3,6 @@
 // others have their code here.
 #include <string>
 
-#include "mainwindow/PointerColor.h"
 #include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
 #include "settings/IniManager.h"
@@ -26,17 +25,15 @@ void TfrmCap::OnShortcut(CommandId id) {
     // A shortcut is the menu opened and the entry chosen: the open handler decides
     // whether the entry is enabled.
     OnMenuOpen(TopLevelOf(id));
-    if (MenuEnabled(id)) RunCommand(id);
+    if (MenuStates().Enabled(id)) RunCommand(id);
 }
-
-void TfrmCap::OnCommand(CommandId id) { RunCommand(id); }
 
 void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
     using V = HotKeyVariant;
     switch (variant) {
     case V::FineStep:
         if (const MenuEntry* row = FindMenuEntry(id))
-            SetZoomRate(ZoomStepped(s_.ZoomRate, row->Value.Amount * s_.ZoomStep));
+            controls_.SetZoomRate(ZoomStepped(s_.ZoomRate, row->Value.Amount * s_.ZoomStep));
         break;
     case V::MarkFirst:
         // The flag, not the mark, decides: a pick may have switched the mode off
@@ -45,7 +42,7 @@ void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
         RunCommand(id);
         UpdateStatus();
         break;
-    case V::AtPointer: ToggleProjection(); break;
+    case V::AtPointer: projection_.ToggleProjection(); break;
     case V::WhileProjecting:
         if (!s_.ProjectionMode) break;
         RunCommand(id);
@@ -53,7 +50,7 @@ void TfrmCap::RunHotKeyVariant(CommandId id, HotKeyVariant variant) {
     case V::OneStep:
         if (const ToolButton* b = FindToolButton(id)) {
             s_.RotateAngle += static_cast<int>(b->Steps) * s_.RotateStep;
-            rotateAngle();
+            controls_.rotateAngle();
         }
         break;
     case V::ShowOrHide: s_.GridVisible = !s_.GridVisible; break;
@@ -68,31 +65,31 @@ void TfrmCap::RunCommand(CommandId id, HotKeyVariant variant) {
         return;
     }
     const MenuEntry* row = FindMenuEntry(id);
-    if (row && row->Action != CommandAction::Own) RunAction(*row);
-    else RunOwnCommand(id);
-    RefreshMenuStates();
-}
-
-void TfrmCap::RunAction(const MenuEntry& row) {
-    const CommandValue& v = row.Value;
-    switch (row.Action) {
-    case CommandAction::ZoomBy: SetZoomRate(ZoomStepped(s_.ZoomRate, v.Amount)); break;
-    case CommandAction::ZoomTo: SetZoomRate(v.Amount); break;
-    case CommandAction::GridUnit: SetGraph(row.Id, static_cast<int>(v.Amount)); break;
+    const CommandValue v = row ? row->Value : CommandValue{};
+    switch (row ? row->Action : CommandAction::Own) {
+    case CommandAction::ZoomBy: controls_.SetZoomRate(ZoomStepped(s_.ZoomRate, v.Amount)); break;
+    case CommandAction::ZoomTo: controls_.SetZoomRate(v.Amount); break;
+    case CommandAction::GridUnit:
+        // The entry's mark is on while the grid shows with its spacing: choosing it again hides the grid.
+        s_.GridVisible = !MenuChecked(id);
+        if (s_.GridVisible) s_.GridUnit = static_cast<int>(v.Amount);
+        break;
     case CommandAction::WindowSize: ChgWindowSize(v.Size.X, v.Size.Y); break;
+    case CommandAction::Own: RunOwnCommand(id); break;
     default: break;  // turning is for held buttons and hot keys, not menu entries
     }
+    RefreshMenuStates();
 }
 
 void TfrmCap::RunOwnCommand(CommandId id) {
     using C = CommandId;
     switch (id) {
     case C::mmFlipH:
-    case C::tbFlipH: flipHV(1); break;
+    case C::tbFlipH: controls_.flipHV(1); break;
     case C::mmFlipV:
-    case C::tbFlipV: flipHV(2); break;
+    case C::tbFlipV: controls_.flipHV(2); break;
     case C::mmFlexRotate:
-        mFlexFlipClick();
+        controls_.mFlexFlipClick();
         UpdateStatus();
         break;
     case C::tbReset:
@@ -104,15 +101,15 @@ void TfrmCap::RunOwnCommand(CommandId id) {
     case C::Exit2: p_.CloseMainWindow(); break;
 
     case C::mmFixViewSw:
-        if (s_.FixView) SetFixView(false, 0, 0);
-        else BeginPick(true);
+        if (s_.FixView) areaPick_.SetFixView(false, 0, 0);
+        else areaPick_.BeginPick(true);
         break;
-    case C::mmLeft: MoveFixArea("left"); break;
-    case C::mmRight: MoveFixArea("right"); break;
-    case C::mmUpper: MoveFixArea("up"); break;
-    case C::mmDowner: MoveFixArea("down"); break;
+    case C::mmLeft: areaPick_.MoveFixArea("left"); break;
+    case C::mmRight: areaPick_.MoveFixArea("right"); break;
+    case C::mmUpper: areaPick_.MoveFixArea("up"); break;
+    case C::mmDowner: areaPick_.MoveFixArea("down"); break;
 
-    case C::mmGraphFlex: RunModal(&TfrmCap::GraphFlex); break;
+    case C::mmGraphFlex: dialogs_.GraphFlex(); break;
     case C::mmGrid: s_.CenterLineVisible = !s_.CenterLineVisible; break;
 
     case C::mmAtariMode:
@@ -129,17 +126,17 @@ void TfrmCap::RunOwnCommand(CommandId id) {
         const bool on = !MenuChecked(C::mmFix);
         s_.ProjectionPickPending = on;
         if (on) {
-            BeginPick(false);
+            areaPick_.BeginPick(false);
             const IntRect w = p_.WindowRect();
             p_.SetCursorPos({w.Left, w.Top});
         } else {
-            SetProjection(false);
+            projection_.SetProjection(false);
         }
         break;
     }
 
     case C::mmTopMost: switchTopMost(!s_.TopMost); break;
-    case C::mmSampRate: RunModal(&TfrmCap::SampRate); break;
+    case C::mmSampRate: dialogs_.SampRate(); break;
 
     case C::mmSaveViewFile:
         if (imageOutput_.Attached()) imageOutput_.SaveViewFile();
@@ -154,41 +151,28 @@ void TfrmCap::RunOwnCommand(CommandId id) {
         if (imageOutput_.Attached()) imageOutput_.SavePngFile();
         break;
     case C::mmCopyColor:
-        if (imageOutput_.Attached())
-            imageOutput_.CopyColor(pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string());
+        if (imageOutput_.Attached()) imageOutput_.CopyColor(readout_.Text());
         break;
     case C::mmColorShow:
         ini_.PointerColorVisible = !ini_.PointerColorVisible;
         p_.ShowColorReadout(ini_.PointerColorVisible);
-        pointerColorShown_ = false;  // the panel is new: it gets the reading at once
         RefreshMenuStates();
-        ShowPointerColor();
+        readout_.Show(true);  // the panel is new: it gets the reading at once
         break;
     case C::mmColorHex:
         ini_.InfoIsHex = !ini_.InfoIsHex;
         RefreshMenuStates();
-        ShowPointerColor();
+        readout_.Show();
         break;
     case C::mmHotKeysAlways:
         hotKeys_.SetHotKeysAlways(!ini_.HotKeysAlways);
         RefreshMenuStates();
         break;
 
-    case C::mmOption:
-        if (shell_) RunModal(&TfrmCap::OptionsDialog);
-        break;
+    case C::mmOption: dialogs_.Options(); break;
     case C::Help1:
-    case C::Help2: ShowHelp(id); break;
-    case C::About1:
-        if (shell_) {
-            s_.CapturePaused = true;
-            struct Resume {
-                bool& paused;
-                ~Resume() { paused = false; }
-            } resume{s_.CapturePaused};
-            shell_->ShowVersionDialog();
-        }
-        break;
+    case C::Help2: dialogs_.Help(id); break;
+    case C::About1: dialogs_.About(); break;
     default: break;
     }
 }

@@ -15,7 +15,7 @@ void HotKeys::RegisterHotKeys() {
     taken_.clear();
     for (const HotKey& k : HotKeyTable()) {
         // A combination that another program holds is skipped; the rest still register.
-        if (!p_.RegisterHotKey(k.Id, k.Mod, k.Key, k.Repeats)) taken_.push_back(k.Id);
+        if (!keys_.RegisterHotKey(k.Id, k.Mod, k.Key, k.Repeats)) taken_.push_back(k.Id);
     }
     registered_ = true;
     retriesLeft_ = kRetryTicks;
@@ -25,7 +25,7 @@ void HotKeys::Tick() {
     if (!registered_ || taken_.empty() || retriesLeft_ <= 0) return;
     std::erase_if(taken_, [&](int id) {
         const HotKey* k = FindHotKey(id);
-        return k != nullptr && p_.RegisterHotKey(k->Id, k->Mod, k->Key, k->Repeats);
+        return k != nullptr && keys_.RegisterHotKey(k->Id, k->Mod, k->Key, k->Repeats);
     });
     if (--retriesLeft_ > 0 || taken_.empty() || !failures_.empty()) return;
     for (const int id : taken_)
@@ -35,7 +35,7 @@ void HotKeys::Tick() {
 
 void HotKeys::UnregisterHotKeys() {
     if (!registered_) return;
-    for (const HotKey& k : HotKeyTable()) p_.UnregisterHotKey(k.Id);
+    for (const HotKey& k : HotKeyTable()) keys_.UnregisterHotKey(k.Id);
     registered_ = false;
     taken_.clear();
 }

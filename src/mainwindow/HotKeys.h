@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/ports/Platform.h"
+#include "mainwindow/ports/HotKeyPort.h"
 
 namespace ocu {
 
@@ -14,7 +14,7 @@ class TIniManager;
 
 class HotKeys {
 public:
-    HotKeys(IPlatform& platform, TIniManager& settings) : p_(platform), ini_(settings) {}
+    HotKeys(HotKeyPort& keys, TIniManager& settings) : keys_(keys), ini_(settings) {}
 
     void RegisterHotKeys();
     void UnregisterHotKeys();
@@ -33,7 +33,7 @@ public:
     std::optional<std::string> TakeFailureNotice();
 
 private:
-    IPlatform& p_;
+    HotKeyPort& keys_;
     TIniManager& ini_;
     bool registered_ = false;
     bool windowActive_ = false;

@@ -16,7 +16,7 @@ std::optional<Image> ImageOutput::Snapshot() {
     // that gave the command has just closed over it, and the window repaints that part
     // later. There the picture is the frame the view last drew.
     IntRect shownAt;
-    const Image* frame = p_.ShownFrame(shownAt);
+    const Image* frame = screen_.ShownFrame(shownAt);
     if (!screen || frame == nullptr || !(shownAt == view) || frame->Palette() != screen->Palette()) return screen;
     try {
         Image picture = screen->Clone();
@@ -39,7 +39,7 @@ void ImageOutput::SaveViewFile() {
     const std::string path = BitmapFileName(*chosen);
     const bool saved = image && !image->Empty() && port_->WriteWholeFile(path, EncodeBmp(*image));
     // A silent failure would let the user believe the picture was kept.
-    if (!saved) p_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
+    if (!saved) dialogs_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
 }
 
 void ImageOutput::SavePngFile() {
@@ -52,7 +52,7 @@ void ImageOutput::SavePngFile() {
         const auto bytes = port_->EncodePng(*image);
         saved = bytes && port_->WriteWholeFile(path, *bytes);
     }
-    if (!saved) p_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
+    if (!saved) dialogs_.ShowMessage("「" + path + "」に画像を保存できませんでした。", "");
 }
 
 void ImageOutput::CopyViewToClipboard() {

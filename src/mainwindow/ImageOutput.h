@@ -6,14 +6,16 @@
 
 #include "image/Image.h"
 #include "mainwindow/ViewState.h"
+#include "mainwindow/ports/DialogPort.h"
 #include "mainwindow/ports/ImageOutputPort.h"
-#include "mainwindow/ports/Platform.h"
+#include "mainwindow/ports/ScreenPort.h"
 
 namespace ocu {
 
 class ImageOutput {
 public:
-    ImageOutput(const ViewState& state, IPlatform& platform) : s_(state), p_(platform) {}
+    ImageOutput(const ViewState& state, ScreenPort& screen, DialogPort& dialogs)
+        : s_(state), screen_(screen), dialogs_(dialogs) {}
     // Without the port the output commands do nothing.
     void Attach(IImageOutput* port) { port_ = port; }
     bool Attached() const { return port_ != nullptr; }
@@ -29,7 +31,8 @@ private:
     std::optional<Image> Snapshot();
 
     const ViewState& s_;
-    IPlatform& p_;
+    ScreenPort& screen_;
+    DialogPort& dialogs_;
     IImageOutput* port_ = nullptr;
 };
 

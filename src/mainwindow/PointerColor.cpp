@@ -1,11 +1,9 @@
-// The colour under the pointer: the readout in the hint line and its menu entries,
-// with the other additions to the menus: the PNG save and the hot keys' scope.
+// The colour under the pointer and its readout.
 #include "mainwindow/PointerColor.h"
 
 #include <cstdio>
 
 #include "image/PixelColour.h"
-#include "mainwindow/TfrmCap.h"
 #include "pipeline/ViewSource.h"
 #include "settings/IniManager.h"
 
@@ -18,15 +16,15 @@ std::string ColorText(std::uint32_t rgb, bool hex) {
     return text;
 }
 
-std::optional<IntPoint> TfrmCap::PointerViewPoint(const RenderParams& frame) {
+std::optional<IntPoint> PointerReadout::PointerViewPoint(const RenderParams& frame) {
     if (!s_.FixView && !s_.ProjectionMode && !s_.SurfaceDrawMode) return std::nullopt;
-    const IntPoint origin = p_.ClientOrigin();
+    const IntPoint origin = window_.ClientOrigin();
     const IntPoint v{frame.CursorX - origin.X - s_.ViewLeft, frame.CursorY - origin.Y - s_.ViewTop};
     if (v.X < 0 || v.Y < 0 || v.X >= s_.ViewWidth || v.Y >= s_.ViewHeight) return std::nullopt;
     return v;
 }
 
-std::optional<IntPoint> TfrmCap::PointerScreenPixel(const RenderParams& frame) {
+std::optional<IntPoint> PointerReadout::PointerScreenPixel(const RenderParams& frame) {
     // Following the pointer, the view is centred on it and the pixel under the
     // pointer is the one wanted. Pinned, projected or drawn on, the pointer rests
     // on the view, and the wanted pixel is the one the view shows there.
@@ -37,7 +35,7 @@ std::optional<IntPoint> TfrmCap::PointerScreenPixel(const RenderParams& frame) {
     return IntPoint{frame.SrcX + sampled->X, frame.SrcY + sampled->Y};
 }
 
-void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame, bool pointerOnWindow) {
+void PointerReadout::Read(const Image& capture, const RenderParams& frame, bool pointerOnWindow) {
     // The reading stays what it was while a menu is open, and while the pointer
     // crosses this window anywhere but over a view that names its pixels: on its
     // way to a menu or a button the pointer would otherwise read the window's own
@@ -47,24 +45,27 @@ void TfrmCap::ReadPointerColor(const Image& capture, const RenderParams& frame, 
     // (a pinned area elsewhere) has no reading rather than a second screen read.
     // The capture is the screen's own colours, so with inversion on the reading
     // is still the colour on the screen.
-    pointerColor_.reset();
+    color_.reset();
     if (const auto p = PointerScreenPixel(frame)) {
         const int x = p->X - frame.SrcX, y = p->Y - frame.SrcY;
-        if (x >= 0 && y >= 0 && x < s_.SrcWidth && y < s_.SrcHeight) pointerColor_ = PixelRgb(capture, x, y);
+        if (x >= 0 && y >= 0 && x < s_.SrcWidth && y < s_.SrcHeight) color_ = PixelRgb(capture, x, y);
     }
-    ShowPointerColor();
+    Show();
 }
 
-void TfrmCap::ShowPointerColor() {
+std::string PointerReadout::Text() const { return color_ ? ColorText(*color_, ini_.InfoIsHex) : std::string(); }
+
+void PointerReadout::Show(bool panelIsNew) {
+    if (panelIsNew) shown_ = false;
     // Hidden, the hint line is left alone: the reading is still kept for the copy.
     if (!ini_.PointerColorVisible) return;
-    const std::string text = pointerColor_ ? ColorText(*pointerColor_, ini_.InfoIsHex) : std::string();
+    const std::string text = Text();
     // The bar repaints on every text it is given; the colour changes far
     // less often than the tick runs.
-    if (pointerColorShown_ && text == pointerColorText_) return;
-    pointerColorText_ = text;
-    pointerColorShown_ = true;
-    p_.SetColorReadout(pointerColor_, text);
+    if (shown_ && text == shownText_) return;
+    shownText_ = text;
+    shown_ = true;
+    texts_.SetColorReadout(color_, text);
 }
 
 }  // namespace ocu

@@ -15,18 +15,18 @@ constexpr int kSelfRecheckMs = 150;
 }  // namespace
 
 WindowHandle Projection::NamedWindowAt(IntPoint p) {
-    WindowHandle w = p_.WindowFromPoint(p);
+    WindowHandle w = windows_.WindowFromPoint(p);
     if (w == 0) return 0;
-    if (const WindowHandle child = p_.ChildWindowFromPoint(w, p); child != 0) w = child;
-    s_.TargetText = LimitAnsiWidth(p_.WindowTextOf(w), kTextLimit);
-    s_.TargetClass = LimitAnsiWidth(p_.ClassNameOf(w), kTextLimit);
+    if (const WindowHandle child = windows_.ChildWindowFromPoint(w, p); child != 0) w = child;
+    s_.TargetText = LimitAnsiWidth(windows_.WindowTextOf(w), kTextLimit);
+    s_.TargetClass = LimitAnsiWidth(windows_.ClassNameOf(w), kTextLimit);
     return w;
 }
 
 WindowHandle Projection::WindowAtPoint(IntPoint p) {
     const WindowHandle w = NamedWindowAt(p);
     if (w == 0 || s_.TargetClass == kMainWindowClassName) return 0;
-    s_.TargetRect = p_.WindowRectOf(w);
+    s_.TargetRect = windows_.WindowRectOf(w);
     return w;
 }
 
@@ -45,7 +45,7 @@ void InjectLogicalButton(InputPort& input, InjectedButton b) {
 void Projection::Tell(const char* message) {
     const bool paused = s_.CapturePaused;
     s_.CapturePaused = true;
-    p_.ShowMessage(message, "対象取得");
+    dialogs_.ShowMessage(message, "対象取得");
     s_.CapturePaused = paused;
 }
 
@@ -55,8 +55,8 @@ void Projection::Refuse(const char* message) {
 }
 
 void Projection::ReleaseOppositeButton() {
-    if (fwdLeftDown_) InjectLogicalButton(p_, InjectedButton::RightUp);
-    if (fwdRightDown_) InjectLogicalButton(p_, InjectedButton::LeftUp);
+    if (fwdLeftDown_) InjectLogicalButton(windows_, InjectedButton::RightUp);
+    if (fwdRightDown_) InjectLogicalButton(windows_, InjectedButton::LeftUp);
     fwdLeftDown_ = false;
     fwdRightDown_ = false;
 }
@@ -71,15 +71,15 @@ void Projection::SetProjection(bool on) {
     outOfReachTold_ = false;
     if (on) {
         try {
-            s_.TargetWnd = NamedWindowAt(p_.CursorPos());
+            s_.TargetWnd = NamedWindowAt(screen_.CursorPos());
             if (s_.TargetWnd != 0 && s_.TargetClass == kMainWindowClassName) {
                 // The pointer position can lag behind the pointer: Wine answers with the
                 // position of the last mouse event a program has taken, and this window may
                 // take its own older events (the click that focused it) after the pointer
                 // has moved on. Such a position is renewed within 100 ms; a pointer that
                 // really rests on this window is still on it when asked again.
-                p_.Pause(kSelfRecheckMs);
-                s_.TargetWnd = NamedWindowAt(p_.CursorPos());
+                windows_.Pause(kSelfRecheckMs);
+                s_.TargetWnd = NamedWindowAt(screen_.CursorPos());
             }
             if (s_.TargetWnd == 0) {
                 Refuse("対象が取得できません 0");
@@ -89,13 +89,13 @@ void Projection::SetProjection(bool on) {
                 Refuse("自分自身を選択しています");
                 return;
             }
-            p_.SetMenuCaption(CommandId::mmClassName, "<クラス名>\"" + s_.TargetClass + "\"");
-            p_.SetMenuCaption(CommandId::mmWindowText, "<ウィンドウテキスト>\"" + s_.TargetText + "\"");
-            s_.TargetRect = p_.WindowRectOf(s_.TargetWnd);
-            const IntPoint q = p_.CursorPos();
+            menus_.SetMenuCaption(CommandId::mmClassName, "<クラス名>\"" + s_.TargetClass + "\"");
+            menus_.SetMenuCaption(CommandId::mmWindowText, "<ウィンドウテキスト>\"" + s_.TargetText + "\"");
+            s_.TargetRect = windows_.WindowRectOf(s_.TargetWnd);
+            const IntPoint q = screen_.CursorPos();
             s_.AreaLeft = q.X - s_.SrcWidth / 2;
             s_.AreaTop = q.Y - s_.SrcHeight / 2;
-            PushAreaInside(s_, p_.DesktopRect());
+            PushAreaInside(s_, screen_.DesktopRect());
             RecomputeTargetOffsets(s_);
         } catch (const std::exception&) {
         }
@@ -144,16 +144,16 @@ void Projection::ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage m
     // The opposite button is pressed for real so that the system treats the drag
     // as one; it comes back to this window and the dispatch drops it.
     if (msg == ProjectedMessage::LeftDown && !fwdLeftDown_ && !fwdRightDown_) {
-        InjectLogicalButton(p_, InjectedButton::RightDown);
+        InjectLogicalButton(windows_, InjectedButton::RightDown);
         fwdLeftDown_ = true;
     } else if (msg == ProjectedMessage::LeftUp && fwdLeftDown_ && !fwdRightDown_) {
-        InjectLogicalButton(p_, InjectedButton::RightUp);
+        InjectLogicalButton(windows_, InjectedButton::RightUp);
         fwdLeftDown_ = false;
     } else if (msg == ProjectedMessage::RightDown && !fwdLeftDown_ && !fwdRightDown_) {
-        InjectLogicalButton(p_, InjectedButton::LeftDown);
+        InjectLogicalButton(windows_, InjectedButton::LeftDown);
         fwdRightDown_ = true;
     } else if (msg == ProjectedMessage::RightUp && fwdRightDown_ && !fwdLeftDown_) {
-        InjectLogicalButton(p_, InjectedButton::LeftUp);
+        InjectLogicalButton(windows_, InjectedButton::LeftUp);
         fwdRightDown_ = false;
     }
 
@@ -176,8 +176,8 @@ void Projection::Send(ProjectedMessage msg, ProjectedKeys keys, IntPoint fromWin
         // The message carries a point of the target's client area: the point the view
         // shows, counted from the outer corner, lies a frame and a caption further in.
         const IntPoint screen{s_.TargetRect.Left + fromWindowCorner.X, s_.TargetRect.Top + fromWindowCorner.Y};
-        const IntPoint at = p_.ClientPointOf(s_.TargetWnd, screen);
-        outcome = p_.SendMouseMessage(s_.TargetWnd, msg, keys, at, kProjectionSendTimeoutMs);
+        const IntPoint at = windows_.ClientPointOf(s_.TargetWnd, screen);
+        outcome = windows_.SendMouseMessage(s_.TargetWnd, msg, keys, at, kProjectionSendTimeoutMs);
     } catch (const std::exception&) {
         return;
     }

@@ -5,7 +5,10 @@
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewHost.h"
 #include "mainwindow/ViewState.h"
-#include "mainwindow/ports/Platform.h"
+#include "mainwindow/ports/DialogPort.h"
+#include "mainwindow/ports/InputPort.h"
+#include "mainwindow/ports/MenuPort.h"
+#include "mainwindow/ports/ScreenPort.h"
 
 namespace ocu {
 
@@ -26,8 +29,9 @@ void InjectLogicalButton(InputPort& input, InjectedButton b);
 
 class Projection {
 public:
-    Projection(ViewState& state, IPlatform& platform, ViewHost& host, const SurfaceLayer& layer)
-        : s_(state), p_(platform), host_(host), layer_(layer) {}
+    Projection(ViewState& state, ScreenPort& screen, InputPort& windows, MenuPort& menus, DialogPort& dialogs,
+               ViewHost& host, const SurfaceLayer& layer)
+        : s_(state), screen_(screen), windows_(windows), menus_(menus), dialogs_(dialogs), host_(host), layer_(layer) {}
 
     void SetProjection(bool on);
     void ToggleProjection();
@@ -54,7 +58,10 @@ private:
     void Send(ProjectedMessage msg, ProjectedKeys keys, IntPoint fromWindowCorner);
 
     ViewState& s_;
-    IPlatform& p_;
+    ScreenPort& screen_;
+    InputPort& windows_;
+    MenuPort& menus_;
+    DialogPort& dialogs_;
     ViewHost& host_;
     const SurfaceLayer& layer_;
     // A projected drag holds the opposite button down for real (see ForwardMouse).

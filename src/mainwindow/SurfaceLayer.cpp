@@ -15,7 +15,7 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 void SurfaceLayer::Create() {
     created_ = true;
-    image_ = Image(0, 0, SurfaceLayerFormat(p_.ScreenFormat()));
+    image_ = Image(0, 0, SurfaceLayerFormat(screen_.ScreenFormat()));
 }
 
 void SurfaceLayer::Release() {
@@ -27,7 +27,7 @@ void SurfaceLayer::ViewResized(int width, int height) {
 }
 
 void SurfaceLayer::SizeSurfaceLayer(int width, int height) {
-    const PixelFormat format = SurfaceLayerFormat(p_.ScreenFormat());
+    const PixelFormat format = SurfaceLayerFormat(screen_.ScreenFormat());
     if (image_.Format() != format) image_ = Image(0, 0, format);
     // New pixels are white: transparent under the AND merge.
     image_.Resize(std::max(width, 0), std::max(height, 0), 0xFF);

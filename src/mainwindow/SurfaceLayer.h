@@ -6,13 +6,13 @@
 #include "image/Image.h"
 #include "mainwindow/MouseInput.h"
 #include "mainwindow/ViewState.h"
-#include "mainwindow/ports/Platform.h"
+#include "mainwindow/ports/ScreenPort.h"
 
 namespace ocu {
 
 class SurfaceLayer {
 public:
-    SurfaceLayer(ViewState& state, IPlatform& platform) : s_(state), p_(platform) {}
+    SurfaceLayer(ViewState& state, ScreenPort& screen) : s_(state), screen_(screen) {}
 
     void Create();   // with the window: an empty layer in the screen's layer format
     void Release();  // with the window's end
@@ -37,7 +37,7 @@ public:
 
 private:
     ViewState& s_;
-    IPlatform& p_;
+    ScreenPort& screen_;
     Image image_;
     bool created_ = false;
     bool stroking_ = false;

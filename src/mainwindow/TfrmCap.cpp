@@ -34,12 +34,6 @@ void TfrmCap::RefreshMenuStates() {
     shownStates_ = now;
 }
 
-int TfrmCap::SamplingInterval() const {
-    // A hand-edited 0 or negative interval would stop or flood the view; the file
-    // keeps what it says, the timer runs at the nearest bound.
-    return std::clamp(ini_.SamplingRate, 10, 400);
-}
-
 void TfrmCap::CreateWnd() {
     s_.RotateStep = 10;
     s_.ZoomStep = 0.1f;
@@ -47,11 +41,7 @@ void TfrmCap::CreateWnd() {
     s_.RotateAngle = 0;
     s_.ProjectionMode = false;
     s_.GridUnit = 60;
-    // A zoom edited into the file outside the offered range would leave the view
-    // blank (negative) or meaningless; it starts at the nearest offered rate.
-    s_.ZoomRate = ini_.CapRate;
-    if (!(s_.ZoomRate >= 1.0f)) s_.ZoomRate = 1.0f;
-    if (s_.ZoomRate > 16.0f) s_.ZoomRate = 16.0f;
+    s_.ZoomRate = ini_.StartZoom();
     ChgWindowSize(ini_.ScaleWidth, ini_.ScaleHeight);
 }
 
@@ -60,7 +50,7 @@ void TfrmCap::FormCreate() {
     UpdateStatus();
     p_.ShowColorReadout(ini_.PointerColorVisible);
     surface_.Create();
-    p_.StartCaptureTimer(SamplingInterval());
+    p_.StartCaptureTimer(ini_.SamplingInterval());
     IntRect bounds = ini_.BoundsRect;
     const IntRect work = p_.PrimaryWorkArea();
     const IntRect desktop = p_.DesktopRect();
@@ -83,10 +73,8 @@ void TfrmCap::FormCreate() {
         bounds = {work.Left, work.Top, work.Left + w, work.Top + h};
     }
     p_.SetWindowBounds(bounds);
-    if (ini_.FixView) SetFixView(true, ini_.FixViewX, ini_.FixViewY);
+    if (ini_.FixView) areaPick_.SetFixView(true, ini_.FixViewX, ini_.FixViewY);
 }
-
-void TfrmCap::FormActivate() { hotKeys_.FormActivate(); }
 
 void TfrmCap::FormResize() {
     if (!p_.IsNormalState()) return;
@@ -137,7 +125,7 @@ void TfrmCap::AppMinimize() {
 
 void TfrmCap::AppRestore() {
     presented_.Forget();  // the first tick after a restore draws afresh
-    p_.StartCaptureTimer(SamplingInterval());
+    p_.StartCaptureTimer(ini_.SamplingInterval());
     hotKeys_.RegisterHotKeys();
 }
 
@@ -157,24 +145,6 @@ void TfrmCap::DestroyWnd() {
     hotKeys_.UnregisterHotKeys();
     surface_.Release();
     p_.InvalidateDesktop();
-}
-
-void TfrmCap::RunModal(void (TfrmCap::*body)()) {
-    // Every modal input pauses the view and leaves the on-top order while it is
-    // open; both come back on every path, also when the body throws.
-    s_.CapturePaused = true;
-    switchTopMost(false);
-    struct Restore {
-        TfrmCap& f;
-        ~Restore() {
-            f.s_.CapturePaused = false;
-            try {
-                f.switchTopMost(true);
-            } catch (...) {
-            }
-        }
-    } restore{*this};
-    (this->*body)();
 }
 
 }  // namespace ocu

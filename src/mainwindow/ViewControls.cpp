@@ -1,9 +1,12 @@
-// Zoom, mirroring and rotation commands, and the press-and-hold repeat.
+// Zoom, mirroring and rotation commands, the press-and-hold repeat and Ctrl + wheel.
+#include "mainwindow/ViewControls.h"
+
 #include <string>
 
+#include "mainwindow/AreaPlacement.h"
+#include "mainwindow/ModalInput.h"
 #include "mainwindow/NumberInput.h"
 #include "mainwindow/Texts.h"
-#include "mainwindow/TfrmCap.h"
 #include "mainwindow/ViewMath.h"
 
 namespace ocu {
@@ -11,9 +14,10 @@ namespace {
 constexpr int kRepeatZoom = 110;
 constexpr int kRepeatRotate = 220;
 constexpr int kRepeatIntervalMs = 100;
+constexpr int kWheelNotch = 120;  // WHEEL_DELTA
 }  // namespace
 
-void TfrmCap::SetZoomRate(float rate) {
+void ViewControls::SetZoomRate(float rate) {
     // The band is tested at extended precision, so the float nearest 0.95 (just
     // below it) is refused while 1.95 - 1 is taken as 1.
     const long double r = rate;
@@ -33,10 +37,10 @@ void TfrmCap::SetZoomRate(float rate) {
     } else {
         s_.ZoomRate = rate;
     }
-    UpdateStatus();
+    host_.UpdateStatus();
 }
 
-bool TfrmCap::flipHV(int mode) {
+bool ViewControls::flipHV(int mode) {
     // The two mirrorings exclude each other; the menu marks follow the flags.
     if (mode == 1) {
         s_.FlipH = !s_.FlipH;
@@ -45,31 +49,31 @@ bool TfrmCap::flipHV(int mode) {
         s_.FlipV = !s_.FlipV;
         if (s_.FlipV) s_.FlipH = false;
     }
-    RefreshMenuStates();
-    timTimer();
-    UpdateStatus();
+    host_.RefreshMenuStates();
+    host_.timTimer();
+    host_.UpdateStatus();
     return true;
 }
 
-void TfrmCap::rotateAngle() {
+void ViewControls::rotateAngle() {
     s_.FlipV = false;
     s_.FlipH = false;
     s_.Rotated = true;
-    RefreshMenuStates();
-    p_.SetStatusText(1, DecimalText(FloorTenths(s_.RotateAngle)) + std::string(text::kRotated));
-    UpdateStatus();
+    host_.RefreshMenuStates();
+    texts_.SetStatusText(1, DecimalText(FloorTenths(s_.RotateAngle)) + std::string(text::kRotated));
+    host_.UpdateStatus();
 }
 
-void TfrmCap::FlexRotateDialog() {
+void ViewControls::FlexRotateDialog() {
     if (s_.Rotated) {
         s_.RotateAngle = 0;
         s_.Rotated = false;
         return;
     }
-    const auto typed = p_.InputBox("任意角度回転", "角度を入力してください(1～359)", "");
+    const auto typed = dialogs_.InputBox("任意角度回転", "角度を入力してください(1～359)", "");
     const auto n = ParseWholeNumber(typed.value_or(""));
     if (!n) {
-        p_.ShowMessage(std::string(text::kBadNumber), "");
+        dialogs_.ShowMessage(std::string(text::kBadNumber), "");
         return;
     }
     if (*n >= 1 && *n <= 359) {
@@ -81,12 +85,12 @@ void TfrmCap::FlexRotateDialog() {
     // A whole number outside 1..359 leaves the angle and the mirroring alone.
 }
 
-void TfrmCap::mFlexFlipClick() {
-    RunModal(&TfrmCap::FlexRotateDialog);
-    timTimer();
+void ViewControls::mFlexFlipClick() {
+    RunModal(s_, host_, [this] { FlexRotateDialog(); });
+    host_.timTimer();
 }
 
-void TfrmCap::OnToolButtonDown(CommandId id) {
+void ViewControls::OnToolButtonDown(CommandId id) {
     const ToolButton* b = FindToolButton(id);
     if (!b || !b->PressAndHold) return;
     if (b->HeldAction == CommandAction::ZoomBy) {
@@ -96,20 +100,40 @@ void TfrmCap::OnToolButtonDown(CommandId id) {
         s_.RepeatAction = kRepeatRotate;
         s_.RepeatRotateDelta = static_cast<int>(b->Steps) * s_.RotateStep;
     }
-    p_.StartRepeatTimer(kRepeatIntervalMs);
+    timers_.StartRepeatTimer(kRepeatIntervalMs);
 }
 
-void TfrmCap::OnToolButtonUp(CommandId id) {
+void ViewControls::OnToolButtonUp(CommandId id) {
     const ToolButton* b = FindToolButton(id);
-    if (b && b->PressAndHold) p_.StopRepeatTimer();
+    if (b && b->PressAndHold) timers_.StopRepeatTimer();
 }
 
-void TfrmCap::timRepeatTimer() {
+void ViewControls::timRepeatTimer() {
     if (s_.RepeatAction == kRepeatZoom) {
         SetZoomRate(ZoomStepped(s_.ZoomRate, s_.RepeatZoomDelta));
     } else if (s_.RepeatAction == kRepeatRotate) {
         s_.RotateAngle += s_.RepeatRotateDelta;
         rotateAngle();
+    }
+}
+
+void ViewControls::FormMouseWheel(ShiftState shift, int delta, int x, int y) {
+    const bool overView =
+        x >= s_.ViewLeft && y >= s_.ViewTop && x - s_.ViewLeft < s_.ViewWidth && y - s_.ViewTop < s_.ViewHeight;
+    // A plain wheel, or one over the bars, is not a zoom; a modal input owns the window.
+    if (!shift.Ctrl || !overView || s_.CapturePaused) {
+        wheelRest_ = 0;
+        return;
+    }
+    // Fine-grained wheels send parts of a notch; they add up to whole steps.
+    wheelRest_ += delta;
+    while (wheelRest_ >= kWheelNotch) {
+        wheelRest_ -= kWheelNotch;
+        SetZoomRate(ZoomStepped(s_.ZoomRate, s_.ZoomStep));
+    }
+    while (wheelRest_ <= -kWheelNotch) {
+        wheelRest_ += kWheelNotch;
+        SetZoomRate(ZoomStepped(s_.ZoomRate, -s_.ZoomStep));
     }
 }
 

@@ -8,6 +8,10 @@ class ViewHost {
 public:
     virtual void UpdateStatus() = 0;
     virtual bool MenuChecked(CommandId id) const = 0;
+    // Shows the menu marks and enabled states, passing on those that changed.
+    virtual void RefreshMenuStates() = 0;
+    virtual void switchTopMost(bool on) = 0;
+    virtual void timTimer() = 0;  // one capture tick, now
 
 protected:
     ~ViewHost() = default;

@@ -1,5 +1,6 @@
 #include "settings/IniManager.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -130,6 +131,17 @@ void TIniManager::Load() {
     HotKeysAlways = ReadBool(kOcumira, "HotKeysAlways", d.HotKeysAlways);
     PointerColorVisible = ReadBool(kOcumira, "PointerColorVisible", d.PointerColorVisible);
     // InfoVisible is written only: a value in the file is never taken over.
+}
+
+float TIniManager::StartZoom() const {
+    // Negative, the view would stay blank; zero or beyond the largest zoom means nothing.
+    if (!(CapRate >= 1.0f)) return 1.0f;
+    return CapRate > 16.0f ? 16.0f : CapRate;
+}
+
+int TIniManager::SamplingInterval() const {
+    // 0 or negative would stop the capture timer or flood it.
+    return std::clamp(SamplingRate, 10, 400);
 }
 
 void TIniManager::Save() {

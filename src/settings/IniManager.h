@@ -77,6 +77,12 @@ public:
     void SetCapRate(float rate);           // saves, then OnChange, if the value differs
     void SetSamplingRate(int rate);        // saves, then OnChange, if the value differs
 
+    // The stored values as the program may use them. The fields keep what the file
+    // says, so that a save writes back what it read; a value edited by hand outside
+    // what the program offers is used as the nearest offered one.
+    float StartZoom() const;       // CapRate within 1..16
+    int SamplingInterval() const;  // SamplingRate within 10..400 ms
+
     std::string FileName;
     bool SaveFailed = false;  // some save of this run could not write the file
     std::string SaveFailure;  // what the last failed save told (the exception's text)

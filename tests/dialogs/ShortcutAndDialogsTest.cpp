@@ -1,6 +1,6 @@
 #include "dialogs/ManageShortcut.h"
 #include "dialogs/ShellFake.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -66,31 +66,31 @@ protected:
 TEST_F(DialogCommandTest, OptionsDialogShowsTheShortcutStateAndActsOnOkOnly) {
     shell.Files[kLink] = "x";
     shell.OptionsAnswer = std::nullopt;  // cancel
-    form->OnCommand(CommandId::mmOption);
+    form->RunCommand(CommandId::mmOption);
     EXPECT_EQ(shell.OptionsShownWith.back(), true);
     EXPECT_EQ(shell.Files.count(kLink), 1u);
     EXPECT_TRUE(pausedDuringDialog);
     EXPECT_FALSE(topMostDuringDialog);
-    shell.OptionsAnswer = false;            // OK with the box cleared
-    form->OnCommand(CommandId::mmTopMost);  // off before: on after anyway
-    form->OnCommand(CommandId::mmOption);
+    shell.OptionsAnswer = false;             // OK with the box cleared
+    form->RunCommand(CommandId::mmTopMost);  // off before: on after anyway
+    form->RunCommand(CommandId::mmOption);
     EXPECT_EQ(shell.Files.count(kLink), 0u);
     EXPECT_TRUE(platform.TopMost);
     EXPECT_FALSE(S().CapturePaused);
 }
 
 TEST_F(DialogCommandTest, VersionDialogPausesAndHelpLeavesTheTopmostOrder) {
-    form->OnCommand(CommandId::About1);
+    form->RunCommand(CommandId::About1);
     EXPECT_EQ(shell.VersionShown, 1);
     EXPECT_TRUE(pausedDuringDialog);
     EXPECT_TRUE(topMostDuringDialog);  // the on-top state is left as it is
     EXPECT_FALSE(S().CapturePaused);
-    form->OnCommand(CommandId::Help1);
+    form->RunCommand(CommandId::Help1);
     EXPECT_FALSE(platform.TopMost);
     EXPECT_FALSE(form->MenuChecked(CommandId::mmTopMost));
     EXPECT_EQ(shell.Urls.back(), kOnlineHelpUrl);
-    form->OnCommand(CommandId::mmTopMost);
-    form->OnCommand(CommandId::Help2);
+    form->RunCommand(CommandId::mmTopMost);
+    form->RunCommand(CommandId::Help2);
     EXPECT_FALSE(platform.TopMost);
     EXPECT_EQ(shell.HelpFiles.back(), "Ocumira.hlp");
 }
@@ -98,11 +98,11 @@ TEST_F(DialogCommandTest, VersionDialogPausesAndHelpLeavesTheTopmostOrder) {
 // The help opens the guide beside the program unless a help file is there too.
 TEST_F(DialogCommandTest, HelpOpensTheGuideWhenThereIsNoHelpFile) {
     shell.Files["C:\\Apps\\Ocumira\\使い方.txt"] = "shipped";
-    form->OnCommand(CommandId::Help2);
+    form->RunCommand(CommandId::Help2);
     EXPECT_EQ(shell.Urls, std::vector<std::string>{"C:\\Apps\\Ocumira\\使い方.txt"});
     EXPECT_TRUE(shell.HelpFiles.empty());
     shell.Files["C:\\Apps\\Ocumira\\Ocumira.hlp"] = "shipped";
-    form->OnCommand(CommandId::Help2);
+    form->RunCommand(CommandId::Help2);
     EXPECT_EQ(shell.HelpFiles, std::vector<std::string>{"C:\\Apps\\Ocumira\\Ocumira.hlp"});
     EXPECT_EQ(shell.Urls.size(), 1u);
     shell.Program = "/opt/ocumira/ocumira";

@@ -2,7 +2,7 @@
 #include <set>
 #include <string>
 
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -123,7 +123,7 @@ TEST_F(HotKeyTest, EveryHotKeyNamesAMenuCommandOrButtonAndPlainOnesRunItAsTheMen
         if (k.Variant != HotKeyVariant::AsMenu) continue;
         StartWithView(300, 300, 2.0f);
         platform.InputAnswers = {std::string("30")};
-        form->OnCommand(k.Command);
+        form->RunCommand(k.Command);
         const ViewState byMenu = S();
         StartWithView(300, 300, 2.0f);
         platform.InputAnswers = {std::string("30")};
@@ -142,14 +142,14 @@ TEST_F(HotKeyTest, MarksFollowTheFlagsAtOnceAndReachTheMenu) {
     EXPECT_TRUE(platform.Checked[CommandId::mmFlipH]);
     form->OnHotKey(218);  // Ctrl+F2: drawing on
     EXPECT_TRUE(platform.Checked[CommandId::mmAtariMode]);
-    form->BeginPick(true);  // a pick ends drawing without a command
+    form->Picker().BeginPick(true);  // a pick ends drawing without a command
     EXPECT_FALSE(form->MenuChecked(CommandId::mmAtariMode));
     form->FormMouseUp(MouseButton::Right, {}, 0, 0);
     form->OnMenuOpen(CommandId::MenuAtari);
     EXPECT_FALSE(platform.Checked[CommandId::mmAtariMode]);
 
     // The projection entry is on while its pick runs, and off when the pick is cancelled.
-    form->OnCommand(CommandId::mmFix);
+    form->RunCommand(CommandId::mmFix);
     EXPECT_TRUE(S().Picking);
     EXPECT_FALSE(S().ProjectionMode);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmFix));
@@ -161,8 +161,8 @@ TEST_F(HotKeyTest, RegistrationGuardMinimiseAndOneTimeFailureMessage) {
     platform.HotKeyRefused[201] = true;
     Start();
     EXPECT_EQ(platform.HotKeys.size(), 14u);
-    EXPECT_TRUE(form->HotKeysRegistered());
-    form->FormActivate();  // registered already: nothing
+    EXPECT_TRUE(form->Keys().Registered());
+    form->Keys().FormActivate();  // registered already: nothing
     form->AppMinimize();
     EXPECT_TRUE(platform.HotKeys.empty());
     form->AppRestore();
@@ -194,7 +194,7 @@ TEST_F(HotKeyTest, TakenKeysAreTriedAgainAndOnlyThoseThatStayTakenAreTold) {
     EXPECT_EQ(platform.Messages[0].Text.find("Ctrl+D"), std::string::npos);
     // Once told, an activation still tries again.
     platform.HotKeyRefused[201] = false;
-    form->FormActivate();
+    form->Keys().FormActivate();
     EXPECT_TRUE(platform.HotKeys[201]);
 }
 
@@ -239,10 +239,10 @@ TEST_F(HotKeyTest, DisabledShortcutsDoNothing) {
 
 TEST_F(HotKeyTest, TopMostToggleAndModalDialogsComeBackOnTop) {
     Start();
-    form->OnCommand(CommandId::mmTopMost);
+    form->RunCommand(CommandId::mmTopMost);
     EXPECT_FALSE(platform.TopMost);
     platform.InputAnswers = {std::string("100")};
-    form->OnCommand(CommandId::mmSampRate);
+    form->RunCommand(CommandId::mmSampRate);
     EXPECT_TRUE(platform.TopMost);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmTopMost));
 }

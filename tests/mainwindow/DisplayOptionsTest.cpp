@@ -1,4 +1,4 @@
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -7,7 +7,7 @@ class GridMenuTest : public MainWindowTest {
 protected:
     void Choose(CommandId id) {
         form->OnMenuOpen(CommandId::MenuRange);
-        form->OnCommand(id);
+        form->RunCommand(id);
     }
 };
 
@@ -65,16 +65,16 @@ TEST_F(GridMenuTest, ZeroSpacingKeepsTheViewRunning) {
 
 TEST_F(MainWindowTest, CentreLinesAndInversionToggle) {
     StartWithView(300, 300);
-    form->OnCommand(CommandId::mmGrid);
+    form->RunCommand(CommandId::mmGrid);
     EXPECT_TRUE(S().CenterLineVisible);
-    form->OnCommand(CommandId::mmSrcNot);
+    form->RunCommand(CommandId::mmSrcNot);
     form->OnMenuOpen(CommandId::MenuRate);
     EXPECT_TRUE(platform.Checked[CommandId::mmSrcNot]);
     Tick();
     const IntRect a = platform.LastCaptureRect;
     EXPECT_EQ(platform.Frame.Pixel32(3, 3) & 0xFFFFFF, ~platform.Screen(a.Left + 3, a.Top + 3) & 0xFFFFFF);
-    form->OnCommand(CommandId::mmSrcNot);
-    form->OnCommand(CommandId::mmGrid);
+    form->RunCommand(CommandId::mmSrcNot);
+    form->RunCommand(CommandId::mmGrid);
     EXPECT_FALSE(S().InvertColors);
     EXPECT_FALSE(S().CenterLineVisible);
 }
@@ -87,16 +87,19 @@ TEST_F(MainWindowTest, SamplingRateBoundsAndStore) {
         bool Message;
     };
     const Case cases[] = {
-        {std::string("10"), 10, false},     {std::string("400"), 400, false}, {std::string("9"), 400, true},
-        {std::string("401"), 400, true},    {std::string("abc"), 400, false},  // not a number: the current rate,
-                                                                               // silently
-        {std::nullopt, 400, false},                                            // cancel
+        {std::string("10"), 10, false},
+        {std::string("400"), 400, false},
+        {std::string("9"), 400, true},
+        {std::string("401"), 400, true},
+        {std::string("abc"), 400, false},  // not a number: the current rate,
+                                           // silently
+        {std::nullopt, 400, false},        // cancel
         {std::string(" 250 "), 250, false},
     };
     for (const Case& c : cases) {
         platform.InputAnswers = {c.Typed};
         const auto messages = platform.Messages.size();
-        form->OnCommand(CommandId::mmSampRate);
+        form->RunCommand(CommandId::mmSampRate);
         EXPECT_EQ(ini->SamplingRate, c.Expected);
         EXPECT_EQ(platform.CaptureInterval, c.Expected);
         EXPECT_EQ(platform.Messages.size(), messages + (c.Message ? 1 : 0));
@@ -112,7 +115,7 @@ TEST_F(MainWindowTest, SamplingRateBoundsAndStore) {
     EXPECT_NE(store.text->find("SamplingRate=250"), std::string::npos);
     const int writes = store.writes;
     platform.InputAnswers = {std::string("250")};
-    form->OnCommand(CommandId::mmSampRate);
+    form->RunCommand(CommandId::mmSampRate);
     EXPECT_EQ(store.writes, writes);  // unchanged: nothing saved
 }
 

@@ -1,5 +1,5 @@
 // The bars grow with the window's DPI; the view keeps its screen pixels.
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

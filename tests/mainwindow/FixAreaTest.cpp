@@ -1,4 +1,4 @@
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -6,7 +6,7 @@ namespace {
 class FixAreaTest : public MainWindowTest {
 protected:
     void PickAt(IntPoint p, MouseButton release) {
-        form->OnCommand(CommandId::mmFixViewSw);
+        form->RunCommand(CommandId::mmFixViewSw);
         platform.Cursor = p;
         form->FormMouseMove({}, 0, 0);
         form->FormMouseUp(release, {}, 0, 0);
@@ -34,7 +34,7 @@ TEST_F(FixAreaTest, ConfirmNearTheRightEdgeKeepsTheClickedPointInTheSettings) {
 
 TEST_F(FixAreaTest, PickPromptAndCancelButtons) {
     StartWithView(300, 300, 4.0f);
-    form->OnCommand(CommandId::mmFixViewSw);
+    form->RunCommand(CommandId::mmFixViewSw);
     EXPECT_NE(platform.Title.find("表示を固定する位置を選択してください：右クリックでキャンセル"), std::string::npos);
     form->FormMouseUp(MouseButton::Right, {}, 0, 0);
     EXPECT_FALSE(S().FixView);
@@ -51,7 +51,7 @@ TEST_F(FixAreaTest, PickPromptAndCancelButtons) {
 TEST_F(FixAreaTest, ThePointerIsKeptInsideByHalfTheArea) {
     StartWithView(300, 300, 4.0f);
     Tick();  // the sampled size comes from the ticks
-    form->OnCommand(CommandId::mmFixViewSw);
+    form->RunCommand(CommandId::mmFixViewSw);
     platform.Cursor = {3, 1079};
     form->FormMouseMove({}, 0, 0);
     EXPECT_EQ(platform.Cursor, (IntPoint{37, 1080 - 27}));
@@ -62,30 +62,30 @@ TEST_F(FixAreaTest, ThePointerIsKeptInsideByHalfTheArea) {
 TEST_F(FixAreaTest, NegativeDesktopAndAreasWiderThanTheDesktop) {
     StartWithView(300, 300, 2.0f);
     platform.Desktop = {-1600, -300, 1920, 1080};
-    form->SetFixView(true, -1600, -300);
+    form->Picker().SetFixView(true, -1600, -300);
     EXPECT_EQ(S().AreaLeft, -1600);
     EXPECT_EQ(S().AreaTop, -300);
 
     platform.Desktop = {0, 0, 200, 150};
     platform.Primary = {1920, 1080};
     Arrange([&](ViewState& s) { s.ZoomRate = 1.0f; });
-    form->SetFixView(true, 100, 75);  // area 300 x 223 on a 200 x 150 desktop
+    form->Picker().SetFixView(true, 100, 75);  // area 300 x 223 on a 200 x 150 desktop
     EXPECT_EQ(S().AreaLeft, 200 - 300);
     EXPECT_EQ(S().AreaTop, 150 - 223);
 }
 
 TEST_F(FixAreaTest, MovesArePushedInsideAndRecomputeTheOffsets) {
     StartWithView(300, 300, 4.0f);
-    form->SetFixView(true, 0, 1080);
+    form->Picker().SetFixView(true, 0, 1080);
     Arrange([&](ViewState& s) { s.TargetRect = {10, 20, 30, 40}; });
-    form->MoveFixArea("left");
+    form->Picker().MoveFixArea("left");
     EXPECT_EQ(S().AreaLeft, 0);
-    form->MoveFixArea("down");
+    form->Picker().MoveFixArea("down");
     EXPECT_EQ(S().AreaTop, 1080 - 55);
-    form->MoveFixArea("right");
+    form->Picker().MoveFixArea("right");
     EXPECT_EQ(S().AreaLeft, 10);
     Arrange([&](ViewState& s) { s.AreaLeft = -50; });
-    form->MoveFixArea("Left");  // not a direction: still pushed inside
+    form->Picker().MoveFixArea("Left");  // not a direction: still pushed inside
     EXPECT_EQ(S().AreaLeft, 0);
     EXPECT_EQ(S().TargetOffsetX, -10);
     EXPECT_EQ(S().TargetOffsetY, 1080 - 55 - 20);
@@ -93,8 +93,8 @@ TEST_F(FixAreaTest, MovesArePushedInsideAndRecomputeTheOffsets) {
 
 TEST_F(FixAreaTest, TheCommandWhileFixedReleasesWithoutAPick) {
     StartWithView(300, 300, 4.0f);
-    form->SetFixView(true, 500, 400);
-    form->OnCommand(CommandId::mmFixViewSw);
+    form->Picker().SetFixView(true, 500, 400);
+    form->RunCommand(CommandId::mmFixViewSw);
     EXPECT_FALSE(S().FixView);
     EXPECT_FALSE(S().Picking);
     EXPECT_EQ(ini->FixViewX, 500);
@@ -115,7 +115,7 @@ TEST_F(FixAreaTest, ArrowShortcutsActOnlyWhileFixedOrProjecting) {
     Arrange([&](ViewState& s) { s.AreaLeft = 500; });
     form->OnShortcut(CommandId::mmLeft);
     EXPECT_EQ(S().AreaLeft, 500);
-    form->SetFixView(true, 600, 400);
+    form->Picker().SetFixView(true, 600, 400);
     const int left = S().AreaLeft;
     form->OnShortcut(CommandId::mmLeft);
     EXPECT_EQ(S().AreaLeft, left - 10);

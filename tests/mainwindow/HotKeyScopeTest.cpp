@@ -1,5 +1,5 @@
 #include "dialogs/ShellFake.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -12,7 +12,7 @@ protected:
 TEST_F(HotKeyScopeTest, ByDefaultTheKeysStayWhileAnotherProgramIsActive) {
     Start();
     EXPECT_EQ(Held(), HotKeyTable().size());
-    form->FormDeactivate();
+    form->Keys().FormDeactivate();
     EXPECT_EQ(Held(), HotKeyTable().size());
 }
 
@@ -21,13 +21,13 @@ TEST_F(HotKeyScopeTest, ClearedTheKeysAreHeldOnlyWhileTheWindowIsActive) {
     EXPECT_EQ(Held(), 0u);  // created, not yet activated
     form->FormResize();
     EXPECT_EQ(Held(), 0u);
-    form->FormActivate();
+    form->Keys().FormActivate();
     EXPECT_EQ(Held(), HotKeyTable().size());
-    form->FormDeactivate();
+    form->Keys().FormDeactivate();
     EXPECT_EQ(Held(), 0u);
     form->FormResize();  // a size change while inactive does not take them back
     EXPECT_EQ(Held(), 0u);
-    form->FormActivate();
+    form->Keys().FormActivate();
     form->AppMinimize();
     EXPECT_EQ(Held(), 0u);
     form->AppRestore();
@@ -36,27 +36,27 @@ TEST_F(HotKeyScopeTest, ClearedTheKeysAreHeldOnlyWhileTheWindowIsActive) {
 
 TEST_F(HotKeyScopeTest, MenuEntrySwitchesTheScopeAndKeepsItForTheSave) {
     Start();
-    form->FormActivate();
+    form->Keys().FormActivate();
     form->OnMenuOpen(CommandId::MenuSetting);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmHotKeysAlways));
-    form->OnCommand(CommandId::mmHotKeysAlways);
+    form->RunCommand(CommandId::mmHotKeysAlways);
     EXPECT_FALSE(ini->HotKeysAlways);
     EXPECT_FALSE(form->MenuChecked(CommandId::mmHotKeysAlways));
     EXPECT_EQ(Held(), HotKeyTable().size());  // still the active window: kept
-    form->FormDeactivate();
+    form->Keys().FormDeactivate();
     EXPECT_EQ(Held(), 0u);
     ini->Save();
     EXPECT_NE(store.text->find("HotKeysAlways=0"), std::string::npos);
 
-    form->OnCommand(CommandId::mmHotKeysAlways);
+    form->RunCommand(CommandId::mmHotKeysAlways);
     EXPECT_EQ(Held(), HotKeyTable().size());  // back at once, though another window is active
-    form->FormDeactivate();
+    form->Keys().FormDeactivate();
     EXPECT_EQ(Held(), HotKeyTable().size());
     // The options dialog asks about the shortcut alone and leaves the scope be.
     FakeShell shell;
     form->AttachServices(nullptr, &shell);
     shell.OptionsAnswer = false;
-    form->OnCommand(CommandId::mmOption);
+    form->RunCommand(CommandId::mmOption);
     EXPECT_TRUE(ini->HotKeysAlways);
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -54,34 +54,24 @@ constexpr const char* kIniAtStart =
 // One freshly started window per typed text.
 class BadInputTest : public ::testing::Test {
 protected:
-    struct World : MainWindowTest {
-        using MainWindowTest::form;
-        using MainWindowTest::ini;
-        using MainWindowTest::platform;
-        using MainWindowTest::S;
-        using MainWindowTest::Start;
-        using MainWindowTest::store;
-        void TestBody() override {}
-    };
-    std::unique_ptr<World> w;
+    std::unique_ptr<FakeMainWindow> w;
     FakePlatform* p = nullptr;
 
     void Open(CommandId id, const std::optional<std::string>& text) {
-        w = std::make_unique<World>();
+        w = std::make_unique<FakeMainWindow>();
         w->Start(kIniAtStart);
         auto& platform = w->platform;
         auto& form = w->form;
         p = &platform;
-        auto Tick = [&] { form->timTimer(); };
         form->ChgWindowSize(300, 300);
-        ArrangeView(*form, [&](ViewState& s) { s.ZoomRate = 3.0f; });
-        Tick();
+        w->Arrange([&](ViewState& s) { s.ZoomRate = 3.0f; });
+        w->Tick();
         framesBefore = platform.Frames;
         platform.InputAnswers = {text};
         form->OnMenuOpen(id == CommandId::mmFlexRotate ? CommandId::MenuRate
                          : id == CommandId::mmSampRate ? CommandId::MenuSetting
                                                        : CommandId::MenuRange);
-        form->OnCommand(id);
+        form->RunCommand(id);
     }
     // Whatever the answer: the input is closed, the view draws again, and the exit
     // writes a whole file that still has the lines the program does not own.
@@ -90,12 +80,10 @@ protected:
         auto& form = w->form;
         auto& ini = w->ini;
         auto& store = w->store;
-        auto S = [&]() -> const ViewState& { return form->State(); };
-        auto Tick = [&] { form->timTimer(); };
-        EXPECT_FALSE(S().CapturePaused) << what;
+        EXPECT_FALSE(w->S().CapturePaused) << what;
         EXPECT_TRUE(platform.TopMost) << what;
         platform.Cursor.X += 1;  // a changed picture, which a running view shows
-        Tick();
+        w->Tick();
         EXPECT_GT(platform.Frames, framesBefore) << what << ": the view stopped";
         form->FormDestroy();
         ASSERT_TRUE(ini->SaveOnExit()) << what;
@@ -149,7 +137,7 @@ TEST_F(BadInputTest, SamplingRate) {
         EXPECT_EQ(Boxes(kOutOfRange), outside ? 1u : 0u);
         EXPECT_EQ(p->Messages.size(), outside ? 1u : 0u);
         EXPECT_EQ(w->ini->SamplingRate, rate);
-        EXPECT_EQ(w->form->SamplingInterval(), rate);
+        EXPECT_EQ(w->ini->SamplingInterval(), rate);
         ExpectRunningAndKept(t.label, rate);
     }
 }

@@ -3,8 +3,8 @@
 #include <map>
 
 #include "mainwindow/FrameParams.h"
-#include "mainwindow/MainWindowFixture.h"
 #include "pipeline/ViewSource.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -20,7 +20,7 @@ class PointerColorTest : public MainWindowTest {
 protected:
     void SetUp() override {
         StartWithView(300, 300, 2.0f);
-        form->OnCommand(CommandId::mmColorShow);
+        form->RunCommand(CommandId::mmColorShow);
     }
     // The screen point of a view point.
     IntPoint OnView(int vx, int vy) {
@@ -58,7 +58,7 @@ TEST_F(PointerColorTest, PinnedViewReadsThePixelTheViewShowsUnderThePointer) {
     Tick();
     EXPECT_EQ(platform.ColorReadout, Hex({410, 304}));
     // Mirrored left-right: the same view point shows the column from the other side.
-    form->flipHV(1);
+    form->Controls().flipHV(1);
     Tick();
     EXPECT_EQ(platform.ColorReadout, Hex({400 + srcW - 1 - 10, 304}));
     // Away from the view the pointer's own pixel lies outside the pinned area: no reading.
@@ -107,7 +107,7 @@ TEST_F(PointerColorTest, MenuSwitchesHexAndDecimalFollowingTheStoredKey) {
     EXPECT_EQ(platform.ColorReadout, ColorText(c, true));  // InfoIsHex is true by default
     form->OnMenuOpen(CommandId::MenuSave);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmColorHex));
-    form->OnCommand(CommandId::mmColorHex);
+    form->RunCommand(CommandId::mmColorHex);
     EXPECT_EQ(platform.ColorReadout, ColorText(c, false));
     EXPECT_FALSE(ini->InfoIsHex);
     ini->Save();
@@ -129,7 +129,7 @@ TEST_F(PointerColorTest, HiddenByDefaultShownAndHiddenByTheMenuEntry) {
     Start();
     platform.Cursor = {900, 700};
     for (int shown : {0, 1, 0}) {
-        if (shown != 0 || platform.ColorReadoutShown) form->OnCommand(CommandId::mmColorShow);
+        if (shown != 0 || platform.ColorReadoutShown) form->RunCommand(CommandId::mmColorShow);
         EXPECT_EQ(platform.ColorReadoutShown, shown != 0);
         if (shown != 0) {
             EXPECT_EQ(platform.ColorReadout, Hex(platform.Cursor));  // at once

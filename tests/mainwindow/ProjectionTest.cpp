@@ -1,4 +1,4 @@
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -18,7 +18,7 @@ protected:
     void StartProjecting(const std::string& cls = "Edit") {
         StartWithView(300, 300, 4.0f);
         SetUpTarget(cls);
-        form->ToggleProjection();
+        form->Projector().ToggleProjection();
         ASSERT_TRUE(S().ProjectionMode);
         Arrange([&](ViewState& s) {
             s.TargetOffsetX = 100;
@@ -44,7 +44,7 @@ TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) 
         s.SurfaceDrawMode = true;
     });
     platform.Cursor = {600, 500};
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
     EXPECT_FALSE(S().SurfaceDrawMode);
     EXPECT_EQ(platform.Captions[CommandId::mmClassName], "<クラス名>\"Edit\"");
@@ -52,13 +52,13 @@ TEST_F(ProjectionTest, SwitchingOnNamesTheTargetAndPinsTheAreaAroundThePointer) 
     EXPECT_EQ(S().AreaLeft, 600 - 37);
     EXPECT_EQ(S().TargetOffsetX, 600 - 37 - 400);
     EXPECT_NE(platform.Title.find("状態:表示固定 & 操作投影モードです]:Edit"), std::string::npos);
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_FALSE(S().ProjectionMode);
 }
 
 TEST_F(ProjectionTest, RefusalsSayWhyAndLeaveProjectionOff) {
     StartWithView(300, 300, 4.0f);
-    form->ToggleProjection();  // nothing under the pointer
+    form->Projector().ToggleProjection();  // nothing under the pointer
     EXPECT_FALSE(S().ProjectionMode);
     EXPECT_FALSE(form->MenuChecked(CommandId::mmFix));
     EXPECT_EQ(platform.Messages.back().Text, "対象が取得できません 0");
@@ -66,7 +66,7 @@ TEST_F(ProjectionTest, RefusalsSayWhyAndLeaveProjectionOff) {
 
     platform.WindowAt = [](IntPoint) { return kSelf; };
     platform.Classes[kSelf] = "TfrmCap";
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_FALSE(S().ProjectionMode);
     EXPECT_EQ(platform.Messages.back().Text, "自分自身を選択しています");
     EXPECT_FALSE(S().CapturePaused);
@@ -83,16 +83,16 @@ TEST_F(ProjectionTest, AStalePointerOverItsOwnWindowIsAskedForAgain) {
     platform.Cursor = {900, 200};
     platform.OnPause = [&] { platform.Cursor = {600, 500}; };
     const size_t messages = platform.Messages.size();
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
     EXPECT_EQ(S().TargetWnd, kTarget);
     EXPECT_EQ(platform.Messages.size(), messages);
     EXPECT_EQ(platform.Captions[CommandId::mmClassName], "<クラス名>\"Edit\"");
     EXPECT_EQ(S().AreaLeft, 600 - S().SrcWidth / 2);
     // A pointer found over another window at once is not asked for again.
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     platform.Pauses.clear();
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_TRUE(S().ProjectionMode);
     EXPECT_TRUE(platform.Pauses.empty());
 }
@@ -107,7 +107,7 @@ TEST_F(ProjectionTest, WorkedMappings) {
     EXPECT_EQ(platform.Sent[0].Y, 52);
 
     Arrange([&](ViewState& s) { s.TargetClass = "MSAWT_Comp_Class"; });
-    form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
+    form->Projector().ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 103);
 
     Arrange([&](ViewState& s) {
@@ -115,7 +115,7 @@ TEST_F(ProjectionTest, WorkedMappings) {
         s.ZoomRate = 1.5f;
         s.TargetOffsetX = 0;
     });
-    form->ForwardMouse(10, 71, {}, ProjectedMessage::Move);
+    form->Projector().ForwardMouse(10, 71, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 6);
 }
 
@@ -149,9 +149,9 @@ TEST_F(ProjectionTest, SwappedButtonsInjectTheOtherPhysicalButton) {
     form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
     form->FormMouseDown(MouseButton::Right, Held(true, true), 10, 71);  // our own press: dropped
     EXPECT_EQ(platform.Sent.size(), 1u) << "the target got the press twice";
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     form->OnMenuOpen(CommandId::MenuAtaris);
-    form->OnCommand(CommandId::mmFix);  // the pick holds the logical right button
+    form->RunCommand(CommandId::mmFix);  // the pick holds the logical right button
     form->FormMouseUp(MouseButton::Left, {}, 0, 0);
     const auto L = InjectedButton::LeftDown, U = InjectedButton::LeftUp;
     EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{L, U, L, U}));
@@ -253,7 +253,7 @@ TEST_F(ProjectionTest, EverySendWaitsAtMostTheSendTimeOut) {
 TEST_F(ProjectionTest, EndingProjectionMidDragReleasesTheSyntheticButton) {
     StartProjecting();
     form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
-    form->ToggleProjection();
+    form->Projector().ToggleProjection();
     EXPECT_FALSE(form->Projector().LeftDragForwarded());
     EXPECT_EQ(platform.Injected.back(), InjectedButton::RightUp);
 }
@@ -267,14 +267,14 @@ TEST_F(ProjectionTest, PointsReachTheTargetThroughMirrorAndTurn) {
     });
     // With zoom 1 the view point (ViewWidth-1-x) under a left-right mirror reaches x.
     Arrange([&](ViewState& s) { s.FlipH = true; });
-    form->ForwardMouse(300 - 1 - 20, 61 + 30, {}, ProjectedMessage::Move);
+    form->Projector().ForwardMouse(300 - 1 - 20, 61 + 30, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 21);  // 2*Trunc(W/2) - x: the mirror of the layer mapping
     EXPECT_EQ(platform.Sent.back().Y, 30);
     Arrange([&](ViewState& s) {
         s.FlipH = false;
         s.RotateAngle = 1800;
     });
-    form->ForwardMouse(150 + 10, 61 + 111, {}, ProjectedMessage::Move);
+    form->Projector().ForwardMouse(150 + 10, 61 + 111, {}, ProjectedMessage::Move);
     EXPECT_EQ(platform.Sent.back().X, 150 - 9);
     EXPECT_EQ(platform.Sent.back().Y, 111);
 }
@@ -284,7 +284,7 @@ TEST_F(ProjectionTest, MenuPickOutlinesTheWindowUnderThePointerAndConfirmsWithLe
     SetUpTarget();
     platform.Window = {50, 60, 400, 500};
     form->OnMenuOpen(CommandId::MenuAtaris);
-    form->OnCommand(CommandId::mmFix);
+    form->RunCommand(CommandId::mmFix);
     EXPECT_TRUE(S().Picking);
     EXPECT_EQ(platform.Cursor, (IntPoint{50, 60}));
     EXPECT_NE(platform.Title.find("投影先を選択してください：右クリックでキャンセル"), std::string::npos);

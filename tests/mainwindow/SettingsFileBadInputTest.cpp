@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {

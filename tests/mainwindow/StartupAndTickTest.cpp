@@ -1,5 +1,5 @@
 #include "image/PixelOps.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -39,10 +39,10 @@ TEST_F(StartupTest, StoredSamplingRateOutsideTheRangeRunsAtTheNearestBoundButSta
 
 TEST_F(StartupTest, WindowSizeCommandsSetTheViewOrRefuseWithTheMessage) {
     Start();
-    form->OnCommand(CommandId::mm300x300);
+    form->RunCommand(CommandId::mm300x300);
     EXPECT_EQ(S().ViewWidth, 300);
     EXPECT_EQ(S().ViewHeight, 223);
-    form->OnCommand(CommandId::mm200x200);
+    form->RunCommand(CommandId::mm200x200);
     EXPECT_EQ(S().ViewHeight, 123);
     const auto messagesBefore = platform.Messages.size();
     form->ChgWindowSize(9, 300);

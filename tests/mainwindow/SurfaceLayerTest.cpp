@@ -1,5 +1,5 @@
 #include "image/PixelOps.h"
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -13,9 +13,9 @@ protected:
         StartWithView(300, 300, 1.0f);  // view 300 x 223 at (0, 61)
         platform.Screen = [](int, int) { return kWhite; };
         platform.Window = {2000, 2000, 2300, 2300};
-        form->OnCommand(CommandId::mmAtariMode);
+        form->RunCommand(CommandId::mmAtariMode);
     }
-    std::uint32_t Layer(int x, int y) { return form->LayerImage().Pixel32(x, y) & 0xFFFFFF; }
+    std::uint32_t Layer(int x, int y) { return form->Surface().Pixels().Pixel32(x, y) & 0xFFFFFF; }
     void Drag(MouseButton b, ShiftState held, IntPoint from, IntPoint to) {
         form->FormMouseDown(b, held, from.X, from.Y + 61);
         form->FormMouseMove(held, to.X, to.Y + 61);
@@ -36,7 +36,7 @@ TEST_F(SurfaceTest, DrawingModeShowsTheLayerAndTheStatus) {
     EXPECT_TRUE(S().SurfaceVisible);
     EXPECT_EQ(platform.Status[0], "表面レイヤ：on");
     EXPECT_EQ(platform.Status[3], "Ctrl+ドラッグ：消しゴム");
-    form->OnCommand(CommandId::mmAtariMode);
+    form->RunCommand(CommandId::mmAtariMode);
     EXPECT_FALSE(S().SurfaceDrawMode);
     EXPECT_TRUE(S().SurfaceVisible);  // leaving the mode keeps the layer shown
 }
@@ -132,13 +132,13 @@ TEST_F(SurfaceTest, ClicksAndOtherButtonsPaintNothingAndKeepTheStartPoint) {
 TEST_F(SurfaceTest, ViewToLayerExamples) {
     Arrange([&](ViewState& s) { s.RotateAngle = 900; });
     int x = 150 + 10, y = 111;
-    form->ViewToLayer(x, y);
+    form->Surface().ViewToLayer(x, y);
     EXPECT_EQ(x, 150);
     EXPECT_EQ(y, 111 + 9);
     Arrange([&](ViewState& s) { s.RotateAngle = 1800; });
     x = 160;
     y = 111;
-    form->ViewToLayer(x, y);
+    form->Surface().ViewToLayer(x, y);
     EXPECT_EQ(x, 150 - 9);
     EXPECT_EQ(y, 111);
 }
@@ -180,7 +180,7 @@ TEST_F(SurfaceTest, StrokesShowOnWhiteNotOnBlackAndClearWorksWhileHidden) {
     Tick();
     form->OnHotKey(219);  // hide
     EXPECT_FALSE(S().SurfaceVisible);
-    form->OnCommand(CommandId::mmClearAtari);
+    form->RunCommand(CommandId::mmClearAtari);
     form->OnHotKey(219);  // show again
     EXPECT_EQ(Layer(15, 10), kWhite);
 }
@@ -193,7 +193,7 @@ TEST_F(SurfaceTest, EnlargingTheWindowKeepsStrokesAndAddsTransparency) {
 }
 
 TEST_F(SurfaceTest, HotKeyTogglesTheModeFromTheFlagAfterAPickSwitchedItOff) {
-    form->BeginPick(true);
+    form->Picker().BeginPick(true);
     EXPECT_FALSE(S().SurfaceDrawMode);
     form->FormMouseUp(MouseButton::Right, {}, 0, 0);
     form->OnHotKey(218);

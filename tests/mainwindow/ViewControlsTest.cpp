@@ -1,4 +1,4 @@
-#include "mainwindow/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -21,7 +21,7 @@ TEST_F(ZoomTest, BandAndRefusalAtTheEndsOfTheRange) {
     };
     for (const Case& c : cases) {
         Arrange([&](ViewState& s) { s.ZoomRate = c.From; });
-        form->SetZoomRate(c.Request);
+        form->Controls().SetZoomRate(c.Request);
         EXPECT_EQ(S().ZoomRate, c.Expected) << c.Request;
     }
 }
@@ -29,15 +29,15 @@ TEST_F(ZoomTest, BandAndRefusalAtTheEndsOfTheRange) {
 TEST_F(ZoomTest, OneStepCommandsFormTheSumAtFullPrecision) {
     Start();
     Arrange([&](ViewState& s) { s.ZoomRate = 1.95f; });
-    form->OnCommand(CommandId::mmDown);
+    form->RunCommand(CommandId::mmDown);
     EXPECT_EQ(S().ZoomRate, 1.0f);
     Arrange([&](ViewState& s) { s.ZoomRate = 15.5f; });
-    form->OnCommand(CommandId::mmUP);
+    form->RunCommand(CommandId::mmUP);
     EXPECT_EQ(S().ZoomRate, 15.5f);
     Arrange([&](ViewState& s) { s.ZoomRate = 1.5f; });
-    form->OnCommand(CommandId::mmDown);
+    form->RunCommand(CommandId::mmDown);
     EXPECT_EQ(S().ZoomRate, 1.5f);
-    form->OnCommand(CommandId::mmRate25);
+    form->RunCommand(CommandId::mmRate25);
     EXPECT_EQ(S().ZoomRate, 2.5f);
     EXPECT_NE(platform.Title.find("倍率:2.5倍"), std::string::npos);
 }
@@ -45,26 +45,26 @@ TEST_F(ZoomTest, OneStepCommandsFormTheSumAtFullPrecision) {
 TEST_F(ZoomTest, HoldingZoomOutFromOnePointThreeStopsAtExactlyOne) {
     Start();
     Arrange([&](ViewState& s) { s.ZoomRate = 1.3f; });
-    form->OnToolButtonDown(CommandId::tbZoomOut);
+    form->Controls().OnToolButtonDown(CommandId::tbZoomOut);
     EXPECT_EQ(platform.RepeatInterval, 100);
     std::vector<std::string> titles;
     for (int i = 0; i < 5; ++i) {
-        form->timRepeatTimer();
+        form->Controls().timRepeatTimer();
         titles.push_back(platform.Title.substr(0, platform.Title.find("倍 ")));
     }
     EXPECT_EQ(S().ZoomRate, 1.0f);
     EXPECT_NE(titles[0].find("1.2"), std::string::npos);
     EXPECT_NE(titles[1].find("1.1"), std::string::npos);
     EXPECT_NE(titles[2].find("1.0"), std::string::npos);
-    form->OnToolButtonUp(CommandId::tbZoomOut);
+    form->Controls().OnToolButtonUp(CommandId::tbZoomOut);
     EXPECT_EQ(platform.RepeatInterval, 0);
 }
 
 TEST_F(ZoomTest, HoldingZoomInStopsAtTheLastStepBelowSixteen) {
     Start();
     Arrange([&](ViewState& s) { s.ZoomRate = 15.8f; });
-    form->OnToolButtonDown(CommandId::tbZoomUp);
-    for (int i = 0; i < 5; ++i) form->timRepeatTimer();
+    form->Controls().OnToolButtonDown(CommandId::tbZoomUp);
+    for (int i = 0; i < 5; ++i) form->Controls().timRepeatTimer();
     EXPECT_GT(S().ZoomRate, 15.9f);
     EXPECT_LE(S().ZoomRate, 16.0f);
 }
@@ -79,7 +79,7 @@ TEST_F(ZoomTest, ProjectionKeepsTheAreaCentre) {
         s.AreaTop = 500;
         s.TargetRect = {900, 450, 1400, 900};
     });
-    form->SetZoomRate(3.0f);
+    form->Controls().SetZoomRate(3.0f);
     EXPECT_EQ(S().SrcWidth, 100);
     EXPECT_EQ(S().AreaLeft, 1025);
     EXPECT_EQ(S().AreaLeft + S().SrcWidth / 2, 1075);
@@ -91,13 +91,13 @@ using MirrorTest = MainWindowTest;
 
 TEST_F(MirrorTest, FlipsAreExclusiveAndFollowTheCheckMarks) {
     StartWithView(300, 300);
-    form->flipHV(1);
+    form->Controls().flipHV(1);
     EXPECT_TRUE(S().FlipH);
     EXPECT_EQ(platform.Frames, 1);  // redrawn at once
-    form->flipHV(1);
+    form->Controls().flipHV(1);
     EXPECT_FALSE(S().FlipH);
-    form->flipHV(1);
-    form->flipHV(2);
+    form->Controls().flipHV(1);
+    form->Controls().flipHV(2);
     EXPECT_FALSE(S().FlipH);
     EXPECT_TRUE(S().FlipV);
     EXPECT_FALSE(platform.Checked[CommandId::mmFlipH]);
@@ -108,7 +108,7 @@ TEST_F(MirrorTest, FlipsAreExclusiveAndFollowTheCheckMarks) {
 TEST_F(MirrorTest, MirroredFrameShowsTheScreenLeftRight) {
     StartWithView(300, 300, 1.0f);
     platform.Window = {2000, 2000, 2300, 2300};
-    form->flipHV(1);
+    form->Controls().flipHV(1);
     const IntRect a = platform.LastCaptureRect;
     EXPECT_EQ(platform.Frame.Pixel32(0, 5), platform.Screen(a.Right - 1, a.Top + 5));
     EXPECT_EQ(platform.Frame.Pixel32(299, 5), platform.Screen(a.Left, a.Top + 5));
@@ -118,9 +118,9 @@ using AngleTest = MainWindowTest;
 
 TEST_F(AngleTest, TypedAnglePaths) {
     StartWithView(300, 300);
-    form->flipHV(1);
+    form->Controls().flipHV(1);
     platform.InputAnswers = {std::string("45")};
-    form->OnCommand(CommandId::mmFlexRotate);
+    form->RunCommand(CommandId::mmFlexRotate);
     EXPECT_EQ(S().RotateAngle, 450);
     EXPECT_FALSE(S().FlipH);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmFlexRotate));
@@ -129,7 +129,7 @@ TEST_F(AngleTest, TypedAnglePaths) {
     EXPECT_EQ(platform.Inputs.back().Title, "任意角度回転");
     EXPECT_EQ(platform.Inputs.back().Prompt, "角度を入力してください(1～359)");
     // Again: back to no rotation, without a box.
-    form->OnCommand(CommandId::mmFlexRotate);
+    form->RunCommand(CommandId::mmFlexRotate);
     EXPECT_EQ(S().RotateAngle, 0);
     EXPECT_EQ(platform.Inputs.size(), 1u);
 
@@ -137,16 +137,16 @@ TEST_F(AngleTest, TypedAnglePaths) {
          {std::optional<std::string>("abc"), std::optional<std::string>(""), std::optional<std::string>()}) {
         platform.InputAnswers = {bad};
         const auto before = platform.Messages.size();
-        form->mFlexFlipClick();
+        form->Controls().mFlexFlipClick();
         ASSERT_EQ(platform.Messages.size(), before + 1);
         EXPECT_EQ(platform.Messages.back().Text, "不正な数値です");
         EXPECT_EQ(platform.Messages.back().Caption, "");
         EXPECT_EQ(S().RotateAngle, 0);
     }
-    form->flipHV(2);
+    form->Controls().flipHV(2);
     for (const char* outside : {"0", "360", "-5"}) {
         platform.InputAnswers = {std::string(outside)};
-        form->mFlexFlipClick();
+        form->Controls().mFlexFlipClick();
         EXPECT_EQ(S().RotateAngle, 0);
         EXPECT_TRUE(S().FlipV);  // mirroring left alone
         EXPECT_FALSE(S().CapturePaused);
@@ -155,11 +155,11 @@ TEST_F(AngleTest, TypedAnglePaths) {
 
 TEST_F(AngleTest, HoldingRightTurnTenTicksGivesMinusTenDegrees) {
     Start();
-    form->OnToolButtonDown(CommandId::tbLRotate);
-    for (int i = 0; i < 10; ++i) form->timRepeatTimer();
+    form->Controls().OnToolButtonDown(CommandId::tbLRotate);
+    for (int i = 0; i < 10; ++i) form->Controls().timRepeatTimer();
     EXPECT_EQ(S().RotateAngle, -100);
     EXPECT_EQ(platform.Status[1], "-10°回転");
-    form->OnCommand(CommandId::tbReset);
+    form->RunCommand(CommandId::tbReset);
     EXPECT_EQ(S().RotateAngle, 0);
     EXPECT_TRUE(form->MenuChecked(CommandId::mmFlexRotate));  // reset leaves the mark
 }

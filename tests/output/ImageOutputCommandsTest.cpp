@@ -1,8 +1,8 @@
 #include <map>
 
-#include "mainwindow/MainWindowFixture.h"
 #include "mainwindow/PointerColor.h"
 #include "output/BitmapFile.h"
+#include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
 namespace {
@@ -69,7 +69,7 @@ protected:
 
 TEST_F(OutputTest, SaveWritesTheViewAreaAsABitmapUnderTheBmpName) {
     out.Chosen = "C:\\pics\\view.jpg";
-    form->OnCommand(CommandId::mmSaveViewFile);
+    form->RunCommand(CommandId::mmSaveViewFile);
     EXPECT_EQ(out.Filter, "ビットマップ(*.bmp)|*.bmp");
     EXPECT_EQ(out.LastClient, (IntRect{0, 61, 300, 284}));
     ASSERT_EQ(out.Files.count("C:\\pics\\view.bmp"), 1u);
@@ -81,37 +81,37 @@ TEST_F(OutputTest, SaveWritesTheViewAreaAsABitmapUnderTheBmpName) {
 }
 
 TEST_F(OutputTest, CancelWritesNothingAndAFailedWriteIsTold) {
-    form->OnCommand(CommandId::mmSaveViewFile);
+    form->RunCommand(CommandId::mmSaveViewFile);
     EXPECT_TRUE(out.Files.empty());
     out.Chosen = "C:\\ro\\view";
     out.WriteFails = true;
-    form->OnCommand(CommandId::mmSaveViewFile);
+    form->RunCommand(CommandId::mmSaveViewFile);
     ASSERT_EQ(platform.Messages.size(), 1u);
     EXPECT_EQ(platform.Messages[0].Text, "「C:\\ro\\view.bmp」に画像を保存できませんでした。");
 }
 
 TEST_F(OutputTest, CopyAndPrintReportTheirErrorsAndCancelPrintsNothing) {
-    form->OnCommand(CommandId::mmCopyToClipBoard);
+    form->RunCommand(CommandId::mmCopyToClipBoard);
     EXPECT_EQ(out.Clipboard, 1);
     out.ClipboardError = "クリップボードを開けません";
-    EXPECT_THROW(form->OnCommand(CommandId::mmCopyToClipBoard), std::runtime_error);
+    EXPECT_THROW(form->RunCommand(CommandId::mmCopyToClipBoard), std::runtime_error);
     out.PrintChosen = false;
-    form->OnCommand(CommandId::mmPrint);
+    form->RunCommand(CommandId::mmPrint);
     EXPECT_EQ(out.Printed, 0);
     out.PrintChosen = true;
-    form->OnCommand(CommandId::mmPrint);
+    form->RunCommand(CommandId::mmPrint);
     EXPECT_EQ(out.Printed, 1);
 }
 
 TEST_F(OutputTest, PngSaveTakesTheSameSnapshotUnderThePngName) {
     out.Chosen = "C:\\pics.d\\view.bmp";
-    form->OnCommand(CommandId::mmSavePngFile);
+    form->RunCommand(CommandId::mmSavePngFile);
     EXPECT_EQ(out.Filter, "PNG(*.png)|*.png");
     EXPECT_EQ(out.LastClient, (IntRect{0, 61, 300, 284}));
     ASSERT_EQ(out.Files.count("C:\\pics.d\\view.png"), 1u);
     EXPECT_EQ(out.Files["C:\\pics.d\\view.png"], (std::vector<std::uint8_t>{'P', 'N', 'G', 44}));
     out.Chosen = "C:\\pics.d\\view";
-    form->OnCommand(CommandId::mmSavePngFile);
+    form->RunCommand(CommandId::mmSavePngFile);
     EXPECT_EQ(out.Files.count("C:\\pics.d\\view.png"), 1u);
     EXPECT_TRUE(platform.Messages.empty());
 }
@@ -119,10 +119,10 @@ TEST_F(OutputTest, PngSaveTakesTheSameSnapshotUnderThePngName) {
 TEST_F(OutputTest, PngThatCannotBeEncodedOrWrittenIsTold) {
     out.Chosen = "C:\\x\\a.png";
     out.PngFails = true;
-    form->OnCommand(CommandId::mmSavePngFile);
+    form->RunCommand(CommandId::mmSavePngFile);
     out.PngFails = false;
     out.WriteFails = true;
-    form->OnCommand(CommandId::mmSavePngFile);
+    form->RunCommand(CommandId::mmSavePngFile);
     ASSERT_EQ(platform.Messages.size(), 2u);
     for (const auto& m : platform.Messages) EXPECT_EQ(m.Text, "「C:\\x\\a.png」に画像を保存できませんでした。");
     EXPECT_TRUE(out.Files.empty());
@@ -130,14 +130,14 @@ TEST_F(OutputTest, PngThatCannotBeEncodedOrWrittenIsTold) {
 
 // The copy reads the colour whether the hint line shows it (as it does by default) or not.
 TEST_F(OutputTest, ColourCopyPutsTheColourUnderThePointerOnTheClipboardShownOrNot) {
-    EXPECT_THROW(form->OnCommand(CommandId::mmCopyColor), std::runtime_error);  // nothing read yet
+    EXPECT_THROW(form->RunCommand(CommandId::mmCopyColor), std::runtime_error);  // nothing read yet
     platform.Cursor = {900, 700};
     Tick();
-    form->OnCommand(CommandId::mmCopyColor);
+    form->RunCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, ColorText(platform.Screen(900, 700), true));
-    form->OnCommand(CommandId::mmColorShow);
-    form->OnCommand(CommandId::mmColorHex);
-    form->OnCommand(CommandId::mmCopyColor);
+    form->RunCommand(CommandId::mmColorShow);
+    form->RunCommand(CommandId::mmColorHex);
+    form->RunCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, platform.ColorReadout);
     EXPECT_EQ(out.ClipboardText, ColorText(platform.Screen(900, 700), false));
 }
@@ -149,7 +149,7 @@ TEST_F(OutputTest, PictureIsTheDrawnFrameSaveWhereAnotherWindowLiesOverTheView) 
     Tick();
     const int left = S().ViewLeft, top = S().ViewTop;
     out.Over = {{left, top, left + 1, top + 1}};
-    form->OnCommand(CommandId::mmCopyToClipBoard);
+    form->RunCommand(CommandId::mmCopyToClipBoard);
     EXPECT_EQ(out.Copied.Pixel32(0, 0), 0x123456u);  // the screen under the other window
     for (const IntPoint p : {IntPoint{1, 0}, IntPoint{0, 1}, IntPoint{S().ViewWidth - 1, S().ViewHeight - 1}})
         EXPECT_EQ(out.Copied.Pixel32(p.X, p.Y), platform.Frame.Pixel32(p.X, p.Y)) << p.X << "," << p.Y;
@@ -164,11 +164,11 @@ TEST_F(OutputTest, ColourCopyFromTheMenuCopiesTheColourPointedAt) {
     Tick();
     platform.Cursor = {platform.Window.Left + 60, platform.Window.Top + 40};  // over the menu bar
     Tick();
-    form->OnMenuLoop(true);
+    form->Readout().OnMenuLoop(true);
     platform.Cursor = {platform.Window.Right + 30, platform.Window.Top + 90};  // a drop-down beyond the window
     Tick();
-    form->OnMenuLoop(false);
-    form->OnCommand(CommandId::mmCopyColor);
+    form->Readout().OnMenuLoop(false);
+    form->RunCommand(CommandId::mmCopyColor);
     EXPECT_EQ(out.ClipboardText, pointedAt);
 }
 

@@ -343,6 +343,35 @@ TEST(IniManagerCapRate, ZoomStepsSurviveRestarts) {
     }
 }
 
+// Values edited by hand outside what the program offers are handed out as the
+// nearest offered one (the fields keep what the file says: see StoredAsTenthsAndReadBack).
+TEST(IniManagerValues, ZoomAndIntervalAreHandedOutWithinTheirRanges) {
+    const struct {
+        const char* key;
+        const char* raw;
+        float zoom;
+        int interval;
+    } cases[] = {
+        {"CapRate", "-5", 1.0f, 100},
+        {"CapRate", "0", 1.0f, 100},
+        {"CapRate", "9", 1.0f, 100},
+        {"CapRate", "25", 2.5f, 100},
+        {"CapRate", "161", 16.0f, 100},
+        {"CapRate", "0x7FFFFFFF", 16.0f, 100},
+        {"SamplingRate", "0", 1.0f, 10},
+        {"SamplingRate", "-40", 1.0f, 10},
+        {"SamplingRate", "250", 1.0f, 250},
+        {"SamplingRate", "401", 1.0f, 400},
+        {"SamplingRate", "-2147483648", 1.0f, 10},
+    };
+    for (const auto& c : cases) {
+        FakeSettingsStore store(ZuriFile(c.key, c.raw));
+        TIniManager m(store, kFileName);
+        EXPECT_EQ(m.StartZoom(), c.zoom) << c.key << "=" << c.raw;
+        EXPECT_EQ(m.SamplingInterval(), c.interval) << c.key << "=" << c.raw;
+    }
+}
+
 TEST(IniManagerSetters, SaveAndNotifyOnlyOnChange) {
     struct Case {
         const char* name;

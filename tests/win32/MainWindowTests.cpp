@@ -330,18 +330,18 @@ TEST_F(MainWindowTest, HeldButtonStopsWhenTheMouseIsTakenAway) {
 }
 
 TEST_F(MainWindowTest, MinimiseReleasesTheHotKeysAndRestoreTakesThemBack) {
-    ASSERT_TRUE(form_.HotKeysRegistered());
+    ASSERT_TRUE(form_.Keys().Registered());
     ::ShowWindow(Hwnd(), SW_MINIMIZE);
     ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) != FALSE; }));
-    EXPECT_FALSE(form_.HotKeysRegistered());
+    EXPECT_FALSE(form_.Keys().Registered());
     // The restore as the system reports it (a window manager may take its time
     // to give an iconified window back, so the message is sent here directly).
     Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 300));
-    EXPECT_TRUE(form_.HotKeysRegistered());
+    EXPECT_TRUE(form_.Keys().Registered());
     Send(WM_SIZE, SIZE_MINIMIZED, 0);
-    EXPECT_FALSE(form_.HotKeysRegistered());
+    EXPECT_FALSE(form_.Keys().Registered());
     Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 300));
-    EXPECT_TRUE(form_.HotKeysRegistered());
+    EXPECT_TRUE(form_.Keys().Registered());
 }
 
 TEST_F(MainWindowTest, ALeftPressOnTheViewHoldsTheMouseUntilItsRelease) {
@@ -373,7 +373,7 @@ TEST_F(MainWindowTest, ClosingSavesTheBoundsAndZoomAndEndsTheLoop) {
     ::GetWindowRect(Hwnd(), &bounds);
     Send(WM_CLOSE);
     EXPECT_EQ(window_.Handle(), nullptr);
-    EXPECT_FALSE(form_.HotKeysRegistered());
+    EXPECT_FALSE(form_.Keys().Registered());
     MSG msg{};
     EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the message loop is told to end";
     EXPECT_EQ(ini_.BoundsRect, (IntRect{static_cast<int>(bounds.left), static_cast<int>(bounds.top),

@@ -191,7 +191,7 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
 
     // A layer with something on it, merged into every frame.
     Arrange([&](ViewState& s) { s.SurfaceVisible = true; });
-    Image& layer = form_->LayerImage();
+    Image& layer = form_->Surface().Pixels();
     Soak("surface layer", [&](int i) {
         if (i == 1 && layer.Width() > 50 && layer.Format() == PixelFormat::Bits32)
             for (int x = 10; x < 50; ++x) layer.SetPixel32(x, 20, 0x0000FF);
@@ -213,17 +213,17 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
     Soak("inverted");
     Arrange([&](ViewState& s) { s.InvertColors = false; });
 
-    form_->SetFixView(true, 40, 60);
+    form_->Picker().SetFixView(true, 40, 60);
     ASSERT_TRUE(S().FixView);
     Soak("fixed area");
-    form_->SetFixView(false, 0, 0);
+    form_->Picker().SetFixView(false, 0, 0);
 
     // Projection onto a window of this test; every tick also forwards a move.
     {
         wintest::ColourWindow target{RECT{0, 500, 300, 800}};
         PumpMessages();
         ::SetCursorPos(150, 650);
-        form_->SetProjection(true);
+        form_->Projector().SetProjection(true);
         ASSERT_TRUE(S().ProjectionMode);
         ASSERT_EQ(S().TargetWnd, reinterpret_cast<WindowHandle>(target.Handle()));
         ::SetCursorPos(900, 900);  // off the main window, so no foreground forcing
@@ -236,7 +236,7 @@ TEST_F(SoakTest, EveryRenderingPathHoldsItsResourcesOverManyTicks) {
     }
     PumpMessages();
     EXPECT_TRUE(S().ProjectionMode);
-    form_->SetProjection(false);
+    form_->Projector().SetProjection(false);
     EXPECT_TRUE(boxes_.Texts().empty()) << "no path may end in a message box";
 }
 
@@ -248,9 +248,9 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
         ::UnregisterHotKey(nullptr, kProbeId);
         return true;
     };
-    platform_.StartCaptureTimer(form_->SamplingInterval());
-    ASSERT_EQ(form_->SamplingInterval(), 10);
-    ASSERT_TRUE(form_->HotKeysRegistered());
+    platform_.StartCaptureTimer(ini_->SamplingInterval());
+    ASSERT_EQ(ini_->SamplingInterval(), 10);
+    ASSERT_TRUE(form_->Keys().Registered());
     ASSERT_FALSE(hotKeyFree()) << "the program holds its hot keys";
 
     Image& frame = platform_.FrameSection().View();
@@ -259,7 +259,7 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
     int lostRestores = 0;
     for (int cycle = 0; cycle < kMinimiseCycles; ++cycle) {
         ::ShowWindow(Hwnd(), SW_MINIMIZE);
-        ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) && !form_->HotKeysRegistered(); })) << cycle;
+        ASSERT_TRUE(PollUntil([&] { return ::IsIconic(Hwnd()) && !form_->Keys().Registered(); })) << cycle;
         EXPECT_TRUE(hotKeyFree()) << cycle << ": minimised, the keys are given back";
 
         ::ShowWindow(Hwnd(), SW_RESTORE);
@@ -270,9 +270,9 @@ TEST_F(SoakTest, EveryRestoreTakesBackTheHotKeysAndRestartsTheTicks) {
             ++lostRestores;
             ::ShowWindow(Hwnd(), SW_RESTORE);
         }
-        ASSERT_TRUE(PollUntil([&] { return !::IsIconic(Hwnd()) && form_->HotKeysRegistered(); }))
+        ASSERT_TRUE(PollUntil([&] { return !::IsIconic(Hwnd()) && form_->Keys().Registered(); }))
             << cycle << " iconic=" << ::IsIconic(Hwnd()) << " visible=" << ::IsWindowVisible(Hwnd())
-            << " registered=" << form_->HotKeysRegistered();
+            << " registered=" << form_->Keys().Registered();
         EXPECT_FALSE(hotKeyFree()) << cycle << ": restored, the keys are ours again";
 
         // Blank the frame, then change the view: a running capture timer draws it again

@@ -85,16 +85,16 @@ QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), p
         client_,
         [this](CommandId id, bool down) {
             Guarded(this, [&] {
-                if (down) form_.OnToolButtonDown(id);
-                else form_.OnToolButtonUp(id);
+                if (down) form_.Controls().OnToolButtonDown(id);
+                else form_.Controls().OnToolButtonUp(id);
             });
         },
-        [this](CommandId id) { Guarded(this, [&] { form_.OnCommand(id); }); });
+        [this](CommandId id) { Guarded(this, [&] { form_.RunCommand(id); }); });
     menu_ = std::make_unique<MenuBarQt>(menuBar(),
                                         MenuBarQt::Handlers{
-                                            [this](CommandId id) { Guarded(this, [&] { form_.OnCommand(id); }); },
+                                            [this](CommandId id) { Guarded(this, [&] { form_.RunCommand(id); }); },
                                             [this](CommandId top) { Guarded(this, [&] { form_.OnMenuOpen(top); }); },
-                                            [this](bool open) { form_.OnMenuLoop(open); },
+                                            [this](bool open) { form_.Readout().OnMenuLoop(open); },
                                         });
     BuildShortcuts();
 }
@@ -128,7 +128,7 @@ void QtMainWindow::Create() {
     platform_.Attach(MainWindowParts{this, client_, status_, tools_, menu_.get(), info_},
                      QtPlatform::Ticks{
                          [this] { Guarded(this, [&] { form_.timTimer(); }); },
-                         [this] { Guarded(this, [&] { form_.timRepeatTimer(); }); },
+                         [this] { Guarded(this, [&] { form_.Controls().timRepeatTimer(); }); },
                          [this](int id) { Guarded(this, [&] { form_.OnHotKey(id); }); },
                      });
     // From here on size and activation events reach the behaviour: CreateWnd itself
@@ -166,8 +166,8 @@ void QtMainWindow::changeEvent(QEvent* e) {
     if (e->type() == QEvent::WindowStateChange) OnSize();
     if (e->type() == QEvent::ActivationChange && formReady_) {
         Guarded(this, [&] {
-            if (isActiveWindow()) form_.FormActivate();
-            else form_.FormDeactivate();
+            if (isActiveWindow()) form_.Keys().FormActivate();
+            else form_.Keys().FormDeactivate();
         });
     }
 }
@@ -212,7 +212,7 @@ void QtMainWindow::OnMouseMove(ShiftState shift, int x, int y) {
 }
 
 void QtMainWindow::OnMouseWheel(ShiftState shift, int delta, int x, int y) {
-    Guarded(this, [&] { form_.FormMouseWheel(shift, delta, x, y); });
+    Guarded(this, [&] { form_.Controls().FormMouseWheel(shift, delta, x, y); });
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* e) {

@@ -121,8 +121,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY: form_.OnHotKey(static_cast<int>(wParam)); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0); return 0;
-    case WM_ENTERMENULOOP: form_.OnMenuLoop(true); return 0;
-    case WM_EXITMENULOOP: form_.OnMenuLoop(false); return 0;
+    case WM_ENTERMENULOOP: form_.Readout().OnMenuLoop(true); return 0;
+    case WM_EXITMENULOOP: form_.Readout().OnMenuLoop(false); return 0;
     case WM_NOTIFY:
         if (const auto r = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *r;
         break;
@@ -213,8 +213,8 @@ void MainWindow::OnSize(UINT type, int width, int height) {
 
 void MainWindow::OnActivate(WORD state) {
     if (!formReady_) return;
-    if (state != WA_INACTIVE) form_.FormActivate();
-    else form_.FormDeactivate();
+    if (state != WA_INACTIVE) form_.Keys().FormActivate();
+    else form_.Keys().FormDeactivate();
 }
 
 // High contrast turned on or off, or other system colours: the bars draw in them from
@@ -239,7 +239,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         form_.timTimer();
         lastCaptureTick_ = ::GetTickCount64();
     } else if (id == kRepeatTimerId) {
-        form_.timRepeatTimer();
+        form_.Controls().timRepeatTimer();
     }
 }
 
@@ -247,9 +247,9 @@ void MainWindow::OnCommand(WORD id, WORD code, HWND control) {
     if (control == nullptr && code == 1) {
         if (const CommandId c = ShortcutCommand(id); c != CommandId::None) form_.OnShortcut(c);
     } else if (control == nullptr && code == 0) {
-        if (FindMenuEntry(static_cast<CommandId>(id)) != nullptr) form_.OnCommand(static_cast<CommandId>(id));
+        if (FindMenuEntry(static_cast<CommandId>(id)) != nullptr) form_.RunCommand(static_cast<CommandId>(id));
     } else if (toolBar_ && control == toolBar_->Handle()) {
-        if (const CommandId c = toolBar_->ClickCommand(id); c != CommandId::None) form_.OnCommand(c);
+        if (const CommandId c = toolBar_->ClickCommand(id); c != CommandId::None) form_.RunCommand(c);
     }
 }
 
@@ -285,8 +285,8 @@ void MainWindow::OnMouseWheel(WPARAM wParam, LPARAM pos) {
     // The wheel reports screen coordinates; the behaviour works in client ones.
     POINT p{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
     ::ScreenToClient(hwnd_, &p);
-    form_.FormMouseWheel(ShiftFromKeys(GET_KEYSTATE_WPARAM(wParam), false), GET_WHEEL_DELTA_WPARAM(wParam),
-                         static_cast<int>(p.x), static_cast<int>(p.y));
+    form_.Controls().FormMouseWheel(ShiftFromKeys(GET_KEYSTATE_WPARAM(wParam), false), GET_WHEEL_DELTA_WPARAM(wParam),
+                                    static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
 bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {
@@ -297,8 +297,8 @@ bool MainWindow::OnSetCursor(HWND over, WORD hitTest) {
 }
 
 void MainWindow::OnToolPress(CommandId id, bool down) {
-    if (down) form_.OnToolButtonDown(id);
-    else form_.OnToolButtonUp(id);
+    if (down) form_.Controls().OnToolButtonDown(id);
+    else form_.Controls().OnToolButtonUp(id);
 }
 
 void MainWindow::OnDestroy() {

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "mainwindow/FakePlatform.h"
 #include "mainwindow/TfrmCap.h"
 #include "settings/IniManager.h"
-#include "settings/SettingsStore.h"
 #include "support/ArrangeView.h"
+#include "support/FakePlatform.h"
 #include "support/MemoryStore.h"
 
 namespace ocu::testing {
@@ -18,8 +16,9 @@ namespace ocu::testing {
 using support::ArrangeView;
 using support::MemoryStore;
 
-class MainWindowTest : public ::testing::Test {
-protected:
+// The window, its platform and its settings: a test that needs several fresh
+// windows makes several of these.
+struct FakeMainWindow {
     FakePlatform platform;
     MemoryStore store;
     std::unique_ptr<TIniManager> ini;
@@ -48,5 +47,7 @@ protected:
     }
     void Tick() { form->timTimer(); }
 };
+
+class MainWindowTest : public ::testing::Test, protected FakeMainWindow {};
 
 }  // namespace ocu::testing

@@ -121,7 +121,9 @@ inline constexpr Rect kWindowBounds{860, 250, 400, 500};
 // focus, then puts the pointer back at (restoreX, restoreY). Not the caption: a press there
 // starts the window's move loop, and a pointer moved away before the release is handled drags
 // the window along.
-void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int restoreY);
+// The native program's window is activated through the window manager instead.
+void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int restoreY, XWindow window = 0,
+                     Edge edge = Edge::Wine);
 
 // A test with one Ocumira.exe started over the coordinate pattern, its window at the right of
 // the screen, the pointer resting at (kRestX, kRestY) in the free left part, the view located

@@ -952,7 +952,7 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
-std::vector<std::string> MenuKeys(CommandId id)
+std::vector<std::string> MenuKeys(CommandId id, Edge edge)
 {
     std::vector<int> seen{0};  // entries met so far on each open level
     std::vector<int> path;     // the index of each open submenu on its level
@@ -968,7 +968,8 @@ std::vector<std::string> MenuKeys(CommandId id)
             std::vector<std::string> keys{"F10"};
             keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
             for (size_t level = 1; level < path.size(); ++level) {
-                keys.push_back(level == 1 ? "Down" : "Right");
+                // Qt's menus open at F10 and select a drop-down's first entry on the way along.
+                if (level > 1 || edge == Edge::Wine || path[0] == 0) keys.push_back(level == 1 ? "Down" : "Right");
                 keys.insert(keys.end(), static_cast<size_t>(path[level]), "Down");
             }
             keys.push_back("Return");
@@ -982,7 +983,7 @@ std::vector<std::string> MenuKeys(CommandId id)
 void ChooseCommand(XSession& session, Edge edge, CommandId id)
 {
     if (edge == Edge::Wine) return PostCommand(session, id);
-    for (const std::string& key : MenuKeys(id)) session.KeyCombo(key);
+    for (const std::string& key : MenuKeys(id, edge)) session.KeyCombo(key);
 }
 
 ProgramOptions Program::Helper(std::string_view name, std::vector<std::string> args, Edge edge)

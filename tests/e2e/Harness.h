@@ -346,7 +346,7 @@ void PostCommand(const XSession& session, CommandId id);
 // The keys that choose a menu entry, as a person without a mouse does: F10 selects the bar,
 // Right moves along it, Down opens a drop-down on its first entry and moves down it, Right
 // opens a submenu on its first entry, Return chooses. Worked out from the command table.
-std::vector<std::string> MenuKeys(CommandId id);
+std::vector<std::string> MenuKeys(CommandId id, Edge edge);
 // Runs a menu command: under Wine by WM_COMMAND; on the native program by the menu's keys,
 // with its main window focused.
 void ChooseCommand(XSession& session, Edge edge, CommandId id);

@@ -130,6 +130,7 @@ void QtMainWindow::Create() {
                          [this] { Guarded(this, [&] { form_.timTimer(); }); },
                          [this] { Guarded(this, [&] { form_.Controls().timRepeatTimer(); }); },
                          [this](int id) { Guarded(this, [&] { form_.OnHotKey(id); }); },
+                         [this] { OnSize(); },
                      });
     // From here on size and activation events reach the behaviour: CreateWnd itself
     // sizes the window and expects its own resize handler to run.

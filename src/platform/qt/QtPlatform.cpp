@@ -1,9 +1,11 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -181,13 +183,52 @@ IntRect QtPlatform::PrimaryWorkArea() {
     return screen_.PrimaryMonitor();
 }
 
+// The frame the window manager will put round a window not yet shown, as it tells through
+// _NET_FRAME_EXTENTS when asked (_NET_REQUEST_FRAME_EXTENTS); none when it does not answer
+// within a moment. Sizing the window right before it shows keeps the view, and a pinned area
+// worked out from the view's size, from changing once the frame arrives.
+QMargins QtPlatform::FrameToCome(QWidget* w) {
+    xcb_connection_t* c = screen_.Connection();
+    const auto window = static_cast<xcb_window_t>(w->winId());
+    const xcb_atom_t extents = Atom(c, "_NET_FRAME_EXTENTS"), request = Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    if (extents == XCB_ATOM_NONE || request == XCB_ATOM_NONE) return {};
+    xcb_client_message_event_t ask{};
+    ask.response_type = XCB_CLIENT_MESSAGE;
+    ask.format = 32;
+    ask.window = window;
+    ask.type = request;
+    xcb_send_event(c, 0, screen_.Root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ask));
+    xcb_flush(c);
+    for (int tries = 0; tries < 25; ++tries) {
+        const XcbReply<xcb_get_property_reply_t> r(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+        if (r && r->format == 32 && xcb_get_property_value_length(r.get()) == 16) {
+            const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+            return {static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3])};
+        }
+        QThread::msleep(8);
+    }
+    return {};
+}
+
 void QtPlatform::SetWindowBounds(IntRect r) {
     QMainWindow* w = parts_.Window;
     if (w == nullptr) return;
     const QMargins frame = FrameOf(w);
-    // Before the window manager has framed the window its frame is unknown: the bounds
-    // are put right again once it is.
-    if (!w->isVisible() || frame.isNull()) pendingBounds_ = r;
+    if (!w->isVisible() && frame.isNull()) {
+        // Not shown yet: the inside is placed where the frame to come leaves it. Without word
+        // from the window manager the bounds are put right again once the frame is there.
+        const QMargins toCome = FrameToCome(w);
+        if (toCome.isNull()) pendingBounds_ = r;
+        w->setGeometry(ToLogical(r.Left) + toCome.left(), ToLogical(r.Top) + toCome.top(),
+                       std::max(1, ToLogical(r.Width()) - toCome.left() - toCome.right()),
+                       std::max(1, ToLogical(r.Height()) - toCome.top() - toCome.bottom()));
+        if (w->layout() != nullptr) w->layout()->activate();
+        if (ticks_.HiddenResize) ticks_.HiddenResize();
+        return;
+    }
+    if (frame.isNull()) pendingBounds_ = r;
     w->resize(std::max(1, ToLogical(r.Width()) - frame.left() - frame.right()),
               std::max(1, ToLogical(r.Height()) - frame.top() - frame.bottom()));
     w->move(ToLogical(r.Left), ToLogical(r.Top));

@@ -4,6 +4,7 @@
 // one passes InputPort's methods on to the one it is given.
 #include <QCursor>
 #include <QImage>
+#include <QMargins>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -37,6 +38,9 @@ public:
         std::function<void()> Capture;
         std::function<void()> Repeat;
         std::function<void(int id)> HotKey;
+        // The window was given a new size while hidden: Qt tells its widgets only when the
+        // window shows, the behaviour expects to hear at once.
+        std::function<void()> HiddenResize;
     };
     // `input` answers for other programs' windows and the input sent to them.
     QtPlatform(xcb_connection_t* connection, InputPort& input);
@@ -135,6 +139,7 @@ public:
 private:
     QWidget* Owner() const;
     double Ratio() const;
+    QMargins FrameToCome(QWidget* w);
     int ToScreen(int logical) const;
     int ToLogical(int pixels) const;
     IntRect ToScreen(const QRect& r) const;

@@ -3,12 +3,21 @@
 # by dpkg-shlibdeps, so they follow whatever the build linked.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)  # packing needs the program, not the tests
 include(GNUInstallDirs)
-install(TARGETS ocumira RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/resources/ocumira.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The program keeps its guide and icon beside it, as the Windows release does, so help finds
+# the guide where the program is; the command on the PATH is a link to it.
+set(OCU_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/ocumira)
+install(TARGETS ocumira RUNTIME DESTINATION ${OCU_PROGRAM_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/resources/guide-ja.txt DESTINATION ${OCU_PROGRAM_DIR} RENAME 使い方.txt)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/Ocumira.ico DESTINATION ${OCU_PROGRAM_DIR} RENAME ocumira.ico)
+file(RELATIVE_PATH OCU_LINK_TARGET /usr/${CMAKE_INSTALL_BINDIR} /usr/${OCU_PROGRAM_DIR}/ocumira)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package-link)
+file(CREATE_LINK ${OCU_LINK_TARGET} ${CMAKE_BINARY_DIR}/package-link/ocumira SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/package-link/ocumira DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Named as the program names the Programs-menu entry it makes for a user, which then takes
+# this one's place in the menu instead of standing beside it.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/Ocumira.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/ocumira.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/resources/guide-ja.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ocumira
-        RENAME 使い方.txt)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ocumira)

@@ -28,10 +28,10 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks Qt:
 
 installed=1
 apt-get install -y -q "$deb" >"$work/install.txt" 2>&1 || { cat "$work/install.txt"; fail "apt-get install"; }
-files=(/usr/bin/ocumira /usr/share/applications/ocumira.desktop
-       /usr/share/icons/hicolor/256x256/apps/ocumira.png /usr/share/doc/ocumira/使い方.txt)
+files=(/usr/bin/ocumira /usr/lib/ocumira/ocumira /usr/lib/ocumira/使い方.txt
+       /usr/share/applications/Ocumira.desktop /usr/share/icons/hicolor/256x256/apps/ocumira.png)
 for f in "${files[@]}"; do [[ -f "$f" ]] || fail "not installed: $f"; done
-command=$(sed -n 's/^Exec=//p' /usr/share/applications/ocumira.desktop)
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/Ocumira.desktop)
 [[ -n "$command" ]] || fail "the desktop entry has no Exec"
 
 # Started as the desktop starts it: the command alone, found on the PATH, in a fresh home.
@@ -42,7 +42,7 @@ mkdir -p "$work/home"
 app_pid=$!
 shown=''
 for ((i = 0; i < 150; i++)); do
-  if xdotool search --onlyvisible --name '^Ocumira' >/dev/null 2>&1; then shown=1; break; fi
+  if xdotool search --onlyvisible --name '^Lumivane Ocumira' >/dev/null 2>&1; then shown=1; break; fi
   kill -0 "$app_pid" 2>/dev/null || break
   sleep 0.1
 done

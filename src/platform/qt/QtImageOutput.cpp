@@ -13,7 +13,7 @@
 #include "mainwindow/ErrorTexts.h"
 #include "platform/qt/FileWriteQt.h"
 #include "platform/qt/ImageConvert.h"
-#include "platform/qt/XcbOwners.h"
+#include "platform/qt/XcbReply.h"
 
 namespace ocu::qt {
 namespace {

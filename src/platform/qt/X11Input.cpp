@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/qt/CompoundText.h"
-#include "platform/qt/XcbOwners.h"
+#include "platform/qt/XcbReply.h"
 
 namespace ocu::qt {
 namespace {
@@ -113,7 +113,7 @@ bool X11Input::EnsureProjectionPointer() {
     projectionMaster_ = master;
     if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c)) {
         auto first = [symbols](xcb_keysym_t sym) {
-            const xcb_owned<xcb_keycode_t> codes(xcb_key_symbols_get_keycode(symbols, sym));
+            const XcbReply<xcb_keycode_t> codes(xcb_key_symbols_get_keycode(symbols, sym));
             return codes ? codes.get()[0] : xcb_keycode_t{0};
         };
         ctrlKey_ = first(kControlL);

@@ -14,6 +14,21 @@ struct FreeDeleter {
 template <typename T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
+// The reply to a request, with any error freed.
+template <class Reply, class Cookie, class ReplyFn>
+XcbReply<Reply> Take(xcb_connection_t* c, Cookie cookie, ReplyFn replyFn) {
+    xcb_generic_error_t* error = nullptr;
+    XcbReply<Reply> reply(replyFn(c, cookie, &error));
+    std::free(error);
+    return reply;
+}
+
+// Whether a checked request went through.
+inline bool Succeeded(xcb_connection_t* c, xcb_void_cookie_t cookie) {
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c, cookie));
+    return !error;
+}
+
 // A pixmap or GC id freed with the connection it came from.
 class XcbPixmap {
 public:

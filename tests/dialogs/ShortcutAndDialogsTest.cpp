@@ -108,7 +108,7 @@ TEST_F(DialogCommandTest, HelpOpensTheGuideWhenThereIsNoHelpFile) {
     shell.Program = "/opt/ocumira/ocumira";
     shell.Separator = '/';
     shell.Files["/opt/ocumira/使い方.txt"] = "installed";
-    form->OnCommand(CommandId::Help2);
+    form->RunCommand(CommandId::Help2);
     EXPECT_EQ(shell.Urls.back(), "/opt/ocumira/使い方.txt");
 }
 

@@ -195,10 +195,12 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
 
 // The system delivers a hot key while one of the program's boxes waits for an answer; the
 // program ignores it then instead of opening a second box over the first.
-TEST_F(HotKeysE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
+class HotKeyBoxE2E : public OnBothEdges<OcumiraE2E> {};
+
+TEST_P(HotKeyBoxE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
 {
     XSession session;
-    Magnifier m = MagnifierOverPattern(session, kCursorX, kCursorY);
+    Magnifier m = MagnifierOverPattern(session, kCursorX, kCursorY, {}, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     constexpr std::string_view kAngleBox = "任意角度回転";
     session.KeyCombo("ctrl+t");
@@ -209,6 +211,8 @@ TEST_F(HotKeysE2E, KeyWhileABoxIsOpenOpensNoSecondBox)
     session.TypeText("45\n");
     ASSERT_TRUE(PollUntil([&] { return session.WindowsByTitlePrefix(kAngleBox).empty(); }, 10s));
 }
+
+OCU_ON_BOTH_EDGES(HotKeyBoxE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     char name[] = "helper_target", cls[] = "OcuTargetClass";
     XClassHint hint{name, cls};
     XSetClassHint(display, window, &hint);
-    XStoreName(display, window, "Ocumira test target");
+    XStoreName(display, window, "OcuTarget");
     // No frame: the window manager leaves the inside at x,y as asked.
     struct {
         unsigned long flags, functions, decorations;

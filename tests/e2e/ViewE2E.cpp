@@ -72,8 +72,9 @@ TEST_P(ViewE2E, ViewShowsTheAreaAroundThePointerAtEachZoomAndRunStoresItsSetting
                 EXPECT_EQ(marker.width, static_cast<int>(zoom));
                 const auto [sx, sy] = plain.Source(marker.x, marker.y);
                 const int whole = static_cast<int>(zoom);
-                if (view.width % whole == 0 && view.height % whole == 0)
+                if (view.width % whole == 0 && view.height % whole == 0) {
                     EXPECT_EQ(std::tuple(sx, sy), std::tuple(spot.x, spot.y));
+                }
                 EXPECT_EQ(shot.At(marker.x, marker.y), XSession::PatternColor(sx, sy) ^ 0xFFFFFF);
             }
         }

@@ -436,8 +436,15 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         // The magnifier may take its own click only now, after the target took the move; the
         // pointer position it reads then still lies on its own window (see the projection's
         // own-window check): the target must be found all the same.
-        session.KeyCombo("ctrl+e");
-        const bool on = m.WaitTitleHas("操作投影モード", 20s);
+        // Now and then on a loaded machine Wine loses the key while the new target window takes
+        // the focus (the target logs the Ctrl held, the magnifier never hears the hot key): a
+        // key that changed nothing in six seconds is pressed again, as a person would.
+        bool on = false;
+        for (int press = 0; press < 3 && !on; ++press) {
+            session.KeyCombo("ctrl+e");
+            on = press < 2 ? PollUntil([&] { return m.Title().find("操作投影モード") != std::string::npos; }, 6s)
+                           : m.WaitTitleHas("操作投影モード", 6s);
+        }
         ASSERT_TRUE(on) << m.Title() << " " << Boxes(session);
         if (!hang) target->Kill();
 

@@ -96,8 +96,14 @@ bool SameName(std::string_view a, std::string_view b) {
 // trimmed, starts with '[' and holds a ']'; the first section of that name (ASCII
 // case aside) runs to the next header; in it, the first "key=value" line of that
 // key (not a comment, not starting with '[') gives the value as Windows reads it.
+// A UTF-8 byte order mark is no text: it is kept in front, and the lines start after it.
+std::string_view WithoutBom(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    return text;
+}
+
 std::optional<std::string> ReferenceGet(std::string_view text, std::string_view section, std::string_view key) {
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark is no text
+    text = WithoutBom(text);
     bool inside = false;
     for (const Line& l : SplitLines(text)) {
         const std::string_view t = Trim(l.body);
@@ -194,7 +200,7 @@ void TrySet(ocu::IniFile& ini, const Candidates& c, FuzzedDataProvider& fdp) {
     const std::string& value = Pick(fdp, c.values);
 
     const std::string textBefore = ini.Text();
-    const std::vector<Line> before = SplitLines(textBefore);
+    const std::vector<Line> before = SplitLines(WithoutBom(textBefore));
     // Every other pair we know of must read the same after the Set.
     std::vector<std::optional<std::string>> others;
     for (const std::string& s : c.sections)
@@ -212,7 +218,9 @@ void TrySet(ocu::IniFile& ini, const Candidates& c, FuzzedDataProvider& fdp) {
     Check(ReferenceGet(text, section, key) == AsRead(value), "the text after Set does not hold the value", text);
     const std::optional<std::string> reread = ocu::IniFile(text).Get(section, key);
     Check(reread == got, "a fresh parse reads another value");
-    CheckEdit(before, SplitLines(text), section, key, value);
+    Check(WithoutBom(text).size() + 3 * textBefore.starts_with("\xEF\xBB\xBF") == text.size(),
+          "the byte order mark was not kept in front", text);
+    CheckEdit(before, SplitLines(WithoutBom(text)), section, key, value);
 
     std::size_t i = 0;
     for (const std::string& s : c.sections)

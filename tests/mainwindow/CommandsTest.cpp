@@ -2,6 +2,7 @@
 #include <set>
 #include <string>
 
+#include "mainwindow/ToolPictures.h"
 #include "support/MainWindowFixture.h"
 
 namespace ocu::testing {
@@ -20,6 +21,21 @@ TEST(CommandTable, EveryMenuCommandSitsUnderItsTopLevelAndShortcutsAreUnique) {
     EXPECT_EQ(TopLevelOf(CommandId::mm300x400), CommandId::MenuRange);
     EXPECT_EQ(HotKeyTable().size(), 15u);
     EXPECT_EQ(MainToolBar().size(), 7u);
+}
+
+// Every button has its own picture, drawn inside the 16 x 16 grid (a box's right and
+// bottom edges may lie on the grid's far side, they are not drawn).
+TEST(CommandTable, EveryToolButtonHasItsOwnPictureInsideItsGrid) {
+    std::set<std::pair<const PictureStroke*, std::size_t>> seen;
+    for (const ToolButton& b : MainToolBar()) {
+        const auto strokes = ToolPicture(b.Id);
+        ASSERT_FALSE(strokes.empty()) << b.Caption;
+        EXPECT_TRUE(seen.insert({strokes.data(), strokes.size()}).second) << b.Caption;
+        for (const PictureStroke& s : strokes)
+            for (const IntPoint p : s.At) {
+                EXPECT_TRUE(p.X >= 0 && p.X <= kToolPictureSize && p.Y >= 0 && p.Y <= kToolPictureSize) << b.Caption;
+            }
+    }
 }
 
 // A row's value is what its caption promises: "2.5x" zooms to 2.5, "40ピクセル線" spaces the

@@ -1,10 +1,13 @@
 #include "platform/qt/ToolBarQt.h"
 
+#include <cmath>
+
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
+#include "mainwindow/ToolPictures.h"
 #include "mainwindow/ViewLayout.h"
 
 namespace ocu::qt {
@@ -12,70 +15,25 @@ namespace {
 
 constexpr int kButtonWidth = 60;
 constexpr int kButtonHeight = 38;
-constexpr int kPictureSize = 16;
+constexpr int kPictureSize = kToolPictureSize;
 const QColor kCream(255, 251, 240);
 const QColor kCaptionBlue(0, 0, 255);
-const QColor kInk(0, 51, 153);
-const QColor kGlass(170, 215, 255);
-const QColor kHandle(120, 72, 24);
-const QColor kArrow(0, 110, 40);
+
+QColor Colour(PictureColour c) { return {c.R, c.G, c.B}; }
 
 // Lines end as the pictures' first drawing ended them: a thin line short of its end
 // point, a wide one rounded past both ends.
-void Use(QPainter& p, const QColor& pen, int width, std::optional<QColor> fill = std::nullopt) {
-    p.setPen(QPen(pen, width, Qt::SolidLine, width > 1 ? Qt::SquareCap : Qt::FlatCap, Qt::MiterJoin));
-    if (fill) p.setBrush(*fill);
+void Use(QPainter& p, const PictureStroke& s) {
+    const int w = s.PenWidth;
+    p.setPen(QPen(Colour(s.Pen), w, Qt::SolidLine, w > 1 ? Qt::SquareCap : Qt::FlatCap, Qt::MiterJoin));
+    if (s.Fill) p.setBrush(Colour(*s.Fill));
     else p.setBrush(Qt::NoBrush);
 }
 
-void Triangle(QPainter& p, int x, int y, QPoint a, QPoint b, QPoint c) {
-    const QPoint pts[3] = {{x + a.x(), y + a.y()}, {x + b.x(), y + b.y()}, {x + c.x(), y + c.y()}};
-    p.drawPolygon(pts, 3);
-}
-
-// A magnifying glass; `plus` adds the vertical stroke of a plus sign.
-void Magnifier(QPainter& p, int x, int y, bool plus) {
-    Use(p, kHandle, 2);
-    p.drawLine(x + 10, y + 10, x + 15, y + 15);
-    p.drawLine(x + 11, y + 10, x + 15, y + 14);
-    Use(p, kInk, 1, kGlass);
-    p.drawEllipse(QRect(x, y, 12, 12));
-    Use(p, kInk, 2);
-    p.drawLine(x + 3, y + 6, x + 10, y + 6);
-    if (plus) p.drawLine(x + 6, y + 3, x + 6, y + 10);
-}
-
-void FlipPicture(QPainter& p, int x, int y, bool horizontal) {
-    Use(p, QColor(128, 128, 128), 1);
-    for (int i = 0; i < 16; i += 3) {
-        if (horizontal) p.drawLine(x + 7, y + i, x + 7, y + i + 2);
-        else p.drawLine(x + i, y + 7, x + i + 2, y + 7);
-    }
-    // The filled shape and its hollow mirror image.
-    Use(p, kInk, 1, kInk);
-    if (horizontal) Triangle(p, x, y, {0, 7}, {5, 2}, {5, 12});
-    else Triangle(p, x, y, {7, 0}, {2, 5}, {12, 5});
-    Use(p, kInk, 1, QColor(255, 255, 255));
-    if (horizontal) Triangle(p, x, y, {14, 7}, {9, 2}, {9, 12});
-    else Triangle(p, x, y, {7, 14}, {2, 9}, {12, 9});
-}
-
-// Three quarters of a circle from its top, with an arrow head at its end.
-void TurnPicture(QPainter& p, int x, int y, bool clockwise) {
-    Use(p, kArrow, 2);
-    p.drawArc(QRect(x + 2, y + 3, 11, 11), 90 * 16, (clockwise ? -270 : 270) * 16);
-    Use(p, kArrow, 1, kArrow);
-    if (clockwise) Triangle(p, x, y, {0, 9}, {6, 9}, {3, 4});
-    else Triangle(p, x, y, {10, 9}, {15, 9}, {12, 4});
-}
-
-void ResetPicture(QPainter& p, int x, int y) {
-    Use(p, kArrow, 2);
-    p.drawEllipse(QRect(x + 2, y + 3, 12, 12));
-    Use(p, kInk, 2);
-    p.drawLine(x + 8, y + 10, x + 8, y + 4);
-    Use(p, kInk, 1, kInk);
-    Triangle(p, x, y, {5, 4}, {11, 4}, {8, 0});
+// Qt's angle, in sixteenths of a degree counter-clockwise from three o'clock, of the ray
+// from the box's centre through `to`.
+int RayAngle(QPointF centre, QPoint to) {
+    return static_cast<int>(std::lround(std::atan2(centre.y() - to.y(), to.x() - centre.x()) * 180 / M_PI * 16));
 }
 
 }  // namespace
@@ -83,15 +41,26 @@ void ResetPicture(QPainter& p, int x, int y) {
 void DrawToolPicture(QPainter& p, int x, int y, CommandId id) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    switch (id) {
-    case CommandId::tbZoomUp: Magnifier(p, x, y, true); break;
-    case CommandId::tbZoomOut: Magnifier(p, x, y, false); break;
-    case CommandId::tbFlipH: FlipPicture(p, x, y, true); break;
-    case CommandId::tbFlipV: FlipPicture(p, x, y, false); break;
-    case CommandId::tbLRotate: TurnPicture(p, x, y, true); break;   // 右に回転
-    case CommandId::tbRRotate: TurnPicture(p, x, y, false); break;  // 左に回転
-    case CommandId::tbReset: ResetPicture(p, x, y); break;
-    default: break;
+    for (const PictureStroke& s : ToolPicture(id)) {
+        Use(p, s);
+        QPoint at[4];
+        for (int i = 0; i < 4; ++i) at[i] = {x + s.At[i].X, y + s.At[i].Y};
+        // The strokes' boxes leave their right and bottom edges outside; Qt's keep them in.
+        const QRect box(at[0], at[1] - QPoint(2, 2));
+        switch (s.Shape) {
+        case StrokeShape::Line: p.drawLine(at[0], at[1]); break;
+        case StrokeShape::Triangle: p.drawPolygon(at, 3); break;
+        case StrokeShape::Ellipse: p.drawEllipse(box); break;
+        case StrokeShape::Arc: {
+            const QPointF centre = QRectF(at[0], at[1]).center();
+            const int from = RayAngle(centre, at[2]);
+            int span = RayAngle(centre, at[3]) - from;
+            if (s.Clockwise && span >= 0) span -= 360 * 16;
+            if (!s.Clockwise && span <= 0) span += 360 * 16;
+            p.drawArc(box, from, span);
+            break;
+        }
+        }
     }
     p.restore();
 }

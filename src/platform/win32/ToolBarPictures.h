@@ -4,12 +4,12 @@
 // binary resource.
 #include <windows.h>
 
-#include "mainwindow/Commands.h"
+#include "mainwindow/ToolPictures.h"
 #include "platform/win32/Handles.h"
 
 namespace ocu::win {
 
-inline constexpr int kPictureSize = 16;
+inline constexpr int kPictureSize = kToolPictureSize;
 inline constexpr COLORREF kPictureMask = RGB(255, 0, 255);
 
 // One picture per button of MainToolBar(), in its order, in a masked image list of

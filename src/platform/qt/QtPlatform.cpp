@@ -390,9 +390,7 @@ void QtPlatform::SetMenuCaption(CommandId id, const std::string& utf8) {
 // --- modal input ---------------------------------------------------------------------------
 
 void QtPlatform::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                    Owner());
-    box.exec();
+    ShowMessageBox(Owner(), QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 bool QtPlatform::ModalBoxOpen() { return QApplication::activeModalWidget() != nullptr; }

@@ -26,13 +26,13 @@ std::string Xclip(const XSession& session, const std::string& args, bool* ok = n
     return Shell("DISPLAY=" + session.DisplayName() + " timeout 10 xclip -selection clipboard " + args, ok);
 }
 
-// The dialogs of a native program: its shown titled windows other than the main window.
+// The dialogs of a native program: its shown windows that say they are dialogs.
 std::vector<XWindow> NativeDialogs(const XSession& session, pid_t pid)
 {
     std::vector<XWindow> found;
     for (const XWindow w : session.WindowsOfProcess(pid)) {
         const std::string title = session.WindowTitle(w);
-        if (session.IsShown(w) && !title.empty() && !title.starts_with(kMainTitle)) found.push_back(w);
+        if (session.IsShown(w) && !title.starts_with(kMainTitle) && IsDialogWindow(session, w)) found.push_back(w);
     }
     return found;
 }
@@ -178,7 +178,9 @@ bool SaveThroughTheDialog(XSession& session, Edge edge, pid_t pid, const fs::pat
     // from the box itself, natively from what Ctrl+C in it copies.
     auto typedName = [&] {
         if (edge == Edge::Native) {
-            session.KeyCombo("ctrl+a");
+            // Not Ctrl+A: the magnifier holds it system-wide.
+            session.KeyCombo("End");
+            session.KeyCombo("shift+Home");
             session.KeyCombo("ctrl+c");
             return ClipboardText(session, edge);
         }

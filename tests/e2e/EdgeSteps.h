@@ -38,8 +38,8 @@ void ChooseFromMenu(XSession& session, Edge edge, XWindow main, CommandId id);
 std::vector<std::string> HotKeyStates(const XSession& session, Edge edge);
 
 // The title of the dialog the program shows over its main window, "" while none is shown:
-// under Wine the dialog the main window owns, natively a titled window of the process other
-// than the main one. `pid` is the program's.
+// under Wine the dialog the main window owns, natively a window of the process that says it is
+// a dialog. `pid` is the program's.
 std::string DialogTitle(const XSession& session, Edge edge, pid_t pid);
 // The dialog, once it shows and holds the keyboard; its title in `title`.
 bool WaitForDialog(const XSession& session, Edge edge, pid_t pid, std::string* title);

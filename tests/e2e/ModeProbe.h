@@ -220,7 +220,8 @@ public:
                 session_.KeyCombo("Escape");
             }
             session_.KeyCombo("F10");
-            for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
+            const int rights = index + (edge_ == Edge::Native ? MenusOpeningASubmenu(index) : 0);
+            for (int i = 0; i < rights; ++i) session_.KeyCombo("Right");
             // Qt's menus open at F10 and select a drop-down's first entry on the way along.
             if (edge_ == Edge::Wine || index == 0) session_.KeyCombo("Down");
             if (PollUntil([&] { return ShownWindows() > before; }, 4s)) return true;
@@ -230,11 +231,12 @@ public:
             [&] { return ShownWindows() > before; }, 1s);
     }
 
-    // The open drop-down menu: the program's shown window without a title.
+    // The open drop-down menu: the program's shown window without a title, or (Qt names every
+    // window) the one that says it is a menu.
     std::optional<Rect> DropDown() const
     {
         for (XWindow w : session_.WindowsOfProcess(app_.Pid()))
-            if (w != window_ && session_.IsShown(w) && session_.WindowTitle(w).empty())
+            if (w != window_ && session_.IsShown(w) && (session_.WindowTitle(w).empty() || IsMenuWindow(session_, w)))
                 return session_.WindowGeometry(w);
         return std::nullopt;
     }

@@ -141,8 +141,10 @@ public:
                 const auto client = ClientArea(session_, window_, edge_);
                 if (!client) return false;
                 client_ = *client;
+                // A window the window manager has not framed yet has no place to compare with.
                 const auto outer = OuterBounds(session_, window_, edge_);
-                if (outer && !outer->Contains(client_.x, client_.y)) {
+                if (!outer) return false;
+                if (!outer->Contains(client_.x, client_.y)) {
                     session_.NudgeWindow(window_);  // Wine has the window elsewhere than X
                     return false;
                 }

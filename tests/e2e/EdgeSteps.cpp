@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace ocu::e2e {
@@ -108,6 +109,15 @@ void ChooseFromMenu(XSession& session, Edge edge, XWindow main, CommandId id)
 {
     if (edge == Edge::Native) Activate(session, main);
     ChooseCommand(session, edge, id);
+    // The drop-down closes a moment after the entry is chosen; until then it covers the view.
+    if (edge == Edge::Native)
+        WaitFor(
+            "the menu to close",
+            [&] {
+                const auto shown = session.WindowsByTitlePrefix("");
+                return std::none_of(shown.begin(), shown.end(), [&](XWindow w) { return IsMenuWindow(session, w); });
+            },
+            10s);
 }
 
 namespace {

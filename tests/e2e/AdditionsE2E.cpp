@@ -1,4 +1,4 @@
-// Through the real exe: the colour under the pointer, Ctrl + wheel zoom, hot keys held only
+// Through the real programs: the colour under the pointer, Ctrl + wheel zoom, hot keys held only
 // while the window is active, PNG saving, and the window's usual look while none of them is
 // asked for.
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "e2e/EdgeSteps.h"
 #include "e2e/ModeProbe.h"
 #include "mainwindow/PointerColor.h"
 #include "support/OcumiraE2E.h"
@@ -22,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AdditionsE2E : public OcumiraE2E {
+class AdditionsE2E : public OnBothEdges<OcumiraE2E> {
 protected:
     // The output of a shell command on the test's display (stderr folded in).
     std::string Shell(const std::string& command, bool* ok = nullptr)
@@ -32,11 +33,12 @@ protected:
 
     // Gives the main window the keyboard with a click on its view (a click on the caption
     // leaves Wine in its window-move loop, which swallows the keys), the pointer then put at
-    // (restX, restY).
+    // (restX, restY). The native window is activated through the window manager.
     void FocusMain(int restX, int restY)
     {
-        auto foreground = [&] { return Query(session_, {"foreground"}) == "foreground 1"; };
-        if (!foreground()) m_->ClickView(10, 10);
+        auto foreground = [&] { return MainIsActive(session_, TestedEdge(), m_->Window()); };
+        if (!foreground() && TestedEdge() == Edge::Wine) m_->ClickView(10, 10);
+        if (!foreground() && TestedEdge() == Edge::Native) Activate(session_, m_->Window());
         session_.MovePointer(restX, restY);
         ASSERT_TRUE(PollUntil(foreground, 10s, 100ms)) << "the main window did not come to the foreground";
         ASSERT_TRUE(WaitFor(
@@ -65,22 +67,23 @@ protected:
         return false;
     }
 
-    std::string ClipboardText()
+    std::string ClipboardText() { return e2e::ClipboardText(session_, TestedEdge()); }
+    void Choose(CommandId id) { ChooseFromMenu(session_, TestedEdge(), m_->Window(), id); }
+    void StartOver(int x, int y, const StartSettings& settings = {})
     {
-        const std::string r = RunHelper(session_, "helper_clipboard", {"readtext"});
-        return r.rfind("text ", 0) == 0 ? r.substr(5, r.find('\n') - 5) : "?" + r;
+        session_.PaintPattern();
+        session_.MovePointer(x, y);
+        m_ = std::make_unique<Magnifier>(session_, SettingsText(settings), TestedEdge());
+        ASSERT_NO_FATAL_FAILURE(m_->Start());
     }
 
     XSession session_;
     std::unique_ptr<Magnifier> m_;
 };
 
-TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
+TEST_P(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 {
-    session_.PaintPattern();
-    session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartOver(400, 600, {.colorShown = true}));
 
     // Following the pointer: the pixel under it.
     for (const auto& [x, y] : {std::pair{400, 600}, {401, 600}, {123, 45}}) {
@@ -90,16 +93,16 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
             << "no swatch of " << ColorText(want, true) << " for " << x << "," << y << ": "
             << SaveShot(session_.GrabRoot(), "colour-follow");
     }
-    PostCommand(session_, CommandId::mmCopyColor);
+    Choose(CommandId::mmCopyColor);
     EXPECT_TRUE(PollUntil([&] { return ClipboardText() == ColorText(XSession::PatternColor(123, 45), true); }, 10s))
         << ClipboardText();
     SaveShot(session_.GrabRoot(), "colour-hex");
 
     // Decimal through the menu entry; the stored key follows.
-    PostCommand(session_, CommandId::mmColorHex);
+    Choose(CommandId::mmColorHex);
     EXPECT_TRUE(PollUntil(
         [&] {
-            PostCommand(session_, CommandId::mmCopyColor);
+            Choose(CommandId::mmCopyColor);
             return ClipboardText() == ColorText(XSession::PatternColor(123, 45), false);
         },
         15s))
@@ -110,12 +113,9 @@ TEST_F(AdditionsE2E, ColourUnderThePointerIsShownSwitchedAndCopied)
 
 // Chosen with the mouse from the open menu, the copy is the colour pointed at before, not the
 // colour of the menu entry the pointer rests on.
-TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
+TEST_P(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
 {
-    session_.PaintPattern();
-    session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({.colorShown = true}));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartOver(400, 600, {.colorShown = true}));
     ASSERT_NO_FATAL_FAILURE(FocusMain(123, 45));
     const uint32_t want = XSession::PatternColor(123, 45);
     ASSERT_TRUE(PollUntil([&] { return SwatchShows(want); }, 10s));
@@ -134,10 +134,10 @@ TEST_F(AdditionsE2E, ColourCopiedWithThePointerFromTheMenuIsTheColourPointedAt)
     ASSERT_TRUE(m_->App().Close());
 }
 
-TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
+TEST_P(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
 {
-    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
-    PostCommand(session_, CommandId::mmColorShow);
+    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_, TestedEdge()));
+    Choose(CommandId::mmColorShow);
     // Over the view, at a few points of the magnified picture: the colour the view shows there
     // (which is the pinned pattern pixel, not the screen pixel a pointer elsewhere would read).
     for (const auto& [vx, vy] : {std::pair{10, 10}, {m_->View().width - 7, 33}, {101, m_->View().height - 5}}) {
@@ -154,12 +154,9 @@ TEST_F(AdditionsE2E, PinnedViewReadsThePixelTheViewShowsUnderThePointer)
     ASSERT_TRUE(m_->App().Close());
 }
 
-TEST_F(AdditionsE2E, CtrlWheelOverTheViewZooms)
+TEST_P(AdditionsE2E, CtrlWheelOverTheViewZooms)
 {
-    session_.PaintPattern();
-    session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartOver(400, 600));
     m_->ClickView(2, m_->View().height - 3);  // focus, the pointer resting on the view
     bool ok = false;
     Shell("xdotool keydown ctrl click 4 keyup ctrl", &ok);
@@ -179,27 +176,24 @@ TEST_F(AdditionsE2E, CtrlWheelOverTheViewZooms)
     EXPECT_EQ(IniValue(m_->App().ReadIni().value_or(""), "CapRate"), "20");
 }
 
-TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
+TEST_P(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
 {
-    session_.PaintPattern();
-    session_.MovePointer(400, 600);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartOver(400, 600));
 
     // The entry of 設定 is checked by default; chosen, it clears.
-    PostCommand(session_, CommandId::mmHotKeysAlways);
+    Choose(CommandId::mmHotKeysAlways);
 
     // Another program active: Ctrl+A and the rest are free, and Ctrl+A does not zoom.
-    Program other(session_, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
+    Program other(session_, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}, TestedEdge()));
     ASSERT_TRUE(PollUntil([&] { return session_.Grab(110, 110, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     session_.MovePointer(150, 150);
     session_.Click(1);
-    ASSERT_TRUE(PollUntil([&] { return Query(session_, {"foreground"}) == "foreground 0"; }, 10s, 100ms));
+    ASSERT_TRUE(PollUntil([&] { return !MainIsActive(session_, TestedEdge(), m_->Window()); }, 10s, 100ms));
     std::string seen;
     auto all = [&](const std::string& state) {
         return PollUntil(
             [&] {
-                const auto states = HotKeyStates(session_);
+                const auto states = HotKeyStates(session_, TestedEdge());
                 seen.clear();
                 for (size_t i = 0; i < states.size(); ++i)
                     seen += std::string(kHotKeyCombos[i]) + "=" + states[i] + " ";
@@ -226,12 +220,9 @@ TEST_F(AdditionsE2E, ClearedEntryLeavesTheHotKeysToTheActiveProgram)
 // A first start shows the program as it always looked: the hint line is the hint alone, the
 // additions follow each menu's own entries behind a separator. The colour's entry brings the
 // readout.
-TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
+TEST_P(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
 {
-    session_.PaintPattern();
-    session_.MovePointer(123, 45);
-    m_ = std::make_unique<Magnifier>(session_, SettingsText({}));
-    ASSERT_NO_FATAL_FAILURE(m_->Start());
+    ASSERT_NO_FATAL_FAILURE(StartOver(123, 45));
     const uint32_t under = XSession::PatternColor(160, 90);
     // A panel ends in a sunken edge, whose right side is a white line through the bar's whole
     // height; a black text draws none. Only the last panel's edge lies at the bar's far end.
@@ -274,12 +265,12 @@ TEST_F(AdditionsE2E, DefaultWindowKeepsTheBarsAndMenusTheAdditionsComeOnRequest)
     EXPECT_EQ(IniValue(ini, "HotKeysAlways"), "0");
 }
 
-TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
+TEST_P(AdditionsE2E, PngHoldsTheViewAsShown)
 {
     char folder[] = "/tmp/ocu-e2e-png-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const fs::path out = folder;
-    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
+    ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_, TestedEdge()));
     Screenshot view = m_->GrabView();
     ASSERT_TRUE(PollUntil(
         [&] {
@@ -290,33 +281,9 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
         },
         10s, 100ms));
 
-    PostCommand(session_, CommandId::mmSavePngFile);
-    const std::string path = Program::WindowsPath(out) + "\\view.jpg";
-    std::string typed;
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            return Query(session_, {"dialog", std::to_string(kFileNameBox)}).rfind("dialog none", 0) != 0;
-        },
-        20s, 100ms))
-        << "no save dialog";
-    SaveShot(session_.GrabRoot(), "png-save-dialog");
-    for (int attempt = 0; attempt < 3 && typed != path; ++attempt) {
-        session_.KeyCombo("End");
-        session_.KeyCombo("shift+Home");
-        session_.KeyCombo("BackSpace");
-        session_.TypeText(path);
-        PollUntil(
-            [&] {
-                std::string r = Query(session_, {"dialog", std::to_string(kFileNameBox)}) + "\n";
-                std::erase(r, '\r');
-                const auto at = r.find("\ntext ");
-                typed = at == std::string::npos ? "" : r.substr(at + 6, r.find('\n', at + 6) - at - 6);
-                return typed == path;
-            },
-            3s, 100ms);
-    }
-    ASSERT_EQ(typed, path);
-    session_.KeyCombo("Return");
+    Choose(CommandId::mmSavePngFile);
+    ASSERT_TRUE(SaveThroughTheDialog(session_, TestedEdge(), m_->App().Pid(), out / "view.jpg"))
+        << SaveShot(session_.GrabRoot(), "png-save-dialog");
     const fs::path png = out / "view.png";
     ASSERT_TRUE(PollUntil([&] { return fs::exists(png) && fs::file_size(png) > 0; }, 20s))
         << SaveShot(session_.GrabRoot(), "png-not-saved");
@@ -339,6 +306,8 @@ TEST_F(AdditionsE2E, PngHoldsTheViewAsShown)
     std::error_code ignored;
     if (!std::getenv("OCU_E2E_KEEP")) fs::remove_all(out, ignored);
 }
+
+OCU_ON_BOTH_EDGES(AdditionsE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "e2e/EdgeSteps.h"
 #include "e2e/ModeProbe.h"
 #include "support/OcumiraE2E.h"
 
@@ -25,18 +26,31 @@ constexpr const char* kOutOfRange = "範囲外の数値が入力されました�
 constexpr const char* kBadSize = "値が大きすぎるか小さすぎます";
 constexpr const char* kCannotWrite = "に書き込めません";
 
-using BadInputE2E = OcumiraE2E;
+class BadInputE2E : public OnBothEdges<OcumiraE2E> {
+protected:
+    // Gives the main window the keyboard: a click on its view under Wine, natively through
+    // the window manager.
+    void Focus(XSession& session, Magnifier& m)
+    {
+        if (TestedEdge() == Edge::Wine) m.ClickView(2, m.View().height - 3);
+        else Activate(session, m.Window());
+    }
+    void Choose(XSession& session, Magnifier& m, CommandId id)
+    {
+        ChooseFromMenu(session, TestedEdge(), m.Window(), id);
+    }
+};
 
-// "box <title>\t<text>" lines of every shown dialog under Wine, or "boxes none".
-std::string Boxes(const XSession& session) { return Query(session, {"boxes"}); }
+// "box <title>\t<text>" lines of every shown dialog of the program, or "boxes none".
+std::string Boxes(XSession& session, const Program& app) { return e2e::Boxes(session, app.Side(), app.Pid()); }
 
-bool WaitBox(const XSession& session, std::string_view text, std::string* seen, Milliseconds timeout = 10s,
-             std::source_location where = std::source_location::current())
+bool WaitBox(XSession& session, const Program& app, std::string_view text, std::string* seen,
+             Milliseconds timeout = 10s, std::source_location where = std::source_location::current())
 {
     return WaitFor(
         "a message box saying \"" + std::string(text) + "\"",
         [&] {
-            *seen = Boxes(session);
+            *seen = Boxes(session, app);
             return seen->find(text) != std::string::npos;
         },
         timeout, 50ms, where);
@@ -57,14 +71,14 @@ bool FocusWindow(const XSession& session, std::string_view caption)
 // keyboard focus when a caption is given (a box that opens while the program starts or
 // while another program is in front does not always get it). Waits until no dialog is
 // shown any more; tries again while one is.
-bool DismissBox(XSession& session, std::string_view caption = "",
+bool DismissBox(XSession& session, const Program& app, std::string_view caption = "",
                 std::source_location where = std::source_location::current())
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (!caption.empty()) FocusWindow(session, caption);
         session.KeyCombo("Return");
         if (WaitFor(
-                "no dialog shown after Enter", [&] { return Boxes(session) == "boxes none"; }, 10s, 50ms, where))
+                "no dialog shown after Enter", [&] { return Boxes(session, app) == "boxes none"; }, 10s, 50ms, where))
             return true;
     }
     return false;
@@ -72,24 +86,24 @@ bool DismissBox(XSession& session, std::string_view caption = "",
 
 // Closes the shown message box titled `caption` (a box shown at start is not always the
 // focused window) and waits until no dialog is shown any more.
-bool ClickBoxOk(XSession& session, std::string_view caption,
+bool ClickBoxOk(XSession& session, const Program& app, std::string_view caption,
                 std::source_location where = std::source_location::current())
 {
-    return DismissBox(session, caption, where);
+    return DismissBox(session, app, caption, where);
 }
 
 // Dismisses the size messages of a window whose client is too small until no more come. Each
 // resize of such a window brings one, and Wine resizes it again while the window manager
 // places it, so how many come is not fixed; they have stopped once three queries in a row
 // (each one a Wine program start, most of a second apiece) find no box. Returns how many.
-int DismissSizeMessages(XSession& session, std::string* seen)
+int DismissSizeMessages(XSession& session, const Program& app, std::string* seen)
 {
     int dismissed = 0, quiet = 0;
     for (const auto deadline = std::chrono::steady_clock::now() + 90s;
          quiet < 3 && dismissed < 10 && std::chrono::steady_clock::now() < deadline;) {
-        *seen = Boxes(session);
+        *seen = Boxes(session, app);
         if (seen->find(kBadSize) != std::string::npos) {
-            if (DismissBox(session, "メッセージ")) ++dismissed;
+            if (DismissBox(session, app, "メッセージ")) ++dismissed;
             quiet = 0;
         } else {
             quiet = *seen == "boxes none" ? quiet + 1 : 0;
@@ -132,15 +146,15 @@ void TypeIntoBox(XSession& session, std::string_view boxTitle, std::string_view 
 
 std::string ForeignLines() { return "; written by hand\r\n[Foreign]\r\nKeep=me\r\n"; }
 
-TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
+TEST_P(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(300, 400);
     StartSettings settings;
-    Magnifier m(session, SettingsText(settings) + ForeignLines());
+    Magnifier m(session, SettingsText(settings) + ForeignLines(), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    m.ClickView(2, m.View().height - 3);
+    Focus(session, m);
     session.MovePointer(300, 400);
     std::string seen, why;
 
@@ -149,8 +163,8 @@ TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
         SCOPED_TRACE(std::string("angle '") + text + "'");
         session.KeyCombo("ctrl+t");
         ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "任意角度回転", text, false));
-        EXPECT_TRUE(WaitBox(session, kBadNumber, &seen)) << seen;
-        ASSERT_TRUE(DismissBox(session)) << Boxes(session);
+        EXPECT_TRUE(WaitBox(session, m.App(), kBadNumber, &seen)) << seen;
+        ASSERT_TRUE(DismissBox(session, m.App())) << Boxes(session, m.App());
         EXPECT_NE(m.Title().find("回転:  0度"), std::string::npos) << m.Title();
     }
     EXPECT_TRUE(ViewFollows(session, m, 260, 380, 2.0f, &why)) << "after the angle boxes: " << why;
@@ -159,28 +173,28 @@ TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
     // outside 10..400 gets its message.
     for (const char* text : {"abc", "99999999999", "5"}) {
         SCOPED_TRACE(std::string("rate '") + text + "'");
-        PostCommand(session, CommandId::mmSampRate);
+        Choose(session, m, CommandId::mmSampRate);
         ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "サンプリングレート", text, true));
         if (std::string_view(text) == "5") {
-            EXPECT_TRUE(WaitBox(session, kOutOfRange, &seen)) << seen;
-            ASSERT_TRUE(DismissBox(session));
+            EXPECT_TRUE(WaitBox(session, m.App(), kOutOfRange, &seen)) << seen;
+            ASSERT_TRUE(DismissBox(session, m.App()));
         } else {
-            EXPECT_FALSE(WaitBox(session, "\t", &seen, 1500ms)) << "a message for a non-number: " << seen;
+            EXPECT_FALSE(WaitBox(session, m.App(), "\t", &seen, 1500ms)) << "a message for a non-number: " << seen;
         }
     }
 
     // The free grid spacing with a decimal.
-    PostCommand(session, CommandId::mmGraphFlex);
+    Choose(session, m, CommandId::mmGraphFlex);
     ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "方眼単位", "4.5", false));
-    EXPECT_TRUE(WaitBox(session, kBadNumber, &seen)) << seen;
-    ASSERT_TRUE(DismissBox(session));
+    EXPECT_TRUE(WaitBox(session, m.App(), kBadNumber, &seen)) << seen;
+    ASSERT_TRUE(DismissBox(session, m.App()));
     EXPECT_TRUE(ViewFollows(session, m, 340, 420, 2.0f, &why)) << "after the rate and grid boxes: " << why;
 
     // Spaces around a whole number are fine: the view turns by it.
     session.KeyCombo("ctrl+t");
     ASSERT_NO_FATAL_FAILURE(TypeIntoBox(session, "任意角度回転", " 45 ", false));
     EXPECT_TRUE(m.WaitTitleHas("回転: 45度")) << m.Title();
-    EXPECT_EQ(Boxes(session), "boxes none");
+    EXPECT_EQ(Boxes(session, m.App()), "boxes none");
 
     ASSERT_TRUE(m.App().Close());
     const std::string ini = m.App().ReadIni().value_or("");
@@ -193,7 +207,7 @@ TEST_F(BadInputE2E, NumberBoxesRefuseBadTextAndTheViewKeepsRunning)
 
 // Settings files damaged in the ways hand edits and crashes leave them. Each one starts, shows
 // the live screen, and is written back whole at exit with the lines the program does not own.
-TEST_F(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
+TEST_P(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
 {
     const std::string bounds = "[BoundsRect]\nLeft=880\nTop=80\nRight=1240\nBottom=520\n";
     std::string longLine(1 << 20, 'x');
@@ -221,7 +235,7 @@ TEST_F(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
     for (const auto& f : files) {
         SCOPED_TRACE(f.name);
         session.MovePointer(300, 400);
-        Magnifier m(session, f.text);
+        Magnifier m(session, f.text, TestedEdge());
         ASSERT_NO_FATAL_FAILURE(m.Start());
         EXPECT_EQ(m.ZoomText(), f.zoom) << m.Title();
         ASSERT_TRUE(m.App().Close());
@@ -237,7 +251,7 @@ TEST_F(BadInputE2E, DamagedSettingsFilesStartShowTheScreenAndAreWrittenBackSane)
 
 // Stored window bounds off or past the screen, sizes the screen cannot take, and fixed-size
 // commands past it: the window stays reachable and the view keeps running.
-TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
+TEST_P(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
 {
     XSession session({.width = 800, .height = 380});
     session.PaintPattern();
@@ -253,16 +267,17 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     {
         session.MovePointer(150, 150);
         ProgramOptions o;
+        o.edge = TestedEdge();
         o.ini = "[BoundsRect]\nLeft=-5000\nTop=-5000\nRight=9000\nBottom=9000\n[Zuri]\nScaleWidth=5\nScaleHeight=5\n";
         Program app(session, o);
-        EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-        EXPECT_GE(DismissSizeMessages(session, &seen), 1) << seen;
+        EXPECT_TRUE(WaitBox(session, app, kBadSize, &seen, 40s)) << seen;
+        EXPECT_GE(DismissSizeMessages(session, app, &seen), 1) << seen;
         ASSERT_EQ(seen, "boxes none");
         const XWindow w = session.FindWindowByTitlePrefix(kMainTitle, 20s);
         ASSERT_NE(w, 0u);
         EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s))
             << "the window is out of reach: " << session.WindowGeometry(w).value_or(Rect{});
-        EXPECT_EQ(Boxes(session), "boxes none");
+        EXPECT_EQ(Boxes(session, app), "boxes none");
         ASSERT_TRUE(app.Close(w));
         const std::string ini = app.ReadIni().value_or("");
         EXPECT_EQ(IniValue(ini, "Left"), "0") << ini;
@@ -272,6 +287,7 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     for (const bool tiny : {false, true}) {
         SCOPED_TRACE(tiny ? "1x1" : "inside out");
         ProgramOptions o;
+        o.edge = TestedEdge();
         o.ini = std::string("[BoundsRect]\n") +
                 (tiny ? "Left=500\nTop=10\nRight=501\nBottom=11\n" : "Left=700\nTop=300\nRight=400\nBottom=-20\n") +
                 "[Zuri]\nScaleWidth=300\nScaleHeight=300\n";
@@ -279,8 +295,8 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         if (tiny) {
             // One message for each resize that ends below 10 pixels of client (two or more at
             // start).
-            EXPECT_TRUE(WaitBox(session, kBadSize, &seen, 40s)) << seen;
-            const int dismissed = DismissSizeMessages(session, &seen);
+            EXPECT_TRUE(WaitBox(session, app, kBadSize, &seen, 40s)) << seen;
+            const int dismissed = DismissSizeMessages(session, app, &seen);
             EXPECT_GE(dismissed, 1);
             ASSERT_EQ(seen, "boxes none") << "the size messages do not stop (" << dismissed << " so far)";
         }
@@ -289,7 +305,7 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
         if (!tiny) {
             EXPECT_TRUE(PollUntil([&] { return onScreen(w); }, 10s)) << session.WindowGeometry(w).value_or(Rect{});
         }
-        EXPECT_EQ(Boxes(session), "boxes none");
+        EXPECT_EQ(Boxes(session, app), "boxes none");
         EXPECT_TRUE(app.Running());
         // Closing resizes nothing, but a size message still on its way would hold the close
         // up: it is answered as a person would.
@@ -298,7 +314,7 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
             "the program to end after its window was closed",
             [&] {
                 if (!app.Running()) return true;
-                if (Boxes(session).find(kBadSize) != std::string::npos) DismissBox(session, "メッセージ");
+                if (Boxes(session, app).find(kBadSize) != std::string::npos) DismissBox(session, app, "メッセージ");
                 return !app.Running();
             },
             30s, 100ms));
@@ -309,29 +325,31 @@ TEST_F(BadInputE2E, SizesPastTheScreenAreRefusedAndTheViewKeepsRunning)
     StartSettings s;
     s.left = 480, s.top = 0, s.right = 790, s.bottom = 370;
     session.MovePointer(150, 150);
-    Magnifier m(session, SettingsText(s));
+    Magnifier m(session, SettingsText(s), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const Rect before = m.Client();
+    auto clientIs = [&](int width, int height) {
+        const auto client = ClientArea(session, m.Window(), TestedEdge());
+        return client && client->width == width && client->height == height;
+    };
     for (const CommandId id : {CommandId::N400x4001, CommandId::mm300x400}) {
         SCOPED_TRACE(FindMenuEntry(id)->Caption);
-        PostCommand(session, id);
-        EXPECT_TRUE(WaitBox(session, kBadSize, &seen)) << seen;
-        ASSERT_TRUE(ClickBoxOk(session, "メッセージ")) << Boxes(session);
-        const std::string client = Query(session, {"client"});
-        EXPECT_NE(client.find(" " + std::to_string(before.width) + " " + std::to_string(before.height)),
-                  std::string::npos)
-            << client;
+        Choose(session, m, id);
+        EXPECT_TRUE(WaitBox(session, m.App(), kBadSize, &seen)) << seen;
+        ASSERT_TRUE(ClickBoxOk(session, m.App(), "メッセージ")) << Boxes(session, m.App());
+        EXPECT_TRUE(clientIs(before.width, before.height))
+            << ClientArea(session, m.Window(), TestedEdge()).value_or(Rect{});
     }
     EXPECT_TRUE(ViewFollows(session, m, 200, 180, 2.0f, &why)) << why;
-    PostCommand(session, CommandId::mm200x200);
-    EXPECT_TRUE(PollUntil([&] { return Query(session, {"client"}).find(" 200 200") != std::string::npos; }, 10s));
-    EXPECT_EQ(Boxes(session), "boxes none");
+    Choose(session, m, CommandId::mm200x200);
+    EXPECT_TRUE(PollUntil([&] { return clientIs(200, 200); }, 10s));
+    EXPECT_EQ(Boxes(session, m.App()), "boxes none");
     ASSERT_TRUE(m.App().Close());
 }
 
 // The settings file cannot be written at exit (read-only, or a folder in its place): the user
 // is told "...に書き込めません" and the program still ends.
-TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
+TEST_P(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
 {
     XSession session;
     session.PaintPattern();
@@ -340,8 +358,8 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
         // Without its file the window opens at the default bounds (300,100)-(800,600).
         session.MovePointer(folder ? 1000 : 300, folder ? 800 : 400);
         StartSettings settings;
-        Magnifier m(session, SettingsText(settings));
-        const auto path = m.App().Folder() / "Ocumira.ini";
+        Magnifier m(session, SettingsText(settings), TestedEdge());
+        const auto path = m.App().IniPath();
         if (folder) {
             std::filesystem::remove(path);
             std::filesystem::create_directory(path);
@@ -353,10 +371,12 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
         std::string seen;
         // One box from the window's own last save; the final save does not say it again.
         for (int box = 0; box < 4 && !m.App().WaitForExit(100ms); ++box) {
-            if (!WaitBox(session, kCannotWrite, &seen, 15s)) break;
+            if (!WaitBox(session, m.App(), kCannotWrite, &seen, 15s)) break;
             EXPECT_NE(seen.find("Ocumira.ini " + std::string(kCannotWrite)), std::string::npos) << seen;
             session.KeyCombo("Return");
-            PollUntil([&] { return Boxes(session).find(kCannotWrite) == std::string::npos || !m.App().Running(); }, 5s);
+            PollUntil(
+                [&] { return Boxes(session, m.App()).find(kCannotWrite) == std::string::npos || !m.App().Running(); },
+                5s);
         }
         EXPECT_NE(seen.find(kCannotWrite), std::string::npos) << "no message: " << seen;
         EXPECT_TRUE(m.App().WaitForExit(15s)) << "the program did not end";
@@ -370,29 +390,30 @@ TEST_F(BadInputE2E, UnwritableSettingsAreReportedAndTheProgramStillEnds)
 
 // Grown past what a settings file can be while the program runs, the file is left as it is
 // and the user told; a UTF-16 file (Notepad's "Unicode") is read and written in UTF-16 only.
-TEST_F(BadInputE2E, ASettingsFileItCannotReadBackIsLeftAloneAndUtf16StaysUtf16)
+TEST_P(BadInputE2E, ASettingsFileItCannotReadBackIsLeftAloneAndUtf16StaysUtf16)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(300, 400);
     {
-        Magnifier m(session, SettingsText(StartSettings{}));
+        Magnifier m(session, SettingsText(StartSettings{}), TestedEdge());
         ASSERT_NO_FATAL_FAILURE(m.Start());
-        const auto path = m.App().Folder() / "Ocumira.ini";
+        const auto path = m.App().IniPath();
         const std::string grown = ReadFile(path) + "; " + std::string(17 << 20, 'x') + "\r\n";
         std::ofstream(path, std::ios::binary | std::ios::trunc) << grown;
         session.SendDeleteWindow(m.Window());
         std::string seen;
-        EXPECT_TRUE(WaitBox(session, "Ocumira.ini を読み取れないため、設定を保存しませんでした。", &seen, 15s)) << seen;
+        EXPECT_TRUE(WaitBox(session, m.App(), "Ocumira.ini を読み取れないため、設定を保存しませんでした。", &seen, 15s))
+            << seen;
         session.KeyCombo("Return");
-        EXPECT_TRUE(m.App().WaitForExit(15s)) << "told once, then ended: " << Boxes(session);
+        EXPECT_TRUE(m.App().WaitForExit(15s)) << "told once, then ended: " << Boxes(session, m.App());
         EXPECT_TRUE(ReadFile(path) == grown) << "the file others wrote was replaced";
     }
     StartSettings three;
     three.capRateTenths = 30;
     std::string utf16 = "\xFF\xFE";
     for (const char c : SettingsText(three)) utf16 += {c, '\0'};
-    Magnifier m(session, utf16);
+    Magnifier m(session, utf16, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     EXPECT_EQ(m.ZoomText(), "3.0") << m.Title();
     ASSERT_TRUE(m.App().Close());
@@ -407,10 +428,10 @@ TEST_F(BadInputE2E, ASettingsFileItCannotReadBackIsLeftAloneAndUtf16StaysUtf16)
 // Projection onto a target that is killed, then onto one that hangs in the middle of a
 // projected click: moves on the view go nowhere without harm, and the program keeps
 // answering. (The hung target is covered at length elsewhere; this is the quick check.)
-TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
+TEST_P(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
 {
     XSession session;
-    Magnifier m = MagnifierOverPattern(session, 300, 400);
+    Magnifier m = MagnifierOverPattern(session, 300, 400, {}, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     std::string why;
 
@@ -418,7 +439,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         SCOPED_TRACE(hang ? "hung target" : "killed target");
         std::vector<std::string> args{"100", "300", "300", "250", "target-log.txt"};
         if (hang) args.push_back("hangonclick");
-        auto target = std::make_unique<Program>(session, Program::Helper("helper_target", args));
+        auto target = std::make_unique<Program>(session, Program::Helper("helper_target", args, TestedEdge()));
         ASSERT_NE(session.FindWindowByTitlePrefix("OcuTarget", 20s), 0u);
         // Ctrl+E over the target: projection onto it. Wine knows where the pointer is only
         // once a window under it has taken the move: wait until the target has logged it.
@@ -428,7 +449,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
                 if (t.msg == msg) return true;
             return false;
         };
-        m.ClickView(2, m.View().height - 3);
+        Focus(session, m);
         session.MovePointer(250, 420);
         ASSERT_TRUE(WaitFor(
             "the target to log the pointer's move", [&] { return logged(0x0200); }, 20s))
@@ -445,7 +466,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
             on = press < 2 ? PollUntil([&] { return m.Title().find("操作投影モード") != std::string::npos; }, 6s)
                            : m.WaitTitleHas("操作投影モード", 6s);
         }
-        ASSERT_TRUE(on) << m.Title() << " " << Boxes(session);
+        ASSERT_TRUE(on) << m.Title() << " " << Boxes(session, m.App());
         if (!hang) target->Kill();
 
         // A click on the view (the hung target stops inside it), then moves, all projected to a
@@ -462,7 +483,7 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
         const std::string zoom = m.ZoomText();
         session.KeyCombo("ctrl+a");
         EXPECT_TRUE(PollUntil([&] { return m.ZoomText() != zoom; }, 15s))
-            << "no answer: " << m.Title() << " " << Boxes(session) << " "
+            << "no answer: " << m.Title() << " " << Boxes(session, m.App()) << " "
             << SaveShot(session.GrabRoot(), hang ? "badinput-hung" : "badinput-killed");
         const auto answered =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
@@ -484,16 +505,17 @@ TEST_F(BadInputE2E, ProjectionSurvivesATargetThatDiesOrHangs)
 
 // A pick whose mouse capture is taken by another window: the program runs on, and a later
 // click still ends the pick.
-TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
+TEST_P(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
 {
     XSession session;
-    Magnifier m = MagnifierOverPattern(session, 300, 400);
+    Magnifier m = MagnifierOverPattern(session, 300, 400, {}, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    Program other(session, Program::Helper("helper_target", {"50", "700", "200", "150", "other-log.txt"}));
+    Program other(session,
+                  Program::Helper("helper_target", {"50", "700", "200", "150", "other-log.txt"}, TestedEdge()));
     const XWindow otherWindow = session.FindWindowByTitlePrefix("OcuTarget", 20s);
     ASSERT_NE(otherWindow, 0u);
 
-    PostCommand(session, CommandId::mmFixViewSw);
+    Choose(session, m, CommandId::mmFixViewSw);
     ASSERT_TRUE(m.WaitTitleHas("表示を固定する位置を選択してください")) << m.Title();
     const std::string activate = "DISPLAY=" + session.DisplayName() + " xdotool windowactivate " +
                                  std::to_string(otherWindow) + " >/dev/null 2>&1";
@@ -507,6 +529,8 @@ TEST_F(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     EXPECT_TRUE(m.WaitTitleHas("状態:表示モード")) << m.Title();
     ASSERT_TRUE(m.App().Close());
 }
+
+OCU_ON_BOTH_EDGES(BadInputE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

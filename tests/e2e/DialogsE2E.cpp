@@ -1,6 +1,8 @@
 // The Programs-menu shortcut, the options dialog and the version dialog through the real
-// program: the shortcut file read back through the shell's own link object, the dialogs' texts
-// and check box read from their controls, and the view frozen behind the version dialog.
+// programs: the shortcut read back through the shell's own link object (the desktop entry
+// read as the desktop reads it), the dialogs' texts and check box read from their controls
+// where the system lets another program read them, and the view frozen behind the version
+// dialog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <thread>
 
+#include "e2e/EdgeSteps.h"
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
@@ -49,31 +52,54 @@ fs::path HostPath(const std::string& windowsPath)
     return host / rest;
 }
 
-// The dialog the main window owns: its title, the text and check state of item `id`.
+// The dialog the main window owns: its title, the text and check state of item `id`. X tells
+// the title of the native program's dialog only; a change of its picture stands for a check
+// box that changed.
 struct DialogState {
     std::string title, text;
     bool checked = false;
+    Screenshot picture;
 };
-std::optional<DialogState> OwnedDialog(const XSession& session, int id)
+std::optional<DialogState> OwnedDialog(const XSession& session, int id, Edge edge = Edge::Wine, pid_t pid = 0)
 {
+    if (edge == Edge::Native) {
+        const std::string title = DialogTitle(session, edge, pid);
+        const auto r = title.empty() ? std::nullopt : session.WindowGeometry(session.FindWindowByTitlePrefix(title, 1s));
+        if (!r) return std::nullopt;
+        return DialogState{title, "", false, session.Grab(r->x, r->y, r->width, r->height)};
+    }
     std::string out = Query(session, {"dialog", std::to_string(id)}) + "\n";
     std::erase(out, '\r');
     if (out.rfind("dialog ", 0) != 0 || out.rfind("dialog none", 0) == 0) return std::nullopt;
-    return DialogState{Field(out, "dialog"), Field(out, "text"), Field(out, "checked") == "1"};
+    return DialogState{Field(out, "dialog"), Field(out, "text"), Field(out, "checked") == "1", {}};
 }
 
-std::optional<DialogState> WaitForDialog(const XSession& session, int id)
+std::optional<DialogState> WaitForDialog(const XSession& session, int id, Edge edge = Edge::Wine, pid_t pid = 0)
 {
     std::optional<DialogState> state;
     // The dialog, once it holds the keyboard (the tests answer it with keys).
-    if (PollUntil([&] { return (state = OwnedDialog(session, id)).has_value(); }, 20s, 100ms))
-        session.WaitFocusOn(state->title);
+    if (PollUntil([&] { return (state = OwnedDialog(session, id, edge, pid)).has_value(); }, 20s, 100ms) &&
+        session.WaitFocusOn(state->title))
+        state = OwnedDialog(session, id, edge, pid);
     return state;
 }
 
-bool WaitDialogGone(const XSession& session)
+// The Programs-menu folder, and what the shortcut there starts, in which folder, with which
+// arguments: under Wine through the shell's link object, natively from the desktop entry in
+// the program's home (a fresh one for each start).
+fs::path Shortcut(const XSession& session, Edge edge, const Program& app)
 {
-    return PollUntil([&] { return !OwnedDialog(session, 0); }, 20s, 100ms);
+    if (edge == Edge::Native) return app.Folder() / ".local" / "share" / "applications" / "Ocumira.desktop";
+    return HostPath(Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs")) / "Ocumira.lnk";
+}
+std::string ReadShortcut(const XSession& session, Edge edge, const fs::path& link)
+{
+    if (edge == Edge::Wine) return RunHelper(session, "helper_shortcut", {"read", Program::WindowsPath(link)});
+    // Exec="<program>" as the entry quotes it; the other keys as they stand.
+    const std::string entry = ReadFile(link);
+    std::string exec = IniValue(entry, "Exec");
+    if (exec.size() >= 2 && exec.front() == '"' && exec.back() == '"') exec = exec.substr(1, exec.size() - 2);
+    return "target " + exec + "\nworkdir " + IniValue(entry, "Path") + "\nargs \n";
 }
 
 // A picture of the dialog's X window, for a person to look at; its path.
@@ -95,78 +121,81 @@ std::string IniWithRunCount(const StartSettings& settings, int runCount)
     return ini.replace(at, 11, "RunCount=" + std::to_string(runCount));
 }
 
-using DialogsE2E = OcumiraE2E;
+class DialogsE2E : public OnBothEdges<OcumiraE2E> {};
 
-TEST_F(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
+TEST_P(DialogsE2E, FirstStartsCreateTheShortcutAndTheOptionsDialogRemovesIt)
 {
+    const Edge edge = TestedEdge();
     XSession session;
     session.PaintPattern();
     session.MovePointer(200, 300);
-    const std::string programs = Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs");
-    ASSERT_EQ(programs.rfind("C:\\", 0), 0u) << "Programs folder: " << programs;
-    const fs::path link = HostPath(programs) / "Ocumira.lnk";
-    // The prefix is shared: begin as a machine that never ran the program.
-    std::error_code ignored;
-    fs::remove(link, ignored);
-    ASSERT_FALSE(fs::exists(link));
+    if (edge == Edge::Wine) {
+        const std::string programs = Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs");
+        ASSERT_EQ(programs.rfind("C:\\", 0), 0u) << "Programs folder: " << programs;
+        // The prefix is shared: begin as a machine that never ran the program.
+        std::error_code ignored;
+        fs::remove(HostPath(programs) / "Ocumira.lnk", ignored);
+    }
 
     {
-        Magnifier m(session, IniWithRunCount({}, 0));
+        Magnifier m(session, IniWithRunCount({}, 0), edge);
         ASSERT_NO_FATAL_FAILURE(m.Start());
+        const fs::path link = Shortcut(session, edge, m.App());
         ASSERT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "no shortcut at " << link;
-        const std::string read = RunHelper(session, "helper_shortcut", {"read", Program::WindowsPath(link)});
-        const std::string exe = Program::WindowsPath(m.App().ExePath());
+        const std::string read = ReadShortcut(session, edge, link);
+        const std::string exe = PathFor(edge, m.App().ExePath());
         EXPECT_EQ(Lower(Field(read, "target")), Lower(exe)) << read;
-        EXPECT_EQ(Lower(Field(read, "workdir")), Lower(exe.substr(0, exe.rfind('\\')))) << read;
+        EXPECT_EQ(Lower(Field(read, "workdir")), Lower(exe.substr(0, exe.find_last_of("\\/")))) << read;
         EXPECT_EQ(Field(read, "args"), "") << read;
 
         // The options dialog shows the shortcut there; Cancel keeps it.
-        PostCommand(session, CommandId::mmOption);
-        auto options = WaitForDialog(session, IDC_RESIST_PROGRAM);
+        ChooseFromMenu(session, edge, m.Window(), CommandId::mmOption);
+        auto options = WaitForDialog(session, IDC_RESIST_PROGRAM, edge, m.App().Pid());
         ASSERT_TRUE(options) << "no options dialog";
         EXPECT_EQ(options->title, "オプション");
-        EXPECT_EQ(options->text, "プログラムメニューにショートカットを配置");
-        EXPECT_TRUE(options->checked);
         Rect box;
         const std::string shot = DialogShot(session, "オプション", "dialog-options", &box);
         std::printf("options dialog: %s (%d x %d)\n", shot.c_str(), box.width, box.height);
-        EXPECT_EQ(box.width, 321) << shot;
-        EXPECT_EQ(box.height, 150) << shot;
-        EXPECT_EQ(OwnedDialog(session, 203)->text, "") << "a second box below the shortcut's frame";
+        if (edge == Edge::Wine) {
+            EXPECT_EQ(options->text, "プログラムメニューにショートカットを配置");
+            EXPECT_TRUE(options->checked);
+            EXPECT_EQ(box.width, 321) << shot;
+            EXPECT_EQ(box.height, 150) << shot;
+            EXPECT_EQ(OwnedDialog(session, 203)->text, "") << "a second box below the shortcut's frame";
+        }
         session.KeyCombo("Escape");
-        ASSERT_TRUE(WaitDialogGone(session));
+        ASSERT_TRUE(WaitDialogGone(session, edge, m.App().Pid()));
         EXPECT_TRUE(fs::exists(link)) << "Cancel removed the shortcut";
 
         // The box cleared with the keyboard and OK: the shortcut goes.
-        PostCommand(session, CommandId::mmOption);
-        options = WaitForDialog(session, IDC_RESIST_PROGRAM);
-        ASSERT_TRUE(options && options->checked);
+        ChooseFromMenu(session, edge, m.Window(), CommandId::mmOption);
+        options = WaitForDialog(session, IDC_RESIST_PROGRAM, edge, m.App().Pid());
+        ASSERT_TRUE(options && (options->checked || edge == Edge::Native));
         session.KeyCombo("space");
         ASSERT_TRUE(PollUntil(
             [&] {
-                const auto now = OwnedDialog(session, IDC_RESIST_PROGRAM);
-                return now && !now->checked;
+                const auto now = OwnedDialog(session, IDC_RESIST_PROGRAM, edge, m.App().Pid());
+                return now && (edge == Edge::Wine ? !now->checked : now->picture.pixels != options->picture.pixels);
             },
             10s))
             << "Space did not clear the box";
         session.KeyCombo("Return");
-        ASSERT_TRUE(WaitDialogGone(session));
+        ASSERT_TRUE(WaitDialogGone(session, edge, m.App().Pid()));
         EXPECT_TRUE(PollUntil([&] { return !fs::exists(link); }, 10s)) << "OK with the box cleared kept the shortcut";
         ASSERT_TRUE(m.App().Close());
     }
 
-    // From the fifth start on the shortcut is left as the user left it.
-    {
-        Magnifier m(session, IniWithRunCount({}, 5));
+    // From the fifth start on the shortcut is left as the user left it; before it, a start
+    // puts it back.
+    for (const int runs : {5, 4}) {
+        Magnifier m(session, IniWithRunCount({}, runs), edge);
         ASSERT_NO_FATAL_FAILURE(m.Start());  // the view runs: start-up is over
-        EXPECT_FALSE(fs::exists(link)) << "created although RunCount is 5";
-        ASSERT_TRUE(m.App().Close());
-    }
-    // Before it, a start puts it back.
-    {
-        Magnifier m(session, IniWithRunCount({}, 4));
-        ASSERT_NO_FATAL_FAILURE(m.Start());
-        EXPECT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "not created again while RunCount is 4";
+        const fs::path link = Shortcut(session, edge, m.App());
+        if (runs == 5) {
+            EXPECT_FALSE(fs::exists(link)) << "created although RunCount is 5";
+        } else {
+            EXPECT_TRUE(PollUntil([&] { return fs::exists(link); }, 10s)) << "not created again while RunCount is 4";
+        }
         ASSERT_TRUE(m.App().Close());
     }
 }
@@ -200,8 +229,11 @@ struct SealedProgramFolder {
 // the user is told so once, before the window shows; the next start reads them from there,
 // so the runs are counted and the shortcut removed by the user is not made again. No
 // message at exit.
-TEST_F(DialogsE2E, AnUnwritableProgramFolderKeepsTheSettingsInTheUsersFolder)
+TEST_P(DialogsE2E, AnUnwritableProgramFolderKeepsTheSettingsInTheUsersFolder)
 {
+    if (TestedEdge() == Edge::Native)
+        GTEST_SKIP() << "the native program keeps its settings in the user's folder from the start; a settings "
+                        "file it cannot write is BadInputE2E.UnwritableSettingsAreReportedAndTheProgramStillEnds";
     XSession session;
     const std::string programs = Field(RunHelper(session, "helper_shortcut", {"programs"}), "programs");
     const std::string tail = "\\Microsoft\\Windows\\Start Menu\\Programs";
@@ -243,7 +275,7 @@ TEST_F(DialogsE2E, AnUnwritableProgramFolderKeepsTheSettingsInTheUsersFolder)
     fs::remove(userIniHost, ignored);
 }
 
-TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
+TEST_P(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
 {
     XSession session;
     session.PaintPattern();
@@ -254,15 +286,17 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
     settings.top = 10;
     settings.right = 1260;
     settings.bottom = 1010;
-    Magnifier m(session, SettingsText(settings));
+    Magnifier m(session, SettingsText(settings), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const Rect view = m.View();
 
-    PostCommand(session, CommandId::About1);
-    const auto version = WaitForDialog(session, IDC_VERSION_MEMO);
+    ChooseFromMenu(session, TestedEdge(), m.Window(), CommandId::About1);
+    const auto version = WaitForDialog(session, IDC_VERSION_MEMO, TestedEdge(), m.App().Pid());
     ASSERT_TRUE(version) << "no version dialog";
     EXPECT_EQ(version->title, "バージョン情報");
-    EXPECT_EQ(version->text, "1.0.1.1");
+    if (TestedEdge() == Edge::Wine) {
+        EXPECT_EQ(version->text, "1.0.1.1");
+    }
     Rect box;
     const std::string shot = DialogShot(session, "バージョン情報", "dialog-version", &box);
     std::printf("version dialog: %s (%d x %d)\n", shot.c_str(), box.width, box.height);
@@ -280,7 +314,8 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
                           << SaveShot(strip(), "dialog-version-behind");
 
     session.KeyCombo("Return");  // OK has the focus
-    ASSERT_TRUE(WaitDialogGone(session)) << SaveShot(session.GrabRoot(), "dialog-version-stuck");
+    ASSERT_TRUE(WaitDialogGone(session, TestedEdge(), m.App().Pid()))
+        << SaveShot(session.GrabRoot(), "dialog-version-stuck");
     // Running again: the strip shows the pattern around the pointer's new place.
     const int srcW = TruncDiv(view.width, 2.0f), srcH = TruncDiv(view.height, 2.0f);
     const IntPoint origin = SampleOrigin({260, 520}, srcW, srcH, IntRect{0, 0, session.Width(), session.Height()});
@@ -303,6 +338,8 @@ TEST_F(DialogsE2E, VersionDialogShowsTheFileVersionAndFreezesTheViewUntilOk)
         << "the view did not resume: " << wrong;
     ASSERT_TRUE(m.App().Close());
 }
+
+OCU_ON_BOTH_EDGES(DialogsE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

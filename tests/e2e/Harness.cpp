@@ -891,6 +891,37 @@ void XSession::SendDeleteWindow(Window window) const
     Sync();
 }
 
+namespace {
+
+bool HasWindowType(const XSession& session, Window window, std::initializer_list<const char*> types)
+{
+    Display* d = session.display();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), 0, 16, False, XA_ATOM, &type,
+                           &format, &count, &after, &data) == Success &&
+        format == 32)
+        for (unsigned long i = 0; i < count; ++i)
+            for (const char* name : types) found = found || reinterpret_cast<Atom*>(data)[i] == XInternAtom(d, name, False);
+    if (data) XFree(data);
+    return found;
+}
+
+}  // namespace
+
+bool IsMenuWindow(const XSession& session, XWindow window)
+{
+    return HasWindowType(session, window, {"_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU"});
+}
+
+bool IsDialogWindow(const XSession& session, XWindow window)
+{
+    return HasWindowType(session, window, {"_NET_WM_WINDOW_TYPE_DIALOG"});
+}
+
 // ---------------------------------------------------------------------------------------
 // helper_target's log
 
@@ -952,6 +983,25 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
+// How many of the menu bar's first `count` drop-downs begin with a submenu.
+int MenusOpeningASubmenu(int count)
+{
+    int depth = 0, title = -1, found = 0;
+    bool first = false;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) {
+            --depth;
+            continue;
+        }
+        if (e.Kind == MenuItemKind::Separator) continue;
+        if (depth == 1 && first && title < count && e.Kind == MenuItemKind::Submenu) ++found;
+        if (depth == 1) first = false;
+        if (depth == 0) ++title, first = true;
+        if (e.Kind == MenuItemKind::Submenu) ++depth;
+    }
+    return found;
+}
+
 std::vector<std::string> MenuKeys(CommandId id, Edge edge)
 {
     std::vector<int> seen{0};  // entries met so far on each open level
@@ -967,6 +1017,10 @@ std::vector<std::string> MenuKeys(CommandId id, Edge edge)
             path.push_back(index);
             std::vector<std::string> keys{"F10"};
             keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
+            // Qt's F10 opens the first drop-down, so Right walks the bar through open drop-downs:
+            // one whose first entry is a submenu takes a Right to open it and one more to go on.
+            if (edge == Edge::Native)
+                keys.insert(keys.end(), static_cast<size_t>(MenusOpeningASubmenu(path[0])), "Right");
             for (size_t level = 1; level < path.size(); ++level) {
                 // Qt's menus open at F10 and select a drop-down's first entry on the way along.
                 if (level > 1 || edge == Edge::Wine || path[0] == 0) keys.push_back(level == 1 ? "Down" : "Right");

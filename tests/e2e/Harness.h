@@ -248,6 +248,10 @@ private:
     XWindow root_ = 0;
 };
 
+// Whether a window says it is a drop-down or pop-up menu, or a dialog (_NET_WM_WINDOW_TYPE).
+bool IsMenuWindow(const XSession& session, XWindow window);
+bool IsDialogWindow(const XSession& session, XWindow window);
+
 // One message the test helper_target.exe logged.
 struct TargetMessage {
     uint32_t msg = 0;
@@ -291,6 +295,7 @@ public:
     static std::string WindowsPath(const std::filesystem::path& path);
 
     pid_t Pid() const { return pid_; }
+    Edge Side() const { return edge_; }  // which of the two programs' ways it runs by
     const std::filesystem::path& Folder() const { return folder_; }
     std::filesystem::path ExePath() const;
     bool Running();
@@ -347,6 +352,9 @@ void PostCommand(const XSession& session, CommandId id);
 // Right moves along it, Down opens a drop-down on its first entry and moves down it, Right
 // opens a submenu on its first entry, Return chooses. Worked out from the command table.
 std::vector<std::string> MenuKeys(CommandId id, Edge edge);
+// How many of the menu bar's first `count` drop-downs begin with a submenu: walking the bar
+// with its drop-downs open, as Qt's menus do from F10, Right opens that submenu first.
+int MenusOpeningASubmenu(int count);
 // Runs a menu command: under Wine by WM_COMMAND; on the native program by the menu's keys,
 // with its main window focused.
 void ChooseCommand(XSession& session, Edge edge, CommandId id);

@@ -141,8 +141,10 @@ public:
                 const auto client = ClientArea(session_, window_, edge_);
                 if (!client) return false;
                 client_ = *client;
+                // A window the window manager has not framed yet has no place to compare with.
                 const auto outer = OuterBounds(session_, window_, edge_);
-                if (outer && !outer->Contains(client_.x, client_.y)) {
+                if (!outer) return false;
+                if (!outer->Contains(client_.x, client_.y)) {
                     session_.NudgeWindow(window_);  // Wine has the window elsewhere than X
                     return false;
                 }
@@ -220,7 +222,8 @@ public:
                 session_.KeyCombo("Escape");
             }
             session_.KeyCombo("F10");
-            for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
+            const int rights = index + (edge_ == Edge::Native ? MenusOpeningASubmenu(index) : 0);
+            for (int i = 0; i < rights; ++i) session_.KeyCombo("Right");
             // Qt's menus open at F10 and select a drop-down's first entry on the way along.
             if (edge_ == Edge::Wine || index == 0) session_.KeyCombo("Down");
             if (PollUntil([&] { return ShownWindows() > before; }, 4s)) return true;
@@ -230,11 +233,12 @@ public:
             [&] { return ShownWindows() > before; }, 1s);
     }
 
-    // The open drop-down menu: the program's shown window without a title.
+    // The open drop-down menu: the program's shown window without a title, or (Qt names every
+    // window) the one that says it is a menu.
     std::optional<Rect> DropDown() const
     {
         for (XWindow w : session_.WindowsOfProcess(app_.Pid()))
-            if (w != window_ && session_.IsShown(w) && session_.WindowTitle(w).empty())
+            if (w != window_ && session_.IsShown(w) && (session_.WindowTitle(w).empty() || IsMenuWindow(session_, w)))
                 return session_.WindowGeometry(w);
         return std::nullopt;
     }

@@ -1,6 +1,6 @@
-// Image output through the real program: the save dialog driven with the keyboard, the file it
+// Image output through the real programs: the save dialog driven with the keyboard, the file it
 // writes read back independently (our own BMP reader and ImageMagick), the clipboard read back
-// by another Windows program, and a print job through CUPS into a PDF.
+// by another program, and a print job through CUPS into a PDF.
 //
 // The view is pinned to a fixed area and the pointer rests away from it, so what the view shows
 // is stable: a grab taken before a command is what the command's snapshot must hold.
@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "e2e/EdgeSteps.h"
 #include "e2e/ModeProbe.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
@@ -29,28 +30,6 @@ namespace ocu::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The title of the dialog the main window owns, "" while none is shown.
-std::string OwnedDialogTitle(const XSession& session)
-{
-    const std::string out = Query(session, {"dialog", std::to_string(kFileNameBox)});
-    if (out.rfind("dialog ", 0) != 0 || out.rfind("dialog none", 0) == 0) return "";
-    std::string title = out.substr(7, out.find('\n') - 7);
-    while (!title.empty() && (title.back() == '\r' || title.back() == ' ')) title.pop_back();
-    return title;
-}
-
-// The dialog, once it holds the keyboard.
-bool WaitForDialog(const XSession& session, std::string* title)
-{
-    return PollUntil([&] { return !(*title = OwnedDialogTitle(session)).empty(); }, 20s, 100ms) &&
-           session.WaitFocusOn(*title);
-}
-
-bool WaitDialogGone(const XSession& session)
-{
-    return PollUntil([&] { return OwnedDialogTitle(session).empty(); }, 20s, 100ms);
-}
 
 std::vector<uint8_t> ReadBytes(const fs::path& file)
 {
@@ -96,7 +75,7 @@ long Differences(const Screenshot& a, const Screenshot& b)
     return n;
 }
 
-class OutputE2E : public OcumiraE2E {
+class OutputE2E : public OnBothEdges<OcumiraE2E> {
 protected:
     void SetUp() override
     {
@@ -115,7 +94,7 @@ protected:
     // Starts the magnifier pinned on a stable area of the pattern, the pointer resting away.
     void StartPinned()
     {
-        ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_));
+        ASSERT_NO_FATAL_FAILURE(StartPinnedOnPattern(session_, m_, TestedEdge()));
         ASSERT_TRUE(Stable(&plain_)) << "the view never settled";
         // It shows the pinned area of the pattern, not a blank window.
         const int srcW = TruncDiv(plain_.width, 2.0f), srcH = TruncDiv(plain_.height, 2.0f);
@@ -143,42 +122,18 @@ protected:
             10s, 100ms);
     }
 
-    // Types a Windows path into the open save dialog's name box and presses Enter.
-    void ChooseInSaveDialog(const std::string& windowsPath)
-    {
-        std::string title;
-        ASSERT_TRUE(WaitForDialog(session_, &title)) << "no save dialog";
-        // The name box has the focus once the dialog is active; keys typed before that are
-        // lost, so the box is read back and the name typed again if it is not all there.
-        std::string typed;
-        for (int attempt = 0; attempt < 3 && typed != windowsPath; ++attempt) {
-            session_.KeyCombo("End");
-            session_.KeyCombo("shift+Home");
-            session_.KeyCombo("BackSpace");
-            session_.TypeText(windowsPath);
-            PollUntil([&] { return (typed = NameBoxText()) == windowsPath; }, 3s, 100ms);
-        }
-        ASSERT_EQ(typed, windowsPath) << "the name box did not take the keys";
-        session_.KeyCombo("Return");
-        ASSERT_TRUE(WaitDialogGone(session_))
-            << "the save dialog stayed open (a question?); see " << SaveShot(session_.GrabRoot(), "output-save-stuck");
-    }
-
-    std::string NameBoxText()
-    {
-        std::string out = Query(session_, {"dialog", std::to_string(kFileNameBox)}) + "\n";
-        std::erase(out, '\r');
-        const auto at = out.find("\ntext ");
-        return at == std::string::npos ? "" : out.substr(at + 6, out.find('\n', at + 6) - at - 6);
-    }
-
     // Gives the main window the keyboard (a hot key reaches it only then) with a click on its
     // caption, and puts the pointer back to rest. Not on the view: a press there starts a
-    // window drag that a lost release would leave running.
+    // window drag that a lost release would leave running. The native window is activated
+    // through the window manager.
     void FocusMain()
     {
-        auto foreground = [&] { return Query(session_, {"foreground"}) == "foreground 1"; };
+        auto foreground = [&] { return MainIsActive(session_, TestedEdge(), m_->Window()); };
         if (foreground()) return;
+        if (TestedEdge() == Edge::Native) {
+            ASSERT_TRUE(Activate(session_, m_->Window()));
+            return;
+        }
         const auto frame = session_.WindowGeometry(m_->Window());
         ASSERT_TRUE(frame);
         session_.MovePointer(frame->x + frame->width / 3, frame->y + 8);
@@ -186,6 +141,15 @@ protected:
         session_.MovePointer(640, 980);
         ASSERT_TRUE(PollUntil(foreground, 10s, 100ms)) << "the main window did not come to the foreground";
     }
+    void Choose(CommandId id) { ChooseFromMenu(session_, TestedEdge(), m_->Window(), id); }
+    void SaveAs(const fs::path& file)
+    {
+        ASSERT_TRUE(SaveThroughTheDialog(session_, TestedEdge(), m_->App().Pid(), file))
+            << "no save dialog, or it stayed open (a question?); see "
+            << SaveShot(session_.GrabRoot(), "output-save-stuck");
+    }
+    bool DialogShows(std::string* title) { return WaitForDialog(session_, TestedEdge(), m_->App().Pid(), title); }
+    bool DialogGone() { return WaitDialogGone(session_, TestedEdge(), m_->App().Pid()); }
 
     XSession session_;
     std::unique_ptr<Magnifier> m_;
@@ -193,7 +157,7 @@ protected:
     fs::path out_;
 };
 
-TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNothing)
+TEST_P(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinned());
     // The grid on, with its hot key while the main window has the focus.
@@ -206,11 +170,11 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     EXPECT_LT(gridPixels, static_cast<long>(grid.pixels.size()) / 4) << "more than a grid changed";
 
     // view.jpg is asked for; view.bmp is written.
-    PostCommand(session_, CommandId::mmSaveViewFile);
+    Choose(CommandId::mmSaveViewFile);
     std::string title;
-    ASSERT_TRUE(WaitForDialog(session_, &title));
+    ASSERT_TRUE(DialogShows(&title));
     const std::string dialogShot = SaveShot(session_.GrabRoot(), "output-save-dialog");
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\view.jpg"));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(out_ / "view.jpg"));
     const fs::path bmp = out_ / "view.bmp";
     ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s))
         << "no view.bmp; dialog " << title << " " << dialogShot;
@@ -233,8 +197,8 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     ASSERT_TRUE(Stable(&again, [&](const Screenshot& s) { return Differences(s, plain_) == 0; }))
         << "the second Ctrl+G did not hide the grid: " << SaveShot(session_.GrabRoot(), "output-grid-off");
     const auto first = ReadBytes(bmp);
-    PostCommand(session_, CommandId::mmSaveViewFile);
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\view.bmp"));
+    Choose(CommandId::mmSaveViewFile);
+    ASSERT_NO_FATAL_FAILURE(SaveAs(out_ / "view.bmp"));
     ASSERT_TRUE(PollUntil([&] { return ReadBytes(bmp) != first; }, 10s)) << "view.bmp was not replaced";
     const auto replaced = ReadBmp(bmp, &why);
     ASSERT_TRUE(replaced) << why;
@@ -242,10 +206,10 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
 
     // Escape in the dialog: nothing written, nothing touched.
     const auto second = ReadBytes(bmp);
-    PostCommand(session_, CommandId::mmSaveViewFile);
-    ASSERT_TRUE(WaitForDialog(session_, &title));
+    Choose(CommandId::mmSaveViewFile);
+    ASSERT_TRUE(DialogShows(&title));
     session_.KeyCombo("Escape");
-    ASSERT_TRUE(WaitDialogGone(session_));
+    ASSERT_TRUE(DialogGone());
     // The command has returned once its dialog is gone; a copy after it proves the program went on.
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(out_)) names.insert(e.path().filename().string());
@@ -253,13 +217,13 @@ TEST_F(OutputE2E, SaveWritesTheViewAsBmpReplacesWithoutAskingAndCancelWritesNoth
     EXPECT_EQ(ReadBytes(bmp), second);
 
     // Copy: the clipboard's text gives way to the view's picture.
-    ASSERT_EQ(RunHelper(session_, "helper_clipboard", {"text", "before"}), "text set\n");
-    PostCommand(session_, CommandId::mmCopyToClipBoard);
+    ASSERT_TRUE(PutOnClipboard(session_, TestedEdge(), "before"));
+    Choose(CommandId::mmCopyToClipBoard);
     const std::string clip = (out_ / "clip.bmp").string();
     std::string reply;
     ASSERT_TRUE(PollUntil(
         [&] {
-            reply = RunHelper(session_, "helper_clipboard", {"read", Program::WindowsPath(clip)});
+            reply = ClipboardPicture(session_, TestedEdge(), clip);
             return reply.rfind("bitmap", 0) == 0;
         },
         15s, 100ms))
@@ -340,7 +304,7 @@ private:
 
 // Saved from the menu it opened with the keyboard, the picture is the view as it shows once
 // the menu has closed, not the drop-down that covered its top a moment before.
-TEST_F(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
+TEST_P(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
 {
     ASSERT_NO_FATAL_FAILURE(StartPinned());
     ASSERT_NO_FATAL_FAILURE(FocusMain());
@@ -355,7 +319,7 @@ TEST_F(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
         << "Ctrl+G showed no grid: " << SaveShot(session_.GrabRoot(), "output-menu-grid");
     ASSERT_TRUE(m_->OpenMenuByKeys(3));  // 画像を保存, its first entry selected: the bitmap
     session_.KeyCombo("Return");
-    ASSERT_NO_FATAL_FAILURE(ChooseInSaveDialog(Program::WindowsPath(out_) + "\\menu.bmp"));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(out_ / "menu.bmp"));
     const fs::path bmp = out_ / "menu.bmp";
     ASSERT_TRUE(PollUntil([&] { return fs::exists(bmp); }, 10s));
     std::string why;
@@ -368,7 +332,7 @@ TEST_F(OutputE2E, SavedFromTheMenuThePictureHoldsTheViewNotTheMenu)
         << "saved " << SaveShot(*saved, "output-menu-saved") << " on screen " << SaveShot(shown, "output-menu-shown");
 }
 
-TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
+TEST_P(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
 {
     Cups cups;
     if (const std::string why = cups.Start(); !why.empty()) GTEST_SKIP() << why;
@@ -376,17 +340,17 @@ TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
     const auto pdfsBefore = Cups::Pdfs();
     const int jobsBefore = Cups::Jobs();
 
-    PostCommand(session_, CommandId::mmPrint);
+    Choose(CommandId::mmPrint);
     std::string title;
-    ASSERT_TRUE(WaitForDialog(session_, &title)) << "no print dialog (does Wine see the CUPS printer?)";
+    ASSERT_TRUE(DialogShows(&title)) << "no print dialog (does Wine see the CUPS printer?)";
     const std::string cancelShot = SaveShot(session_.GrabRoot(), "output-print-dialog");
     session_.KeyCombo("Escape");
-    ASSERT_TRUE(WaitDialogGone(session_));
+    ASSERT_TRUE(DialogGone());
 
-    PostCommand(session_, CommandId::mmPrint);
-    ASSERT_TRUE(WaitForDialog(session_, &title));
+    Choose(CommandId::mmPrint);
+    ASSERT_TRUE(DialogShows(&title));
     session_.KeyCombo("Return");
-    ASSERT_TRUE(WaitDialogGone(session_));
+    ASSERT_TRUE(DialogGone());
     std::set<fs::path> added;
     bool ok = false;
     ASSERT_TRUE(PollUntil(
@@ -429,6 +393,8 @@ TEST_F(OutputE2E, PrintPutsTheViewOnOnePageAndCancelPrintsNothing)
     if (!std::getenv("OCU_E2E_KEEP")) fs::remove(pdf, ignored);
     ASSERT_TRUE(m_->App().Close());
 }
+
+OCU_ON_BOTH_EDGES(OutputE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

@@ -163,9 +163,22 @@ IntRect QtPlatform::RestoredWindowRect() {
     return ToScreen(w->normalGeometry().marginsAdded(FrameOf(w)));
 }
 
+namespace {
+
+// What the window holds below its menu bar, in Qt's units. Not the client widget's own size:
+// a window smaller than its bars leaves that widget unplaced at its last size.
+QSize ClientOf(const QMainWindow& w) {
+    const QWidget* bar = w.menuWidget();
+    const int barHeight = bar != nullptr && !bar->isHidden() ? bar->height() : 0;
+    return {w.width(), std::max(0, w.height() - barHeight)};
+}
+
+}  // namespace
+
 IntPoint QtPlatform::ClientSize() {
-    if (parts_.Client == nullptr) return {};
-    return {ToScreen(parts_.Client->width()), ToScreen(parts_.Client->height())};
+    if (parts_.Client == nullptr || parts_.Window == nullptr) return {};
+    const QSize client = ClientOf(*parts_.Window);
+    return {ToScreen(client.width()), ToScreen(client.height())};
 }
 
 bool QtPlatform::IsOnAnyMonitor(IntRect r) {
@@ -248,8 +261,9 @@ void QtPlatform::MoveWindowTo(int left, int top) {
 void QtPlatform::SetClientSize(int w, int h) {
     if (parts_.Window == nullptr || parts_.Client == nullptr) return;
     // The frame and the bars stay as they are; the window changes by the difference.
-    const int dw = ToLogical(w) - parts_.Client->width();
-    const int dh = ToLogical(h) - parts_.Client->height();
+    const QSize client = ClientOf(*parts_.Window);
+    const int dw = ToLogical(w) - client.width();
+    const int dh = ToLogical(h) - client.height();
     if (dw == 0 && dh == 0) return;
     parts_.Window->resize(parts_.Window->width() + dw, parts_.Window->height() + dh);
 }
@@ -390,9 +404,7 @@ void QtPlatform::SetMenuCaption(CommandId id, const std::string& utf8) {
 // --- modal input ---------------------------------------------------------------------------
 
 void QtPlatform::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                    Owner());
-    box.exec();
+    ShowMessageBox(Owner(), QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 bool QtPlatform::ModalBoxOpen() { return QApplication::activeModalWidget() != nullptr; }

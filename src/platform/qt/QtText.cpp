@@ -1,13 +1,28 @@
 #include "platform/qt/QtText.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QShortcut>
 #include <exception>
 
+#include "dialogs/DialogTexts.h"
 #include "mainwindow/ErrorTexts.h"
 
 namespace ocu::qt {
 namespace {
 bool g_reporting = false;
+}
+
+void ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    // Laid out as Windows copies a message box, so a pasted message reads the same.
+    const QString rule = QStringLiteral("---------------------------\n");
+    const QString copied = rule + caption + u'\n' + rule + text + u'\n' + rule + Q(text::kOk) + u'\n' + rule;
+    QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box, [copied] {
+        if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(copied);
+    });
+    box.exec();
 }
 
 void ReportCurrentException(QWidget* owner) noexcept {
@@ -22,7 +37,7 @@ void ReportCurrentException(QWidget* owner) noexcept {
             message = QString::fromUtf8(e.what());
         } catch (...) {
         }
-        QMessageBox::critical(owner, QStringLiteral("Ocumira"), message);
+        ShowMessageBox(owner, QStringLiteral("Ocumira"), message, QMessageBox::Critical);
     } catch (...) {
     }
     g_reporting = false;

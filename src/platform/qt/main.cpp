@@ -91,14 +91,15 @@ int Run(QApplication& app, bool wayland) {
         shell.SetOwner(&window);
         // During the first runs (fewer than five saves) make sure of the Programs-menu shortcut.
         EnsureShortcutDuringFirstRuns(shell, settings.RunCount, store.CanWrite(), kShortcutName);
-        if (wayland) QMessageBox::information(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX));
+        if (wayland) ShowMessageBox(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX), QMessageBox::Information);
         exitCode = app.exec();
     }
     // A failure the window's shut-down has told already is not told twice.
     const bool told = settings.SaveFailed;
     if (!settings.SaveOnExit() && !told) {
         Tell(settings.SaveFailure);
-        QMessageBox::critical(nullptr, QStringLiteral("Ocumira"), QString::fromStdString(settings.SaveFailure));
+        ShowMessageBox(nullptr, QStringLiteral("Ocumira"), QString::fromStdString(settings.SaveFailure),
+                       QMessageBox::Critical);
     }
     return exitCode;
 }

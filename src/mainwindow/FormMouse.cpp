@@ -11,7 +11,7 @@ void TfrmCap::FormMouseDown(MouseButton button, ShiftState shift, int x, int y) 
         return;
     }
     if (s_.Picking) return;
-    if (projection_.IsOwnOppositeButton(button)) return;
+    if (projection_.TakeOwnPress(button)) return;
     if (s_.ProjectionMode) {
         if (!p_.IsActiveWindow()) hotKeys_.FormActivate();
         projection_.ForwardPress(button, shift, x, y);

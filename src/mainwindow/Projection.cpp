@@ -47,6 +47,8 @@ void Projection::Tell(const char* message) {
     s_.CapturePaused = true;
     dialogs_.ShowMessage(message, "対象取得");
     s_.CapturePaused = paused;
+    // The box took any press still to come back; waiting for it would eat one of the user's.
+    pressesToComeBack_[0] = pressesToComeBack_[1] = 0;
 }
 
 void Projection::Refuse(const char* message) {
@@ -116,6 +118,14 @@ void Projection::Tick() {
     if (quietTicks_ > 0) --quietTicks_;
 }
 
+bool Projection::TakeOwnPress(MouseButton button) {
+    if (button != MouseButton::Left && button != MouseButton::Right) return false;
+    int& pending = pressesToComeBack_[button == MouseButton::Right ? 1 : 0];
+    if (pending == 0) return false;
+    --pending;
+    return true;
+}
+
 bool Projection::IsOwnOppositeButton(MouseButton button) const {
     return (button == MouseButton::Left && fwdRightDown_) || (button == MouseButton::Right && fwdLeftDown_);
 }
@@ -145,12 +155,14 @@ void Projection::ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage m
     // as one; it comes back to this window and the dispatch drops it.
     if (msg == ProjectedMessage::LeftDown && !fwdLeftDown_ && !fwdRightDown_) {
         InjectLogicalButton(windows_, InjectedButton::RightDown);
+        ++pressesToComeBack_[1];
         fwdLeftDown_ = true;
     } else if (msg == ProjectedMessage::LeftUp && fwdLeftDown_ && !fwdRightDown_) {
         InjectLogicalButton(windows_, InjectedButton::RightUp);
         fwdLeftDown_ = false;
     } else if (msg == ProjectedMessage::RightDown && !fwdLeftDown_ && !fwdRightDown_) {
         InjectLogicalButton(windows_, InjectedButton::LeftDown);
+        ++pressesToComeBack_[0];
         fwdRightDown_ = true;
     } else if (msg == ProjectedMessage::RightUp && fwdRightDown_ && !fwdLeftDown_) {
         InjectLogicalButton(windows_, InjectedButton::LeftUp);

@@ -39,8 +39,10 @@ public:
     WindowHandle WindowAtPoint(IntPoint p);
     // Replays a message at the client point (x, y) onto the target.
     void ForwardMouse(int x, int y, ShiftState shift, ProjectedMessage msg);
-    // A press or release of a button this window pressed itself for a projected drag.
+    // A release of a button this window pressed itself for a projected drag.
     bool IsOwnOppositeButton(MouseButton button) const;
+    // Whether a press is the return of one this window injected; it is counted off.
+    bool TakeOwnPress(MouseButton button);
     void ForwardPress(MouseButton button, ShiftState shift, int x, int y);
     void ForwardRelease(MouseButton button, ShiftState shift, int x, int y);
     // One capture tick has passed.
@@ -67,6 +69,10 @@ private:
     // A projected drag holds the opposite button down for real (see ForwardMouse).
     bool fwdLeftDown_ = false;
     bool fwdRightDown_ = false;
+    // Injected presses, left and right, not yet come back. A quick click's release can
+    // arrive before the press this window injected on its press; taken for the user's,
+    // that press would be projected and answered with another injected press, and so on.
+    int pressesToComeBack_[2] = {0, 0};
     int quietTicks_ = 0;
     bool outOfReachTold_ = false;  // for the present target
 };

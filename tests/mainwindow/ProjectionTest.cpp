@@ -181,6 +181,20 @@ TEST_F(ProjectionTest, LeftDragSequenceWithTheReturningSyntheticButtons) {
     EXPECT_FALSE(form->Projector().LeftDragForwarded());
 }
 
+// A quick click: its release is handled before the press injected for it comes back.
+TEST_F(ProjectionTest, AnInjectedPressArrivingAfterTheReleaseIsStillDropped) {
+    StartProjecting();
+    form->FormMouseDown(MouseButton::Left, Held(true), 10, 71);
+    form->FormMouseUp(MouseButton::Left, {}, 10, 71);
+    form->FormMouseDown(MouseButton::Right, Held(false, true), 10, 71);
+    form->FormMouseUp(MouseButton::Right, {}, 10, 71);
+    EXPECT_EQ(platform.Injected, (std::vector<InjectedButton>{InjectedButton::RightDown, InjectedButton::RightUp}));
+    ASSERT_EQ(platform.Sent.size(), 3u);
+    EXPECT_EQ(platform.Sent[1].Msg, ProjectedMessage::LeftUp);
+    form->FormMouseDown(MouseButton::Right, Held(false, true), 10, 71);  // the user's own
+    EXPECT_EQ(platform.Sent.back().Msg, ProjectedMessage::RightDown);
+}
+
 TEST_F(ProjectionTest, RightDragMirrorsWithSyntheticLeftEventsAndNoReleaseAboveTheTop) {
     StartProjecting();
     Arrange([&](ViewState& s) { s.TargetOffsetY = -20; });

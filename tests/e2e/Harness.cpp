@@ -952,6 +952,26 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
+namespace {
+
+// Whether the drop-down of each menu bar title starts with a submenu: Qt's Right, on its way
+// along the bar, opens such a submenu (or, pressed before the drop-down is up, moves on).
+std::vector<bool> TitlesOpeningASubmenu()
+{
+    std::vector<bool> titles;
+    int depth = 0;
+    bool first = false;
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.Kind == MenuItemKind::EndSubmenu) --depth, first = false;
+        if (e.Kind == MenuItemKind::EndSubmenu || e.Kind == MenuItemKind::Separator) continue;
+        if (first) titles.back() = e.Kind == MenuItemKind::Submenu, first = false;
+        if (e.Kind == MenuItemKind::Submenu && depth++ == 0) titles.push_back(false), first = true;
+    }
+    return titles;
+}
+
+}  // namespace
+
 std::vector<std::string> MenuKeys(CommandId id, Edge edge)
 {
     std::vector<int> seen{0};  // entries met so far on each open level
@@ -966,7 +986,13 @@ std::vector<std::string> MenuKeys(CommandId id, Edge edge)
         if (e.Id == id) {
             path.push_back(index);
             std::vector<std::string> keys{"F10"};
-            keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
+            // Past such a drop-down the native program's bar is walked the other way round,
+            // with Left from the first title, which never opens a submenu.
+            const std::vector<bool> opening = TitlesOpeningASubmenu();
+            const auto passed = opening.begin() + path[0];
+            const bool leftward = edge == Edge::Native && std::find(opening.begin(), passed, true) != passed;
+            if (leftward) keys.insert(keys.end(), opening.size() - static_cast<size_t>(path[0]), "Left");
+            else keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
             for (size_t level = 1; level < path.size(); ++level) {
                 // Qt's menus open at F10 and select a drop-down's first entry on the way along.
                 if (level > 1 || edge == Edge::Wine || path[0] == 0) keys.push_back(level == 1 ? "Down" : "Right");

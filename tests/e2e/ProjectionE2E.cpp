@@ -137,10 +137,11 @@ TEST_P(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
         << "Enter did not close the message box";
     EXPECT_EQ(m.Title().find("操作投影"), std::string::npos) << m.Title();
 
-    Program target(session, Program::Helper("helper_target", {std::to_string(kTarget.x), std::to_string(kTarget.y),
-                                                              std::to_string(kTarget.width),
-                                                              std::to_string(kTarget.height), "target.log"},
-                                           TestedEdge()));
+    Program target(session,
+                   Program::Helper("helper_target",
+                                   {std::to_string(kTarget.x), std::to_string(kTarget.y), std::to_string(kTarget.width),
+                                    std::to_string(kTarget.height), "target.log"},
+                                   TestedEdge()));
     ASSERT_TRUE(PollUntil([&] { return session.Grab(kTarget.x + 5, kTarget.y + 5, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
 
     // Near the target's top-left corner, so the pinned area shows some pattern beside it and
@@ -188,7 +189,8 @@ TEST_P(ProjectionE2E, DragOnTheViewReachesTheTargetWhereTheViewShowsIt)
     };
     EXPECT_TRUE(PollUntil([&] { return arrived(last); }, 10s)) << "no " << std::hex << last << " reached the target";
     if (TestedEdge() == Edge::Native) {
-        EXPECT_TRUE(StaysTrue([&] { return !arrived(kRButtonUp); }, 500ms)) << "a lone right release reached the target";
+        EXPECT_TRUE(StaysTrue([&] { return !arrived(kRButtonUp); }, 500ms))
+            << "a lone right release reached the target";
     }
     const auto all = ReadTargetLog(log);
     std::vector<TargetMessage> got(all.begin() + before, all.end());
@@ -263,7 +265,8 @@ TEST_P(ProjectionE2E, PressOnAFramedTargetArrivesAtThePixelTheViewShows)
     session.PaintPattern();
     Magnifier m(session, SettingsText(ZoomThree()), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
-    Program target(session, Program::Helper("helper_target", {"200", "200", "400", "300", "target.log", "framed"}, TestedEdge()));
+    Program target(
+        session, Program::Helper("helper_target", {"200", "200", "400", "300", "target.log", "framed"}, TestedEdge()));
     const auto log = target.Folder() / "target.log";
     TargetMessage client{};  // message 0: the client area's corner on the screen
     ASSERT_TRUE(WaitFor(

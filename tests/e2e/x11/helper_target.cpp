@@ -8,8 +8,8 @@
 // An undecorated white window whose inside is exactly x,y,w,h on the screen, class
 // "OcuTargetClass"; "framed" lets the window manager frame it, the frame's outer corner at
 // (x, y), and logs message 0 with the inside's corner on the screen each time the window
-// manager places it, wParam 1 if that lies apart from (x, y). Log lines: "<msg hex> <wParam hex> <x> <y>": 0200 for a move, 0201/0202
-// for the left button down/up, 0207/0208 the middle, 0204/0205 the right; wParam holds the
+// manager places it, wParam 1 if that lies apart from (x, y).
+// Log lines: "<msg hex> <wParam hex> <x> <y>": 0200 for a move, 0201/0202 for the left button down/up, 0207/0208 the middle, 0204/0205 the right; wParam holds the
 // buttons and keys down as Windows' MK_ flags; x and y are window coordinates (screen ones
 // for the wheel, 020a, whose wParam carries the turn in its high word).
 // "hang" stops reading events two seconds after start, to stand in for a hung program;

@@ -64,10 +64,11 @@ inline std::string IniValue(const std::string& text, std::string_view key)
 }
 
 // Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
-inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
+inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args,
+                             Edge edge = Edge::Wine)
 {
     args.push_back("helper-out.txt");
-    Program helper(session, Program::Helper(name, std::move(args)));
+    Program helper(session, Program::Helper(name, std::move(args), edge));
     if (!helper.WaitForExit(30s)) return "";
     std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -96,13 +97,20 @@ inline std::vector<std::string> RegisterArgs(std::string_view keys)
 }
 
 // Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
-// program trying to register it finds.
-inline std::vector<std::string> HotKeyStates(const XSession& session)
+// program trying to register it (on X: to grab it) finds.
+inline std::vector<std::string> HotKeyStates(const XSession& session, Edge edge = Edge::Wine)
 {
     std::vector<std::vector<std::string>> lists;
     for (const char* keys : kHotKeyCombos) lists.push_back(RegisterArgs(keys));
+    std::vector<std::string> answers;
+    if (edge == Edge::Wine) answers = QueryAll(session, lists);
+    else
+        for (const auto& args : lists) answers.push_back(RunHelper(session, "helper_query", args, edge));
     std::vector<std::string> states;
-    for (const auto& r : QueryAll(session, lists)) states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
+    for (auto& r : answers) {
+        if (r.ends_with('\n')) r.pop_back();
+        states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
+    }
     return states;
 }
 

@@ -952,25 +952,24 @@ void PostCommand(const XSession& session, CommandId id)
     Query(session, {"command", std::to_string(static_cast<int>(id))});
 }
 
-namespace {
-
-// Whether the drop-down of each menu bar title starts with a submenu: Qt's Right, on its way
-// along the bar, opens such a submenu (or, pressed before the drop-down is up, moves on).
-std::vector<bool> TitlesOpeningASubmenu()
+// How many of the menu bar's first `count` drop-downs begin with a submenu.
+int MenusOpeningASubmenu(int count)
 {
-    std::vector<bool> titles;
-    int depth = 0;
+    int depth = 0, title = -1, found = 0;
     bool first = false;
     for (const MenuEntry& e : MainMenu()) {
-        if (e.Kind == MenuItemKind::EndSubmenu) --depth, first = false;
-        if (e.Kind == MenuItemKind::EndSubmenu || e.Kind == MenuItemKind::Separator) continue;
-        if (first) titles.back() = e.Kind == MenuItemKind::Submenu, first = false;
-        if (e.Kind == MenuItemKind::Submenu && depth++ == 0) titles.push_back(false), first = true;
+        if (e.Kind == MenuItemKind::EndSubmenu) {
+            --depth;
+            continue;
+        }
+        if (e.Kind == MenuItemKind::Separator) continue;
+        if (depth == 1 && first && title < count && e.Kind == MenuItemKind::Submenu) ++found;
+        if (depth == 1) first = false;
+        if (depth == 0) ++title, first = true;
+        if (e.Kind == MenuItemKind::Submenu) ++depth;
     }
-    return titles;
+    return found;
 }
-
-}  // namespace
 
 std::vector<std::string> MenuKeys(CommandId id, Edge edge)
 {
@@ -986,13 +985,11 @@ std::vector<std::string> MenuKeys(CommandId id, Edge edge)
         if (e.Id == id) {
             path.push_back(index);
             std::vector<std::string> keys{"F10"};
-            // Past such a drop-down the native program's bar is walked the other way round,
-            // with Left from the first title, which never opens a submenu.
-            const std::vector<bool> opening = TitlesOpeningASubmenu();
-            const auto passed = opening.begin() + path[0];
-            const bool leftward = edge == Edge::Native && std::find(opening.begin(), passed, true) != passed;
-            if (leftward) keys.insert(keys.end(), opening.size() - static_cast<size_t>(path[0]), "Left");
-            else keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
+            keys.insert(keys.end(), static_cast<size_t>(path[0]), "Right");
+            // Qt's F10 opens the first drop-down, so Right walks the bar through open drop-downs:
+            // one whose first entry is a submenu takes a Right to open it and one more to go on.
+            if (edge == Edge::Native)
+                keys.insert(keys.end(), static_cast<size_t>(MenusOpeningASubmenu(path[0])), "Right");
             for (size_t level = 1; level < path.size(); ++level) {
                 // Qt's menus open at F10 and select a drop-down's first entry on the way along.
                 if (level > 1 || edge == Edge::Wine || path[0] == 0) keys.push_back(level == 1 ? "Down" : "Right");

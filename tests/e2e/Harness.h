@@ -347,6 +347,9 @@ void PostCommand(const XSession& session, CommandId id);
 // Right moves along it, Down opens a drop-down on its first entry and moves down it, Right
 // opens a submenu on its first entry, Return chooses. Worked out from the command table.
 std::vector<std::string> MenuKeys(CommandId id, Edge edge);
+// How many of the menu bar's first `count` drop-downs begin with a submenu: walking the bar
+// with its drop-downs open, as Qt's menus do from F10, Right opens that submenu first.
+int MenusOpeningASubmenu(int count);
 // Runs a menu command: under Wine by WM_COMMAND; on the native program by the menu's keys,
 // with its main window focused.
 void ChooseCommand(XSession& session, Edge edge, CommandId id);

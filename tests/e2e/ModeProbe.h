@@ -97,20 +97,13 @@ inline std::vector<std::string> RegisterArgs(std::string_view keys)
 }
 
 // Whether each of the fifteen combinations is free ("free") or held ("taken"), as another
-// program trying to register it (on X: to grab it) finds.
-inline std::vector<std::string> HotKeyStates(const XSession& session, Edge edge = Edge::Wine)
+// program trying to register it finds.
+inline std::vector<std::string> HotKeyStates(const XSession& session)
 {
     std::vector<std::vector<std::string>> lists;
     for (const char* keys : kHotKeyCombos) lists.push_back(RegisterArgs(keys));
-    std::vector<std::string> answers;
-    if (edge == Edge::Wine) answers = QueryAll(session, lists);
-    else
-        for (const auto& args : lists) answers.push_back(RunHelper(session, "helper_query", args, edge));
     std::vector<std::string> states;
-    for (auto& r : answers) {
-        if (r.ends_with('\n')) r.pop_back();
-        states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
-    }
+    for (const auto& r : QueryAll(session, lists)) states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7) : "?" + r);
     return states;
 }
 

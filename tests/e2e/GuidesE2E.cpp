@@ -1,4 +1,4 @@
-// Grid, centre lines, colour inversion and the sampling rate of the real Ocumira.exe: the
+// Grid, centre lines, colour inversion and the sampling rate of the real programs: the
 // guides must invert exactly every other pixel of their lines and nothing else, the inversion
 // must turn every captured colour around, and a new sampling rate must reach the settings file.
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 
 using namespace viewprobe;
 
-class GuidesE2E : public MagnifierE2E {};
+class GuidesE2E : public OnBothEdges<MagnifierE2E> {};
 
 // Which view pixels the dotted lines invert: a line's dots lie at even distances from its
 // start (the top for an upright line, the left for a level one). Where two dots cross they
@@ -63,7 +63,7 @@ Expected WithGuides(const Screenshot& plain, const GuideMask& mask, bool invertA
 // One run: the 60-pixel grid (Ctrl+G), then the centre lines on top, then the colour inversion,
 // each checked pixel by pixel against the plain view grabbed first; then the sampling-rate box
 // takes 250, and that is what the settings file holds after the exit.
-TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRateIsStored)
+TEST_P(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRateIsStored)
 {
     ASSERT_TRUE(Start(20));
     XSession& session = Session();
@@ -79,7 +79,7 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
 
     GuideMask both = grid;
     both.CentreLines();
-    PostCommand(session, CommandId::mmGrid);
+    ChooseCommand(session, TestedEdge(), CommandId::mmGrid);
     Screenshot shot;
     result = WaitForView(session, view, WithGuides(plain, both, false), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "grid and centre lines: " << result;
@@ -87,17 +87,17 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
 
     // Inverted capture: every pixel off the guides is the pattern colour turned around; the
     // guides, drawn after the capture, invert that in turn.
-    PostCommand(session, CommandId::mmSrcNot);
+    ChooseCommand(session, TestedEdge(), CommandId::mmSrcNot);
     result = WaitForView(session, view, WithGuides(plain, both, true), 15s, &shot);
     EXPECT_TRUE(result.Exact()) << "inverted: " << result;
     SaveShot(shot, "guides-grid-centre-inverted");
     // Grid and centre lines off again, inversion on: the plain picture turned around exactly.
     session.KeyCombo("ctrl+g");
-    PostCommand(session, CommandId::mmGrid);
+    ChooseCommand(session, TestedEdge(), CommandId::mmGrid);
     result = WaitForView(session, view, PlainPattern(Plain(2.0f), true));
     EXPECT_TRUE(result.Exact()) << "inverted without guides: " << result;
 
-    PostCommand(session, CommandId::mmSampRate);
+    ChooseCommand(session, TestedEdge(), CommandId::mmSampRate);
     const XWindow box = session.FindWindowByTitlePrefix("サンプリングレート", 10s);
     ASSERT_NE(box, 0u) << "the sampling-rate box did not open";
     // The box opens with the current rate, 100.
@@ -115,6 +115,8 @@ TEST_F(GuidesE2E, GuidesInvertTheirDotsInversionTurnsColoursAroundAndSamplingRat
     ASSERT_TRUE(saved);
     EXPECT_EQ(IniValue(*saved, "Zuri", "SamplingRate"), "250");
 }
+
+OCU_ON_BOTH_EDGES(GuidesE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

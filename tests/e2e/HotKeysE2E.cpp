@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kCursorX = 400, kCursorY = 600;
 
-using HotKeysE2E = OcumiraE2E;
+class HotKeysE2E : public OnBothEdges<OcumiraE2E> {};
 
 std::string Joined(const std::vector<std::string>& states)
 {
@@ -28,11 +28,23 @@ std::string Joined(const std::vector<std::string>& states)
     return all;
 }
 
-bool AllHotKeys(const XSession& session, const std::string& state, std::string* seen)
+// HotKeyStates for either program: on X whether another client can grab each combination.
+std::vector<std::string> ComboStates(const XSession& session, Edge edge)
+{
+    if (edge == Edge::Wine) return HotKeyStates(session);
+    std::vector<std::string> states;
+    for (const char* keys : kHotKeyCombos) {
+        const std::string r = RunHelper(session, "helper_query", RegisterArgs(keys), edge);
+        states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7, r.find('\n') - 7) : "?" + r);
+    }
+    return states;
+}
+
+bool AllHotKeys(const XSession& session, Edge edge, const std::string& state, std::string* seen)
 {
     return PollUntil(
         [&] {
-            const auto states = HotKeyStates(session);
+            const auto states = ComboStates(session, edge);
             *seen = Joined(states);
             return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
         },
@@ -92,24 +104,24 @@ bool RunOk(const XSession& session, const std::string& command)
     return std::system(line.c_str()) == 0;
 }
 
-TEST_F(HotKeysE2E, ActForAnotherFocusedProgramAndPauseWhileMinimised)
+TEST_P(HotKeysE2E, ActForAnotherFocusedProgramAndPauseWhileMinimised)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(kCursorX, kCursorY);
-    Magnifier m(session, SettingsText({}));
+    Magnifier m(session, SettingsText({}), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
     const Rect view = m.View();
 
     // Another program takes the focus; the pointer goes back over the pattern.
-    Program other(session, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}));
+    Program other(session, Program::Helper("helper_target", {"100", "100", "150", "100", "other.log"}, TestedEdge()));
     ASSERT_TRUE(PollUntil([&] { return session.Grab(110, 110, 1, 1).At(0, 0) == 0xFFFFFF; }, 20s));
     session.MovePointer(150, 150);
     session.Click(1);
     session.MovePointer(kCursorX, kCursorY);
 
     std::string seen;
-    EXPECT_TRUE(AllHotKeys(session, "taken", &seen)) << "while running: " << seen;
+    EXPECT_TRUE(AllHotKeys(session, TestedEdge(), "taken", &seen)) << "while running: " << seen;
 
     std::string why;
     ASSERT_TRUE(ViewMatches(m, ExpectedView(session, view, 2.0f, false, false), &why)) << "plain view: " << why;
@@ -130,16 +142,16 @@ TEST_F(HotKeysE2E, ActForAnotherFocusedProgramAndPauseWhileMinimised)
     // Minimised, the magnifier lets go of every combination and none of them acts.
     ASSERT_TRUE(RunOk(session, "xdotool windowminimize " + std::to_string(m.Window())));
     EXPECT_TRUE(PollUntil([&] { return !session.IsShown(m.Window()); }, 10s));
-    EXPECT_TRUE(AllHotKeys(session, "free", &seen)) << "while minimised: " << seen;
+    EXPECT_TRUE(AllHotKeys(session, TestedEdge(), "free", &seen)) << "while minimised: " << seen;
     session.KeyCombo("ctrl+a");
     session.KeyCombo("ctrl+g");
     // Asking again gives the keys time to be delivered before the window comes back.
-    EXPECT_TRUE(AllHotKeys(session, "free", &seen)) << "after keys while minimised: " << seen;
+    EXPECT_TRUE(AllHotKeys(session, TestedEdge(), "free", &seen)) << "after keys while minimised: " << seen;
 
     // Restored, it holds them again, and they act again.
     ASSERT_TRUE(RunOk(session, "xdotool windowactivate " + std::to_string(m.Window())));
     EXPECT_TRUE(PollUntil([&] { return session.IsShown(m.Window()); }, 10s));
-    EXPECT_TRUE(AllHotKeys(session, "taken", &seen)) << "after restore: " << seen;
+    EXPECT_TRUE(AllHotKeys(session, TestedEdge(), "taken", &seen)) << "after restore: " << seen;
     EXPECT_EQ(m.ZoomText(), "2.1") << "Ctrl+A acted while minimised";
     session.KeyCombo("ctrl+s");
     EXPECT_TRUE(PollUntil([&] { return m.ZoomText() == "2.0"; }, 10s)) << m.Title();
@@ -152,13 +164,13 @@ TEST_F(HotKeysE2E, ActForAnotherFocusedProgramAndPauseWhileMinimised)
     EXPECT_EQ(IniValue(m.App().ReadIni().value_or(""), "CapRate"), "20");
 }
 
-TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcut)
+TEST_P(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcut)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(kCursorX, kCursorY);
     // Another program holds Ctrl+A for a few seconds from before the magnifier starts.
-    Program holder(session, Program::Helper("helper_query", {"hold", "2", "65", "6", "hold.txt"}));
+    Program holder(session, Program::Helper("helper_query", {"hold", "2", "65", "6", "hold.txt"}, TestedEdge()));
     ASSERT_TRUE(PollUntil(
         [&] {
             std::ifstream in(holder.Folder() / "hold.txt");
@@ -168,7 +180,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
         30s))
         << "the holder did not get Ctrl+A";
 
-    Magnifier m(session, SettingsText({}));
+    Magnifier m(session, SettingsText({}), TestedEdge());
     const XWindow box = session.FindWindowByTitlePrefix("ホットキー", 30s);
     ASSERT_NE(box, 0u) << "no message about the hot key held elsewhere";
     // Its text (which X cannot read back) names Ctrl+A; which combination failed is checked
@@ -184,7 +196,7 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     // The other fourteen are the magnifier's; Ctrl+A is free once the holder has gone, and the
     // magnifier does not take it later.
     ASSERT_TRUE(holder.WaitForExit(20s));
-    const auto states = HotKeyStates(session);
+    const auto states = ComboStates(session, TestedEdge());
     for (size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], i == 0 ? "free" : "taken") << kHotKeyCombos[i];
 
     // With the magnifier focused, Ctrl+A is now its menu shortcut: plus one, not plus 0.1.
@@ -192,6 +204,8 @@ TEST_F(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     session.KeyCombo("ctrl+a");
     EXPECT_TRUE(PollUntil([&] { return m.ZoomText() == "3.0"; }, 10s)) << m.Title();
 }
+
+OCU_ON_BOTH_EDGES(HotKeysE2E);
 
 // The system delivers a hot key while one of the program's boxes waits for an answer; the
 // program ignores it then instead of opening a second box over the first.

@@ -64,10 +64,11 @@ inline std::string IniValue(const std::string& text, std::string_view key)
 }
 
 // Runs one of the helper programs; returns what it wrote to its output file (appended to `args`).
-inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args)
+inline std::string RunHelper(const XSession& session, std::string_view name, std::vector<std::string> args,
+                             Edge edge = Edge::Wine)
 {
     args.push_back("helper-out.txt");
-    Program helper(session, Program::Helper(name, std::move(args)));
+    Program helper(session, Program::Helper(name, std::move(args), edge));
     if (!helper.WaitForExit(30s)) return "";
     std::ifstream in(helper.Folder() / "helper-out.txt", std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

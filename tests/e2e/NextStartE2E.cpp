@@ -17,25 +17,39 @@ namespace {
 constexpr int kScMinimize = 0xF020;
 constexpr int kScClose = 0xF060;
 
-using NextStartE2E = OcumiraE2E;
+class NextStartE2E : public OnBothEdges<OcumiraE2E> {};
+
+// Minimises the main window and closes it from the task bar: under Wine by the system
+// commands; on X the window manager iconifies it and the close comes as WM_DELETE_WINDOW.
+void MinimiseThenClose(XSession& session, Magnifier& m, Edge edge)
+{
+    const std::string window = std::to_string(m.Window());
+    if (edge == Edge::Wine) Query(session, {"syscommand", std::to_string(kScMinimize)});
+    else Shell("DISPLAY=" + session.DisplayName() + " xdotool windowminimize " + window);
+    ASSERT_TRUE(PollUntil(
+        [&] { return edge == Edge::Wine ? Query(session, {"iconic"}) == "iconic 1" : !session.IsShown(m.Window()); },
+        10s, 100ms))
+        << "the window was not minimised";
+    if (edge == Edge::Wine) Query(session, {"syscommand", std::to_string(kScClose)});
+    else session.SendDeleteWindow(m.Window());
+}
 
 // Minimised, then closed from the task bar: the next start opens where the window was, with
 // no message about its size.
-TEST_F(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)
+TEST_P(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(300, 400);
     StartSettings s;  // 880,80 - 1240,520
     std::string ini;
+    size_t windows = 0;  // the native program's X windows as it shows itself without a box
     {
-        Magnifier m(session, SettingsText(s));
+        Magnifier m(session, SettingsText(s), TestedEdge());
         ASSERT_NO_FATAL_FAILURE(m.Start());
-        Query(session, {"syscommand", std::to_string(kScMinimize)});
-        ASSERT_TRUE(PollUntil([&] { return Query(session, {"iconic"}) == "iconic 1"; }, 10s, 100ms))
-            << Query(session, {"iconic"});
-        Query(session, {"syscommand", std::to_string(kScClose)});
-        ASSERT_TRUE(m.App().WaitForExit(20s)) << "Ocumira did not end on SC_CLOSE while minimised";
+        windows = m.ShownWindows();
+        ASSERT_NO_FATAL_FAILURE(MinimiseThenClose(session, m, TestedEdge()));
+        ASSERT_TRUE(m.App().WaitForExit(20s)) << "Ocumira did not end on a close while minimised";
         ini = m.App().ReadIni().value_or("");
     }
     EXPECT_EQ(IniValue(ini, "Left"), "880") << ini;
@@ -43,30 +57,34 @@ TEST_F(NextStartE2E, ClosingWhileMinimisedKeepsThePlaceForTheNextStart)
     EXPECT_EQ(IniValue(ini, "Right"), "1240") << ini;
     EXPECT_EQ(IniValue(ini, "Bottom"), "520") << ini;
 
-    Magnifier again(session, ini);
+    Magnifier again(session, ini, TestedEdge());
     ASSERT_NO_FATAL_FAILURE(again.Start());
     EXPECT_TRUE(PollUntil(
         [&] {
-            return session.WindowGeometry(again.Window()) == Rect{880, 80, 360, 440};
+            return OuterBounds(session, again.Window(), TestedEdge()) == Rect{880, 80, 360, 440};
         },
         10s))
-        << session.WindowGeometry(again.Window()).value_or(Rect{});
-    EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
+        << OuterBounds(session, again.Window(), TestedEdge()).value_or(Rect{});
+    if (TestedEdge() == Edge::Wine) {
+        EXPECT_EQ(Query(session, {"boxes"}), "boxes none");
+    } else {
+        EXPECT_EQ(again.ShownWindows(), windows) << "a box beside the main window";
+    }
     ASSERT_TRUE(again.App().Close());
 }
 
 // The user edits the settings file while the program runs (a comment, a key of another
 // tool, a whole section): closing the window saves, and the edits are still there.
-TEST_F(NextStartE2E, LinesAddedWhileRunningSurviveTheSaveAtClose)
+TEST_P(NextStartE2E, LinesAddedWhileRunningSurviveTheSaveAtClose)
 {
     XSession session;
     session.PaintPattern();
     session.MovePointer(300, 400);
     StartSettings s;
-    Magnifier m(session, SettingsText(s));
+    Magnifier m(session, SettingsText(s), TestedEdge());
     ASSERT_NO_FATAL_FAILURE(m.Start());
 
-    const std::filesystem::path file = m.App().Folder() / "Ocumira.ini";
+    const std::filesystem::path file = m.App().IniPath();
     std::string text = ReadFile(file);
     ASSERT_NE(text.find("[Zuri]\r\n"), std::string::npos) << text;
     text.insert(text.find("[Zuri]\r\n") + 8, "; edited by hand\r\nTheirKey=kept\r\n");
@@ -85,6 +103,8 @@ TEST_F(NextStartE2E, LinesAddedWhileRunningSurviveTheSaveAtClose)
     EXPECT_NE(saved.find("[Added]\r\nmine=1\r\n"), std::string::npos) << saved;
     EXPECT_EQ(IniValue(saved, "CapRate"), "21") << saved;
 }
+
+OCU_ON_BOTH_EDGES(NextStartE2E);
 
 }  // namespace
 }  // namespace ocu::e2e

@@ -3,11 +3,13 @@
 // same log format and with the same message numbers as its Windows twin, so one scenario reads
 // both logs.
 //
-//   helper_target x y w h logfile [hang | hangonclick]
+//   helper_target x y w h logfile [hang | hangonclick | framed]
 //
 // An undecorated white window whose inside is exactly x,y,w,h on the screen, class
-// "OcuTargetClass". Log lines: "<msg hex> <wParam hex> <x> <y>": 0200 for a move, 0201/0202
-// for the left button down/up, 0207/0208 the middle, 0204/0205 the right; wParam holds the
+// "OcuTargetClass"; "framed" lets the window manager frame it, the frame's outer corner at
+// (x, y), and logs message 0 with the inside's corner on the screen each time the window
+// manager places it, wParam 1 if that lies apart from (x, y).
+// Log lines: "<msg hex> <wParam hex> <x> <y>": 0200 for a move, 0201/0202 for the left button down/up, 0207/0208 the middle, 0204/0205 the right; wParam holds the
 // buttons and keys down as Windows' MK_ flags; x and y are window coordinates (screen ones
 // for the wheel, 020a, whose wParam carries the turn in its high word).
 // "hang" stops reading events two seconds after start, to stand in for a hung program;
@@ -50,12 +52,13 @@ void HangForever() {
 
 int main(int argc, char** argv) {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: helper_target x y w h logfile [hang | hangonclick]\n");
+        std::fprintf(stderr, "usage: helper_target x y w h logfile [hang | hangonclick | framed]\n");
         return 2;
     }
     const int x = std::atoi(argv[1]), y = std::atoi(argv[2]);
     const unsigned w = static_cast<unsigned>(std::atoi(argv[3])), h = static_cast<unsigned>(std::atoi(argv[4]));
     const char* mode = argc > 6 ? argv[6] : "";
+    const bool framed = std::strcmp(mode, "framed") == 0;
     FILE* log = std::fopen(argv[5], "w");
     Display* display = XOpenDisplay(nullptr);
     if (!log || !display) return 1;
@@ -63,25 +66,27 @@ int main(int argc, char** argv) {
     const int screen = DefaultScreen(display);
     XSetWindowAttributes a{};
     a.background_pixel = WhitePixel(display, screen);
-    a.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask | ExposureMask;
+    a.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask | ExposureMask | StructureNotifyMask;
     const Window window = XCreateWindow(display, RootWindow(display, screen), x, y, w, h, 0, CopyFromParent,
                                         InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &a);
     XSizeHints size{};
-    size.flags = USPosition | USSize;
+    size.flags = USPosition | USSize | PWinGravity;
+    size.win_gravity = NorthWestGravity;
     size.x = x, size.y = y, size.width = static_cast<int>(w), size.height = static_cast<int>(h);
     XSetWMNormalHints(display, window, &size);
     char name[] = "helper_target", cls[] = "OcuTargetClass";
     XClassHint hint{name, cls};
     XSetClassHint(display, window, &hint);
     XStoreName(display, window, "OcuTarget");
-    // No frame: the window manager leaves the inside at x,y as asked.
+    // Unframed, the window manager leaves the inside at x,y as asked.
     struct {
         unsigned long flags, functions, decorations;
         long inputMode;
         unsigned long status;
     } motif{2, 0, 0, 0, 0};
     const Atom hints = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-    XChangeProperty(display, window, hints, hints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&motif), 5);
+    if (!framed)
+        XChangeProperty(display, window, hints, hints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&motif), 5);
     XMapWindow(display, window);
     XFlush(display);
 
@@ -95,7 +100,12 @@ int main(int argc, char** argv) {
         }
         XEvent e;
         XNextEvent(display, &e);
-        if (e.type == MotionNotify) {
+        if (e.type == ConfigureNotify && framed) {
+            int cx = 0, cy = 0;
+            Window child = 0;
+            XTranslateCoordinates(display, window, RootWindow(display, screen), 0, 0, &cx, &cy, &child);
+            Log(log, 0, cx != x || cy != y, cx, cy);
+        } else if (e.type == MotionNotify) {
             Log(log, 0x0200, KeysOf(e.xmotion.state), e.xmotion.x, e.xmotion.y);
         } else if (e.type == ButtonPress || e.type == ButtonRelease) {
             const XButtonEvent& b = e.xbutton;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "e2e/EdgeSteps.h"
 #include "e2e/ModeProbe.h"
 #include "mainwindow/ViewMath.h"
 #include "pipeline/FramePipeline.h"
@@ -28,23 +29,11 @@ std::string Joined(const std::vector<std::string>& states)
     return all;
 }
 
-// HotKeyStates for either program: on X whether another client can grab each combination.
-std::vector<std::string> ComboStates(const XSession& session, Edge edge)
-{
-    if (edge == Edge::Wine) return HotKeyStates(session);
-    std::vector<std::string> states;
-    for (const char* keys : kHotKeyCombos) {
-        const std::string r = RunHelper(session, "helper_query", RegisterArgs(keys), edge);
-        states.push_back(r.rfind("hotkey ", 0) == 0 ? r.substr(7, r.find('\n') - 7) : "?" + r);
-    }
-    return states;
-}
-
 bool AllHotKeys(const XSession& session, Edge edge, const std::string& state, std::string* seen)
 {
     return PollUntil(
         [&] {
-            const auto states = ComboStates(session, edge);
+            const auto states = HotKeyStates(session, edge);
             *seen = Joined(states);
             return std::all_of(states.begin(), states.end(), [&](const std::string& s) { return s == state; });
         },
@@ -196,7 +185,7 @@ TEST_P(HotKeysE2E, CombinationHeldElsewhereIsReportedOnceAndLeftToTheMenuShortcu
     // The other fourteen are the magnifier's; Ctrl+A is free once the holder has gone, and the
     // magnifier does not take it later.
     ASSERT_TRUE(holder.WaitForExit(20s));
-    const auto states = ComboStates(session, TestedEdge());
+    const auto states = HotKeyStates(session, TestedEdge());
     for (size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], i == 0 ? "free" : "taken") << kHotKeyCombos[i];
 
     // With the magnifier focused, Ctrl+A is now its menu shortcut: plus one, not plus 0.1.

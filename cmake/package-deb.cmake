@@ -35,6 +35,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by Qt at run time, so no linked library names it: without its X11 platform plugin
 # the program cannot open a window (Qt only recommends it).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Help opens the guide through the desktop's opener; without it the command does nothing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
 

@@ -23,6 +23,15 @@ namespace {
 // The shortest interval the Windows program's timers run at.
 constexpr int kTimerMinimumMs = 10;
 
+// A connection of the tick's own for the pointer and the pixels: its answers wake this
+// thread alone, not the toolkit's reader thread as well. None when the display refuses.
+XcbConnection OwnConnection() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c) == 0) return XcbConnection(c);
+    xcb_disconnect(c);
+    return XcbConnection();
+}
+
 // Ticks with nothing changed before the capture tick sleeps: more than the behaviour
 // counts down in ticks of its own.
 constexpr int kQuietTicksBeforeSleep = 12;
@@ -48,13 +57,17 @@ QMargins FrameOf(const QWidget* w) {
 }  // namespace
 
 QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
-    : screen_(connection), input_(input), shared_(connection), handCursor_(Qt::PointingHandCursor) {
+    : pixels_(OwnConnection()),
+      screen_(connection, pixels_.get()),
+      input_(input),
+      shared_(screen_.PixelConnection()),
+      handCursor_(Qt::PointingHandCursor) {
     hotKeys_ = std::make_unique<XcbHotKeys>(connection, screen_.Root(), [this](int id) {
         if (changes_) changes_->Poke();
         if (ticks_.HotKey) ticks_.HotKey(id);
     });
     QCoreApplication::instance()->installNativeEventFilter(hotKeys_.get());
-    changes_ = std::make_unique<ScreenChanges>(connection, screen_.Root(), [this] {
+    changes_ = std::make_unique<ScreenChanges>(screen_.PixelConnection(), screen_.Root(), [this] {
         // A change while asleep: the ticks go on at their interval from now.
         if (!captureRunning_) return;
         changes_->SetAsleep(false);

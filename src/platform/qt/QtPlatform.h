@@ -152,6 +152,7 @@ private:
     void CaptureTick();
     Image* Frame();
 
+    XcbConnection pixels_;
     XcbScreen screen_;
     InputPort& input_;
     std::optional<IntPoint> eventPointer_;

@@ -4,6 +4,8 @@
 #include <xcb/xinput.h>
 #include <QByteArray>
 
+#include <cstdlib>
+
 #include "platform/qt/XcbReply.h"
 
 namespace ocu::qt {
@@ -16,7 +18,9 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
     if (damage == nullptr || !damage->present || input == nullptr || !input->present) return;
     const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
         c_, xcb_damage_query_version(c_, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
-    if (!version) return;
+    const XcbReply<xcb_input_xi_query_version_reply_t> xi(
+        xcb_input_xi_query_version_reply(c_, xcb_input_xi_query_version(c_, 2, 0), nullptr));
+    if (!version || !xi || xi->major_version < 2) return;
     // One event when the damage goes from none to some, none after until it is taken: at most
     // one a tick, however much is drawn.
     const std::uint32_t id = xcb_generate_id(c_);
@@ -26,6 +30,21 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
     damage_ = id;
     damageEvent_ = damage->first_event;
     xinputOpcode_ = input->major_opcode;
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c_), QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
+}
+
+void ScreenChanges::Drain() {
+    while (xcb_generic_event_t* e = xcb_poll_for_event(c_)) {
+        const std::uint8_t kind = e->response_type & 0x7f;
+        if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
+            damaged_ = true;
+            Changed();
+        } else if (kind == XCB_GE_GENERIC) {
+            Changed();  // the pointer moved
+        }
+        std::free(e);
+    }
 }
 
 ScreenChanges::~ScreenChanges() {
@@ -45,6 +64,7 @@ void ScreenChanges::SelectRawMotion(bool on) {
 
 bool ScreenChanges::Take() {
     if (!Watching()) return true;
+    Drain();
     if (damaged_) {
         // Taken before this tick reads the screen: whatever is drawn after it comes again.
         xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
@@ -69,18 +89,8 @@ void ScreenChanges::Changed() {
 
 bool ScreenChanges::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     if (!Watching() || type != "xcb_generic_event_t") return false;
-    const auto* e = static_cast<const xcb_generic_event_t*>(message);
-    const std::uint8_t kind = e->response_type & 0x7f;
-    if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
-        const auto* notify = reinterpret_cast<const xcb_damage_notify_event_t*>(e);
-        if (notify->damage != damage_) return false;
-        damaged_ = true;
-        Changed();
-        return true;
-    }
-    // Replies' errors and the program's own requests' answers are not changes.
-    if (kind == 0) return false;
-    Changed();
+    // Errors are answers to the program's own requests, not changes.
+    if ((static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f) != 0) Changed();
     return false;
 }
 

@@ -6,16 +6,21 @@
 // comes: a still picture then costs nothing at all.
 #include <xcb/xcb.h>
 #include <QAbstractNativeEventFilter>
+#include <QSocketNotifier>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace ocu::qt {
 
 class ScreenChanges final : public QAbstractNativeEventFilter {
 public:
-    // `wake` is called on the first change that comes while asleep.
-    ScreenChanges(xcb_connection_t* connection, xcb_window_t root, std::function<void()> wake);
+    // `wake` is called on the first change that comes while asleep. The damage and the
+    // motion come on `pixels`, the connection the screen is read on, so that what is drawn
+    // after a look is told in order with the next look; the toolkit's events come through
+    // the filter.
+    ScreenChanges(xcb_connection_t* pixels, xcb_window_t root, std::function<void()> wake);
     ScreenChanges(const ScreenChanges&) = delete;
     ScreenChanges& operator=(const ScreenChanges&) = delete;
     ~ScreenChanges() override;
@@ -36,6 +41,8 @@ public:
 private:
     void SelectRawMotion(bool on);
     void Changed();
+    // The events waiting on the pixel connection (errors of its requests too).
+    void Drain();
 
     xcb_connection_t* c_;
     xcb_window_t root_;
@@ -43,6 +50,7 @@ private:
     std::uint32_t damage_ = 0;
     std::uint8_t damageEvent_ = 0;
     std::uint8_t xinputOpcode_ = 0;
+    std::unique_ptr<QSocketNotifier> notifier_;
     bool changed_ = true;
     bool damaged_ = false;
     bool asleep_ = false;

@@ -35,6 +35,8 @@ XcbConnection OwnConnection() {
 // Ticks with nothing changed before the capture tick sleeps: more than the behaviour
 // counts down in ticks of its own.
 constexpr int kQuietTicksBeforeSleep = 12;
+// Asleep, the pointer is looked at every this many intervals.
+constexpr int kAsleepLookEvery = 8;
 
 bool Overlap(const IntRect& a, const IntRect& b) {
     return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
@@ -68,11 +70,7 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
     });
     QCoreApplication::instance()->installNativeEventFilter(hotKeys_.get());
     changes_ = std::make_unique<ScreenChanges>(screen_.PixelConnection(), screen_.Root(), [this] {
-        // A change while asleep: the ticks go on at their interval from now.
-        if (!captureRunning_) return;
-        changes_->SetAsleep(false);
-        quietTicks_ = 0;
-        captureTimer_.start(captureInterval_);
+        if (captureRunning_ && changes_->Asleep()) WakeUp();
     });
     QCoreApplication::instance()->installNativeEventFilter(changes_.get());
     QObject::connect(&captureTimer_, &QTimer::timeout, [this] { CaptureTick(); });
@@ -83,16 +81,22 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
 }
 
 // The behaviour's tick, unless nothing on the screen, under the pointer or in this program
-// has changed for a while: then the timer stops until something does. The while lets the
+// has changed for a while: then the ticks sleep until something does. The while lets the
 // behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
 void QtPlatform::CaptureTick() {
     const IntPoint pointer = screen_.Pointer();
     const bool changed = changes_->Take() || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
     lastPointer_ = pointer;
+    if (changes_->Asleep()) {
+        if (!changed) return;
+        WakeUp();
+    }
     quietTicks_ = changed ? 0 : quietTicks_ + 1;
     if (quietTicks_ > kQuietTicksBeforeSleep && changes_->Watching()) {
-        captureTimer_.stop();
+        // Damage and motion wake the ticks at once; a pointer put somewhere by a program
+        // moves without motion, so it is looked for now and then.
         changes_->SetAsleep(true);
+        captureTimer_.start(captureInterval_ * kAsleepLookEvery);
         return;
     }
     if (!ticks_.Capture) return;
@@ -100,6 +104,12 @@ void QtPlatform::CaptureTick() {
     tickPointer_ = pointer;
     ticks_.Capture();
     tickPointer_.reset();
+}
+
+void QtPlatform::WakeUp() {
+    changes_->SetAsleep(false);
+    quietTicks_ = 0;
+    captureTimer_.start(captureInterval_);
 }
 
 QtPlatform::~QtPlatform() {

@@ -150,6 +150,7 @@ private:
     IntRect ToScreen(const QRect& r) const;
     void SendNetWmState(bool add, const char* property);
     void CaptureTick();
+    void WakeUp();
     Image* Frame();
 
     XcbConnection pixels_;

@@ -64,7 +64,7 @@ TEST_F(StillScreenE2E, StillScreenLetsTheTicksSleepAndAChangeOrAWarpStillShows)
     a.override_redirect = True;
     a.background_pixel = kInk;
     const ::Window ink = XCreateWindow(d, DefaultRootWindow(d), kRestX - 20, kRestY - 20, 40, 40, 0, CopyFromParent,
-                                     InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+                                       InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(d, ink);
     session.Sync();
     long shown = 0;

@@ -69,7 +69,8 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
         if (ticks_.HotKey) ticks_.HotKey(id);
     });
     QCoreApplication::instance()->installNativeEventFilter(hotKeys_.get());
-    changes_ = std::make_unique<ScreenChanges>(screen_.PixelConnection(), screen_.Root(), [this] {
+    // Only on a connection of our own: its events are read here, where the toolkit's are not.
+    changes_ = std::make_unique<ScreenChanges>(pixels_.get(), screen_.Root(), [this] {
         if (captureRunning_ && changes_->Asleep()) WakeUp();
     });
     QCoreApplication::instance()->installNativeEventFilter(changes_.get());

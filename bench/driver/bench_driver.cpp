@@ -11,7 +11,8 @@
 //
 // --content without --fps 0 animates an override-redirect window there; --fps 0 shows it
 // still. --pointer with R > 0 moves the pointer around a circle every period, R = 0 puts it
-// there once. Prints "cpu LABEL MS", "frames N", "seconds S" lines.
+// there once. Prints "cpu LABEL MS", "rss LABEL KB" (the most resident memory of each process
+// over the interval), "frames N", "seconds S" lines.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -51,6 +52,26 @@ double CpuMs(int pid) {
     }
     closedir(dir);
     return ns / 1e6;
+}
+
+// The peak resident set is counted afresh from here: writing 5 to clear_refs resets VmHWM.
+void ResetPeakRss(int pid) {
+    std::ofstream f("/proc/" + std::to_string(pid) + "/clear_refs");
+    f << "5\n";
+}
+
+long PeakRssKb(int pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long kb = -1;
+    while (f >> key) {
+        if (key == "VmHWM:") {
+            f >> kb;
+            break;
+        }
+        f.ignore(1 << 20, '\n');
+    }
+    return kb;
 }
 
 bool ParseInts(const char* s, std::vector<int>& out, std::size_t n) {
@@ -160,7 +181,10 @@ int main(int argc, char** argv) {
         const auto now = Clock::now();
         if (!measuring && now >= measureFrom) {
             measuring = true;
-            for (std::size_t i = 0; i < pids.size(); ++i) cpuStart[i] = CpuMs(pids[i].second);
+            for (std::size_t i = 0; i < pids.size(); ++i) {
+                ResetPeakRss(pids[i].second);
+                cpuStart[i] = CpuMs(pids[i].second);
+            }
         }
         if (now >= end) break;
         if (anim != nullptr && fps > 0 && now >= nextContent) {
@@ -197,6 +221,8 @@ int main(int argc, char** argv) {
         const double now = CpuMs(pids[i].second);
         if (now < 0 || cpuStart[i] < 0) continue;  // gone meanwhile: its threads are not counted
         std::printf("cpu %s %.3f\n", pids[i].first.c_str(), now - cpuStart[i]);
+        const long rss = PeakRssKb(pids[i].second);
+        if (rss >= 0) std::printf("rss %s %ld\n", pids[i].first.c_str(), rss);
     }
     std::printf("frames %ld\nseconds %.3f\n", frames, seconds);
     if (damage != 0) XDamageDestroy(d, damage);

@@ -23,6 +23,21 @@ namespace {
 // The shortest interval the Windows program's timers run at.
 constexpr int kTimerMinimumMs = 10;
 
+// A connection of the tick's own for the pointer and the pixels: its answers wake this
+// thread alone, not the toolkit's reader thread as well. None when the display refuses.
+XcbConnection OwnConnection() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c) == 0) return XcbConnection(c);
+    xcb_disconnect(c);
+    return XcbConnection();
+}
+
+// Ticks with nothing changed before the capture tick sleeps: more than the behaviour
+// counts down in ticks of its own.
+constexpr int kQuietTicksBeforeSleep = 12;
+// Asleep, the pointer is looked at every this many intervals.
+constexpr int kAsleepLookEvery = 8;
+
 bool Overlap(const IntRect& a, const IntRect& b) {
     return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
            std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
@@ -44,21 +59,65 @@ QMargins FrameOf(const QWidget* w) {
 }  // namespace
 
 QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
-    : screen_(connection), input_(input), handCursor_(Qt::PointingHandCursor) {
+    : pixels_(OwnConnection()),
+      screen_(connection, pixels_.get()),
+      input_(input),
+      shared_(screen_.PixelConnection()),
+      handCursor_(Qt::PointingHandCursor) {
     hotKeys_ = std::make_unique<XcbHotKeys>(connection, screen_.Root(), [this](int id) {
+        if (changes_) changes_->Poke();
         if (ticks_.HotKey) ticks_.HotKey(id);
     });
     QCoreApplication::instance()->installNativeEventFilter(hotKeys_.get());
-    QObject::connect(&captureTimer_, &QTimer::timeout, [this] {
-        if (ticks_.Capture) ticks_.Capture();
+    // Only on a connection of our own: its events are read here, where the toolkit's are not.
+    changes_ = std::make_unique<ScreenChanges>(pixels_.get(), screen_.Root(), [this] {
+        if (captureRunning_ && changes_->Asleep()) WakeUp();
     });
+    QCoreApplication::instance()->installNativeEventFilter(changes_.get());
+    QObject::connect(&captureTimer_, &QTimer::timeout, [this] { CaptureTick(); });
     QObject::connect(&repeatTimer_, &QTimer::timeout, [this] {
+        changes_->Poke();
         if (ticks_.Repeat) ticks_.Repeat();
     });
 }
 
+// The behaviour's tick, unless nothing on the screen, under the pointer or in this program
+// has changed for a while: then the ticks sleep until something does. The while lets the
+// behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
+void QtPlatform::CaptureTick() {
+    const IntPoint pointer = screen_.Pointer();
+    const bool changed = changes_->Take() || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
+    lastPointer_ = pointer;
+    if (changes_->Asleep()) {
+        if (!changed) return;
+        WakeUp();
+    }
+    quietTicks_ = changed ? 0 : quietTicks_ + 1;
+    if (quietTicks_ > kQuietTicksBeforeSleep && changes_->Watching()) {
+        // Damage and motion wake the ticks at once; a pointer put somewhere by a program
+        // moves without motion, so it is looked for now and then.
+        changes_->SetAsleep(true);
+        captureTimer_.start(captureInterval_ * kAsleepLookEvery);
+        return;
+    }
+    if (!ticks_.Capture) return;
+    // The pointer as this tick found it: one question to the server a tick.
+    tickPointer_ = pointer;
+    ticks_.Capture();
+    tickPointer_.reset();
+}
+
+void QtPlatform::WakeUp() {
+    changes_->SetAsleep(false);
+    quietTicks_ = 0;
+    captureTimer_.start(captureInterval_);
+}
+
 QtPlatform::~QtPlatform() {
-    if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(hotKeys_.get());
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->removeNativeEventFilter(hotKeys_.get());
+        app->removeNativeEventFilter(changes_.get());
+    }
 }
 
 void QtPlatform::Attach(const MainWindowParts& parts, Ticks ticks) {
@@ -67,7 +126,7 @@ void QtPlatform::Attach(const MainWindowParts& parts, Ticks ticks) {
 }
 
 void QtPlatform::Detach() {
-    captureTimer_.stop();
+    StopCaptureTimer();
     repeatTimer_.stop();
     if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
     frameView_ = QImage();
@@ -98,39 +157,54 @@ IntPoint QtPlatform::PrimaryScreenSize() {
     return {r.Width(), r.Height()};
 }
 
+Image* QtPlatform::Frame() {
+    if (Image* shared = shared_.Pixels()) return shared;
+    return frame_.Empty() ? nullptr : &frame_;
+}
+
 Image* QtPlatform::FrameBuffer(int w, int h) {
     if (w <= 0 || h <= 0) return nullptr;
-    if (frame_.Width() != w || frame_.Height() != h) {
+    const Image* current = Frame();
+    if (current == nullptr || current->Width() != w || current->Height() != h) {
         // The view paints from this memory: it lets go of it before it goes.
         if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});
         frameView_ = QImage();
         shownFrame_ = {};
-        frame_ = Image(w, h, PixelFormat::Bits32);
+        // Memory the server shares, when it can: the frame goes to the window from there.
+        frame_ = Image();
+        if (!screen_.CanCapture() || !shared_.Create(w, h)) frame_ = Image(w, h, PixelFormat::Bits32);
     }
-    return &frame_;
+    return Frame();
 }
 
 void QtPlatform::ShowFrame(int left, int top, int w, int h) {
-    if (parts_.Client == nullptr || frame_.Empty()) return;
-    w = std::min(w, frame_.Width());
-    h = std::min(h, frame_.Height());
+    Image* frame = Frame();
+    if (parts_.Client == nullptr || frame == nullptr) return;
+    w = std::min(w, frame->Width());
+    h = std::min(h, frame->Height());
     // The view's pixels are the frame's own memory: nothing is copied until Qt paints, and
     // the wrapper is made again only when the frame's size or the display's scale changes.
     const double ratio = Ratio();
     if (frameView_.width() != w || frameView_.height() != h || frameView_.devicePixelRatio() != ratio) {
         parts_.Client->SetFrame(QImage(), {});
-        frameView_ = QImage(frame_.Bits(), w, h, static_cast<qsizetype>(frame_.Stride()), QImage::Format_RGB32);
+        frameView_ = QImage(frame->Bits(), w, h, static_cast<qsizetype>(frame->Stride()), QImage::Format_RGB32);
         // Drawn one frame pixel to one screen pixel, whatever the display's scale.
         frameView_.setDevicePixelRatio(ratio);
     }
-    parts_.Client->SetFrame(frameView_, QRect(left, top, w, h));
+    // Put into the view's window by the server straight from the shared memory; Qt paints
+    // from the same memory whenever it draws the view itself.
+    const auto window = static_cast<xcb_window_t>(parts_.Client->internalWinId());
+    if (frame == shared_.Pixels() && parts_.Client->isVisible() && shared_.Put(window, left, top, w, h))
+        parts_.Client->FramePutDirectly(frameView_, QRect(left, top, w, h));
+    else parts_.Client->SetFrame(frameView_, QRect(left, top, w, h));
     shownFrame_ = {left, top, left + w, top + h};
 }
 
 const Image* QtPlatform::ShownFrame(IntRect& where) {
-    if (frame_.Empty() || shownFrame_.Right <= shownFrame_.Left) return nullptr;
+    const Image* frame = Frame();
+    if (frame == nullptr || shownFrame_.Right <= shownFrame_.Left) return nullptr;
     where = shownFrame_;
-    return &frame_;
+    return frame;
 }
 
 void QtPlatform::InvalidateDesktop() {
@@ -421,10 +495,18 @@ std::optional<std::string> QtPlatform::InputBox(const std::string& title, const 
 
 void QtPlatform::StartCaptureTimer(int intervalMs) {
     if (parts_.Window == nullptr) return;
-    captureTimer_.start(intervalMs > 0 ? intervalMs : kTimerMinimumMs);
+    captureInterval_ = intervalMs > 0 ? intervalMs : kTimerMinimumMs;
+    captureRunning_ = true;
+    quietTicks_ = 0;
+    changes_->SetAsleep(false);
+    captureTimer_.start(captureInterval_);
 }
 
-void QtPlatform::StopCaptureTimer() { captureTimer_.stop(); }
+void QtPlatform::StopCaptureTimer() {
+    captureRunning_ = false;
+    changes_->SetAsleep(false);
+    captureTimer_.stop();
+}
 
 void QtPlatform::StartRepeatTimer(int intervalMs) {
     if (parts_.Window == nullptr) return;

@@ -10,8 +10,10 @@
 #include <memory>
 
 #include "mainwindow/ports/Platform.h"
+#include "platform/qt/ScreenChanges.h"
 #include "platform/qt/XcbHotKeys.h"
 #include "platform/qt/XcbScreen.h"
+#include "platform/qt/XcbSharedImage.h"
 
 class QMainWindow;
 
@@ -59,7 +61,10 @@ public:
     // Where the pointer is: where the mouse event being handled happened, else the server's
     // pointer now. A busy program reaches an event after the pointer has moved on; a drag
     // measured against the later position would throw the window across the screen.
-    IntPoint CursorPos() override { return eventPointer_ ? *eventPointer_ : screen_.Pointer(); }
+    IntPoint CursorPos() override {
+        if (eventPointer_) return *eventPointer_;
+        return tickPointer_ ? *tickPointer_ : screen_.Pointer();
+    }
     void HoldPointerAt(std::optional<IntPoint> p) { eventPointer_ = p; }
     void SetCursorPos(IntPoint p) override { screen_.WarpPointer(p); }
     Image* CaptureScreen(int x, int y, int w, int h) override { return screen_.Capture(x, y, w, h); }
@@ -144,17 +149,28 @@ private:
     int ToLogical(int pixels) const;
     IntRect ToScreen(const QRect& r) const;
     void SendNetWmState(bool add, const char* property);
+    void CaptureTick();
+    void WakeUp();
+    Image* Frame();
 
+    XcbConnection pixels_;
     XcbScreen screen_;
     InputPort& input_;
     std::optional<IntPoint> eventPointer_;
+    std::optional<IntPoint> tickPointer_;
     MainWindowParts parts_;
     Ticks ticks_;
     std::unique_ptr<XcbHotKeys> hotKeys_;
+    std::unique_ptr<ScreenChanges> changes_;
     QTimer captureTimer_;
+    int captureInterval_ = 0;
+    bool captureRunning_ = false;  // as the behaviour wants it, asleep or not
+    int quietTicks_ = 0;
+    IntPoint lastPointer_;
     QTimer repeatTimer_;
-    Image frame_;
-    QImage frameView_;  // over frame_'s memory
+    XcbSharedImage shared_;  // the frame, when the server shares memory with us
+    Image frame_;            // the frame otherwise
+    QImage frameView_;       // over frame_'s memory
     IntRect shownFrame_;
     CursorShape cursorShape_ = CursorShape::Arrow;
     std::optional<CursorShape> shownShape_;

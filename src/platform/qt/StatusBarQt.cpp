@@ -1,6 +1,7 @@
 #include "platform/qt/StatusBarQt.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 #include <algorithm>
@@ -25,6 +26,8 @@ void SunkenEdge(QPainter& p, const QRect& r) {
 
 StatusBarQt::StatusBarQt(QWidget* parent, std::vector<int> panelWidths, QColor background, bool sizeGrip)
     : QWidget(parent), designWidths_(std::move(panelWidths)), background_(background), sizeGrip_(sizeGrip) {
+    // Every pixel is painted here: the view under the bar is not painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     texts_.resize(designWidths_.size());
     LayOut();
 }
@@ -36,11 +39,31 @@ void StatusBarQt::LayOut() {
     panels_.LayOut(designWidths_, kDesignDpi, textWidths);
 }
 
+// A text that differs from another only where both have digits is as wide when the font's
+// digits are: the pointer's position, set on every tick, is not measured again each time.
+bool StatusBarQt::AsWide(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    if (!digitsFont_ || *digitsFont_ != font()) {
+        digitsFont_ = font();
+        const QFontMetrics metrics(*digitsFont_);
+        const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
+        digitsEven_ = true;
+        for (char d = '1'; d <= '9'; ++d)
+            digitsEven_ = digitsEven_ && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+    }
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && !(digitsEven_ && a[i].isDigit() && b[i].isDigit())) return false;
+    return true;
+}
+
 void StatusBarQt::SetText(int panel, const QString& text) {
     if (panel < 0 || panel >= PanelCount() || texts_[static_cast<std::size_t>(panel)] == text) return;
-    texts_[static_cast<std::size_t>(panel)] = text;
-    panels_.Fit(panel, QFontMetrics(font()).horizontalAdvance(text));
-    update();
+    QString& held = texts_[static_cast<std::size_t>(panel)];
+    // The text held fits its panel already; the last panel never grows.
+    const bool measure = panel + 1 < PanelCount() && !AsWide(held, text);
+    held = text;
+    if (measure && panels_.Fit(panel, QFontMetrics(font()).horizontalAdvance(text))) update();
+    else update(PanelRect(panel));
 }
 
 QString StatusBarQt::Text(int panel) const {
@@ -68,14 +91,19 @@ void StatusBarQt::SetPanels(std::vector<int> panelWidths) {
 
 int StatusBarQt::GripSide() const { return sizeGrip_ ? std::min(16, height()) : 0; }
 
-void StatusBarQt::paintEvent(QPaintEvent*) {
+QRect StatusBarQt::PanelRect(int panel) const {
+    const auto [left, right] = panels_.Span(panel, kPanelGap, width(), width() - GripSide());
+    return right > left ? QRect(left, 0, right - left, height()) : QRect();
+}
+
+// Only the panels the update covers are drawn: a text laid out for nothing costs more
+// than the pixels.
+void StatusBarQt::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.fillRect(rect(), background_.isValid() ? background_ : palette().color(QPalette::Window));
-    const int end = width() - GripSide();
     for (int i = 0; i < PanelCount(); ++i) {
-        const auto [left, right] = panels_.Span(i, kPanelGap, width(), end);
-        if (right <= left) continue;
-        const QRect part(left, 0, right - left, height());
+        const QRect part = PanelRect(i);
+        if (part.isEmpty() || !e->region().intersects(part)) continue;
         SunkenEdge(p, part.adjusted(0, 0, -1, -1));
         QRect inside = part.adjusted(1, 1, -1, -1);
         if (i == swatchPanel_) {

@@ -3,6 +3,7 @@
 // (with the colour readout right of it when that is shown), and the status bar with its
 // four panels and a size grip.
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -33,6 +34,8 @@ protected:
 private:
     void LayOut();
     int GripSide() const;
+    QRect PanelRect(int panel) const;
+    bool AsWide(const QString& a, const QString& b);
 
     std::vector<int> designWidths_;
     StatusPanels panels_;
@@ -41,6 +44,9 @@ private:
     bool sizeGrip_;
     int swatchPanel_ = -1;
     std::optional<QColor> swatchColor_;
+    // Whether the font's ten digits are all as wide, for the font it was found for.
+    std::optional<QFont> digitsFont_;
+    bool digitsEven_ = false;
 };
 
 }  // namespace ocu::qt

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <QWindow>
 #include <cmath>
 #include <optional>
 
@@ -43,6 +44,25 @@ void ViewWidget::SetFrame(const QImage& frame, QRect where) {
     frame_ = frame;
     where_ = where;
     update(Logical(where_).united(old));
+}
+
+void ViewWidget::FramePutDirectly(const QImage& frame, QRect where) {
+    const QRect old = Logical(where_);
+    frame_ = frame;
+    where_ = where;
+    const QRegion uncovered = QRegion(old) - Logical(where_);
+    if (!uncovered.isEmpty()) update(uncovered);
+    if (!exposeWatched_ && windowHandle() != nullptr) {
+        windowHandle()->installEventFilter(this);
+        exposeWatched_ = true;
+    }
+}
+
+// Qt's own copy of the window's pixels holds an older frame than the one put there: an
+// uncovered part is painted afresh from the frame instead of copied from it.
+bool ViewWidget::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Expose && !where_.isEmpty()) update(Logical(where_));
+    return QWidget::eventFilter(watched, e);
 }
 
 QRect ViewWidget::Logical(QRect pixels) const {

@@ -24,8 +24,12 @@ public:
     // of the client area (its device pixel ratio set to the display's scale); a null image:
     // none. Mouse positions are given in screen pixels too.
     void SetFrame(const QImage& frame, QRect where);
+    // The same, for a frame already put into this widget's window by the server: only what
+    // it no longer covers is painted.
+    void FramePutDirectly(const QImage& frame, QRect where);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -41,6 +45,7 @@ private:
     Handlers h_;
     QImage frame_;
     QRect where_;
+    bool exposeWatched_ = false;
 };
 
 // The keys and buttons held, as the behaviour reads them.

@@ -29,6 +29,11 @@ inline bool Succeeded(xcb_connection_t* c, xcb_void_cookie_t cookie) {
     return !error;
 }
 
+struct DisconnectDeleter {
+    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, DisconnectDeleter>;
+
 // A pixmap or GC id freed with the connection it came from.
 class XcbPixmap {
 public:

@@ -37,21 +37,22 @@ IntRect Clip(IntRect a, IntRect b) {
 
 }  // namespace
 
-XcbScreen::XcbScreen(xcb_connection_t* connection) : c_(connection) {
+XcbScreen::XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels)
+    : c_(connection), px_(pixels != nullptr ? pixels : connection) {
     if (c_ == nullptr) return;
     screen_ = FirstScreen(c_);
     if (screen_ == nullptr) return;
     root_ = screen_->root;
     pixels32_ = PixelsAre32(c_, screen_->root_depth);
-    shmAvailable_ = HasSharedMemory(c_);
+    shmAvailable_ = HasSharedMemory(px_);
 }
 
 XcbScreen::~XcbScreen() { ReleaseSegment(); }
 
 void XcbScreen::ReleaseSegment() {
     if (shmAddr_ != nullptr) {
-        xcb_shm_detach(c_, shmSeg_);
-        xcb_flush(c_);
+        xcb_shm_detach(px_, shmSeg_);
+        xcb_flush(px_);
         shmdt(shmAddr_);
     }
     shmAddr_ = nullptr;
@@ -69,8 +70,8 @@ bool XcbScreen::EnsureSegment(std::size_t bytes) {
         shmctl(id, IPC_RMID, nullptr);
         return false;
     }
-    const xcb_shm_seg_t seg = xcb_generate_id(c_);
-    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, xcb_shm_attach_checked(c_, seg, id, 0)));
+    const xcb_shm_seg_t seg = xcb_generate_id(px_);
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(px_, xcb_shm_attach_checked(px_, seg, id, 0)));
     // Marked for removal once the server holds it: the segment goes with the last user,
     // even when this program is killed.
     shmctl(id, IPC_RMID, nullptr);
@@ -114,26 +115,26 @@ IntRect XcbScreen::PrimaryMonitor() { return Monitors().front(); }
 
 IntPoint XcbScreen::Pointer() {
     if (c_ == nullptr) return {};
-    const XcbReply<xcb_query_pointer_reply_t> r(xcb_query_pointer_reply(c_, xcb_query_pointer(c_, root_), nullptr));
+    const XcbReply<xcb_query_pointer_reply_t> r(xcb_query_pointer_reply(px_, xcb_query_pointer(px_, root_), nullptr));
     if (!r) return {};
     return {r->root_x, r->root_y};
 }
 
 void XcbScreen::WarpPointer(IntPoint p) {
     if (c_ == nullptr) return;
-    xcb_warp_pointer(c_, XCB_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(p.X), static_cast<std::int16_t>(p.Y));
-    xcb_flush(c_);
+    xcb_warp_pointer(px_, XCB_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(p.X), static_cast<std::int16_t>(p.Y));
+    xcb_flush(px_);
 }
 
 bool XcbScreen::ReadShared(int x, int y, int w, int h) {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
     if (!EnsureSegment(bytes)) return false;
-    const XcbReply<xcb_shm_get_image_reply_t> r(
-        xcb_shm_get_image_reply(c_,
-                                xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                                  static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u,
-                                                  XCB_IMAGE_FORMAT_Z_PIXMAP, shmSeg_, 0),
-                                nullptr));
+    const XcbReply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
+        px_,
+        xcb_shm_get_image(px_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                          static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                          shmSeg_, 0),
+        nullptr));
     if (!r) return false;
     // Rows of whole words are DWORD-aligned already: the core reads the segment as it is.
     view_ = Image::View(shmAddr_, w, h, PixelFormat::Bits32, static_cast<std::size_t>(w) * 4);
@@ -142,8 +143,8 @@ bool XcbScreen::ReadShared(int x, int y, int w, int h) {
 
 bool XcbScreen::ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, int w, int h) {
     const XcbReply<xcb_get_image_reply_t> r(xcb_get_image_reply(
-        c_,
-        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+        px_,
+        xcb_get_image(px_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
                       static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u),
         nullptr));
     if (!r) return false;

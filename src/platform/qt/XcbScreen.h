@@ -15,12 +15,15 @@ namespace ocu::qt {
 
 class XcbScreen {
 public:
-    explicit XcbScreen(xcb_connection_t* connection);
+    // `pixels` carries the pointer and the screen's pixels (the tick's round trips); the
+    // toolkit's connection the rest. The same connection for both when given none.
+    explicit XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels = nullptr);
     XcbScreen(const XcbScreen&) = delete;
     XcbScreen& operator=(const XcbScreen&) = delete;
     ~XcbScreen();
 
     xcb_connection_t* Connection() const { return c_; }
+    xcb_connection_t* PixelConnection() const { return px_; }
     xcb_window_t Root() const { return root_; }
     // The pixels of the root window are read as 32-bit words (blue in the low byte).
     bool CanCapture() const { return pixels32_; }
@@ -50,6 +53,7 @@ private:
     void Outline(IntRect r, std::uint32_t pixel, bool dashed, int lineWidth);
 
     xcb_connection_t* c_;
+    xcb_connection_t* px_;
     xcb_screen_t* screen_ = nullptr;
     xcb_window_t root_ = 0;
     bool pixels32_ = false;

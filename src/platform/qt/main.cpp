@@ -121,6 +121,10 @@ int main(int argc, char** argv) {
     // The class part of WM_CLASS: the projection knows its own window by it, as it knows
     // the Windows program's by its window class.
     QCoreApplication::setApplicationName(QString::fromLatin1(kMainWindowClassName));
+    // The toolkit's own painting is small strips (the status texts) on every tick: sent with
+    // the request they cost less than shared memory, after which each next paint waits for
+    // the server to answer. The view's frame goes through shared memory of its own.
+    if (!Set("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     try {
         return Run(app, wayland);

@@ -1,0 +1,97 @@
+#include "platform/qt/ScreenChanges.h"
+
+#include <xcb/damage.h>
+#include <xcb/xinput.h>
+#include <QByteArray>
+
+#include <cstdlib>
+
+#include "platform/qt/XcbReply.h"
+
+namespace ocu::qt {
+
+ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, std::function<void()> wake)
+    : c_(connection), root_(root), wake_(std::move(wake)) {
+    if (c_ == nullptr || root_ == 0) return;
+    const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c_, &xcb_damage_id);
+    const xcb_query_extension_reply_t* input = xcb_get_extension_data(c_, &xcb_input_id);
+    if (damage == nullptr || !damage->present || input == nullptr || !input->present) return;
+    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
+        c_, xcb_damage_query_version(c_, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
+    const XcbReply<xcb_input_xi_query_version_reply_t> xi(
+        xcb_input_xi_query_version_reply(c_, xcb_input_xi_query_version(c_, 2, 0), nullptr));
+    if (!version || !xi || xi->major_version < 2) return;
+    // One event when the damage goes from none to some, none after until it is taken: at most
+    // one a tick, however much is drawn.
+    const std::uint32_t id = xcb_generate_id(c_);
+    const XcbReply<xcb_generic_error_t> error(
+        xcb_request_check(c_, xcb_damage_create_checked(c_, id, root_, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY)));
+    if (error) return;
+    damage_ = id;
+    damageEvent_ = damage->first_event;
+    xinputOpcode_ = input->major_opcode;
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c_), QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
+}
+
+void ScreenChanges::Drain() {
+    while (xcb_generic_event_t* e = xcb_poll_for_event(c_)) {
+        const std::uint8_t kind = e->response_type & 0x7f;
+        if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
+            damaged_ = true;
+            Changed();
+        } else if (kind == XCB_GE_GENERIC) {
+            Changed();  // the pointer moved
+        }
+        std::free(e);
+    }
+}
+
+ScreenChanges::~ScreenChanges() {
+    if (damage_ == 0) return;
+    SelectRawMotion(false);
+    xcb_damage_destroy(c_, damage_);
+    xcb_flush(c_);
+}
+
+void ScreenChanges::SelectRawMotion(bool on) {
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, on ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION} : 0u};
+    xcb_input_xi_select_events(c_, root_, 1, &mask.head);
+}
+
+bool ScreenChanges::Take() {
+    if (!Watching()) return true;
+    Drain();
+    if (damaged_) {
+        // Taken before this tick reads the screen: whatever is drawn after it comes again.
+        xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
+        damaged_ = false;
+    }
+    const bool changed = changed_;
+    changed_ = false;
+    return changed;
+}
+
+void ScreenChanges::SetAsleep(bool asleep) {
+    if (!Watching() || asleep == asleep_) return;
+    asleep_ = asleep;
+    SelectRawMotion(asleep);
+    xcb_flush(c_);
+}
+
+void ScreenChanges::Changed() {
+    changed_ = true;
+    if (asleep_ && wake_) wake_();
+}
+
+bool ScreenChanges::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (!Watching() || type != "xcb_generic_event_t") return false;
+    // Errors are answers to the program's own requests, not changes.
+    if ((static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f) != 0) Changed();
+    return false;
+}
+
+}  // namespace ocu::qt

@@ -1,0 +1,59 @@
+#pragma once
+// Whether anything the view is made from may have changed since the last look. The damage
+// extension on the root window says when any pixel on the screen changed, XInput's raw
+// motion when the pointer moved, and any other event reaching this program (input, focus,
+// its windows moved or shown) counts as a change too. The capture tick sleeps while none
+// comes: a still picture then costs nothing at all.
+#include <xcb/xcb.h>
+#include <QAbstractNativeEventFilter>
+#include <QSocketNotifier>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace ocu::qt {
+
+class ScreenChanges final : public QAbstractNativeEventFilter {
+public:
+    // `wake` is called on the first change that comes while asleep. The damage and the
+    // motion come on `pixels`, the connection the screen is read on, so that what is drawn
+    // after a look is told in order with the next look; the toolkit's events come through
+    // the filter.
+    ScreenChanges(xcb_connection_t* pixels, xcb_window_t root, std::function<void()> wake);
+    ScreenChanges(const ScreenChanges&) = delete;
+    ScreenChanges& operator=(const ScreenChanges&) = delete;
+    ~ScreenChanges() override;
+
+    // Without the extensions nothing can be known: every look counts as a change.
+    bool Watching() const { return damage_ != 0 && xinputOpcode_ != 0; }
+    // Whether anything changed since the last call, and from now on anew.
+    bool Take();
+    // Marks a change that no event shows (the behaviour's own timers).
+    void Poke() { changed_ = true; }
+    // Raw motion is asked for only while asleep: a moving pointer would otherwise send an
+    // event for every step it takes while the tick reads the pointer anyway.
+    void SetAsleep(bool asleep);
+    bool Asleep() const { return asleep_; }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+private:
+    void SelectRawMotion(bool on);
+    void Changed();
+    // The events waiting on the pixel connection (errors of its requests too).
+    void Drain();
+
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+    std::function<void()> wake_;
+    std::uint32_t damage_ = 0;
+    std::uint8_t damageEvent_ = 0;
+    std::uint8_t xinputOpcode_ = 0;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool changed_ = true;
+    bool damaged_ = false;
+    bool asleep_ = false;
+};
+
+}  // namespace ocu::qt

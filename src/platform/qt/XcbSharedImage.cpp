@@ -1,0 +1,70 @@
+#include "platform/qt/XcbSharedImage.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+namespace ocu::qt {
+
+bool XcbSharedImage::Create(int w, int h) {
+    Release();
+    if (c_ == nullptr || w <= 0 || h <= 0) return false;
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c_, &xcb_shm_id);
+    if (ext == nullptr || !ext->present) return false;
+    const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0) return false;
+    void* addr = shmat(id, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        return false;
+    }
+    const xcb_shm_seg_t seg = xcb_generate_id(c_);
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, xcb_shm_attach_checked(c_, seg, id, 1)));
+    // Gone with its last user, even when this program is killed.
+    shmctl(id, IPC_RMID, nullptr);
+    if (error) {
+        shmdt(addr);
+        return false;
+    }
+    addr_ = static_cast<std::uint8_t*>(addr);
+    seg_ = seg;
+    // Rows of whole words, as the server lays out a 32-bit image of this width.
+    view_ = Image::View(addr_, w, h, PixelFormat::Bits32, static_cast<std::size_t>(w) * 4);
+    return true;
+}
+
+void XcbSharedImage::Release() {
+    if (addr_ == nullptr) return;
+    // The server reads through a mapping of its own, which the detach lets go of in turn.
+    xcb_shm_detach(c_, seg_);
+    shmdt(addr_);
+    addr_ = nullptr;
+    view_ = Image();
+}
+
+bool XcbSharedImage::Put(xcb_window_t window, int x, int y, int w, int h) {
+    if (addr_ == nullptr || window == 0 || w <= 0 || h <= 0) return false;
+    if (window != window_) {
+        gc_.reset();
+        window_ = 0;
+        const XcbReply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr));
+        if (!g) return false;
+        depth_ = g->depth;
+        // No expose events for what the put could not draw: the widget repaints that itself.
+        const std::uint32_t noExposures = 0;
+        const xcb_gcontext_t id = xcb_generate_id(c_);
+        xcb_create_gc(c_, id, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+        gc_ = std::make_unique<XcbGc>(c_, id);
+        window_ = window;
+    }
+    // Only where the 32-bit words are the window's pixels as they are, with no alpha to mind.
+    if (depth_ != 24) return false;
+    xcb_shm_put_image(c_, window, gc_->get(), static_cast<std::uint16_t>(view_.Width()),
+                      static_cast<std::uint16_t>(view_.Height()), 0, 0, static_cast<std::uint16_t>(w),
+                      static_cast<std::uint16_t>(h), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), depth_,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, seg_, 0);
+    xcb_flush(c_);
+    return true;
+}
+
+}  // namespace ocu::qt

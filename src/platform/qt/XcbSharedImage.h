@@ -1,0 +1,42 @@
+#pragma once
+// An image whose memory the X server shares: the core renders into it and the server puts
+// it into a window straight from there, with no copy on this side.
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <memory>
+
+#include "image/Image.h"
+#include "platform/qt/XcbReply.h"
+
+namespace ocu::qt {
+
+class XcbSharedImage {
+public:
+    explicit XcbSharedImage(xcb_connection_t* connection) : c_(connection) {}
+    XcbSharedImage(const XcbSharedImage&) = delete;
+    XcbSharedImage& operator=(const XcbSharedImage&) = delete;
+    ~XcbSharedImage() { Release(); }
+
+    // A 32-bit image of this size over a new segment; false (and none) when the server
+    // cannot share memory with this program.
+    bool Create(int w, int h);
+    void Release();
+    Image* Pixels() { return addr_ != nullptr ? &view_ : nullptr; }
+
+    // The image's top-left w x h pixels into the window at (x, y). The server reads the
+    // memory when it gets to the request: the caller makes a round trip (the next capture)
+    // before writing into it again.
+    bool Put(xcb_window_t window, int x, int y, int w, int h);
+
+private:
+    xcb_connection_t* c_;
+    std::uint8_t* addr_ = nullptr;
+    xcb_shm_seg_t seg_ = 0;
+    Image view_;
+    xcb_window_t window_ = 0;  // the window the GC and depth are for
+    std::uint8_t depth_ = 0;
+    std::unique_ptr<XcbGc> gc_;
+};
+
+}  // namespace ocu::qt

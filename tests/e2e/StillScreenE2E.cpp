@@ -1,0 +1,88 @@
+// The native program over a still screen: it stops waking for every tick, and yet a window
+// drawn under the still pointer and a pointer that another program puts elsewhere (a warp,
+// which moves it without a motion event) reach the view as before.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "e2e/ViewProbe.h"
+#include "support/OcumiraE2E.h"
+
+// Last: its macros (None, Bool, ...) would clash with the test framework's names.
+#include <X11/Xlib.h>
+
+namespace ocu::e2e {
+namespace {
+
+using namespace viewprobe;
+
+class StillScreenE2E : public MagnifierE2E {
+protected:
+    Edge TestedEdge() const override { return Edge::Native; }
+};
+
+// How often the program's main thread has waited for something so far.
+long Waits(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long count = -1;
+    while (status >> key)
+        if (key == "voluntary_ctxt_switches:" && status >> count) break;
+    return count;
+}
+
+long CountColor(const Screenshot& shot, uint32_t rgb)
+{
+    long n = 0;
+    for (const uint32_t p : shot.pixels) n += p == rgb;
+    return n;
+}
+
+TEST_F(StillScreenE2E, StillScreenLetsTheTicksSleepAndAChangeOrAWarpStillShows)
+{
+    ASSERT_TRUE(Start(20));
+    XSession& session = Session();
+    const Rect view = View();
+    // Awake, every 100 ms tick waits for the server twice or more: 20 waits a second. The
+    // ticks go on for a moment after the last change, so the count is taken until it drops.
+    long perSecond = 0;
+    for (int second = 0; second < 8; ++second) {
+        const long before = Waits(App().Pid());
+        std::this_thread::sleep_for(1s);
+        perSecond = Waits(App().Pid()) - before;
+        if (perSecond <= 8) break;
+    }
+    EXPECT_LE(perSecond, 8) << "the program keeps waking over a still screen";
+
+    // A 40 x 40 window of one colour drawn round the still pointer: 80 x 80 of it in the view.
+    constexpr uint32_t kInk = 0x123456;
+    Display* d = session.display();
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = kInk;
+    const ::Window ink = XCreateWindow(d, DefaultRootWindow(d), kRestX - 20, kRestY - 20, 40, 40, 0, CopyFromParent,
+                                       InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(d, ink);
+    session.Sync();
+    long shown = 0;
+    for (int tries = 0; tries < 50 && shown < 6000; ++tries) {
+        std::this_thread::sleep_for(100ms);
+        shown = CountColor(session.Grab(view.x, view.y, view.width, view.height), kInk);
+    }
+    EXPECT_GE(shown, 6000) << "a change under the still pointer did not reach the view";
+    XDestroyWindow(d, ink);
+    session.Sync();
+
+    // Once asleep again, a warp is followed too.
+    std::this_thread::sleep_for(2s);
+    XWarpPointer(d, 0, DefaultRootWindow(d), 0, 0, 0, 0, 200, 700);
+    session.Sync();
+    const auto result = WaitForView(session, view, PlainPattern(Plain(2.0f, 200, 700)), 10s);
+    EXPECT_TRUE(result.Exact()) << "a warped pointer was not followed: " << result;
+}
+
+}  // namespace
+}  // namespace ocu::e2e

@@ -2,7 +2,10 @@
 // the MinGW build run under Wine (scripts/bench runs both): the turn of a whole frame at
 // several angles against a memcpy of that frame from memory, and the tick's RenderFrame.
 //
-//   ocu_kernel_bench [--quick]
+//   ocu_kernel_bench [--quick] [--fetch scalar|loads|gather]
+//
+// --fetch times the turn with that way of fetching 32-bit pixels instead of the one
+// this processor is given (gather needs AVX2), to compare them on one machine.
 //
 // The turn's cost depends on where its frames land: page boundaries, cache sets and,
 // on Linux, whether the kernel backs them with huge pages, all of which change from run
@@ -57,7 +60,9 @@ std::string ProcessorName() {
 // Windows' thread times tick too coarsely for a millisecond, so there the wall clock.
 #ifdef _WIN32
 constexpr const char* kClock = "wall";
-double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double NowMs() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 #else
 constexpr const char* kClock = "thread-cpu";
 double NowMs() {
@@ -119,7 +124,10 @@ Image Screenish(int w, int h) {
 class MemcpyFromMemory {
 public:
     explicit MemcpyFromMemory(std::size_t bytes)
-        : bytes_(bytes), count_(std::max<std::size_t>(4, (std::size_t{256} << 20) / bytes)), src_(count_), dst_(count_) {
+        : bytes_(bytes),
+          count_(std::max<std::size_t>(4, (std::size_t{256} << 20) / bytes)),
+          src_(count_),
+          dst_(count_) {
         for (std::size_t i = 0; i < count_; ++i) {
             src_[i].assign(bytes, static_cast<std::uint8_t>(i));
             dst_[i].assign(bytes, 0);
@@ -147,10 +155,28 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    bool quick = false;
+    const char* fetch = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0) quick = true;
+        else if (std::strcmp(argv[i], "--fetch") == 0 && i + 1 < argc) fetch = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: ocu_kernel_bench [--quick] [--fetch scalar|loads|gather]\n");
+            return 2;
+        }
+    }
     const int runs = quick ? 5 : 15;
     std::printf("cpu %s\n", ProcessorName().c_str());
-    std::printf("path %s\n", ocu::RotateKernelName());
+    if (fetch) {
+        const std::string f = fetch;
+        ocu::ForceRotateFetch(f == "scalar"   ? ocu::RotateFetch::Scalar
+                              : f == "loads"  ? ocu::RotateFetch::Loads
+                              : f == "gather" ? ocu::RotateFetch::Gather
+                                              : ocu::RotateFetch::Chosen);
+        std::printf("path forced: %s\n", fetch);
+    } else {
+        std::printf("path %s\n", ocu::RotateKernelName());
+    }
     std::printf("clock %s\n", kClock);
 
     struct Size {
@@ -179,9 +205,11 @@ int main(int argc, char** argv) {
         };
         std::vector<Case> cases;
         for (const int angle : {0, 137, 450})
-            cases.push_back({std::string("rotate_") + s.tag + "_" + std::to_string(angle / 10) + "." +
-                                 std::to_string(angle % 10),
-                             angle, {}, {}});
+            cases.push_back(
+                {std::string("rotate_") + s.tag + "_" + std::to_string(angle / 10) + "." + std::to_string(angle % 10),
+                 angle,
+                 {},
+                 {}});
         cases.push_back({std::string("rotate_") + s.tag + "_worst", worstAngle, {}, {}});
 
         MemcpyFromMemory copy(static_cast<std::size_t>(s.w) * s.h * 4);
@@ -194,7 +222,8 @@ int main(int argc, char** argv) {
             FillScreenish(src.Frame());
             copyMs.push_back(copy.Ms(runs * 2));
             for (Case& c : cases) {
-                c.ms.push_back(MedianMs(runs, [&](int) { ocu::RotateBitmapInto(src.Frame(), dst.Frame(), c.angle, false); }));
+                c.ms.push_back(
+                    MedianMs(runs, [&](int) { ocu::RotateBitmapInto(src.Frame(), dst.Frame(), c.angle, false); }));
                 c.ratio.push_back(c.ms.back() / copyMs.back());
             }
         }

@@ -97,20 +97,21 @@ const std::vector<RowSpan>& ComputeSpans(const RotateGeometry& g, int srcWidth, 
 
 // The inside spans are copied tile by tile. A result row at a steep angle
 // crosses a source row at nearly every pixel, and a source row of a wide frame
-// is a page of its own, so which pages and cache sets the frames happen to get
-// would decide the cost unless a tile touches few enough source and result
-// rows that their pages stay in the first-level TLB (64 entries on many
-// processors) and their lines in L1 while the neighbouring rows reuse them.
-// Tiles are 8 result rows high and as wide as keeps the source rows they cross
-// to about 32, at most 256 pixels: long at gentle angles, where the walk runs
-// along a source row, 16 to 32 pixels when it runs across them. At 1920 x 1000
-// a tile touches about 35 pages, 45 at most, and 18 KiB of lines, at any angle.
+// is a page of its own and lands a few cache sets from the row before it, so
+// where the frames happen to lie would decide the cost unless a tile touches
+// few enough rows that their pages stay in the first-level TLB (64 entries on
+// many processors) and no L1 set (8 ways on many) needs more lines than it
+// holds while the neighbouring rows reuse them. Tiles are 8 result rows high
+// and as wide as keeps the source rows they cross to about 32: 64 pixels at
+// gentle angles, 16 to 32 when the walk runs across the source rows. At
+// 1920 x 1000 and 992 x 880 a tile touches 45 pages at most and 5 lines of any
+// one set, at any angle and offset of the frames.
 struct TileShape {
     int columns, rows;
 };
 
 TileShape ChooseTile(const RotateGeometry& g) {
-    constexpr int kRows = 8, kSourceRows = 32, kMinColumns = 16, kMaxColumns = 256;
+    constexpr int kRows = 8, kSourceRows = 32, kMinColumns = 16, kMaxColumns = 64;
     const i64 across = std::abs(i64{g.dyCol}), down = std::abs(i64{g.dyRow});
     const i64 room = i64{kSourceRows} * kOne - kRows * down;
     const i64 columns =

@@ -104,7 +104,7 @@ const std::vector<RowSpan>& ComputeSpans(const RotateGeometry& g, int srcWidth, 
 // holds while the neighbouring rows reuse them. Tiles are 8 result rows high
 // and as wide as keeps the source rows they cross to about 32: 64 pixels at
 // gentle angles, 16 to 32 when the walk runs across the source rows. At
-// 1920 x 1000 and 992 x 880 a tile touches 45 pages at most and 5 lines of any
+// 1920 x 1000 and 992 x 880 a tile touches 45 pages at most and 6 lines of any
 // one set, at any angle and offset of the frames.
 struct TileShape {
     int columns, rows;

@@ -262,7 +262,7 @@ __attribute__((target("avx2"), flatten)) void CopySpansGather32(const std::vecto
 
 // Chosen from what the processor is, never from a timing: a timing taken at
 // start on a busy machine can go either way from run to run. Intel's gathers
-// beat four loads (by about a quarter on the Xeons measured); AMD's are
+// beat four loads (by about a quarter on the Xeon measured); AMD's are
 // microcoded and lose to them, and other makers' are no better known.
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");

@@ -65,7 +65,14 @@ void RotateBitmapInto(const Image& source, Image& result, int angle, bool mirror
 // std::invalid_argument for other formats or sizes, or overlapping images.
 void RotateEnlargedInto(const Image& source, int srcWidth, int srcHeight, Image& result, int angle, IntRect invert);
 
-// Which 32-bit turn this processor runs, chosen by timing: for benchmarks and notes.
+// How the 32-bit turn fetches its source pixels. One way is chosen once from
+// the processor's make and features; tests force each in turn, as all must
+// give the same pixels. A way this processor or build lacks means Chosen, and
+// frames whose rows are not whole pixels always take Scalar.
+enum class RotateFetch { Chosen, Scalar, Loads, Gather };
+void ForceRotateFetch(RotateFetch fetch);
+
+// Which 32-bit turn this processor runs: for benchmarks and notes.
 const char* RotateKernelName();
 
 }  // namespace ocu

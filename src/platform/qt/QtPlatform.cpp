@@ -234,9 +234,10 @@ void QtPlatform::SetWindowBounds(IntRect r) {
         // from the window manager the bounds are put right again once the frame is there.
         const QMargins toCome = FrameToCome(w);
         if (toCome.isNull()) pendingBounds_ = r;
-        w->setGeometry(ToLogical(r.Left) + toCome.left(), ToLogical(r.Top) + toCome.top(),
-                       std::max(1, ToLogical(r.Width()) - toCome.left() - toCome.right()),
-                       std::max(1, ToLogical(r.Height()) - toCome.top() - toCome.bottom()));
+        // The window manager tells the frame in screen pixels, not in Qt's scaled units.
+        w->setGeometry(ToLogical(r.Left + toCome.left()), ToLogical(r.Top + toCome.top()),
+                       std::max(1, ToLogical(r.Width() - toCome.left() - toCome.right())),
+                       std::max(1, ToLogical(r.Height() - toCome.top() - toCome.bottom())));
         if (w->layout() != nullptr) w->layout()->activate();
         if (ticks_.HiddenResize) ticks_.HiddenResize();
         return;

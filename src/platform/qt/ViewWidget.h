@@ -24,6 +24,9 @@ public:
     // of the client area (its device pixel ratio set to the display's scale); a null image:
     // none. Mouse positions are given in screen pixels too.
     void SetFrame(const QImage& frame, QRect where);
+    // The ground of the bars above and below the view. At a fractional scale the bars' edges
+    // fall on half pixels; the row left between a bar and the frame shows this, not a seam.
+    void SetBarsGround(QColor ground) { barsGround_ = ground; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -35,12 +38,14 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    QRect Logical(QRect pixels) const;
+    QRect Logical(QRect pixels) const;  // Qt's units that reach into `pixels`
+    QRect Inside(QRect pixels) const;   // those wholly inside
     QPoint ScreenPixels(QPointF logical) const;
 
     Handlers h_;
     QImage frame_;
     QRect where_;
+    QColor barsGround_;
 };
 
 // The keys and buttons held, as the behaviour reads them.

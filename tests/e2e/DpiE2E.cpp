@@ -79,6 +79,14 @@ TEST_P(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         grown("captions", 0, px(420), bars.ToolBarTop, bars.ViewTop, kBlue);
         grown("lens picture", 0, px(60), bars.ToolBarTop, bars.ViewTop, [](uint32_t c) { return c == 0xAAD7FF; });
         grown("status text", px(4), px(76), client.height - bars.StatusBarHeight, client.height, kDark);
+
+        // It saves where it stands, to the pixel, so the next start puts it back there.
+        ASSERT_TRUE(app.Close(window));
+        const auto saved = app.ReadIni();
+        ASSERT_TRUE(saved);
+        for (const auto& [key, at] :
+             {std::pair{"Left", w.x}, {"Top", w.y}, {"Right", w.x + w.width}, {"Bottom", w.y + w.height}})
+            EXPECT_EQ(IniValue(*saved, "BoundsRect", key), std::to_string(at)) << key;
     }
 }
 

@@ -80,7 +80,7 @@ TEST_P(DpiE2E, BarsTextsAndPicturesGrowWithTheDpiAndNothingIsCutOff)
         grown("lens picture", 0, px(60), bars.ToolBarTop, bars.ViewTop, [](uint32_t c) { return c == 0xAAD7FF; });
         grown("status text", px(4), px(76), client.height - bars.StatusBarHeight, client.height, kDark);
 
-        // It saves where it stands, to the pixel, so the next start puts it back there.
+        // It saves where it really stands, to the pixel.
         ASSERT_TRUE(app.Close(window));
         const auto saved = app.ReadIni();
         ASSERT_TRUE(saved);

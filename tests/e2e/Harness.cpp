@@ -435,6 +435,14 @@ XSession::XSession(Options options) : options_(options)
         g_splitMonitors = true;
     }
     g_dpi = options_.dpi;
+    // What a desktop's display settings write for everything that starts after: X11 programs
+    // (Qt, GTK) scale by Xft.dpi, as Windows programs do by LogPixels.
+    if (options_.dpi != 96) {
+        const std::string resources = "Xft.dpi:\t" + std::to_string(options_.dpi) + "\n";
+        XChangeProperty(display_, root_, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+        XSync(display_, False);
+    }
     if (options_.windowManager) StartWindowManager();
     Live().sessions.push_back(this);
 }

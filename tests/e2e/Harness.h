@@ -149,9 +149,9 @@ public:
         // Wine only follows Xinerama with its XRandR support off, so the apps of such a
         // session run in a prefix of their own (build/wineprefix-e2e-monitors).
         int leftMonitorWidth = 0;
-        // The DPI Windows programs see (Wine's LogPixels). Other than 96, the apps of the
-        // session run in a prefix of their own (build/wineprefix-e2e-dpi<N>), so the
-        // shared one stays at 96.
+        // The display's DPI: Wine's LogPixels for Windows programs and the Xft.dpi resource
+        // for X11 ones. Other than 96, the Windows apps of the session run in a prefix of
+        // their own (build/wineprefix-e2e-dpi<N>), so the shared one stays at 96.
         int dpi = 96;
     };
 

@@ -80,6 +80,7 @@ QtMainWindow::QtMainWindow(TfrmCap& form, QtPlatform& platform) : form_(form), p
     // The hint; the colour under the pointer gets a panel right of it when it is shown.
     info_ = new StatusBarQt(client_, {200}, QColor(), false);
     info_->SetText(0, Q(text::kHoldHint));
+    client_->SetBarsGround(kCream);
     status_ = new StatusBarQt(client_, {80, 60, 150, 50}, kCream, true);
     tools_ = new ToolBarQt(
         client_,

@@ -227,6 +227,7 @@ void QtPlatform::InvalidateDesktop() {
 
 IntRect QtPlatform::WindowRect() {
     if (parts_.Window == nullptr) return {};
+    if (const auto exact = ScreenFrameRect()) return *exact;
     return ToScreen(parts_.Window->frameGeometry());
 }
 
@@ -270,6 +271,20 @@ IntRect QtPlatform::PrimaryWorkArea() {
     return screen_.PrimaryMonitor();
 }
 
+namespace {
+
+// The frame the window manager put round `window`, in screen pixels, as it tells it.
+std::optional<QMargins> FrameExtents(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents) {
+    if (extents == XCB_ATOM_NONE) return std::nullopt;
+    const XcbReply<xcb_get_property_reply_t> r(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    if (!r || r->format != 32 || xcb_get_property_value_length(r.get()) != 16) return std::nullopt;
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+}
+
+}  // namespace
+
 // The frame the window manager will put round a window not yet shown, as it tells through
 // _NET_FRAME_EXTENTS when asked (_NET_REQUEST_FRAME_EXTENTS); none when it does not answer
 // within a moment. Sizing the window right before it shows keeps the view, and a pinned area
@@ -288,15 +303,26 @@ QMargins QtPlatform::FrameToCome(QWidget* w) {
                    reinterpret_cast<const char*>(&ask));
     xcb_flush(c);
     for (int tries = 0; tries < 25; ++tries) {
-        const XcbReply<xcb_get_property_reply_t> r(
-            xcb_get_property_reply(c, xcb_get_property(c, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
-        if (r && r->format == 32 && xcb_get_property_value_length(r.get()) == 16) {
-            const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
-            return {static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3])};
-        }
+        if (const auto frame = FrameExtents(c, window, extents)) return *frame;
         QThread::msleep(8);
     }
     return {};
+}
+
+// The outer rectangle of a shown window in screen pixels, as the X server has it: Qt's own
+// geometry is in its scaled units, a pixel or two off at a scale other than 1.
+std::optional<IntRect> QtPlatform::ScreenFrameRect() {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr || Ratio() == 1.0 || !w->isVisible()) return std::nullopt;
+    xcb_connection_t* c = screen_.Connection();
+    const auto window = static_cast<xcb_window_t>(w->winId());
+    const XcbReply<xcb_get_geometry_reply_t> size(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    const XcbReply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, screen_.Root(), 0, 0), nullptr));
+    const auto frame = FrameExtents(c, window, Atom(c, "_NET_FRAME_EXTENTS"));
+    if (!size || !at || !frame) return std::nullopt;
+    return IntRect{at->dst_x - frame->left(), at->dst_y - frame->top(), at->dst_x + size->width + frame->right(),
+                   at->dst_y + size->height + frame->bottom()};
 }
 
 void QtPlatform::SetWindowBounds(IntRect r) {
@@ -308,9 +334,10 @@ void QtPlatform::SetWindowBounds(IntRect r) {
         // from the window manager the bounds are put right again once the frame is there.
         const QMargins toCome = FrameToCome(w);
         if (toCome.isNull()) pendingBounds_ = r;
-        w->setGeometry(ToLogical(r.Left) + toCome.left(), ToLogical(r.Top) + toCome.top(),
-                       std::max(1, ToLogical(r.Width()) - toCome.left() - toCome.right()),
-                       std::max(1, ToLogical(r.Height()) - toCome.top() - toCome.bottom()));
+        // The window manager tells the frame in screen pixels, not in Qt's scaled units.
+        w->setGeometry(ToLogical(r.Left + toCome.left()), ToLogical(r.Top + toCome.top()),
+                       std::max(1, ToLogical(r.Width() - toCome.left() - toCome.right())),
+                       std::max(1, ToLogical(r.Height() - toCome.top() - toCome.bottom())));
         if (w->layout() != nullptr) w->layout()->activate();
         if (ticks_.HiddenResize) ticks_.HiddenResize();
         return;

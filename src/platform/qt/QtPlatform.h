@@ -145,6 +145,7 @@ private:
     QWidget* Owner() const;
     double Ratio() const;
     QMargins FrameToCome(QWidget* w);
+    std::optional<IntRect> ScreenFrameRect();
     int ToScreen(int logical) const;
     int ToLogical(int pixels) const;
     IntRect ToScreen(const QRect& r) const;

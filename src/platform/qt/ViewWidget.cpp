@@ -71,23 +71,41 @@ QRect ViewWidget::Logical(QRect pixels) const {
         .toAlignedRect();
 }
 
+QRect ViewWidget::Inside(QRect pixels) const {
+    const double ratio = devicePixelRatioF();
+    const auto in = [ratio](int from, int length) {
+        const int first = static_cast<int>(std::ceil(from / ratio));
+        return std::pair{first, static_cast<int>(std::floor((from + length) / ratio)) - first};
+    };
+    const auto [x, w] = in(pixels.left(), pixels.width());
+    const auto [y, h] = in(pixels.top(), pixels.height());
+    return {x, y, w, h};
+}
+
 QPoint ViewWidget::ScreenPixels(QPointF logical) const {
     const double ratio = devicePixelRatioF();
     return {static_cast<int>(std::floor(logical.x() * ratio)), static_cast<int>(std::floor(logical.y() * ratio))};
 }
 
 // The frame covers most of the area on every tick: only what lies outside it is filled,
-// so no pixel is painted twice.
+// so no pixel is painted twice. At a fractional scale the frame's edges fall inside Qt's
+// units: the row or column it shares with what is around is filled first, then drawn over.
 void ViewWidget::paintEvent(QPaintEvent* e) {
     QPainter p(this);
+    const double ratio = devicePixelRatioF();
+    const bool framed = !frame_.isNull() && !where_.isEmpty();
     QRegion rest = e->region();
-    if (!frame_.isNull() && !where_.isEmpty()) {
-        const double ratio = devicePixelRatioF();
-        p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
-        rest -= Logical(where_);
-    }
+    if (framed) rest -= Inside(where_);
     const QColor face = palette().color(QPalette::Window);
     for (const QRect& r : rest) p.fillRect(r, face);
+    if (framed && barsGround_.isValid()) {
+        p.setClipRegion(rest);
+        const double bottom = (where_.top() + where_.height()) / ratio;
+        p.fillRect(QRectF(0, 0, width(), where_.top() / ratio), barsGround_);
+        p.fillRect(QRectF(0, bottom, width(), height() - bottom), barsGround_);
+        p.setClipping(false);
+    }
+    if (framed) p.drawImage(QPointF(where_.left() / ratio, where_.top() / ratio), frame_);
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* e) {

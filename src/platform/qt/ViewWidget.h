@@ -27,6 +27,9 @@ public:
     // The same, for a frame already put into this widget's window by the server: only what
     // it no longer covers is painted.
     void FramePutDirectly(const QImage& frame, QRect where);
+    // The ground of the bars above and below the view. At a fractional scale the bars' edges
+    // fall on half pixels; the row left between a bar and the frame shows this, not a seam.
+    void SetBarsGround(QColor ground) { barsGround_ = ground; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -39,13 +42,15 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    QRect Logical(QRect pixels) const;
+    QRect Logical(QRect pixels) const;  // Qt's units that reach into `pixels`
+    QRect Inside(QRect pixels) const;   // those wholly inside
     QPoint ScreenPixels(QPointF logical) const;
 
     Handlers h_;
     QImage frame_;
     QRect where_;
     bool exposeWatched_ = false;
+    QColor barsGround_;
 };
 
 // The keys and buttons held, as the behaviour reads them.

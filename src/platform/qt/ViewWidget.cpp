@@ -50,8 +50,9 @@ void ViewWidget::FramePutDirectly(const QImage& frame, QRect where) {
     const QRect old = Logical(where_);
     frame_ = frame;
     where_ = where;
-    const QRegion uncovered = QRegion(old) - Logical(where_);
-    if (!uncovered.isEmpty()) update(uncovered);
+    // The server puts only the frame: when it first comes or moves, what lies round it (the
+    // rows it shares with the bars at a fractional scale among them) is painted here once.
+    if (Logical(where_) != old) update(QRegion(rect()) - Inside(where_));
     if (!exposeWatched_ && windowHandle() != nullptr) {
         windowHandle()->installEventFilter(this);
         exposeWatched_ = true;

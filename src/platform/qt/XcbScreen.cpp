@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/qt/XcbSharedImage.h"
+
 namespace ocu::qt {
 namespace {
 
@@ -63,28 +65,14 @@ void XcbScreen::ReleaseSegment() {
 bool XcbScreen::EnsureSegment(std::size_t bytes) {
     if (shmAddr_ != nullptr && bytes <= shmSize_) return true;
     ReleaseSegment();
-    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (id < 0) return false;
-    void* addr = shmat(id, nullptr, 0);
-    if (addr == reinterpret_cast<void*>(-1)) {
-        shmctl(id, IPC_RMID, nullptr);
-        return false;
-    }
-    const xcb_shm_seg_t seg = xcb_generate_id(px_);
-    const XcbReply<xcb_generic_error_t> error(xcb_request_check(px_, xcb_shm_attach_checked(px_, seg, id, 0)));
-    // Marked for removal once the server holds it: the segment goes with the last user,
-    // even when this program is killed.
-    shmctl(id, IPC_RMID, nullptr);
-    if (error) {
-        shmdt(addr);
+    bool refused = false;
+    shmAddr_ = AttachSharedMemory(px_, bytes, false, shmSeg_, &refused);
+    if (shmAddr_ == nullptr) {
         // A server on another machine cannot share memory with us: plain reads from now on.
-        shmAvailable_ = false;
+        if (refused) shmAvailable_ = false;
         return false;
     }
-    shmId_ = id;
-    shmAddr_ = static_cast<std::uint8_t*>(addr);
     shmSize_ = bytes;
-    shmSeg_ = seg;
     return true;
 }
 

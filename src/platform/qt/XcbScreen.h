@@ -59,7 +59,6 @@ private:
     bool pixels32_ = false;
     bool shmAvailable_ = false;
     // The shared segment the server writes the captured pixels into.
-    int shmId_ = -1;
     std::uint8_t* shmAddr_ = nullptr;
     std::size_t shmSize_ = 0;
     xcb_shm_seg_t shmSeg_ = 0;

@@ -5,29 +5,37 @@
 
 namespace ocu::qt {
 
+std::uint8_t* AttachSharedMemory(xcb_connection_t* c, std::size_t bytes, bool serverReadsOnly, xcb_shm_seg_t& seg,
+                                 bool* serverRefused) {
+    if (serverRefused != nullptr) *serverRefused = false;
+    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0) return nullptr;
+    void* addr = shmat(id, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    seg = xcb_generate_id(c);
+    const XcbReply<xcb_generic_error_t> error(
+        xcb_request_check(c, xcb_shm_attach_checked(c, seg, id, serverReadsOnly ? 1 : 0)));
+    shmctl(id, IPC_RMID, nullptr);
+    if (error) {
+        shmdt(addr);
+        if (serverRefused != nullptr) *serverRefused = true;
+        return nullptr;
+    }
+    return static_cast<std::uint8_t*>(addr);
+}
+
 bool XcbSharedImage::Create(int w, int h) {
     Release();
     if (c_ == nullptr || w <= 0 || h <= 0) return false;
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c_, &xcb_shm_id);
     if (ext == nullptr || !ext->present) return false;
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
-    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (id < 0) return false;
-    void* addr = shmat(id, nullptr, 0);
-    if (addr == reinterpret_cast<void*>(-1)) {
-        shmctl(id, IPC_RMID, nullptr);
-        return false;
-    }
-    const xcb_shm_seg_t seg = xcb_generate_id(c_);
-    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, xcb_shm_attach_checked(c_, seg, id, 1)));
-    // Gone with its last user, even when this program is killed.
-    shmctl(id, IPC_RMID, nullptr);
-    if (error) {
-        shmdt(addr);
-        return false;
-    }
-    addr_ = static_cast<std::uint8_t*>(addr);
-    seg_ = seg;
+    std::uint8_t* addr = AttachSharedMemory(c_, bytes, true, seg_);
+    if (addr == nullptr) return false;
+    addr_ = addr;
     // Rows of whole words, as the server lays out a 32-bit image of this width.
     view_ = Image::View(addr_, w, h, PixelFormat::Bits32, static_cast<std::size_t>(w) * 4);
     return true;

@@ -11,6 +11,14 @@
 
 namespace ocu::qt {
 
+// `bytes` of memory mapped here and attached on the server's side as `seg` (read-only there
+// when the server only reads it). Marked for removal once the server holds it, so that it
+// goes with its last user even when this program is killed. Null when the system or the
+// server refuses; `serverRefused` then tells whether it was the server (one on another
+// machine cannot share memory with us).
+std::uint8_t* AttachSharedMemory(xcb_connection_t* c, std::size_t bytes, bool serverReadsOnly, xcb_shm_seg_t& seg,
+                                 bool* serverRefused = nullptr);
+
 class XcbSharedImage {
 public:
     explicit XcbSharedImage(xcb_connection_t* connection) : c_(connection) {}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -153,15 +154,19 @@ public:
             },
             30s, 100ms))
             << "client " << client_ << "; window " << OuterBounds(session_, window_, edge_).value_or(Rect{});
-        // The view's bottom edge: the last pattern row above the status bar.
+        // The view's bottom edge: the last pattern row above the status bar, once it stays put
+        // (a first frame worked out before the bars had their sizes can reach below it).
         int height = 0;
+        auto since = std::chrono::steady_clock::now();
         ASSERT_TRUE(PollUntil(
             [&] {
                 const Screenshot shot = session_.Grab(client_.x, client_.y, client_.width, client_.height);
                 int row = kViewTop;
                 while (row < client_.height && IsPatternRow(shot, row)) ++row;
+                const auto now = std::chrono::steady_clock::now();
+                if (row - kViewTop != height) since = now;
                 height = row - kViewTop;
-                return height > client_.height / 2;
+                return height > client_.height / 2 && now - since >= 300ms;
             },
             20s, 50ms))
             << "the view never showed the pattern; client " << client_;

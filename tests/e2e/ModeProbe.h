@@ -154,17 +154,20 @@ public:
             },
             30s, 100ms))
             << "client " << client_ << "; window " << OuterBounds(session_, window_, edge_).value_or(Rect{});
-        // The view's bottom edge: the last pattern row above the status bar, once it stays put
-        // (a first frame worked out before the bars had their sizes can reach below it).
+        // The view's bottom edge: the last pattern row above the status bar, once it and the
+        // client area stay put (a window manager may still move a window just shown).
         int height = 0;
         auto since = std::chrono::steady_clock::now();
         ASSERT_TRUE(PollUntil(
             [&] {
-                const Screenshot shot = session_.Grab(client_.x, client_.y, client_.width, client_.height);
+                const auto client = ClientArea(session_, window_, edge_);
+                if (!client) return false;
+                const Screenshot shot = session_.Grab(client->x, client->y, client->width, client->height);
                 int row = kViewTop;
-                while (row < client_.height && IsPatternRow(shot, row)) ++row;
+                while (row < client->height && IsPatternRow(shot, row)) ++row;
                 const auto now = std::chrono::steady_clock::now();
-                if (row - kViewTop != height) since = now;
+                if (row - kViewTop != height || !(*client == client_)) since = now;
+                client_ = *client;
                 height = row - kViewTop;
                 return height > client_.height / 2 && now - since >= 300ms;
             },

@@ -60,11 +60,7 @@ bool WaitBox(XSession& session, const Program& app, std::string_view text, std::
 // does (through the window manager), and waits until X has given it.
 bool FocusWindow(const XSession& session, std::string_view caption)
 {
-    const XWindow box = session.FindWindowByTitlePrefix(caption, 10s);
-    if (box == 0) return false;
-    const std::string activate = "DISPLAY=" + session.DisplayName() + " timeout 10 xdotool windowactivate --sync " +
-                                 std::to_string(box) + " >/dev/null 2>&1";
-    return std::system(activate.c_str()) == 0;
+    return Activate(session, session.FindWindowByTitlePrefix(caption, 10s));
 }
 
 // Closes the shown message box as a person does: Enter in the box, which first gets the

@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "e2e/EdgeSteps.h"
 #include "image/PixelOps.h"
 #include "mainwindow/ViewMath.h"
 #include "rotate/RotateBitmap.h"
@@ -288,9 +289,7 @@ void FocusMainWindow(XSession& session, const Rect& client, int restoreX, int re
         // Asked of the window manager: a click's release can reach the program after the
         // pointer has moved on (openbox holds the pointer while it takes the click for the
         // focus), and a press on the client area with the pointer moving drags the window.
-        const std::string activate = "DISPLAY=" + session.DisplayName() + " xdotool windowactivate --sync " +
-                                     std::to_string(window) + " >/dev/null 2>&1";
-        EXPECT_EQ(std::system(activate.c_str()), 0) << "the main window could not be activated";
+        EXPECT_TRUE(Activate(session, window)) << "the main window could not be activated";
         session.MovePointer(restoreX, restoreY);
         return;
     }

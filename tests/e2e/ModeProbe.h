@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -204,12 +205,14 @@ public:
     }
 
     // Shown X windows of the program (its main window, open menus, message boxes).
-    size_t ShownWindows() const
+    std::vector<XWindow> Shown() const
     {
-        size_t n = 0;
-        for (XWindow w : session_.WindowsOfProcess(app_.Pid())) n += session_.IsShown(w);
-        return n;
+        std::vector<XWindow> shown;
+        for (XWindow w : session_.WindowsOfProcess(app_.Pid()))
+            if (session_.IsShown(w)) shown.push_back(w);
+        return shown;
     }
+    size_t ShownWindows() const { return Shown().size(); }
 
     // Opens the drop-down of the menu bar's title number `index` (0 is the first) with the
     // keyboard, as a person without a mouse does: F10 selects the bar, Right moves along it
@@ -221,7 +224,8 @@ public:
         if (!WaitFor(
                 "the main window to have the keyboard focus", [&] { return session_.FocusedWindow() == window_; }, 10s))
             return false;
-        const size_t before = ShownWindows();
+        const std::vector<XWindow> base = Shown();
+        const size_t before = base.size();
         // Now and then, on a busy machine, Wine drops the F10 that comes right after the focus
         // arrived, and the keys after it move nothing: a person would close what is open and
         // press again, and so does this.
@@ -231,10 +235,12 @@ public:
                 session_.KeyCombo("Escape");
             }
             session_.KeyCombo("F10");
-            const int rights = index + (edge_ == Edge::Native ? MenusOpeningASubmenu(index) : 0);
-            for (int i = 0; i < rights; ++i) session_.KeyCombo("Right");
-            // Qt's menus open at F10 and select a drop-down's first entry on the way along.
-            if (edge_ == Edge::Wine || index == 0) session_.KeyCombo("Down");
+            if (edge_ == Edge::Native) {
+                if (WalkQtMenuBar(index, base)) return true;
+                continue;
+            }
+            for (int i = 0; i < index; ++i) session_.KeyCombo("Right");
+            session_.KeyCombo("Down");
             if (PollUntil([&] { return ShownWindows() > before; }, 4s)) return true;
         }
         return WaitFor(
@@ -242,6 +248,46 @@ public:
             [&] { return ShownWindows() > before; }, 1s);
     }
 
+    // Qt's F10 opens the first drop-down with nothing selected; Right then moves to the next
+    // title, selecting its first entry, or opens the submenu under a selected entry first.
+    // Each Right is sent once the one before it has shown on the screen (a drop-down replaced
+    // or a submenu added), so the walk ends on the title asked for, however busy the machine.
+    bool WalkQtMenuBar(int index, const std::vector<XWindow>& base)
+    {
+        // The menus: shown windows that were not there before F10.
+        const auto menus = [&] {
+            std::vector<XWindow> open;
+            for (XWindow w : Shown())
+                if (std::find(base.begin(), base.end(), w) == base.end()) open.push_back(w);
+            return open;
+        };
+        std::vector<XWindow> shown;
+        if (!PollUntil([&] { return !(shown = menus()).empty(); }, 4s)) return false;
+        for (int title = 0, steps = 0; title < index; ++steps) {
+            if (steps > 2 * index + 2) return false;
+            const std::vector<XWindow> was = shown;
+            session_.KeyCombo("Right");
+            // Qt hides one drop-down and shows the next in one go: what the server shows
+            // counts once it holds for a moment.
+            auto since = std::chrono::steady_clock::now();
+            std::vector<XWindow> last = was;
+            if (!PollUntil(
+                    [&] {
+                        shown = menus();
+                        const auto now = std::chrono::steady_clock::now();
+                        if (shown != last) since = now;
+                        last = shown;
+                        return shown != was && !shown.empty() && now - since >= 200ms;
+                    },
+                    4s))
+                return false;
+            // A new title's drop-down replaces every open one; a submenu leaves its menu open.
+            title += std::none_of(
+                was.begin(), was.end(), [&](XWindow w) { return std::find(shown.begin(), shown.end(), w) != shown.end(); });
+        }
+        if (index == 0) session_.KeyCombo("Down");
+        return true;
+    }
     // The open drop-down menu: the program's shown window without a title, or (Qt names every
     // window) the one that says it is a menu.
     std::optional<Rect> DropDown() const

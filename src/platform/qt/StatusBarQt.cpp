@@ -1,5 +1,6 @@
 #include "platform/qt/StatusBarQt.h"
 
+#include <QBackingStore>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -28,7 +29,13 @@ StatusBarQt::StatusBarQt(QWidget* parent, std::vector<int> panelWidths, QColor b
     : QWidget(parent), designWidths_(std::move(panelWidths)), background_(background), sizeGrip_(sizeGrip) {
     // Every pixel is painted here: the view under the bar is not painted first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Whole-pixel glyph advances, as the system's status bars draw them: the digits then fill
+    // cells of their own, which the fast redraw of the pointer's position copies.
+    QFont f = font();
+    f.setHintingPreference(QFont::PreferFullHinting);
+    setFont(f);
     texts_.resize(designWidths_.size());
+    cells_.resize(designWidths_.size());
     LayOut();
 }
 
@@ -61,9 +68,44 @@ void StatusBarQt::SetText(int panel, const QString& text) {
     QString& held = texts_[static_cast<std::size_t>(panel)];
     // The text held fits its panel already; the last panel never grows.
     const bool measure = panel + 1 < PanelCount() && !AsWide(held, text);
+    const QString was = held;
     held = text;
     if (measure && panels_.Fit(panel, QFontMetrics(font()).horizontalAdvance(text))) update();
-    else update(PanelRect(panel));
+    else if (!PutDigits(panel, was)) update(PanelRect(panel));
+}
+
+// A text that only changed digits (the pointer's position, every tick) is shown by drawing
+// those digits into the window's backing store and putting that part on the screen, past
+// the toolkit's repaint pass, which costs more than the magnified frame. The backing store
+// then holds what the screen shows, so the toolkit's own repaints agree with it.
+bool StatusBarQt::PutDigits(int panel, const QString& was) {
+    const QString& text = texts_[static_cast<std::size_t>(panel)];
+    if (panel == swatchPanel_ || !isVisible() || was.size() != text.size()) return false;
+    // The bar may have an X window of its own (a native view makes its siblings native):
+    // the part is flushed into the window it lies in, the store being the top level's.
+    QWidget* native = internalWinId() != 0 ? this : nativeParentWidget();
+    QWindow* window = native != nullptr ? native->windowHandle() : nullptr;
+    QBackingStore* store = backingStore();
+    if (window == nullptr || !window->isExposed() || store == nullptr || store->paintDevice() == nullptr) return false;
+    const QRect box = TextBox(panel);
+    TextCells& cells = cells_[static_cast<std::size_t>(panel)];
+    const TextCells::Look look = LookOf(box);
+    // Only digits that turn into other digits: the cells cover nothing else.
+    if (!cells.Ready(was, look) || !cells.Ready(text, look) || !TextCells::SameShape(was, text)) return false;
+    const QPoint at = mapTo(this->window(), box.topLeft());
+    const QRegion area(cells.Area(at, text, was));
+    if (area.isEmpty()) return true;
+    // Painted as the toolkit paints: the store then sends exactly this part to the server.
+    store->beginPaint(area);
+    {
+        QPainter p(store->paintDevice());
+        p.setClipRegion(area);
+        cells.Draw(p, at, text, &was);
+    }
+    store->endPaint();
+    const QPoint offset = native->mapTo(this->window(), QPoint(0, 0));
+    store->flush(area.translated(-offset), window, offset);
+    return true;
 }
 
 QString StatusBarQt::Text(int panel) const {
@@ -81,6 +123,7 @@ void StatusBarQt::SetSwatchText(int panel, std::optional<QColor> color, const QS
 void StatusBarQt::SetPanels(std::vector<int> panelWidths) {
     designWidths_ = std::move(panelWidths);
     texts_.resize(designWidths_.size());
+    cells_.resize(designWidths_.size());
     if (swatchPanel_ >= static_cast<int>(designWidths_.size())) {
         swatchPanel_ = -1;
         swatchColor_.reset();
@@ -94,6 +137,14 @@ int StatusBarQt::GripSide() const { return sizeGrip_ ? std::min(16, height()) : 
 QRect StatusBarQt::PanelRect(int panel) const {
     const auto [left, right] = panels_.Span(panel, kPanelGap, width(), width() - GripSide());
     return right > left ? QRect(left, 0, right - left, height()) : QRect();
+}
+
+// Where a panel without a colour square writes its text: inside the sunken edge, 3 in.
+QRect StatusBarQt::TextBox(int panel) const { return PanelRect(panel).adjusted(1 + 3, 1, -1, -1); }
+
+TextCells::Look StatusBarQt::LookOf(const QRect& box) const {
+    return {box.size(), font(), palette().color(QPalette::WindowText),
+            background_.isValid() ? background_ : palette().color(QPalette::Window), devicePixelRatioF()};
 }
 
 // Only the panels the update covers are drawn: a text laid out for nothing costs more
@@ -117,10 +168,16 @@ void StatusBarQt::paintEvent(QPaintEvent* e) {
             }
             inside.setLeft(inside.left() + side + 3 * inset);
         } else {
-            inside.setLeft(inside.left() + 3);
+            inside = TextBox(i);
+        }
+        const QString& text = texts_[static_cast<std::size_t>(i)];
+        TextCells& cells = cells_[static_cast<std::size_t>(i)];
+        if (i != swatchPanel_ && !inside.isEmpty() && cells.Ready(text, LookOf(inside))) {
+            cells.Draw(p, inside.topLeft(), text);
+            continue;
         }
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(inside, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, texts_[static_cast<std::size_t>(i)]);
+        p.drawText(inside, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
     if (sizeGrip_) {
         // The classic grip's ridges in the corner.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mainwindow/StatusPanels.h"
+#include "platform/qt/TextCells.h"
 
 namespace ocu::qt {
 
@@ -35,11 +36,15 @@ private:
     void LayOut();
     int GripSide() const;
     QRect PanelRect(int panel) const;
+    QRect TextBox(int panel) const;
+    TextCells::Look LookOf(const QRect& box) const;
+    bool PutDigits(int panel, const QString& was);
     bool AsWide(const QString& a, const QString& b);
 
     std::vector<int> designWidths_;
     StatusPanels panels_;
     std::vector<QString> texts_;
+    std::vector<TextCells> cells_;  // per panel
     QColor background_;
     bool sizeGrip_;
     int swatchPanel_ = -1;

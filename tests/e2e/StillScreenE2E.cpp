@@ -1,6 +1,8 @@
-// The native program over a still screen: it stops waking for every tick, and yet a window
-// drawn under the still pointer and a pointer that another program puts elsewhere (a warp,
-// which moves it without a motion event) reach the view as before.
+// The native program's economy per tick. Over a still screen it stops waking for every tick,
+// and yet a window drawn under the still pointer and a pointer that another program puts
+// elsewhere (a warp, which moves it without a motion event) reach the view as before. The
+// pointer's position in the status bar is redrawn from pictures of its digits, and looks as a
+// whole drawing of the same text does.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -82,6 +84,40 @@ TEST_F(StillScreenE2E, StillScreenLetsTheTicksSleepAndAChangeOrAWarpStillShows)
     session.Sync();
     const auto result = WaitForView(session, view, PlainPattern(Plain(2.0f, 200, 700)), 10s);
     EXPECT_TRUE(result.Exact()) << "a warped pointer was not followed: " << result;
+}
+
+TEST_F(StillScreenE2E, PositionRedrawnDigitByDigitLooksAsAWholeDrawing)
+{
+    ASSERT_TRUE(Start(20));
+    XSession& session = Session();
+    const auto client = ClientArea(session, Window(), TestedEdge());
+    ASSERT_TRUE(client);
+    const int barTop = View().y + View().height, barHeight = client->y + client->height - barTop;
+    ASSERT_GT(barHeight, 8);
+    const auto bar = [&] { return session.Grab(client->x, barTop, client->width, barHeight).pixels; };
+    // The bar once it has changed from `from` (if given) and then held still for a moment.
+    const auto settled = [&](const std::vector<uint32_t>* from) {
+        std::vector<uint32_t> last = bar();
+        for (int still = 0, tries = 0; still < 4 && tries < 100; ++tries) {
+            std::this_thread::sleep_for(100ms);
+            const auto now = bar();
+            still = now == last && (from == nullptr || now != *from) ? still + 1 : 0;
+            last = now;
+        }
+        return last;
+    };
+    // Three-digit positions: only digits change, the case drawn from the pictures.
+    session.MovePointer(311, 467);
+    const auto before = settled(nullptr);
+    session.MovePointer(358, 412);
+    const auto cells = settled(&before);
+    EXPECT_NE(cells, before) << "the position did not change in the bar";
+    // A two-digit position changes the line's shape, which is drawn whole; back again, the
+    // same text is drawn whole as well.
+    session.MovePointer(58, 412);
+    const auto other = settled(&cells);
+    session.MovePointer(358, 412);
+    EXPECT_EQ(settled(&other), cells) << "the digits drawn one by one differ from the whole text drawn";
 }
 
 }  // namespace

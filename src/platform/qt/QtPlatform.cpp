@@ -63,6 +63,7 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
       screen_(connection, pixels_.get()),
       input_(input),
       shared_(screen_.PixelConnection()),
+      statusTarget_(screen_.PixelConnection()),
       handCursor_(Qt::PointingHandCursor) {
     hotKeys_ = std::make_unique<XcbHotKeys>(connection, screen_.Root(), [this](int id) {
         if (changes_) changes_->Poke();
@@ -122,10 +123,12 @@ QtPlatform::~QtPlatform() {
 
 void QtPlatform::Attach(const MainWindowParts& parts, Ticks ticks) {
     parts_ = parts;
+    if (parts_.Status != nullptr && screen_.CanCapture()) parts_.Status->PutThrough(&statusTarget_);
     ticks_ = std::move(ticks);
 }
 
 void QtPlatform::Detach() {
+    if (parts_.Status != nullptr) parts_.Status->PutThrough(nullptr);
     StopCaptureTimer();
     repeatTimer_.stop();
     if (parts_.Client != nullptr) parts_.Client->SetFrame(QImage(), {});

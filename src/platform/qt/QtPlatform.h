@@ -14,6 +14,7 @@
 #include "platform/qt/XcbHotKeys.h"
 #include "platform/qt/XcbScreen.h"
 #include "platform/qt/XcbSharedImage.h"
+#include "platform/qt/XcbWindowTarget.h"
 
 class QMainWindow;
 
@@ -170,6 +171,7 @@ private:
     IntPoint lastPointer_;
     QTimer repeatTimer_;
     XcbSharedImage shared_;  // the frame, when the server shares memory with us
+    XcbWindowTarget statusTarget_;  // where the status bar puts the pointer's position
     Image frame_;            // the frame otherwise
     QImage frameView_;       // over frame_'s memory
     IntRect shownFrame_;

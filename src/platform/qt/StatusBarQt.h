@@ -11,6 +11,7 @@
 
 #include "mainwindow/StatusPanels.h"
 #include "platform/qt/TextCells.h"
+#include "platform/qt/XcbWindowTarget.h"
 
 namespace ocu::qt {
 
@@ -27,6 +28,8 @@ public:
     void SetSwatchText(int panel, std::optional<QColor> color, const QString& text);
     // Panels of these widths from now on; the texts of those that remain stay.
     void SetPanels(std::vector<int> panelWidths);
+    // Where changed digits go to the screen past the toolkit (none: through the toolkit).
+    void PutThrough(XcbWindowTarget* target) { target_ = target; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -45,6 +48,7 @@ private:
     StatusPanels panels_;
     std::vector<QString> texts_;
     std::vector<TextCells> cells_;  // per panel
+    XcbWindowTarget* target_ = nullptr;
     QColor background_;
     bool sizeGrip_;
     int swatchPanel_ = -1;

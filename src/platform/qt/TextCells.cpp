@@ -3,11 +3,14 @@
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace ocu::qt {
 namespace {
 
 constexpr int kDrawFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+
+bool Whole(qreal v) { return std::abs(v - std::round(v)) < 1e-6; }
 
 // Only the ASCII digits: the pictures are drawn with these.
 bool Digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
@@ -102,6 +105,23 @@ QRect TextCells::Area(QPoint at, const QString& text, const QString& was) const 
 QRectF TextCells::ToBox(const QRect& cell, QPoint at) const {
     const qreal r = look_.ratio;
     return {at.x() + cell.x() / r, static_cast<qreal>(at.y()), cell.width() / r, cell.height() / r};
+}
+
+bool TextCells::Copy(QImage& target, QPoint at, const QString& text, const QString& was) const {
+    const bool opaque32 = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32 ||
+                          target.format() == QImage::Format_ARGB32_Premultiplied;
+    const QPointF corner = QPointF(at) * look_.ratio;
+    if (!opaque32 || !Whole(corner.x()) || !Whole(corner.y())) return false;
+    const QPoint origin = corner.toPoint();
+    for (const auto& [digit, cell] : CellsToDraw(text, &was)) {
+        const QRect put = cell.translated(origin) & target.rect();
+        const QImage& picture = pictures_[static_cast<std::size_t>(digit)];
+        for (int y = put.top(); y <= put.bottom(); ++y)
+            std::memcpy(target.scanLine(y) + put.left() * 4,
+                        picture.constScanLine(y - origin.y()) + (put.left() - origin.x()) * 4,
+                        static_cast<std::size_t>(put.width()) * 4);
+    }
+    return true;
 }
 
 void TextCells::Draw(QPainter& p, QPoint at, const QString& text, const QString* was) const {

@@ -34,6 +34,9 @@ public:
     // Draws `text` with the box's top-left at `at`: all of it, or with `was` (shown there
     // now) only the digits that differ. Ready(text) first.
     void Draw(QPainter& p, QPoint at, const QString& text, const QString* was = nullptr) const;
+    // Draw(p, at, text, &was) by copying pixels into a 32-bit `target` whose pixels are the
+    // screen's; false (nothing done) where `at` is no whole screen pixel.
+    bool Copy(QImage& target, QPoint at, const QString& text, const QString& was) const;
     // The part that Draw(p, at, text, &was) draws.
     QRect Area(QPoint at, const QString& text, const QString& was) const;
 

@@ -51,25 +51,10 @@ void XcbSharedImage::Release() {
 }
 
 bool XcbSharedImage::Put(xcb_window_t window, int x, int y, int w, int h) {
-    if (addr_ == nullptr || window == 0 || w <= 0 || h <= 0) return false;
-    if (window != window_) {
-        gc_.reset();
-        window_ = 0;
-        const XcbReply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr));
-        if (!g) return false;
-        depth_ = g->depth;
-        // No expose events for what the put could not draw: the widget repaints that itself.
-        const std::uint32_t noExposures = 0;
-        const xcb_gcontext_t id = xcb_generate_id(c_);
-        xcb_create_gc(c_, id, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-        gc_ = std::make_unique<XcbGc>(c_, id);
-        window_ = window;
-    }
-    // Only where the 32-bit words are the window's pixels as they are, with no alpha to mind.
-    if (depth_ != 24) return false;
-    xcb_shm_put_image(c_, window, gc_->get(), static_cast<std::uint16_t>(view_.Width()),
+    if (addr_ == nullptr || w <= 0 || h <= 0 || !target_.For(window)) return false;
+    xcb_shm_put_image(c_, window, target_.Gc(), static_cast<std::uint16_t>(view_.Width()),
                       static_cast<std::uint16_t>(view_.Height()), 0, 0, static_cast<std::uint16_t>(w),
-                      static_cast<std::uint16_t>(h), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), depth_,
+                      static_cast<std::uint16_t>(h), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 24,
                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, seg_, 0);
     xcb_flush(c_);
     return true;

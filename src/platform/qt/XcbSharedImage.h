@@ -8,6 +8,7 @@
 
 #include "image/Image.h"
 #include "platform/qt/XcbReply.h"
+#include "platform/qt/XcbWindowTarget.h"
 
 namespace ocu::qt {
 
@@ -21,7 +22,7 @@ std::uint8_t* AttachSharedMemory(xcb_connection_t* c, std::size_t bytes, bool se
 
 class XcbSharedImage {
 public:
-    explicit XcbSharedImage(xcb_connection_t* connection) : c_(connection) {}
+    explicit XcbSharedImage(xcb_connection_t* connection) : c_(connection), target_(connection) {}
     XcbSharedImage(const XcbSharedImage&) = delete;
     XcbSharedImage& operator=(const XcbSharedImage&) = delete;
     ~XcbSharedImage() { Release(); }
@@ -42,9 +43,7 @@ private:
     std::uint8_t* addr_ = nullptr;
     xcb_shm_seg_t seg_ = 0;
     Image view_;
-    xcb_window_t window_ = 0;  // the window the GC and depth are for
-    std::uint8_t depth_ = 0;
-    std::unique_ptr<XcbGc> gc_;
+    XcbWindowTarget target_;
 };
 
 }  // namespace ocu::qt

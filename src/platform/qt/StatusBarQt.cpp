@@ -80,7 +80,8 @@ void StatusBarQt::SetText(int panel, const QString& text) {
 // then holds what the screen shows, so the toolkit's own repaints agree with it.
 bool StatusBarQt::PutDigits(int panel, const QString& was) {
     const QString& text = texts_[static_cast<std::size_t>(panel)];
-    if (panel == swatchPanel_ || !isVisible() || was.size() != text.size()) return false;
+    // Only digits that turn into other digits: the cells cover nothing else.
+    if (panel == swatchPanel_ || !isVisible() || !TextCells::SameShape(was, text)) return false;
     // The bar may have an X window of its own (a native view makes its siblings native):
     // the part is flushed into the window it lies in, the store being the top level's.
     QWidget* native = internalWinId() != 0 ? this : nativeParentWidget();
@@ -90,8 +91,7 @@ bool StatusBarQt::PutDigits(int panel, const QString& was) {
     const QRect box = TextBox(panel);
     TextCells& cells = cells_[static_cast<std::size_t>(panel)];
     const TextCells::Look look = LookOf(box);
-    // Only digits that turn into other digits: the cells cover nothing else.
-    if (!cells.Ready(was, look) || !cells.Ready(text, look) || !TextCells::SameShape(was, text)) return false;
+    if (!cells.Ready(text, look)) return false;
     const QPoint at = mapTo(this->window(), box.topLeft());
     const QRegion area(cells.Area(at, text, was));
     if (area.isEmpty()) return true;
@@ -113,7 +113,7 @@ bool StatusBarQt::PutDigits(int panel, const QString& was) {
     const qreal ratio = devicePixelRatioF();
     const QRect pixels(QPointF(area.boundingRect().topLeft() * ratio).toPoint(),
                        QSizeF(area.boundingRect().size() * ratio).toSize());
-    if (copied && target_ != nullptr && (pixels & image->rect()) == pixels && target_->For(native->winId())) {
+    if (copied && target_ != nullptr && (pixels & image->rect()) == pixels && target_->For(static_cast<xcb_window_t>(native->winId()))) {
         const QPoint into = pixels.topLeft() - QPointF(offset * ratio).toPoint();
         target_->Put(into.x(), into.y(), pixels.width(), pixels.height(),
                      image->constScanLine(pixels.top()) + pixels.left() * 4, static_cast<std::size_t>(image->bytesPerLine()));

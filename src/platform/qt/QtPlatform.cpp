@@ -1,5 +1,6 @@
 #include "platform/qt/QtPlatform.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -75,6 +76,11 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
         if (captureRunning_ && changes_->Asleep()) WakeUp();
     });
     QCoreApplication::instance()->installNativeEventFilter(changes_.get());
+    // A tick's puts (the frame, the pointer's position) leave in one write, and wake the
+    // server once, when the program has nothing more to do.
+    if (xcb_connection_t* c = screen_.PixelConnection())
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &captureTimer_,
+                         [c] { xcb_flush(c); });
     QObject::connect(&captureTimer_, &QTimer::timeout, [this] { CaptureTick(); });
     QObject::connect(&repeatTimer_, &QTimer::timeout, [this] {
         changes_->Poke();
@@ -86,7 +92,8 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
 // has changed for a while: then the ticks sleep until something does. The while lets the
 // behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
 void QtPlatform::CaptureTick() {
-    const IntPoint pointer = screen_.Pointer();
+    // Awake, the tick captures next: its pixels come with the pointer where they can.
+    const IntPoint pointer = changes_->Asleep() ? screen_.Pointer() : screen_.PointerWithLikelyPixels();
     const bool changed = changes_->Take() || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
     lastPointer_ = pointer;
     if (changes_->Asleep()) {

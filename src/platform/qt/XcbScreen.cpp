@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
+#include "pipeline/LikelyArea.h"
 #include "platform/qt/XcbSharedImage.h"
 
 namespace ocu::qt {
@@ -59,6 +61,7 @@ void XcbScreen::ReleaseSegment() {
     }
     shmAddr_ = nullptr;
     shmSize_ = 0;
+    fetched_.reset();
     view_ = Image();
 }
 
@@ -108,6 +111,25 @@ IntPoint XcbScreen::Pointer() {
     return {r->root_x, r->root_y};
 }
 
+IntPoint XcbScreen::PointerWithLikelyPixels() {
+    if (c_ == nullptr) return {};
+    fetched_.reset();
+    const auto pointer = xcb_query_pointer(px_, root_);
+    // Both requests leave in one write and are answered in turn: the pixels are those of
+    // the moment the pointer was read, as a capture made right after would be.
+    const IntRect likely = Clip(LikelyNextArea(areaBefore_, lastArea_), RootRect());
+    std::optional<xcb_shm_get_image_cookie_t> pixels;
+    if (pixels32_ && shmAvailable_ && likely.Width() > 0 && likely.Height() > 0 &&
+        EnsureSegment(static_cast<std::size_t>(likely.Width()) * static_cast<std::size_t>(likely.Height()) * 4))
+        pixels = xcb_shm_get_image(px_, root_, static_cast<std::int16_t>(likely.Left), static_cast<std::int16_t>(likely.Top),
+                                   static_cast<std::uint16_t>(likely.Width()), static_cast<std::uint16_t>(likely.Height()),
+                                   ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, shmSeg_, 0);
+    const XcbReply<xcb_query_pointer_reply_t> r(xcb_query_pointer_reply(px_, pointer, nullptr));
+    if (pixels && XcbReply<xcb_shm_get_image_reply_t>(xcb_shm_get_image_reply(px_, *pixels, nullptr))) fetched_ = likely;
+    if (!r) return {};
+    return {r->root_x, r->root_y};
+}
+
 void XcbScreen::WarpPointer(IntPoint p) {
     if (c_ == nullptr) return;
     xcb_warp_pointer(px_, XCB_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(p.X), static_cast<std::int16_t>(p.Y));
@@ -146,6 +168,16 @@ bool XcbScreen::ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, i
 Image* XcbScreen::Capture(int x, int y, int w, int h) {
     if (c_ == nullptr || !pixels32_ || w <= 0 || h <= 0) return nullptr;
     const IntRect want{x, y, x + w, y + h};
+    areaBefore_ = lastArea_;
+    lastArea_ = want;
+    const std::optional<IntRect> fetched = std::exchange(fetched_, std::nullopt);
+    if (fetched && Encloses(*fetched, want)) {
+        const std::size_t stride = static_cast<std::size_t>(fetched->Width()) * 4;
+        view_ = Image::View(shmAddr_ + stride * static_cast<std::size_t>(y - fetched->Top) +
+                                static_cast<std::size_t>(x - fetched->Left) * 4,
+                            w, h, PixelFormat::Bits32, stride);
+        return &view_;
+    }
     const IntRect inside = Clip(want, RootRect());
     if (inside.Left == want.Left && inside.Top == want.Top && inside.Right == want.Right &&
         inside.Bottom == want.Bottom && shmAvailable_ && ReadShared(x, y, w, h))

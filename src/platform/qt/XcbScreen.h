@@ -5,6 +5,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/Geometry.h"
@@ -34,10 +35,13 @@ public:
     std::vector<IntRect> Monitors();
     IntRect PrimaryMonitor();
     IntPoint Pointer();
+    // The pointer, and in the same round trip the pixels a capture will most likely ask for
+    // next (see LikelyNextArea): a capture inside them then needs no trip of its own.
+    IntPoint PointerWithLikelyPixels();
     void WarpPointer(IntPoint p);
 
     // The area's pixels in a buffer of this object; outside the root window they are
-    // black. nullptr on failure. Valid until the next call.
+    // black. nullptr on failure. Valid until the next call here or to PointerWithLikelyPixels.
     Image* Capture(int x, int y, int w, int h);
 
     void SaveBackup(IntRect area);
@@ -63,6 +67,10 @@ private:
     std::size_t shmSize_ = 0;
     xcb_shm_seg_t shmSeg_ = 0;
     Image view_;   // over the segment
+    // What the segment holds ahead of the capture that will take it, and where the last
+    // two captures read.
+    std::optional<IntRect> fetched_;
+    IntRect lastArea_, areaBefore_;
     Image owned_;  // without shared memory, or for an area that leaves the root window
     XcbPixmap backup_;
     int backupW_ = 0, backupH_ = 0;

@@ -56,7 +56,6 @@ bool XcbSharedImage::Put(xcb_window_t window, int x, int y, int w, int h) {
                       static_cast<std::uint16_t>(view_.Height()), 0, 0, static_cast<std::uint16_t>(w),
                       static_cast<std::uint16_t>(h), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 24,
                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, seg_, 0);
-    xcb_flush(c_);
     return true;
 }
 

@@ -35,7 +35,7 @@ public:
 
     // The image's top-left w x h pixels into the window at (x, y). The server reads the
     // memory when it gets to the request: the caller makes a round trip (the next capture)
-    // before writing into it again.
+    // before writing into it again. Sent with the connection's next flush.
     bool Put(xcb_window_t window, int x, int y, int w, int h);
 
 private:

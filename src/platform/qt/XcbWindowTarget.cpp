@@ -30,7 +30,6 @@ void XcbWindowTarget::Put(int x, int y, int w, int h, const std::uint8_t* pixels
     xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_->get(), static_cast<std::uint16_t>(w),
                   static_cast<std::uint16_t>(h), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0, 24,
                   static_cast<std::uint32_t>(rows_.size()), rows_.data());
-    xcb_flush(c_);
 }
 
 }  // namespace ocu::qt

@@ -19,7 +19,8 @@ public:
     // Ready to put into `window`: false where its pixels are not 24-bit words (or it is gone).
     bool For(xcb_window_t window);
     xcb_gcontext_t Gc() const { return gc_ ? gc_->get() : 0; }
-    // w x h pixels, rows `stride` bytes apart, into the window at (x, y), sent at once.
+    // w x h pixels, rows `stride` bytes apart, into the window at (x, y). Sent with the
+    // connection's next flush (the program flushes before it waits for events).
     void Put(int x, int y, int w, int h, const std::uint8_t* pixels, std::size_t stride);
 
 private:

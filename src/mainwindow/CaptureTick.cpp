@@ -1,5 +1,7 @@
 // The capture tick and the texts that describe the view.
+#include <charconv>
 #include <cstdio>
+#include <string>
 #include <exception>
 
 #include "mainwindow/FrameParams.h"
@@ -10,6 +12,15 @@
 
 namespace ocu {
 namespace {
+
+// printf's "%4d" at a fraction of its cost: the pointer's position is written every tick.
+void AppendPadded(std::string& out, int value, int width) {
+    char digits[16];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
+    out.append(digits, static_cast<std::size_t>(length));
+}
 
 void TellTakenHotKeys(HotKeys& keys, ViewState& s, DialogPort& dialogs) {
     const auto failed = keys.TakeFailureNotice();
@@ -44,9 +55,12 @@ void TfrmCap::timTimer() {
         const IntPoint cursor = p_.CursorPos();
         const bool inWindow = p_.WindowRect().Contains(cursor);
         if (!s_.ProjectionMode && !s_.SurfaceDrawMode && !inWindow) {
-            char buf[64];
-            std::snprintf(buf, sizeof buf, "マウス座標(%4d,%4d)", cursor.X, cursor.Y);
-            p_.SetStatusText(2, buf);
+            std::string text = "マウス座標(";
+            AppendPadded(text, cursor.X, 4);
+            text += ',';
+            AppendPadded(text, cursor.Y, 4);
+            text += ')';
+            p_.SetStatusText(2, text);
         }
         if (s_.ProjectionMode && !p_.IsActiveWindow() && inWindow && p_.IsNormalState()) p_.ForceForeground();
         const IntPoint src = SampledAreaOrigin(s_, cursor, p_, p_);

@@ -120,6 +120,9 @@ TEST_F(MainWindowTest, TickWritesCoordinatesOnlyWhenThePointerIsOutsideTheWindow
     Tick();
     EXPECT_EQ(platform.Status[2], "マウス座標( 800,  60)");
     EXPECT_EQ(platform.Frames, 2);  // the window magnifies itself meanwhile
+    platform.Cursor = {-5, -1920};  // a monitor left of or above the primary
+    Tick();
+    EXPECT_EQ(platform.Status[2], "マウス座標(  -5,-1920)");
 }
 
 TEST_F(MainWindowTest, AStillPictureIsShownOnceAndAnyChangeShowsItAgain) {

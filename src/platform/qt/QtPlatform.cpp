@@ -324,15 +324,25 @@ QMargins QtPlatform::FrameToCome(QWidget* w) {
 std::optional<IntRect> QtPlatform::ScreenFrameRect() {
     QMainWindow* w = parts_.Window;
     if (w == nullptr || Ratio() == 1.0 || !w->isVisible()) return std::nullopt;
+    // The tick asks on every turn, only to tell whether the pointer is over the window; a
+    // move within one of Qt's scaled units can leave that answer a pixel out until the next
+    // move. Everything else (the bounds that are saved) is read afresh.
+    const QRect place = w->frameGeometry();
+    if (tickPointer_ && exactFrame_ && exactFrame_->first == place) return exactFrame_->second;
+    exactFrame_.reset();
     xcb_connection_t* c = screen_.Connection();
     const auto window = static_cast<xcb_window_t>(w->winId());
-    const XcbReply<xcb_get_geometry_reply_t> size(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
-    const XcbReply<xcb_translate_coordinates_reply_t> at(
-        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, screen_.Root(), 0, 0), nullptr));
-    const auto frame = FrameExtents(c, window, Atom(c, "_NET_FRAME_EXTENTS"));
-    if (!size || !at || !frame) return std::nullopt;
-    return IntRect{at->dst_x - frame->left(), at->dst_y - frame->top(), at->dst_x + size->width + frame->right(),
-                   at->dst_y + size->height + frame->bottom()};
+    if (frameExtentsAtom_ == 0) frameExtentsAtom_ = Atom(c, "_NET_FRAME_EXTENTS");
+    const auto size = xcb_get_geometry(c, window);
+    const auto where = xcb_translate_coordinates(c, window, screen_.Root(), 0, 0);
+    const XcbReply<xcb_get_geometry_reply_t> sized(xcb_get_geometry_reply(c, size, nullptr));
+    const XcbReply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(c, where, nullptr));
+    const auto frame = FrameExtents(c, window, frameExtentsAtom_);
+    if (!sized || !at || !frame) return std::nullopt;
+    const IntRect exact{at->dst_x - frame->left(), at->dst_y - frame->top(), at->dst_x + sized->width + frame->right(),
+                        at->dst_y + sized->height + frame->bottom()};
+    exactFrame_.emplace(place, exact);
+    return exact;
 }
 
 void QtPlatform::SetWindowBounds(IntRect r) {

@@ -147,6 +147,9 @@ private:
     double Ratio() const;
     QMargins FrameToCome(QWidget* w);
     std::optional<IntRect> ScreenFrameRect();
+    // The last exact frame, with the window's place in Qt's units when it was read.
+    std::optional<std::pair<QRect, IntRect>> exactFrame_;
+    xcb_atom_t frameExtentsAtom_ = 0;
     int ToScreen(int logical) const;
     int ToLogical(int pixels) const;
     IntRect ToScreen(const QRect& r) const;

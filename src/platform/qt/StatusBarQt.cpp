@@ -87,11 +87,10 @@ bool StatusBarQt::PutDigits(int panel, const QString& was) {
     QWidget* native = internalWinId() != 0 ? this : nativeParentWidget();
     QWindow* window = native != nullptr ? native->windowHandle() : nullptr;
     QBackingStore* store = backingStore();
-    if (window == nullptr || !window->isExposed() || store == nullptr || store->paintDevice() == nullptr) return false;
+    if (window == nullptr || !window->isExposed() || store == nullptr) return false;
     const QRect box = TextBox(panel);
     TextCells& cells = cells_[static_cast<std::size_t>(panel)];
-    const TextCells::Look look = LookOf(box);
-    if (!cells.Ready(text, look)) return false;
+    if (!cells.Ready(text, LookOf(box))) return false;
     const QPoint at = mapTo(this->window(), box.topLeft());
     const QRegion area(cells.Area(at, text, was));
     if (area.isEmpty()) return true;
@@ -99,10 +98,15 @@ bool StatusBarQt::PutDigits(int panel, const QString& was) {
     // as painted. The pixels are copied where the store is an image of the screen's pixels,
     // a painter costing most of the time otherwise.
     store->beginPaint(area);
-    auto* image = dynamic_cast<QImage*>(store->paintDevice());
-    const bool copied = image != nullptr && cells.Copy(*image, at, text, was);
+    QPaintDevice* device = store->paintDevice();
+    if (device == nullptr) {
+        store->endPaint();
+        return false;
+    }
+    auto* image = device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const bool copied = image != nullptr && cells.Copy(*image, at);
     if (!copied) {
-        QPainter p(store->paintDevice());
+        QPainter p(device);
         p.setClipRegion(area);
         cells.Draw(p, at, text, &was);
     }

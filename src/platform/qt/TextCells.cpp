@@ -25,9 +25,17 @@ QString TextCells::Shape(const QString& text) {
     return shape;
 }
 
+bool TextCells::SameShape(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && !(Digit(a[i]) && Digit(b[i]))) return false;
+    return true;
+}
+
 bool TextCells::Ready(const QString& text, const Look& look) {
+    // The pointer's position asks on every tick: a line of the same shape is the usual answer.
+    if (SameShape(text, shape_) && look == look_) return usable_;
     const QString shape = Shape(text);
-    if (shape == shape_ && look == look_) return usable_;
     shape_ = shape;
     look_ = look;
     usable_ = false;
@@ -80,9 +88,8 @@ bool TextCells::Ready(const QString& text, const Look& look) {
     return true;
 }
 
-// The cells of `text` to draw over `was`, or all of them, in screen pixels of the box.
-std::vector<std::pair<int, QRect>> TextCells::CellsToDraw(const QString& text, const QString* was) const {
-    std::vector<std::pair<int, QRect>> out;
+void TextCells::CellsToDraw(const QString& text, const QString* was, std::vector<std::pair<int, QRect>>& out) const {
+    out.clear();
     const int width = pictures_[0].width(), height = pictures_[0].height();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const auto [left, right] = cells_[static_cast<std::size_t>(i)];
@@ -93,12 +100,12 @@ std::vector<std::pair<int, QRect>> TextCells::CellsToDraw(const QString& text, c
         const int from = std::max(left, 0);
         out.emplace_back(digit, QRect(from, 0, std::min(right, width) - from, height));
     }
-    return out;
 }
 
-QRect TextCells::Area(QPoint at, const QString& text, const QString& was) const {
+QRect TextCells::Area(QPoint at, const QString& text, const QString& was) {
+    CellsToDraw(text, &was, changed_);
     QRect area;
-    for (const auto& [digit, cell] : CellsToDraw(text, &was)) area |= ToBox(cell, at).toAlignedRect();
+    for (const auto& [digit, cell] : changed_) area |= ToBox(cell, at).toAlignedRect();
     return area;
 }
 
@@ -107,17 +114,19 @@ QRectF TextCells::ToBox(const QRect& cell, QPoint at) const {
     return {at.x() + cell.x() / r, static_cast<qreal>(at.y()), cell.width() / r, cell.height() / r};
 }
 
-bool TextCells::Copy(QImage& target, QPoint at, const QString& text, const QString& was) const {
+bool TextCells::Copy(QImage& target, QPoint at) const {
     const bool opaque32 = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32 ||
                           target.format() == QImage::Format_ARGB32_Premultiplied;
     const QPointF corner = QPointF(at) * look_.ratio;
     if (!opaque32 || !Whole(corner.x()) || !Whole(corner.y())) return false;
     const QPoint origin = corner.toPoint();
-    for (const auto& [digit, cell] : CellsToDraw(text, &was)) {
+    std::uint8_t* const bits = target.bits();
+    const auto line = static_cast<std::size_t>(target.bytesPerLine());
+    for (const auto& [digit, cell] : changed_) {
         const QRect put = cell.translated(origin) & target.rect();
         const QImage& picture = pictures_[static_cast<std::size_t>(digit)];
         for (int y = put.top(); y <= put.bottom(); ++y)
-            std::memcpy(target.scanLine(y) + put.left() * 4,
+            std::memcpy(bits + line * static_cast<std::size_t>(y) + static_cast<std::size_t>(put.left()) * 4,
                         picture.constScanLine(y - origin.y()) + (put.left() - origin.x()) * 4,
                         static_cast<std::size_t>(put.width()) * 4);
     }
@@ -126,7 +135,9 @@ bool TextCells::Copy(QImage& target, QPoint at, const QString& text, const QStri
 
 void TextCells::Draw(QPainter& p, QPoint at, const QString& text, const QString* was) const {
     if (was == nullptr) p.drawImage(at, pictures_[0]);
-    for (const auto& [digit, cell] : CellsToDraw(text, was))
+    std::vector<std::pair<int, QRect>> cells;
+    CellsToDraw(text, was, cells);
+    for (const auto& [digit, cell] : cells)
         p.drawImage(ToBox(cell, at), pictures_[static_cast<std::size_t>(digit)], QRectF(cell));
 }
 

@@ -34,18 +34,20 @@ public:
     // Draws `text` with the box's top-left at `at`: all of it, or with `was` (shown there
     // now) only the digits that differ. Ready(text) first.
     void Draw(QPainter& p, QPoint at, const QString& text, const QString* was = nullptr) const;
-    // Draw(p, at, text, &was) by copying pixels into a 32-bit `target` whose pixels are the
+    // The part that Draw(p, at, text, &was) draws; Copy then draws it.
+    QRect Area(QPoint at, const QString& text, const QString& was);
+    // The part Area gave, by copying pixels into a 32-bit `target` whose pixels are the
     // screen's; false (nothing done) where `at` is no whole screen pixel.
-    bool Copy(QImage& target, QPoint at, const QString& text, const QString& was) const;
-    // The part that Draw(p, at, text, &was) draws.
-    QRect Area(QPoint at, const QString& text, const QString& was) const;
+    bool Copy(QImage& target, QPoint at) const;
 
     // Whether two texts differ in digits only.
-    static bool SameShape(const QString& a, const QString& b) { return Shape(a) == Shape(b); }
+    static bool SameShape(const QString& a, const QString& b);
 
 private:
     static QString Shape(const QString& text);
-    std::vector<std::pair<int, QRect>> CellsToDraw(const QString& text, const QString* was) const;
+    // Into `out` (kept, so a tick allocates nothing): the cells of `text` to draw over `was`,
+    // or all of them, in screen pixels of the box, each with its digit.
+    void CellsToDraw(const QString& text, const QString* was, std::vector<std::pair<int, QRect>>& out) const;
     QRectF ToBox(const QRect& cell, QPoint at) const;
 
     QString shape_;
@@ -54,6 +56,7 @@ private:
     std::array<QImage, 10> pictures_;  // the line with every digit 0, with every digit 1, ...
     // Per character: the screen-pixel columns of its cell, [first, end); none for a non-digit.
     std::vector<std::pair<int, int>> cells_;
+    std::vector<std::pair<int, QRect>> changed_;  // what Area found to draw
 };
 
 }  // namespace ocu::qt

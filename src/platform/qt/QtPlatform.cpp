@@ -92,9 +92,12 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
 // has changed for a while: then the ticks sleep until something does. The while lets the
 // behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
 void QtPlatform::CaptureTick() {
-    // Awake, the tick captures next: its pixels come with the pointer where they can.
+    // The damage is taken before the screen is read (the server gets them in that order), so
+    // whatever is drawn after the read is told again. Awake, the tick captures next: its
+    // pixels come with the pointer where they can.
+    const bool taken = changes_->Take();
     const IntPoint pointer = changes_->Asleep() ? screen_.Pointer() : screen_.PointerWithLikelyPixels();
-    const bool changed = changes_->Take() || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
+    const bool changed = taken || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
     lastPointer_ = pointer;
     if (changes_->Asleep()) {
         if (!changed) return;

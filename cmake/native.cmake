@@ -36,7 +36,7 @@ endif()
 find_package(Qt6 QUIET COMPONENTS Widgets PrintSupport)
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
-  pkg_check_modules(OCU_XCB QUIET IMPORTED_TARGET xcb xcb-shm xcb-xtest xcb-randr xcb-damage xcb-xfixes xcb-keysyms xcb-xinput)
+  pkg_check_modules(OCU_XCB QUIET IMPORTED_TARGET xcb xcb-shm xcb-xtest xcb-randr xcb-damage xcb-xfixes xcb-keysyms xcb-xinput xcb-sync)
 endif()
 if(Qt6_FOUND AND OCU_XCB_FOUND)
   file(GLOB OCU_QT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/qt/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/qt/*.h

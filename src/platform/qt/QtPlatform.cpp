@@ -61,7 +61,8 @@ QMargins FrameOf(const QWidget* w) {
 
 QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
     : pixels_(OwnConnection()),
-      screen_(connection, pixels_.get()),
+      looks_(OwnConnection()),
+      screen_(connection, pixels_.get(), looks_.get()),
       input_(input),
       shared_(screen_.PixelConnection()),
       statusTarget_(screen_.PixelConnection()),
@@ -82,6 +83,21 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
         QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &captureTimer_,
                          [c] { xcb_flush(c); });
     QObject::connect(&captureTimer_, &QTimer::timeout, [this] { CaptureTick(); });
+    if (const int answers = screen_.LookDescriptor(); answers >= 0) {
+        answers_ = std::make_unique<QSocketNotifier>(answers, QSocketNotifier::Read);
+        QObject::connect(answers_.get(), &QSocketNotifier::activated, [this] {
+            const auto pointer = screen_.Answer();
+            if (!pointer) return;
+            // A server that answers at once does not hold (a wait it refused): asked ahead,
+            // the ticks would run back to back. The timer keeps them from then on.
+            if (askedAt_.elapsed() < askedFor_ / 2) {
+                askAhead_ = false;
+                if (captureRunning_) captureTimer_.start(captureInterval_);
+            }
+            // A look asked before the capture stopped is let go unanswered.
+            if (captureRunning_) CaptureTick(pointer);
+        });
+    }
     QObject::connect(&repeatTimer_, &QTimer::timeout, [this] {
         changes_->Poke();
         if (ticks_.Repeat) ticks_.Repeat();
@@ -91,12 +107,18 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
 // The behaviour's tick, unless nothing on the screen, under the pointer or in this program
 // has changed for a while: then the ticks sleep until something does. The while lets the
 // behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
-void QtPlatform::CaptureTick() {
+void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
+    // One chain of ticks: while a look is asked, its answer brings the next tick.
+    if (!answered && screen_.Asked()) return;
+    QElapsedTimer since;
+    since.start();
     // The damage is taken before the screen is read (the server gets them in that order), so
     // whatever is drawn after the read is told again. Awake, the tick captures next: its
     // pixels come with the pointer where they can.
     const bool taken = changes_->Take();
-    const IntPoint pointer = changes_->Asleep() ? screen_.Pointer() : screen_.PointerWithLikelyPixels();
+    const IntPoint pointer = answered                ? *answered
+                             : changes_->Asleep() ? screen_.Pointer()
+                                                  : screen_.PointerWithLikelyPixels();
     const bool changed = taken || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
     lastPointer_ = pointer;
     if (changes_->Asleep()) {
@@ -116,6 +138,17 @@ void QtPlatform::CaptureTick() {
     tickPointer_ = pointer;
     ticks_.Capture();
     tickPointer_.reset();
+    AskNextLook(since);
+}
+
+// The next tick's look is asked now and answered by the server when the interval is over:
+// the program then wakes once a tick. Where the server keeps no time, the timer runs on.
+void QtPlatform::AskNextLook(const QElapsedTimer& since) {
+    if (!captureRunning_ || changes_->Asleep()) return;
+    askedFor_ = std::max(captureInterval_ - static_cast<int>(since.elapsed()), 1);
+    if (!askAhead_ || !screen_.AskAhead(askedFor_)) return;
+    askedAt_.start();
+    captureTimer_.stop();
 }
 
 void QtPlatform::WakeUp() {

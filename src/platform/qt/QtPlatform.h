@@ -3,8 +3,10 @@
 // of the program stay in the core. Input to other windows is another object's work: this
 // one passes InputPort's methods on to the one it is given.
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMargins>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -154,11 +156,15 @@ private:
     int ToLogical(int pixels) const;
     IntRect ToScreen(const QRect& r) const;
     void SendNetWmState(bool add, const char* property);
-    void CaptureTick();
+    // `answered`: the pointer of a look the server kept until the interval was over; none
+    // when the tick's own timer fired.
+    void CaptureTick(std::optional<IntPoint> answered = std::nullopt);
+    void AskNextLook(const QElapsedTimer& since);
     void WakeUp();
     Image* Frame();
 
     XcbConnection pixels_;
+    XcbConnection looks_;
     XcbScreen screen_;
     InputPort& input_;
     std::optional<IntPoint> eventPointer_;
@@ -168,6 +174,10 @@ private:
     std::unique_ptr<XcbHotKeys> hotKeys_;
     std::unique_ptr<ScreenChanges> changes_;
     QTimer captureTimer_;
+    std::unique_ptr<QSocketNotifier> answers_;  // the server's answers to looks asked ahead
+    bool askAhead_ = true;
+    QElapsedTimer askedAt_;
+    int askedFor_ = 0;
     int captureInterval_ = 0;
     bool captureRunning_ = false;  // as the behaviour wants it, asleep or not
     int quietTicks_ = 0;

@@ -2,9 +2,11 @@
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <xcb/xcbext.h>
 #include <xcb/randr.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -41,22 +43,25 @@ IntRect Clip(IntRect a, IntRect b) {
 
 }  // namespace
 
-XcbScreen::XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels)
-    : c_(connection), px_(pixels != nullptr ? pixels : connection) {
+XcbScreen::XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels, xcb_connection_t* looks)
+    : c_(connection),
+      px_(pixels != nullptr ? pixels : connection),
+      lk_(looks != nullptr ? looks : px_),
+      wait_(looks != nullptr ? looks : nullptr) {
     if (c_ == nullptr) return;
     screen_ = FirstScreen(c_);
     if (screen_ == nullptr) return;
     root_ = screen_->root;
     pixels32_ = PixelsAre32(c_, screen_->root_depth);
-    shmAvailable_ = HasSharedMemory(px_);
+    shmAvailable_ = HasSharedMemory(lk_);
 }
 
 XcbScreen::~XcbScreen() { ReleaseSegment(); }
 
 void XcbScreen::ReleaseSegment() {
     if (shmAddr_ != nullptr) {
-        xcb_shm_detach(px_, shmSeg_);
-        xcb_flush(px_);
+        xcb_shm_detach(lk_, shmSeg_);
+        xcb_flush(lk_);
         shmdt(shmAddr_);
     }
     shmAddr_ = nullptr;
@@ -69,7 +74,7 @@ bool XcbScreen::EnsureSegment(std::size_t bytes) {
     if (shmAddr_ != nullptr && bytes <= shmSize_) return true;
     ReleaseSegment();
     bool refused = false;
-    shmAddr_ = AttachSharedMemory(px_, bytes, false, shmSeg_, &refused);
+    shmAddr_ = AttachSharedMemory(lk_, bytes, false, shmSeg_, &refused);
     if (shmAddr_ == nullptr) {
         // A server on another machine cannot share memory with us: plain reads from now on.
         if (refused) shmAvailable_ = false;
@@ -111,24 +116,70 @@ IntPoint XcbScreen::Pointer() {
     return {r->root_x, r->root_y};
 }
 
-IntPoint XcbScreen::PointerWithLikelyPixels() {
-    if (c_ == nullptr) return {};
+// Where the next look reads its pixels, with the segment made ready for them (a new segment
+// is attached in a round trip of its own); none where they cannot be read ahead.
+std::optional<IntRect> XcbScreen::PrepareLook() {
     fetched_.reset();
-    const auto pointer = xcb_query_pointer(px_, root_);
-    // Both requests leave in one write and are answered in turn: the pixels are those of
-    // the moment the pointer was read, as a capture made right after would be.
     const IntRect likely = Clip(LikelyNextArea(areaBefore_, lastArea_), RootRect());
-    std::optional<xcb_shm_get_image_cookie_t> pixels;
-    if (pixels32_ && shmAvailable_ && likely.Width() > 0 && likely.Height() > 0 &&
-        EnsureSegment(static_cast<std::size_t>(likely.Width()) * static_cast<std::size_t>(likely.Height()) * 4))
-        pixels = xcb_shm_get_image(px_, root_, static_cast<std::int16_t>(likely.Left), static_cast<std::int16_t>(likely.Top),
-                                   static_cast<std::uint16_t>(likely.Width()), static_cast<std::uint16_t>(likely.Height()),
-                                   ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, shmSeg_, 0);
-    const XcbReply<xcb_query_pointer_reply_t> r(xcb_query_pointer_reply(px_, pointer, nullptr));
-    if (pixels && XcbReply<xcb_shm_get_image_reply_t>(xcb_shm_get_image_reply(px_, *pixels, nullptr))) fetched_ = likely;
+    if (!pixels32_ || !shmAvailable_ || likely.Width() <= 0 || likely.Height() <= 0 ||
+        !EnsureSegment(static_cast<std::size_t>(likely.Width()) * static_cast<std::size_t>(likely.Height()) * 4))
+        return std::nullopt;
+    return likely;
+}
+
+XcbScreen::Look XcbScreen::SendLook(const std::optional<IntRect>& area) {
+    Look look{xcb_query_pointer(lk_, root_), std::nullopt, {}};
+    // Both requests are answered in turn: the pixels are those of the moment the pointer was
+    // read, as a capture made right after would be.
+    if (area) {
+        look.pixels = xcb_shm_get_image(lk_, root_, static_cast<std::int16_t>(area->Left),
+                                        static_cast<std::int16_t>(area->Top), static_cast<std::uint16_t>(area->Width()),
+                                        static_cast<std::uint16_t>(area->Height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                        shmSeg_, 0);
+        look.area = *area;
+    }
+    return look;
+}
+
+IntPoint XcbScreen::Receive(const Look& look, xcb_query_pointer_reply_t* pointer) {
+    const XcbReply<xcb_query_pointer_reply_t> r(pointer);
+    if (look.pixels && XcbReply<xcb_shm_get_image_reply_t>(xcb_shm_get_image_reply(lk_, *look.pixels, nullptr)))
+        fetched_ = look.area;
+    // Errors of requests without answers (the wait, a segment's attach) come as events here.
+    while (xcb_generic_event_t* e = xcb_poll_for_event(lk_)) std::free(e);
     if (!r) return {};
     return {r->root_x, r->root_y};
 }
+
+IntPoint XcbScreen::PointerWithLikelyPixels() {
+    if (c_ == nullptr) return {};
+    // Behind an asked look the question would wait as long as it: the plain pointer instead.
+    if (asked_) return Pointer();
+    const Look look = SendLook(PrepareLook());
+    return Receive(look, xcb_query_pointer_reply(lk_, look.pointer, nullptr));
+}
+
+bool XcbScreen::AskAhead(int ms) {
+    if (c_ == nullptr || asked_ || !wait_.Usable()) return false;
+    const std::optional<IntRect> area = PrepareLook();
+    wait_.Hold(ms);
+    asked_ = SendLook(area);
+    xcb_flush(lk_);
+    return true;
+}
+
+std::optional<IntPoint> XcbScreen::Answer() {
+    if (!asked_) return std::nullopt;
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (xcb_poll_for_reply(lk_, asked_->pointer.sequence, &reply, &error) == 0) return std::nullopt;
+    std::free(error);
+    const Look look = *asked_;
+    asked_.reset();
+    return Receive(look, static_cast<xcb_query_pointer_reply_t*>(reply));
+}
+
+int XcbScreen::LookDescriptor() const { return wait_.Usable() ? xcb_get_file_descriptor(lk_) : -1; }
 
 void XcbScreen::WarpPointer(IntPoint p) {
     if (c_ == nullptr) return;
@@ -140,8 +191,8 @@ bool XcbScreen::ReadShared(int x, int y, int w, int h) {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
     if (!EnsureSegment(bytes)) return false;
     const XcbReply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
-        px_,
-        xcb_shm_get_image(px_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+        lk_,
+        xcb_shm_get_image(lk_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
                           static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
                           shmSeg_, 0),
         nullptr));
@@ -153,8 +204,8 @@ bool XcbScreen::ReadShared(int x, int y, int w, int h) {
 
 bool XcbScreen::ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, int w, int h) {
     const XcbReply<xcb_get_image_reply_t> r(xcb_get_image_reply(
-        px_,
-        xcb_get_image(px_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+        lk_,
+        xcb_get_image(lk_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
                       static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u),
         nullptr));
     if (!r) return false;
@@ -166,7 +217,8 @@ bool XcbScreen::ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, i
 }
 
 Image* XcbScreen::Capture(int x, int y, int w, int h) {
-    if (c_ == nullptr || !pixels32_ || w <= 0 || h <= 0) return nullptr;
+    // Behind an asked look a read would wait as long as it; the caller keeps its last picture.
+    if (c_ == nullptr || !pixels32_ || w <= 0 || h <= 0 || asked_) return nullptr;
     const IntRect want{x, y, x + w, y + h};
     areaBefore_ = lastArea_;
     lastArea_ = want;

@@ -10,15 +10,19 @@
 
 #include "base/Geometry.h"
 #include "image/Image.h"
+#include "platform/qt/ServerWait.h"
 #include "platform/qt/XcbReply.h"
 
 namespace ocu::qt {
 
 class XcbScreen {
 public:
-    // `pixels` carries the pointer and the screen's pixels (the tick's round trips); the
-    // toolkit's connection the rest. The same connection for both when given none.
-    explicit XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels = nullptr);
+    // `looks` carries the tick's looks (its pointer and the screen's pixels), and may be held
+    // back by the server between them; `pixels` the pointer asked at other times and the
+    // pointer's warps; the toolkit's connection the rest. Missing ones fall back to the one
+    // before, and a look is then never held.
+    explicit XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels = nullptr,
+                       xcb_connection_t* looks = nullptr);
     XcbScreen(const XcbScreen&) = delete;
     XcbScreen& operator=(const XcbScreen&) = delete;
     ~XcbScreen();
@@ -38,6 +42,14 @@ public:
     // The pointer, and in the same round trip the pixels a capture will most likely ask for
     // next (see LikelyNextArea): a capture inside them then needs no trip of its own.
     IntPoint PointerWithLikelyPixels();
+    // The same look asked now and answered by the server `ms` from now (see ServerWait);
+    // false, and nothing asked, where the server keeps no time or a look is asked already.
+    bool AskAhead(int ms);
+    bool Asked() const { return asked_.has_value(); }
+    // The asked look's pointer once its answer is in, its pixels left for the next capture;
+    // nothing before. Where to watch for the answer: -1 when looks are never asked.
+    std::optional<IntPoint> Answer();
+    int LookDescriptor() const;
     void WarpPointer(IntPoint p);
 
     // The area's pixels in a buffer of this object; outside the root window they are
@@ -50,6 +62,14 @@ public:
     void DrawFrame(IntRect r);
 
 private:
+    struct Look {
+        xcb_query_pointer_cookie_t pointer;
+        std::optional<xcb_shm_get_image_cookie_t> pixels;
+        IntRect area;
+    };
+    std::optional<IntRect> PrepareLook();
+    Look SendLook(const std::optional<IntRect>& area);
+    IntPoint Receive(const Look& look, xcb_query_pointer_reply_t* pointer);
     bool EnsureSegment(std::size_t bytes);
     void ReleaseSegment();
     bool ReadInto(std::uint8_t* bits, std::size_t stride, int x, int y, int w, int h);
@@ -58,6 +78,9 @@ private:
 
     xcb_connection_t* c_;
     xcb_connection_t* px_;
+    xcb_connection_t* lk_;
+    ServerWait wait_;
+    std::optional<Look> asked_;
     xcb_screen_t* screen_ = nullptr;
     xcb_window_t root_ = 0;
     bool pixels32_ = false;

@@ -31,6 +31,7 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
     damageEvent_ = damage->first_event;
     xinputOpcode_ = input->major_opcode;
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c_), QSocketNotifier::Read);
+    notifier_->setEnabled(false);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
 }
 
@@ -80,6 +81,9 @@ void ScreenChanges::SetAsleep(bool asleep) {
     asleep_ = asleep;
     SelectRawMotion(asleep);
     xcb_flush(c_);
+    // Awake, the tick takes what came each time it runs: the damage of a changing screen
+    // does not wake the program in between as well.
+    notifier_->setEnabled(asleep);
 }
 
 void ScreenChanges::Changed() {

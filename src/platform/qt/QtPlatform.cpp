@@ -134,10 +134,13 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
         return;
     }
     if (!ticks_.Capture) return;
-    // The pointer as this tick found it: one question to the server a tick.
+    // The pointer as this tick found it: one question to the server a tick. The display's
+    // scale, asked a few times a tick and dear to ask, cannot change within one either.
     tickPointer_ = pointer;
+    tickRatio_ = Ratio();
     ticks_.Capture();
     tickPointer_.reset();
+    tickRatio_.reset();
     AskNextLook(since);
 }
 
@@ -185,7 +188,10 @@ QWidget* QtPlatform::Owner() const { return parts_.Window; }
 
 // The behaviour works in screen pixels, Qt's widgets in its scaled units: one screen
 // pixel stays one source pixel while the interface follows the display's scale.
-double QtPlatform::Ratio() const { return parts_.Window != nullptr ? parts_.Window->devicePixelRatioF() : 1.0; }
+double QtPlatform::Ratio() const {
+    if (tickRatio_) return *tickRatio_;
+    return parts_.Window != nullptr ? parts_.Window->devicePixelRatioF() : 1.0;
+}
 int QtPlatform::ToScreen(int logical) const { return qRound(logical * Ratio()); }
 int QtPlatform::ToLogical(int pixels) const { return qRound(pixels / Ratio()); }
 IntRect QtPlatform::ToScreen(const QRect& r) const {

@@ -169,6 +169,7 @@ private:
     InputPort& input_;
     std::optional<IntPoint> eventPointer_;
     std::optional<IntPoint> tickPointer_;
+    std::optional<double> tickRatio_;
     MainWindowParts parts_;
     Ticks ticks_;
     std::unique_ptr<XcbHotKeys> hotKeys_;

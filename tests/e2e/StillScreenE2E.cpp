@@ -1,8 +1,8 @@
-// The native program's economy per tick. Over a still screen it stops waking for every tick,
-// and yet a window drawn under the still pointer and a pointer that another program puts
-// elsewhere (a warp, which moves it without a motion event) reach the view as before. The
-// pointer's position in the status bar is redrawn from pictures of its digits, and looks as a
-// whole drawing of the same text does.
+// The native program's economy per tick. Following the pointer it wakes once a tick; over a
+// still screen it stops waking for every tick, and yet a window drawn under the still pointer
+// and a pointer that another program puts elsewhere (a warp, which moves it without a motion
+// event) reach the view as before. The pointer's position in the status bar is redrawn from
+// pictures of its digits, and looks as a whole drawing of the same text does.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -84,6 +84,30 @@ TEST_F(StillScreenE2E, StillScreenLetsTheTicksSleepAndAChangeOrAWarpStillShows)
     session.Sync();
     const auto result = WaitForView(session, view, PlainPattern(Plain(2.0f, 200, 700)), 10s);
     EXPECT_TRUE(result.Exact()) << "a warped pointer was not followed: " << result;
+}
+
+// Following a moving pointer, the program wakes about once a tick: the server holds the next
+// look until the interval is over and its answer is the wake-up. A timer and a question to the
+// server after it woke the program four times a tick (40 a second here).
+TEST_F(StillScreenE2E, AMovingPointerWakesTheProgramAboutOnceATick)
+{
+    ASSERT_TRUE(Start(20));
+    XSession& session = Session();
+    // At a steady pace, as a hand moves: the pixels asked with the pointer are the ones wanted.
+    int x = kRestX - 150, y = kRestY - 50;
+    const auto move = [&](int steps) {
+        for (int step = 0; step < steps; ++step) {
+            session.MovePointer(++x, y += step % 2);
+            std::this_thread::sleep_for(10ms);
+        }
+    };
+    move(50);
+    const long before = Waits(App().Pid());
+    move(200);
+    const long perSecond = (Waits(App().Pid()) - before) / 2;
+    EXPECT_LE(perSecond, 20) << "the program wakes more than about once a tick";
+    const auto result = WaitForView(session, View(), PlainPattern(Plain(2.0f, x, y)), 10s);
+    EXPECT_TRUE(result.Exact()) << "the view did not follow the pointer: " << result;
 }
 
 TEST_F(StillScreenE2E, PositionRedrawnDigitByDigitLooksAsAWholeDrawing)

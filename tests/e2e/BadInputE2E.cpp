@@ -522,6 +522,9 @@ TEST_P(BadInputE2E, APickThatLosesTheMouseEndsWithALaterClick)
     // Press on the magnifier, drag to the spot, release there (as a person confirms a pick).
     const int startX = m.ScreenX(5), startY = m.ScreenY(m.View().height - 5);
     session.Drag(startX, startY, startX - 400, startY - 100, 10);
+    // Under Wine the press that activates the magnifier can lose its release to that activation
+    // (seen once in a loaded run): one more click there, as a person would give.
+    if (!m.WaitTitleHas("状態:表示モード", 5s)) session.Click();
     EXPECT_TRUE(m.WaitTitleHas("状態:表示モード")) << m.Title();
     ASSERT_TRUE(m.App().Close());
 }

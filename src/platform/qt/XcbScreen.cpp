@@ -47,7 +47,7 @@ XcbScreen::XcbScreen(xcb_connection_t* connection, xcb_connection_t* pixels, xcb
     : c_(connection),
       px_(pixels != nullptr ? pixels : connection),
       lk_(looks != nullptr ? looks : px_),
-      wait_(looks != nullptr ? looks : nullptr) {
+      wait_(looks) {
     if (c_ == nullptr) return;
     screen_ = FirstScreen(c_);
     if (screen_ == nullptr) return;
@@ -231,8 +231,7 @@ Image* XcbScreen::Capture(int x, int y, int w, int h) {
         return &view_;
     }
     const IntRect inside = Clip(want, RootRect());
-    if (inside.Left == want.Left && inside.Top == want.Top && inside.Right == want.Right &&
-        inside.Bottom == want.Bottom && shmAvailable_ && ReadShared(x, y, w, h))
+    if (inside == want && shmAvailable_ && ReadShared(x, y, w, h))
         return &view_;
     // The server refuses a read past the root window's edge: what lies outside is black.
     if (owned_.Width() != w || owned_.Height() != h) owned_ = Image(w, h, PixelFormat::Bits32);

@@ -36,8 +36,10 @@ XcbConnection OwnConnection() {
 // Ticks with nothing changed before the capture tick sleeps: more than the behaviour
 // counts down in ticks of its own.
 constexpr int kQuietTicksBeforeSleep = 12;
-// Asleep, the pointer is looked at every this many intervals.
+// Asleep, the pointer is looked at every this many intervals where a warp would not be told,
+// and every so many milliseconds where it would, should the server ever not tell one.
 constexpr int kAsleepLookEvery = 8;
+constexpr int kAsleepSafetyLookMs = 10000;
 
 bool Overlap(const IntRect& a, const IntRect& b) {
     return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
@@ -130,7 +132,12 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
         // Damage and motion wake the ticks at once; a pointer put somewhere by a program
         // moves without motion, so it is looked for now and then.
         changes_->SetAsleep(true);
-        captureTimer_.start(captureInterval_ * kAsleepLookEvery);
+        captureTimer_.start(changes_->SeesWarps() ? std::max(kAsleepSafetyLookMs, captureInterval_)
+                                                  : captureInterval_ * kAsleepLookEvery);
+        // Asked after the alarm was set and on its connection: a warp since this tick's look is
+        // not lost between the two.
+        const IntPoint now = screen_.Pointer();
+        if (now.X != lastPointer_.X || now.Y != lastPointer_.Y) WakeUp();
         return;
     }
     if (!ticks_.Capture) return;

@@ -1,11 +1,14 @@
 #include "platform/qt/ScreenChanges.h"
 
 #include <xcb/damage.h>
+#include <xcb/sync.h>
 #include <xcb/xinput.h>
+#include <QAbstractEventDispatcher>
 #include <QByteArray>
 
 #include <cstdlib>
 
+#include "platform/qt/SyncCounter.h"
 #include "platform/qt/XcbReply.h"
 
 namespace ocu::qt {
@@ -32,17 +35,44 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
     xinputOpcode_ = input->major_opcode;
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c_), QSocketNotifier::Read);
     notifier_->setEnabled(false);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(xcb_poll_for_event); });
+    // Events read along with an answer on this connection wait in xcb's queue, where the
+    // notifier does not see them.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
+                     [this] {
+                         if (asleep_) Drain(xcb_poll_for_queued_event);
+                     });
+    CreateInputAlarm();
 }
 
-void ScreenChanges::Drain() {
-    while (xcb_generic_event_t* e = xcb_poll_for_event(c_)) {
+// A warp moves the pointer without raw motion, but it resets the server's idle time as any
+// input does. An alarm on that counter's drop tells of it without looking every so often.
+void ScreenChanges::CreateInputAlarm() {
+    const std::uint32_t idle = SyncSystemCounter(c_, "IDLETIME");
+    const xcb_query_extension_reply_t* sync = xcb_get_extension_data(c_, &xcb_sync_id);
+    if (idle == 0 || sync == nullptr) return;
+    // Below 1 ms from 1 ms or more: input came. With no step the alarm stays set.
+    const std::uint32_t values[] = {idle, XCB_SYNC_VALUETYPE_ABSOLUTE, 0, 1, XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION,
+                                    0,    0,                           0};
+    const std::uint32_t id = xcb_generate_id(c_);
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(
+        c_, xcb_sync_create_alarm_checked(c_, id,
+                                          XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE |
+                                              XCB_SYNC_CA_TEST_TYPE | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS,
+                                          values)));
+    if (error) return;
+    alarm_ = id;
+    alarmEvent_ = sync->first_event + XCB_SYNC_ALARM_NOTIFY;
+}
+
+void ScreenChanges::Drain(xcb_generic_event_t* (*next)(xcb_connection_t*)) {
+    while (xcb_generic_event_t* e = next(c_)) {
         const std::uint8_t kind = e->response_type & 0x7f;
         if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
             damaged_ = true;
             Changed();
-        } else if (kind == XCB_GE_GENERIC) {
-            Changed();  // the pointer moved
+        } else if (kind == XCB_GE_GENERIC || (alarm_ != 0 && kind == alarmEvent_)) {
+            Changed();  // the pointer moved, or was put somewhere
         }
         std::free(e);
     }
@@ -51,6 +81,7 @@ void ScreenChanges::Drain() {
 ScreenChanges::~ScreenChanges() {
     if (damage_ == 0) return;
     SelectRawMotion(false);
+    if (alarm_ != 0) xcb_sync_destroy_alarm(c_, alarm_);
     xcb_damage_destroy(c_, damage_);
     xcb_flush(c_);
 }
@@ -65,7 +96,7 @@ void ScreenChanges::SelectRawMotion(bool on) {
 
 bool ScreenChanges::Take() {
     if (!Watching()) return true;
-    Drain();
+    Drain(xcb_poll_for_event);
     if (damaged_) {
         // Taken before this tick reads the screen: whatever is drawn after it comes again.
         xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
@@ -80,6 +111,11 @@ void ScreenChanges::SetAsleep(bool asleep) {
     if (!Watching() || asleep == asleep_) return;
     asleep_ = asleep;
     SelectRawMotion(asleep);
+    if (alarm_ != 0) {
+        // Told only while asleep: awake, every step of the pointer would bring an event.
+        const std::uint32_t events = asleep ? 1 : 0;
+        xcb_sync_change_alarm(c_, alarm_, XCB_SYNC_CA_EVENTS, &events);
+    }
     xcb_flush(c_);
     // Awake, the tick takes what came each time it runs: the damage of a changing screen
     // does not wake the program in between as well.

@@ -1,8 +1,9 @@
 #pragma once
 // Whether anything the view is made from may have changed since the last look. The damage
 // extension on the root window says when any pixel on the screen changed, XInput's raw
-// motion when the pointer moved, and any other event reaching this program (input, focus,
-// its windows moved or shown) counts as a change too. The capture tick sleeps while none
+// motion when the pointer moved, an alarm on the server's idle time when any input came (a
+// warp too), and any other event reaching this program (input, focus, its windows moved or
+// shown) counts as a change too. The capture tick sleeps while none
 // comes: a still picture then costs nothing at all.
 #include <xcb/xcb.h>
 #include <QAbstractNativeEventFilter>
@@ -35,14 +36,18 @@ public:
     // event for every step it takes while the tick reads the pointer anyway.
     void SetAsleep(bool asleep);
     bool Asleep() const { return asleep_; }
+    // Whether a pointer put somewhere by another program is told too, not only found by looking.
+    bool SeesWarps() const { return alarm_ != 0; }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
+    void CreateInputAlarm();
     void SelectRawMotion(bool on);
     void Changed();
-    // The events waiting on the pixel connection (errors of its requests too).
-    void Drain();
+    // The events waiting on the pixel connection (errors of its requests too), as `next`
+    // gives them: read from the socket too, or only those already read.
+    void Drain(xcb_generic_event_t* (*next)(xcb_connection_t*));
 
     xcb_connection_t* c_;
     xcb_window_t root_;
@@ -50,6 +55,8 @@ private:
     std::uint32_t damage_ = 0;
     std::uint8_t damageEvent_ = 0;
     std::uint8_t xinputOpcode_ = 0;
+    std::uint32_t alarm_ = 0;
+    std::uint8_t alarmEvent_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool changed_ = true;
     bool damaged_ = false;

@@ -142,9 +142,10 @@ std::vector<IntRect> QtImageOutput::WindowsOver(IntRect client) {
 }
 
 std::optional<std::string> QtImageOutput::SaveDialog(const std::string& filter) {
-    // As on Windows, an existing file is replaced without a question.
+    // As on Windows, an existing file is replaced without a question. Qt's own dialog: GTK's
+    // would need GLib's event loop, which this program does not run.
     const QString path = QFileDialog::getSaveFileName(owner_, QString(), QString(), DialogFilter(filter), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+                                                      QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }

@@ -2,7 +2,8 @@
 // still screen it stops waking at all, and yet a window drawn under the still pointer and a
 // pointer that another program puts elsewhere (a warp, which moves it without a motion event)
 // reach the view at once. The pointer's position in the status bar is redrawn from
-// pictures of its digits, and looks as a whole drawing of the same text does.
+// pictures of its digits, looks as a whole drawing of the same text does, and stays after an
+// expose.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -145,7 +146,26 @@ TEST_F(StillScreenE2E, PositionRedrawnDigitByDigitLooksAsAWholeDrawing)
     session.MovePointer(58, 412);
     const auto other = settled(&cells);
     session.MovePointer(358, 412);
-    EXPECT_EQ(settled(&other), cells) << "the digits drawn one by one differ from the whole text drawn";
+    const auto whole = settled(&other);
+    EXPECT_EQ(whole, cells) << "the digits drawn one by one differ from the whole text drawn";
+
+    // Digits put past the toolkit, then the bar covered and uncovered: it still shows them,
+    // not the text the toolkit painted last.
+    session.MovePointer(359, 413);
+    const auto put = settled(&whole);
+    Display* d = session.display();
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = 0x123456;
+    const ::Window cover = XCreateWindow(d, DefaultRootWindow(d), client->x, barTop, client->width, barHeight, 0,
+                                         CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(d, cover);
+    session.Sync();
+    std::this_thread::sleep_for(300ms);
+    XDestroyWindow(d, cover);
+    session.Sync();
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(bar(), put) << "an expose showed the position the toolkit painted last";
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "platform/qt/StatusBarQt.h"
 
-#include <QBackingStore>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "mainwindow/ViewLayout.h"
 
@@ -13,6 +15,8 @@ namespace ocu::qt {
 namespace {
 
 constexpr int kPanelGap = 2;
+
+bool Whole(qreal v) { return std::abs(v - std::round(v)) < 1e-6; }
 
 void SunkenEdge(QPainter& p, const QRect& r) {
     p.setPen(QColor(128, 128, 128));
@@ -36,7 +40,21 @@ StatusBarQt::StatusBarQt(QWidget* parent, std::vector<int> panelWidths, QColor b
     setFont(f);
     texts_.resize(designWidths_.size());
     cells_.resize(designWidths_.size());
+    placed_.resize(designWidths_.size());
     LayOut();
+}
+
+StatusBarQt::~StatusBarQt() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
+}
+
+void StatusBarQt::PutThrough(XcbWindowTarget* target) {
+    target_ = target;
+    Unplace();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        if (target_ != nullptr) app->installNativeEventFilter(this);
+        else app->removeNativeEventFilter(this);
+    }
 }
 
 void StatusBarQt::LayOut() {
@@ -55,8 +73,8 @@ bool StatusBarQt::AsWide(const QString& a, const QString& b) {
         const QFontMetrics metrics(*digitsFont_);
         const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
         digitsEven_ = true;
-        for (char d = '1'; d <= '9'; ++d)
-            digitsEven_ = digitsEven_ && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+        for (char digit = '1'; digit <= '9'; ++digit)
+            digitsEven_ = digitsEven_ && metrics.horizontalAdvance(QLatin1Char(digit)) == zero;
     }
     for (qsizetype i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && !(digitsEven_ && a[i].isDigit() && b[i].isDigit())) return false;
@@ -65,65 +83,84 @@ bool StatusBarQt::AsWide(const QString& a, const QString& b) {
 
 void StatusBarQt::SetText(int panel, const QString& text) {
     if (panel < 0 || panel >= PanelCount() || texts_[static_cast<std::size_t>(panel)] == text) return;
-    QString& held = texts_[static_cast<std::size_t>(panel)];
+    const QString was = std::exchange(texts_[static_cast<std::size_t>(panel)], text);
+    // Digits put in place of digits as wide as all the others: the line is as wide as it was.
+    if (PutDigits(panel)) return;
     // The text held fits its panel already; the last panel never grows.
-    const bool measure = panel + 1 < PanelCount() && !AsWide(held, text);
-    const QString was = held;
-    held = text;
-    if (measure && panels_.Fit(panel, QFontMetrics(font()).horizontalAdvance(text))) update();
-    else if (!PutDigits(panel, was)) update(PanelRect(panel));
+    const bool measure = panel + 1 < PanelCount() && !AsWide(was, text);
+    if (measure && panels_.Fit(panel, QFontMetrics(font()).horizontalAdvance(text))) Relay();
+    else update(PanelRect(panel));
 }
 
-// A text that only changed digits (the pointer's position, every tick) is shown by drawing
-// those digits into the window's backing store and putting that part on the screen, past
-// the toolkit's repaint pass, which costs more than the magnified frame. The backing store
-// then holds what the screen shows, so the toolkit's own repaints agree with it.
-bool StatusBarQt::PutDigits(int panel, const QString& was) {
-    const QString& text = texts_[static_cast<std::size_t>(panel)];
-    // Only digits that turn into other digits: the cells cover nothing else.
-    if (panel == swatchPanel_ || !isVisible() || !TextCells::SameShape(was, text)) return false;
-    // The bar may have an X window of its own (a native view makes its siblings native):
-    // the part is flushed into the window it lies in, the store being the top level's.
+// The panels move or change: none is where it was painted until it is painted again.
+void StatusBarQt::Relay() {
+    Unplace();
+    update();
+}
+
+void StatusBarQt::Unplace() {
+    for (auto& p : placed_) p.reset();
+}
+
+void StatusBarQt::Place(int panel, QPoint boxTopLeft) {
+    auto& placed = placed_[static_cast<std::size_t>(panel)];
+    placed.reset();
+    // The bar may have an X window of its own (a native view makes its siblings native).
     QWidget* native = internalWinId() != 0 ? this : nativeParentWidget();
-    QWindow* window = native != nullptr ? native->windowHandle() : nullptr;
-    QBackingStore* store = backingStore();
-    if (window == nullptr || !window->isExposed() || store == nullptr) return false;
-    const QRect box = TextBox(panel);
+    if (target_ == nullptr || native == nullptr || native->internalWinId() == 0) return;
+    const QPointF at = QPointF(mapTo(native, boxTopLeft)) * devicePixelRatioF();
+    if (!Whole(at.x()) || !Whole(at.y())) return;
     TextCells& cells = cells_[static_cast<std::size_t>(panel)];
-    if (!cells.Ready(text, LookOf(box))) return false;
-    const QPoint at = mapTo(this->window(), box.topLeft());
-    const QRegion area(cells.Area(at, text, was));
-    if (area.isEmpty()) return true;
-    // Painted between the calls the toolkit paints between: the store then holds this part
-    // as painted. The pixels are copied where the store is an image of the screen's pixels,
-    // a painter costing most of the time otherwise.
-    store->beginPaint(area);
-    QPaintDevice* device = store->paintDevice();
-    if (device == nullptr) {
-        store->endPaint();
+    cells.Show(texts_[static_cast<std::size_t>(panel)]);
+    if (cells.Shown().isNull()) return;
+    placedWindow_ = static_cast<xcb_window_t>(native->internalWinId());
+    placed = at.toPoint();
+}
+
+bool StatusBarQt::event(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::Hide:
+        case QEvent::ParentChange:
+        case QEvent::WinIdChange:
+        case QEvent::FontChange:
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+        case QEvent::ScreenChangeInternal:
+            Unplace();
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(e);
+}
+
+bool StatusBarQt::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (placedWindow_ == 0 || type != "xcb_generic_event_t") return false;
+    const auto* e = static_cast<const xcb_generic_event_t*>(message);
+    if ((e->response_type & 0x7f) != XCB_EXPOSE || static_cast<const xcb_expose_event_t*>(message)->window != placedWindow_)
         return false;
-    }
-    auto* image = device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
-    const bool copied = image != nullptr && cells.Copy(*image, at);
-    if (!copied) {
-        QPainter p(device);
-        p.setClipRegion(area);
-        cells.Draw(p, at, text, &was);
-    }
-    store->endPaint();
-    // The part goes to the window in one request on the program's own connection; the store
-    // still counts it as painted and sends it along with whatever the toolkit flushes next.
-    const QPoint offset = native->mapTo(this->window(), QPoint(0, 0));
-    const qreal ratio = devicePixelRatioF();
-    const QRect pixels(QPointF(area.boundingRect().topLeft() * ratio).toPoint(),
-                       QSizeF(area.boundingRect().size() * ratio).toSize());
-    if (copied && target_ != nullptr && (pixels & image->rect()) == pixels && target_->For(static_cast<xcb_window_t>(native->winId()))) {
-        const QPoint into = pixels.topLeft() - QPointF(offset * ratio).toPoint();
-        target_->Put(into.x(), into.y(), pixels.width(), pixels.height(),
-                     image->constScanLine(pixels.top()) + pixels.left() * 4, static_cast<std::size_t>(image->bytesPerLine()));
-    } else {
-        store->flush(area.translated(-offset), window, offset);
-    }
+    for (int i = 0; i < PanelCount(); ++i)
+        if (placed_[static_cast<std::size_t>(i)]) update(PanelRect(i));
+    return false;
+}
+
+// A text that only changed digits (the pointer's position, every tick) is shown by copying
+// those digits into the line painted last and putting that part into the window on the
+// program's own connection, past the toolkit's repaint and its backing store, which cost
+// more than the magnified frame. The toolkit keeps what it painted; the panel is painted
+// again whenever the toolkit would show that (an expose, a change of the bar).
+bool StatusBarQt::PutDigits(int panel) {
+    const auto i = static_cast<std::size_t>(panel);
+    if (panel == swatchPanel_ || !placed_[i] || target_ == nullptr || !target_->For(placedWindow_)) return false;
+    TextCells& cells = cells_[i];
+    const QRect span = cells.Advance(texts_[i]);
+    if (span.isEmpty()) return false;
+    const QImage& line = cells.Shown();
+    const QPoint into = *placed_[i] + span.topLeft();
+    target_->Put(into.x(), into.y(), span.width(), span.height(), line.constScanLine(span.top()) + span.left() * 4,
+                 static_cast<std::size_t>(line.bytesPerLine()));
     return true;
 }
 
@@ -136,19 +173,20 @@ void StatusBarQt::SetSwatchText(int panel, std::optional<QColor> color, const QS
     swatchPanel_ = panel;
     swatchColor_ = color;
     texts_[static_cast<std::size_t>(panel)] = text;
-    update();
+    Relay();
 }
 
 void StatusBarQt::SetPanels(std::vector<int> panelWidths) {
     designWidths_ = std::move(panelWidths);
     texts_.resize(designWidths_.size());
     cells_.resize(designWidths_.size());
+    placed_.resize(designWidths_.size());
     if (swatchPanel_ >= static_cast<int>(designWidths_.size())) {
         swatchPanel_ = -1;
         swatchColor_.reset();
     }
     LayOut();
-    update();
+    Relay();
 }
 
 int StatusBarQt::GripSide() const { return sizeGrip_ ? std::min(16, height()) : 0; }
@@ -193,8 +231,10 @@ void StatusBarQt::paintEvent(QPaintEvent* e) {
         TextCells& cells = cells_[static_cast<std::size_t>(i)];
         if (i != swatchPanel_ && !inside.isEmpty() && cells.Ready(text, LookOf(inside))) {
             cells.Draw(p, inside.topLeft(), text);
+            Place(i, inside.topLeft());
             continue;
         }
+        placed_[static_cast<std::size_t>(i)].reset();
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(inside, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }

@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kDrawFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
 
-bool Whole(qreal v) { return std::abs(v - std::round(v)) < 1e-6; }
-
 // Only the ASCII digits: the pictures are drawn with these.
 bool Digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
@@ -39,6 +37,8 @@ bool TextCells::Ready(const QString& text, const Look& look) {
     shape_ = shape;
     look_ = look;
     usable_ = false;
+    shown_ = QImage();
+    shownText_.clear();
     for (QImage& p : pictures_) p = QImage();
     cells_.assign(static_cast<std::size_t>(text.size()), {-1, -1});
     if (std::none_of(text.begin(), text.end(), Digit) || look.size.isEmpty()) return false;
@@ -102,11 +102,24 @@ void TextCells::CellsToDraw(const QString& text, const QString* was, std::vector
     }
 }
 
-QRect TextCells::Area(QPoint at, const QString& text, const QString& was) {
-    CellsToDraw(text, &was, changed_);
-    QRect area;
-    for (const auto& [digit, cell] : changed_) area |= ToBox(cell, at).toAlignedRect();
-    return area;
+void TextCells::Show(const QString& text) {
+    shown_ = QImage();
+    shownText_.clear();
+    if (!usable_ || !SameShape(text, shape_)) return;
+    shown_ = pictures_[0].copy();
+    CellsToDraw(text, nullptr, changed_);
+    Copy(shown_, {0, 0});
+    shownText_ = text;
+}
+
+QRect TextCells::Advance(const QString& text) {
+    if (shown_.isNull() || !SameShape(text, shownText_)) return {};
+    CellsToDraw(text, &shownText_, changed_);
+    QRect span;
+    for (const auto& [digit, cell] : changed_) span |= cell;
+    Copy(shown_, {0, 0});
+    shownText_ = text;
+    return span;
 }
 
 QRectF TextCells::ToBox(const QRect& cell, QPoint at) const {
@@ -114,23 +127,17 @@ QRectF TextCells::ToBox(const QRect& cell, QPoint at) const {
     return {at.x() + cell.x() / r, static_cast<qreal>(at.y()), cell.width() / r, cell.height() / r};
 }
 
-bool TextCells::Copy(QImage& target, QPoint at) const {
-    const bool opaque32 = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32 ||
-                          target.format() == QImage::Format_ARGB32_Premultiplied;
-    const QPointF corner = QPointF(at) * look_.ratio;
-    if (!opaque32 || !Whole(corner.x()) || !Whole(corner.y())) return false;
-    const QPoint origin = corner.toPoint();
+void TextCells::Copy(QImage& target, QPoint at) const {
     std::uint8_t* const bits = target.bits();
     const auto line = static_cast<std::size_t>(target.bytesPerLine());
     for (const auto& [digit, cell] : changed_) {
-        const QRect put = cell.translated(origin) & target.rect();
+        const QRect put = cell.translated(at) & target.rect();
         const QImage& picture = pictures_[static_cast<std::size_t>(digit)];
         for (int y = put.top(); y <= put.bottom(); ++y)
             std::memcpy(bits + line * static_cast<std::size_t>(y) + static_cast<std::size_t>(put.left()) * 4,
-                        picture.constScanLine(y - origin.y()) + (put.left() - origin.x()) * 4,
+                        picture.constScanLine(y - at.y()) + (put.left() - at.x()) * 4,
                         static_cast<std::size_t>(put.width()) * 4);
     }
-    return true;
 }
 
 void TextCells::Draw(QPainter& p, QPoint at, const QString& text, const QString* was) const {

@@ -34,11 +34,14 @@ public:
     // Draws `text` with the box's top-left at `at`: all of it, or with `was` (shown there
     // now) only the digits that differ. Ready(text) first.
     void Draw(QPainter& p, QPoint at, const QString& text, const QString* was = nullptr) const;
-    // The part that Draw(p, at, text, &was) draws; Copy then draws it.
-    QRect Area(QPoint at, const QString& text, const QString& was);
-    // The part Area gave, by copying pixels into a 32-bit `target` whose pixels are the
-    // screen's; false (nothing done) where `at` is no whole screen pixel.
-    bool Copy(QImage& target, QPoint at) const;
+    // Keeps a picture of the line as `text` shows it (Ready(text) first): the line as the
+    // screen has it, which Advance keeps up with.
+    void Show(const QString& text);
+    // Copies the digits of `text` that differ from the line shown into its picture; their
+    // span in its pixels. Empty (nothing done) where no line is shown or `text` has another
+    // shape.
+    QRect Advance(const QString& text);
+    const QImage& Shown() const { return shown_; }
 
     // Whether two texts differ in digits only.
     static bool SameShape(const QString& a, const QString& b);
@@ -49,6 +52,9 @@ private:
     // or all of them, in screen pixels of the box, each with its digit.
     void CellsToDraw(const QString& text, const QString* was, std::vector<std::pair<int, QRect>>& out) const;
     QRectF ToBox(const QRect& cell, QPoint at) const;
+    // The cells CellsToDraw found, copied into a 32-bit `target` of the screen's pixels with
+    // the line's top-left at `at`.
+    void Copy(QImage& target, QPoint at) const;
 
     QString shape_;
     Look look_;
@@ -56,7 +62,9 @@ private:
     std::array<QImage, 10> pictures_;  // the line with every digit 0, with every digit 1, ...
     // Per character: the screen-pixel columns of its cell, [first, end); none for a non-digit.
     std::vector<std::pair<int, int>> cells_;
-    std::vector<std::pair<int, QRect>> changed_;  // what Area found to draw
+    std::vector<std::pair<int, QRect>> changed_;  // the cells last found to draw
+    QImage shown_;                                 // the line as shown, with the digits of
+    QString shownText_;                            // this text
 };
 
 }  // namespace ocu::qt

@@ -108,7 +108,7 @@ void TextCells::Show(const QString& text) {
     if (!usable_ || !SameShape(text, shape_)) return;
     shown_ = pictures_[0].copy();
     CellsToDraw(text, nullptr, changed_);
-    Copy(shown_, {0, 0});
+    CopyInto(shown_);
     shownText_ = text;
 }
 
@@ -117,7 +117,7 @@ QRect TextCells::Advance(const QString& text) {
     CellsToDraw(text, &shownText_, changed_);
     QRect span;
     for (const auto& [digit, cell] : changed_) span |= cell;
-    Copy(shown_, {0, 0});
+    CopyInto(shown_);
     shownText_ = text;
     return span;
 }
@@ -127,23 +127,20 @@ QRectF TextCells::ToBox(const QRect& cell, QPoint at) const {
     return {at.x() + cell.x() / r, static_cast<qreal>(at.y()), cell.width() / r, cell.height() / r};
 }
 
-void TextCells::Copy(QImage& target, QPoint at) const {
-    std::uint8_t* const bits = target.bits();
-    const auto line = static_cast<std::size_t>(target.bytesPerLine());
+void TextCells::CopyInto(QImage& line) const {
     for (const auto& [digit, cell] : changed_) {
-        const QRect put = cell.translated(at) & target.rect();
+        const QRect put = cell & line.rect();
         const QImage& picture = pictures_[static_cast<std::size_t>(digit)];
         for (int y = put.top(); y <= put.bottom(); ++y)
-            std::memcpy(bits + line * static_cast<std::size_t>(y) + static_cast<std::size_t>(put.left()) * 4,
-                        picture.constScanLine(y - at.y()) + (put.left() - at.x()) * 4,
+            std::memcpy(line.scanLine(y) + put.left() * 4, picture.constScanLine(y) + put.left() * 4,
                         static_cast<std::size_t>(put.width()) * 4);
     }
 }
 
-void TextCells::Draw(QPainter& p, QPoint at, const QString& text, const QString* was) const {
-    if (was == nullptr) p.drawImage(at, pictures_[0]);
+void TextCells::Draw(QPainter& p, QPoint at, const QString& text) const {
+    p.drawImage(at, pictures_[0]);
     std::vector<std::pair<int, QRect>> cells;
-    CellsToDraw(text, was, cells);
+    CellsToDraw(text, nullptr, cells);
     for (const auto& [digit, cell] : cells)
         p.drawImage(ToBox(cell, at), pictures_[static_cast<std::size_t>(digit)], QRectF(cell));
 }

@@ -31,9 +31,8 @@ public:
     // new line. False where copies would not match a drawing (digits of different widths,
     // ink reaching past a digit's cell).
     bool Ready(const QString& text, const Look& look);
-    // Draws `text` with the box's top-left at `at`: all of it, or with `was` (shown there
-    // now) only the digits that differ. Ready(text) first.
-    void Draw(QPainter& p, QPoint at, const QString& text, const QString* was = nullptr) const;
+    // Draws `text` with the box's top-left at `at`. Ready(text) first.
+    void Draw(QPainter& p, QPoint at, const QString& text) const;
     // Keeps a picture of the line as `text` shows it (Ready(text) first): the line as the
     // screen has it, which Advance keeps up with.
     void Show(const QString& text);
@@ -52,9 +51,8 @@ private:
     // or all of them, in screen pixels of the box, each with its digit.
     void CellsToDraw(const QString& text, const QString* was, std::vector<std::pair<int, QRect>>& out) const;
     QRectF ToBox(const QRect& cell, QPoint at) const;
-    // The cells CellsToDraw found, copied into a 32-bit `target` of the screen's pixels with
-    // the line's top-left at `at`.
-    void Copy(QImage& target, QPoint at) const;
+    // The cells CellsToDraw found, copied into a picture of the whole line.
+    void CopyInto(QImage& line) const;
 
     QString shape_;
     Look look_;

@@ -18,6 +18,10 @@ void ServerWait::Hold(int ms) {
     until.trigger.wait_type = XCB_SYNC_VALUETYPE_RELATIVE;
     until.trigger.wait_value.lo = static_cast<std::uint32_t>(std::max(ms, 0));
     until.trigger.test_type = XCB_SYNC_TESTTYPE_POSITIVE_COMPARISON;
+    // An event is sent when the clock has run past the time by at least this: never. The
+    // answers behind the wait are the wake-up; an event each tick would only be thrown away.
+    until.event_threshold.hi = 0x7fffffff;
+    until.event_threshold.lo = 0xffffffffu;
     xcb_sync_await(c_, 1, &until);
 }
 

@@ -65,8 +65,10 @@ void ScreenChanges::CreateInputAlarm() {
     alarmEvent_ = sync->first_event + XCB_SYNC_ALARM_NOTIFY;
 }
 
-void ScreenChanges::Drain(xcb_generic_event_t* (*next)(xcb_connection_t*)) {
-    while (xcb_generic_event_t* e = next(c_)) {
+void ScreenChanges::Drain(xcb_generic_event_t* (*first)(xcb_connection_t*)) {
+    // One read at most: a second would only find the socket empty, a system call each tick.
+    // What one read leaves behind is read on the next tick, or by the notifier while asleep.
+    for (xcb_generic_event_t* e = first(c_); e != nullptr; e = xcb_poll_for_queued_event(c_)) {
         const std::uint8_t kind = e->response_type & 0x7f;
         if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
             damaged_ = true;

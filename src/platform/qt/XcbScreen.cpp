@@ -145,8 +145,9 @@ IntPoint XcbScreen::Receive(const Look& look, xcb_query_pointer_reply_t* pointer
     const XcbReply<xcb_query_pointer_reply_t> r(pointer);
     if (look.pixels && XcbReply<xcb_shm_get_image_reply_t>(xcb_shm_get_image_reply(lk_, *look.pixels, nullptr)))
         fetched_ = look.area;
-    // Errors of requests without answers (the wait, a segment's attach) come as events here.
-    while (xcb_generic_event_t* e = xcb_poll_for_event(lk_)) std::free(e);
+    // Errors of requests without answers (the wait, a segment's attach) come as events here,
+    // read already: they come before the answers to the requests sent after them.
+    while (xcb_generic_event_t* e = xcb_poll_for_queued_event(lk_)) std::free(e);
     if (!r) return {};
     return {r->root_x, r->root_y};
 }

@@ -197,7 +197,7 @@ QWidget* QtPlatform::Owner() const { return parts_.Window; }
 // pixel stays one source pixel while the interface follows the display's scale.
 double QtPlatform::Ratio() const {
     if (tickRatio_) return *tickRatio_;
-    return parts_.Window != nullptr ? parts_.Window->devicePixelRatioF() : 1.0;
+    return ratio_.Of(parts_.Window);
 }
 int QtPlatform::ToScreen(int logical) const { return qRound(logical * Ratio()); }
 int QtPlatform::ToLogical(int pixels) const { return qRound(pixels / Ratio()); }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "mainwindow/ports/Platform.h"
+#include "platform/qt/DisplayRatio.h"
 #include "platform/qt/ScreenChanges.h"
 #include "platform/qt/XcbHotKeys.h"
 #include "platform/qt/XcbScreen.h"
@@ -170,6 +171,7 @@ private:
     std::optional<IntPoint> eventPointer_;
     std::optional<IntPoint> tickPointer_;
     std::optional<double> tickRatio_;
+    mutable DisplayRatio ratio_;
     MainWindowParts parts_;
     Ticks ticks_;
     std::unique_ptr<XcbHotKeys> hotKeys_;

@@ -35,12 +35,12 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
     xinputOpcode_ = input->major_opcode;
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c_), QSocketNotifier::Read);
     notifier_->setEnabled(false);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(xcb_poll_for_event); });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(true); });
     // Events read along with an answer on this connection wait in xcb's queue, where the
     // notifier does not see them.
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, notifier_.get(),
                      [this] {
-                         if (asleep_) Drain(xcb_poll_for_queued_event);
+                         if (asleep_) Drain(false);
                      });
     CreateInputAlarm();
 }
@@ -65,10 +65,8 @@ void ScreenChanges::CreateInputAlarm() {
     alarmEvent_ = sync->first_event + XCB_SYNC_ALARM_NOTIFY;
 }
 
-void ScreenChanges::Drain(xcb_generic_event_t* (*first)(xcb_connection_t*)) {
-    // One read at most: a second would only find the socket empty, a system call each tick.
-    // What one read leaves behind is read on the next tick, or by the notifier while asleep.
-    for (xcb_generic_event_t* e = first(c_); e != nullptr; e = xcb_poll_for_queued_event(c_)) {
+void ScreenChanges::Drain(bool read) {
+    const auto handle = [this](xcb_generic_event_t* e) {
         const std::uint8_t kind = e->response_type & 0x7f;
         if (kind == damageEvent_ + XCB_DAMAGE_NOTIFY) {
             damaged_ = true;
@@ -77,7 +75,12 @@ void ScreenChanges::Drain(xcb_generic_event_t* (*first)(xcb_connection_t*)) {
             Changed();  // the pointer moved, or was put somewhere
         }
         std::free(e);
-    }
+    };
+    while (xcb_generic_event_t* e = xcb_poll_for_queued_event(c_)) handle(e);
+    if (!read) return;
+    // The socket is read once: a second read would only find it empty, a system call each
+    // tick. What one read leaves behind is read on the next tick, or by the notifier asleep.
+    for (xcb_generic_event_t* e = xcb_poll_for_event(c_); e != nullptr; e = xcb_poll_for_queued_event(c_)) handle(e);
 }
 
 ScreenChanges::~ScreenChanges() {
@@ -98,7 +101,7 @@ void ScreenChanges::SelectRawMotion(bool on) {
 
 bool ScreenChanges::Take() {
     if (!Watching()) return true;
-    Drain(xcb_poll_for_event);
+    Drain(true);
     if (damaged_) {
         // Taken before this tick reads the screen: whatever is drawn after it comes again.
         xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);

@@ -45,9 +45,9 @@ private:
     void CreateInputAlarm();
     void SelectRawMotion(bool on);
     void Changed();
-    // The events waiting on the pixel connection (errors of its requests too), the first as
-    // `first` gives it: read from the socket too, or only those already read.
-    void Drain(xcb_generic_event_t* (*first)(xcb_connection_t*));
+    // The events waiting on the pixel connection (errors of its requests too): those already
+    // read, and with `read` those the socket holds too.
+    void Drain(bool read);
 
     xcb_connection_t* c_;
     xcb_window_t root_;

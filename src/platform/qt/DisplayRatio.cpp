@@ -34,9 +34,11 @@ double DisplayRatio::Of(QWidget* window) {
     if (window == nullptr) return 1.0;
     QWindow* native = window->windowHandle();
     if (native == nullptr) return window->devicePixelRatioF();
-    if (window != window_) {
+    // A widget's native window can be made anew (and a new one take a gone one's address):
+    // the link follows the one the widget has now.
+    if (native != native_) {
         QObject::disconnect(windowLink_);
-        window_ = window;
+        native_ = native;
         windowLink_ = QObject::connect(native, &QWindow::screenChanged, [this](QScreen*) { Forget(); });
         ratio_.reset();
     }

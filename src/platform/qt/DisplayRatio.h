@@ -4,7 +4,9 @@
 // to cold caches ten times a second, while the answer changes only when the window goes to
 // another screen or a screen's resolution or scale changes.
 #include <QMetaObject>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <optional>
 #include <vector>
@@ -29,7 +31,7 @@ private:
     void Watch(QScreen* screen);
 
     std::optional<double> ratio_;
-    QWidget* window_ = nullptr;
+    QPointer<QWindow> native_;
     std::vector<QMetaObject::Connection> links_;
     QMetaObject::Connection windowLink_;
 };

@@ -114,9 +114,11 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
     if (!answered && screen_.Asked()) return;
     QElapsedTimer since;
     since.start();
-    // The damage is taken before the screen is read (the server gets them in that order), so
-    // whatever is drawn after the read is told again. Awake, the tick captures next: its
-    // pixels come with the pointer where they can.
+    // With the look asked ahead the server has read the screen already, and what is drawn
+    // between that read and this take is not told again. Nothing is lost by it: an awake tick
+    // captures whether told or not, and a tick that took damage is not a quiet one, so the
+    // next tick reads the screen before the ticks can sleep. Awake, the tick captures next:
+    // its pixels come with the pointer where they can.
     const bool taken = changes_->Take();
     const IntPoint pointer = answered                ? *answered
                              : changes_->Asleep() ? screen_.Pointer()

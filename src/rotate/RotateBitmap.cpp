@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -119,10 +120,27 @@ TileShape ChooseTile(const RotateGeometry& g) {
     return {static_cast<int>(columns), kRows};
 }
 
+// The rows of the band two below a tile whose samples it asks the cache for (see
+// WalkTiles): its middle and its last.
+constexpr int kAheadBands = 2;
+constexpr int kAheadRows[] = {3, 7};
+
+struct NoPrefetch {
+    void operator()(int, i64, i64) const {}
+};
+
 // Calls copy(row, firstColumn, count, x, y) for each piece of an inside span
-// within a tile, (x, y) being the biased source point of firstColumn.
-template <class Copy>
-[[gnu::always_inline]] inline void WalkTiles(const std::vector<RowSpan>& spans, const RotateGeometry& g, Copy&& copy) {
+// within a tile, (x, y) being the biased source point of firstColumn, and then
+// prefetch(count, x, y) for pieces of rows two bands below the tile. The source
+// lines a steep walk needs are scattered over hundreds of rows, where the
+// processor's own prefetchers cannot follow, so each band would otherwise wait
+// on memory for the lines it is the first to touch. Two rows of the band ahead
+// cross most of those lines; asking for them two bands early lets them arrive
+// while this band and the next are copied. On an AMD EPYC this took the turn of
+// a 1920 x 1000 frame from 3.5 to 5 times a memcpy of it to 2 to 3 times.
+template <class Copy, class Prefetch = NoPrefetch>
+[[gnu::always_inline]] inline void WalkTiles(const std::vector<RowSpan>& spans, const RotateGeometry& g, Copy&& copy,
+                                             Prefetch&& prefetch = NoPrefetch{}) {
     const TileShape tile = ChooseTile(g);
     for (int top = 0; top < g.height; top += tile.rows) {
         const int bottom = std::min(g.height, top + tile.rows);
@@ -140,6 +158,15 @@ template <class Copy>
                 const RowSpan& s = spans[static_cast<std::size_t>(r)];
                 const int lo = std::max(s.lo, left), hi = std::min(s.hi, right);
                 if (lo < hi) copy(r, lo, hi - lo, s.x + i64{lo} * g.dxCol, s.y + i64{lo} * g.dyCol);
+            }
+            if constexpr (!std::is_same_v<std::decay_t<Prefetch>, NoPrefetch>) {
+                for (const int k : kAheadRows) {
+                    const int r = top + kAheadBands * tile.rows + k;
+                    if (r >= g.height) break;
+                    const RowSpan& s = spans[static_cast<std::size_t>(r)];
+                    const int lo = std::max(s.lo, left), hi = std::min(s.hi, right);
+                    if (lo < hi) prefetch(hi - lo, s.x + i64{lo} * g.dxCol, s.y + i64{lo} * g.dyCol);
+                }
             }
         }
     }
@@ -219,14 +246,17 @@ template <class Fetch>
     const __m128i rowHalf = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
     const __m128i stepX = _mm_set1_epi32(4 * dx), stepY = _mm_set1_epi32(4 * dy);
     const __m128i rampX = _mm_setr_epi32(0, dx, 2 * dx, 3 * dx), rampY = _mm_setr_epi32(0, dy, 2 * dy, 3 * dy);
-    WalkTiles(spans, g, [&](int row, int lo, int count, i64 x, i64 y) {
+    const auto indexOf = [&](__m128i vx, __m128i vy) {
+        return _mm_madd_epi16(_mm_or_si128(_mm_srli_epi32(vx, 10), _mm_and_si128(_mm_slli_epi32(vy, 6), rowHalf)),
+                              toIndex);
+    };
+    const auto copy = [&](int row, int lo, int count, i64 x, i64 y) {
         u8* o = dst.Row(row) + static_cast<std::size_t>(lo) * 4;
         const int blocks = count / 4;
         __m128i vx = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(x)), rampX);
         __m128i vy = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(y)), rampY);
         for (int b = 0; b < blocks; ++b, o += 16) {
-            const __m128i colRow = _mm_or_si128(_mm_srli_epi32(vx, 10), _mm_and_si128(_mm_slli_epi32(vy, 6), rowHalf));
-            fetch(base, _mm_madd_epi16(colRow, toIndex), o);
+            fetch(base, indexOf(vx, vy), o);
             vx = _mm_add_epi32(vx, stepX);
             vy = _mm_add_epi32(vy, stepY);
         }
@@ -236,7 +266,26 @@ template <class Fetch>
             const std::size_t at = static_cast<std::size_t>(y >> 10) * stride + static_cast<std::size_t>(x >> 10) * 4;
             std::memcpy(o, base + at, 4);
         }
-    });
+    };
+    // Whole blocks only: a piece's last few samples share their lines with the rest.
+    const auto prefetch = [&](int count, i64 x, i64 y) {
+        __m128i vx = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(x)), rampX);
+        __m128i vy = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(y)), rampY);
+        for (int b = 0; b < count / 4; ++b) {
+            const __m128i index = indexOf(vx, vy);
+            const auto first = static_cast<std::uint64_t>(_mm_cvtsi128_si64(index));
+            const auto second = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(index, index)));
+            _mm_prefetch(reinterpret_cast<const char*>(base + std::size_t{static_cast<std::uint32_t>(first)} * 4),
+                         _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(base + (first >> 32) * 4), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(base + std::size_t{static_cast<std::uint32_t>(second)} * 4),
+                         _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(base + (second >> 32) * 4), _MM_HINT_T0);
+            vx = _mm_add_epi32(vx, stepX);
+            vy = _mm_add_epi32(vy, stepY);
+        }
+    };
+    WalkTiles(spans, g, copy, prefetch);
 }
 
 // Four plain loads: what every x86-64 processor does well.

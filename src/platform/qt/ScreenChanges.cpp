@@ -47,22 +47,30 @@ ScreenChanges::ScreenChanges(xcb_connection_t* connection, xcb_window_t root, st
 
 // A warp moves the pointer without raw motion, but it resets the server's idle time as any
 // input does. An alarm on that counter's drop tells of it without looking every so often.
+// It is made here once to learn whether the server allows it, and after that only while
+// asleep: the server wakes itself again shortly after every input to watch the counter as
+// long as any alarm hangs on it, even one that sends no events.
 void ScreenChanges::CreateInputAlarm() {
     const std::uint32_t idle = SyncSystemCounter(c_, "IDLETIME");
     const xcb_query_extension_reply_t* sync = xcb_get_extension_data(c_, &xcb_sync_id);
     if (idle == 0 || sync == nullptr) return;
-    // Below 1 ms from 1 ms or more: input came. With no step the alarm stays set.
-    const std::uint32_t values[] = {idle, XCB_SYNC_VALUETYPE_ABSOLUTE, 0, 1, XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION,
-                                    0,    0,                           0};
     const std::uint32_t id = xcb_generate_id(c_);
-    const XcbReply<xcb_generic_error_t> error(xcb_request_check(
-        c_, xcb_sync_create_alarm_checked(c_, id,
-                                          XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE |
-                                              XCB_SYNC_CA_TEST_TYPE | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS,
-                                          values)));
+    idleCounter_ = idle;
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, SetAlarm(id, true, true)));
     if (error) return;
+    xcb_sync_destroy_alarm(c_, id);
     alarm_ = id;
     alarmEvent_ = sync->first_event + XCB_SYNC_ALARM_NOTIFY;
+}
+
+xcb_void_cookie_t ScreenChanges::SetAlarm(std::uint32_t id, bool set, bool checked) {
+    if (!set) return xcb_sync_destroy_alarm(c_, id);
+    // Below 1 ms from 1 ms or more: input came. With no step the alarm stays set.
+    const std::uint32_t values[] = {idleCounter_, XCB_SYNC_VALUETYPE_ABSOLUTE, 0, 1,
+                                    XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION, 0, 0, 1};
+    const std::uint32_t mask = XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE |
+                               XCB_SYNC_CA_TEST_TYPE | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS;
+    return checked ? xcb_sync_create_alarm_checked(c_, id, mask, values) : xcb_sync_create_alarm(c_, id, mask, values);
 }
 
 void ScreenChanges::Drain(bool read) {
@@ -86,7 +94,7 @@ void ScreenChanges::Drain(bool read) {
 ScreenChanges::~ScreenChanges() {
     if (damage_ == 0) return;
     SelectRawMotion(false);
-    if (alarm_ != 0) xcb_sync_destroy_alarm(c_, alarm_);
+    if (alarm_ != 0 && asleep_) SetAlarm(alarm_, false);
     xcb_damage_destroy(c_, damage_);
     xcb_flush(c_);
 }
@@ -116,11 +124,7 @@ void ScreenChanges::SetAsleep(bool asleep) {
     if (!Watching() || asleep == asleep_) return;
     asleep_ = asleep;
     SelectRawMotion(asleep);
-    if (alarm_ != 0) {
-        // Told only while asleep: awake, every step of the pointer would bring an event.
-        const std::uint32_t events = asleep ? 1 : 0;
-        xcb_sync_change_alarm(c_, alarm_, XCB_SYNC_CA_EVENTS, &events);
-    }
+    if (alarm_ != 0) SetAlarm(alarm_, asleep);
     xcb_flush(c_);
     // Awake, the tick takes what came each time it runs: the damage of a changing screen
     // does not wake the program in between as well.

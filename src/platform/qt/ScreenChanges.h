@@ -43,6 +43,8 @@ public:
 
 private:
     void CreateInputAlarm();
+    // Makes (`set`) or ends the alarm `id`; the request's cookie.
+    xcb_void_cookie_t SetAlarm(std::uint32_t id, bool set, bool checked = false);
     void SelectRawMotion(bool on);
     void Changed();
     // The events waiting on the pixel connection (errors of its requests too): those already
@@ -55,7 +57,8 @@ private:
     std::uint32_t damage_ = 0;
     std::uint8_t damageEvent_ = 0;
     std::uint8_t xinputOpcode_ = 0;
-    std::uint32_t alarm_ = 0;
+    std::uint32_t idleCounter_ = 0;
+    std::uint32_t alarm_ = 0;  // an id, the alarm itself set only while asleep
     std::uint8_t alarmEvent_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool changed_ = true;

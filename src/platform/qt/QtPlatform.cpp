@@ -119,7 +119,8 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
     // captures whether told or not, and a tick that took damage is not a quiet one, so the
     // next tick reads the screen before the ticks can sleep. Awake, the tick captures next:
     // its pixels come with the pointer where they can.
-    const bool taken = changes_->Take();
+    const bool moved = answered && (answered->X != lastPointer_.X || answered->Y != lastPointer_.Y);
+    const bool taken = changes_->Take(moved);
     const IntPoint pointer = answered                ? *answered
                              : changes_->Asleep() ? screen_.Pointer()
                                                   : screen_.PointerWithLikelyPixels();

@@ -107,15 +107,15 @@ void ScreenChanges::SelectRawMotion(bool on) {
     xcb_input_xi_select_events(c_, root_, 1, &mask.head);
 }
 
-bool ScreenChanges::Take() {
+bool ScreenChanges::Take(bool changedAnyway) {
     if (!Watching()) return true;
     Drain(true);
-    if (damaged_) {
+    if (damaged_ && !changedAnyway) {
         // Taken before this tick reads the screen: whatever is drawn after it comes again.
         xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
         damaged_ = false;
     }
-    const bool changed = changed_;
+    const bool changed = changed_ || damaged_;
     changed_ = false;
     return changed;
 }

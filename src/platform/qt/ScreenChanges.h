@@ -28,8 +28,10 @@ public:
 
     // Without the extensions nothing can be known: every look counts as a change.
     bool Watching() const { return damage_ != 0 && xinputOpcode_ != 0; }
-    // Whether anything changed since the last call, and from now on anew.
-    bool Take();
+    // Whether anything changed since the last call, and from now on anew. A tick that
+    // `changedAnyway` leaves the damage where it is: the server then tells nothing more, and
+    // is told nothing, while the pointer moves; the first tick after it takes the damage.
+    bool Take(bool changedAnyway = false);
     // Marks a change that no event shows (the behaviour's own timers).
     void Poke() { changed_ = true; }
     // Raw motion is asked for only while asleep: a moving pointer would otherwise send an

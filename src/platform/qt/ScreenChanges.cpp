@@ -56,15 +56,14 @@ void ScreenChanges::CreateInputAlarm() {
     if (idle == 0 || sync == nullptr) return;
     const std::uint32_t id = xcb_generate_id(c_);
     idleCounter_ = idle;
-    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, SetAlarm(id, true, true)));
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(c_, MakeAlarm(id, true)));
     if (error) return;
     xcb_sync_destroy_alarm(c_, id);
     alarm_ = id;
     alarmEvent_ = sync->first_event + XCB_SYNC_ALARM_NOTIFY;
 }
 
-xcb_void_cookie_t ScreenChanges::SetAlarm(std::uint32_t id, bool set, bool checked) {
-    if (!set) return xcb_sync_destroy_alarm(c_, id);
+xcb_void_cookie_t ScreenChanges::MakeAlarm(std::uint32_t id, bool checked) {
     // Below 1 ms from 1 ms or more: input came. With no step the alarm stays set.
     const std::uint32_t values[] = {idleCounter_, XCB_SYNC_VALUETYPE_ABSOLUTE, 0, 1,
                                     XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION, 0, 0, 1};
@@ -94,7 +93,7 @@ void ScreenChanges::Drain(bool read) {
 ScreenChanges::~ScreenChanges() {
     if (damage_ == 0) return;
     SelectRawMotion(false);
-    if (alarm_ != 0 && asleep_) SetAlarm(alarm_, false);
+    if (alarm_ != 0 && asleep_) xcb_sync_destroy_alarm(c_, alarm_);
     xcb_damage_destroy(c_, damage_);
     xcb_flush(c_);
 }
@@ -124,7 +123,8 @@ void ScreenChanges::SetAsleep(bool asleep) {
     if (!Watching() || asleep == asleep_) return;
     asleep_ = asleep;
     SelectRawMotion(asleep);
-    if (alarm_ != 0) SetAlarm(alarm_, asleep);
+    if (alarm_ != 0 && asleep) MakeAlarm(alarm_);
+    if (alarm_ != 0 && !asleep) xcb_sync_destroy_alarm(c_, alarm_);
     xcb_flush(c_);
     // Awake, the tick takes what came each time it runs: the damage of a changing screen
     // does not wake the program in between as well.

@@ -45,8 +45,8 @@ public:
 
 private:
     void CreateInputAlarm();
-    // Makes (`set`) or ends the alarm `id`; the request's cookie.
-    xcb_void_cookie_t SetAlarm(std::uint32_t id, bool set, bool checked = false);
+    // Sets the alarm `id` on the idle time; the request's cookie.
+    xcb_void_cookie_t MakeAlarm(std::uint32_t id, bool checked = false);
     void SelectRawMotion(bool on);
     void Changed();
     // The events waiting on the pixel connection (errors of its requests too): those already

@@ -6,7 +6,10 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QShortcut>
+#include <cstdint>
 #include <utility>
+
+#include <xcb/xcb.h>
 
 #include "mainwindow/MainWindowClass.h"
 #include "mainwindow/Texts.h"
@@ -166,12 +169,30 @@ void QtMainWindow::OnSize() {
 void QtMainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange) OnSize();
-    if (e->type() == QEvent::ActivationChange && formReady_) {
-        Guarded(this, [&] {
-            if (isActiveWindow()) form_.Keys().FormActivate();
-            else form_.Keys().FormDeactivate();
-        });
+    if (e->type() == QEvent::ActivationChange) FollowActivation();
+}
+
+// The window is active while the server's keyboard focus is on it: an open menu of ours
+// grabs the keyboard but leaves the focus where it was, so the window stays active, as on
+// Windows. Asked at every change the toolkit or the server tells of, the last answer is the
+// server's state after the last change.
+void QtMainWindow::FollowActivation() {
+    if (!formReady_) return;
+    const bool active = platform_.HoldsKeyboardFocus();
+    if (active == active_) return;
+    active_ = active;
+    Guarded(this, [&] {
+        if (active) form_.Keys().FormActivate();
+        else form_.Keys().FormDeactivate();
+    });
+}
+
+bool QtMainWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    if (eventType == "xcb_generic_event_t") {
+        const std::uint8_t kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
+        if (kind == XCB_FOCUS_IN || kind == XCB_FOCUS_OUT) FollowActivation();
     }
+    return QMainWindow::nativeEvent(eventType, message, result);
 }
 
 void QtMainWindow::moveEvent(QMoveEvent* e) {

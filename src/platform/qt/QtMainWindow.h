@@ -34,11 +34,13 @@ protected:
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool event(QEvent* e) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     void BuildShortcuts();
     void LayOutBars();
     void OnSize();
+    void FollowActivation();
     // Runs a mouse handler of the behaviour with the pointer held where the event happened.
     template <class Handle>
     void AtEvent(int x, int y, Handle handle);
@@ -58,6 +60,7 @@ private:
     MinimizeEdges minimizeEdges_;
     bool formReady_ = false;    // the behaviour may be called
     bool formCreated_ = false;  // CreateWnd has run to its end
+    bool active_ = false;       // as last told to the behaviour
 };
 
 }  // namespace ocu::qt

@@ -445,6 +445,19 @@ int QtPlatform::StatusBarHeight() { return parts_.Status != nullptr ? ToScreen(p
 
 bool QtPlatform::IsActiveWindow() { return parts_.Window != nullptr && parts_.Window->isActiveWindow(); }
 
+bool QtPlatform::HoldsKeyboardFocus() {
+    QMainWindow* w = parts_.Window;
+    if (w == nullptr) return false;
+    // On the toolkit's connection: a focus it has just set itself is already in the answer.
+    xcb_connection_t* c = screen_.Connection();
+    const XcbReply<xcb_get_input_focus_reply_t> focus(
+        c != nullptr ? xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr) : nullptr);
+    // With no answer, or a focus that follows the pointer (no window manager), the toolkit's
+    // view is all there is.
+    if (!focus || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return w->isActiveWindow();
+    return focus->focus == static_cast<xcb_window_t>(w->winId());
+}
+
 bool QtPlatform::IsNormalState() {
     return parts_.Window != nullptr && !parts_.Window->isMinimized() && !parts_.Window->isMaximized();
 }

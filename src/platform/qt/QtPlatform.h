@@ -57,6 +57,10 @@ public:
     void Attach(const MainWindowParts& parts, Ticks ticks);
     void Detach();
     XcbScreen& Screen() { return screen_; }
+    // Whether the server has the keyboard focus on the main window. The toolkit's own view
+    // can stay behind: a focus taken away while it still walks a menu typed ahead leaves it
+    // believing the window or a closed menu active.
+    bool HoldsKeyboardFocus();
 
     // --- screen
     IntRect DesktopRect() override;

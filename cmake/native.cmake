@@ -33,19 +33,23 @@ if(OCU_BENCH_SOURCES)
 endif()
 
 # The native X11 program: the optimised core behind the Qt Widgets edge in src/platform/qt.
-find_package(Qt6 QUIET COMPONENTS Widgets PrintSupport)
+find_package(Qt6 QUIET COMPONENTS Widgets PrintSupport DBus)
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(OCU_XCB QUIET IMPORTED_TARGET xcb xcb-shm xcb-xtest xcb-randr xcb-damage xcb-xfixes xcb-keysyms xcb-xinput xcb-sync)
+  # A Wayland desktop's screen comes through the portal as PipeWire streams.
+  pkg_check_modules(OCU_PIPEWIRE QUIET IMPORTED_TARGET libpipewire-0.3)
 endif()
-if(Qt6_FOUND AND OCU_XCB_FOUND)
+if(Qt6_FOUND AND OCU_XCB_FOUND AND OCU_PIPEWIRE_FOUND)
   file(GLOB OCU_QT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/qt/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/qt/*.h
+    ${CMAKE_SOURCE_DIR}/src/platform/qt/wayland/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/qt/wayland/*.h
     ${CMAKE_SOURCE_DIR}/src/platform/qt/*.qrc)
   add_executable(ocumira ${OCU_QT_SOURCES})
   set_target_properties(ocumira PROPERTIES AUTOMOC ON AUTORCC ON)
   target_include_directories(ocumira PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(ocumira PRIVATE ${OCU_WARNINGS})
-  target_link_libraries(ocumira PRIVATE ocucore Qt6::Widgets Qt6::PrintSupport PkgConfig::OCU_XCB)
+  target_link_libraries(ocumira PRIVATE ocucore Qt6::Widgets Qt6::PrintSupport Qt6::DBus PkgConfig::OCU_XCB
+    PkgConfig::OCU_PIPEWIRE)
   target_compile_definitions(ocumira PRIVATE OCU_VERSION_TEXT="${PROJECT_VERSION}")
   # The Japanese guide and the icon lie beside the program, as the release puts them
   # beside Ocumira.exe: help opens the guide, the desktop entry shows the icon.
@@ -56,7 +60,7 @@ if(Qt6_FOUND AND OCU_XCB_FOUND)
             $<TARGET_FILE_DIR:ocumira>/ocumira.ico)
   include(${CMAKE_SOURCE_DIR}/cmake/package-deb.cmake)
 else()
-  message(STATUS "Qt 6 Widgets or the xcb libraries not found: the native program is not built")
+  message(STATUS "Qt 6 Widgets, the xcb libraries or libpipewire not found: the native program is not built")
 endif()
 
 # End-to-end tests: need the Windows build's exe (scripts/test passes its path).

@@ -22,6 +22,17 @@ inline constexpr std::string_view kPrintFailed = "印刷できませんでした
 // The X11 program: started with no display to show on, and under a Wayland session.
 inline constexpr std::string_view kNoDisplay =
     "画面に接続できません。X のディスプレイ (DISPLAY) がないため Ocumira を起動できません。";
+// The X11 program on a Wayland desktop, which shows it the screen only through the portal.
+inline constexpr std::string_view kScreenCastRefused =
+    "画面の共有が許可されなかったため、Ocumira は画面を拡大できません。"
+    "「設定」メニューの「画面の共有を求める...」から、もう一度許可を求められます。";
+inline constexpr std::string_view kScreenCastFailed =
+    "画面の共有を開始できません。デスクトップのポータル (xdg-desktop-portal) が画面の共有に対応していないか、"
+    "応答しません。";
+inline constexpr std::string_view kPointerNotTold =
+    "このデスクトップは画面の共有でポインタの位置を知らせないため、Ocumira はポインタが Ocumira の"
+    "ウィンドウの上にある間だけポインタを追います。ほかの場所を見るには、区域を指定してください。";
+inline constexpr std::string_view kAskScreenCast = "画面の共有を求める...";
 inline constexpr std::string_view kWaylandOnlyX =
     "Wayland のセッションでは、Ocumira は XWayland の上で動き、X のプログラムのウィンドウしか拡大できません。"
     "Wayland のプログラムは表示されません。";

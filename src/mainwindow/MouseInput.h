@@ -34,4 +34,13 @@ enum class SendOutcome : std::uint8_t {
     Refused,   // the system would not deliver it: the target runs with higher rights
 };
 
+// Whether this program may send input to other programs at all. A desktop that asks its user
+// first answers Asking while it asks; the command that needed it is run again once allowed.
+enum class InputAccess : std::uint8_t {
+    Ready,
+    Asking,
+    Refused,      // the user said no
+    Unavailable,  // the desktop offers no way
+};
+
 }  // namespace ocu

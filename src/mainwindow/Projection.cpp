@@ -64,6 +64,16 @@ void Projection::ReleaseOppositeButton() {
 }
 
 void Projection::SetProjection(bool on) {
+    if (on && !s_.ProjectionMode) {
+        // Nothing changes until the desktop lets input through; while it asks its user the
+        // command waits to be run again.
+        switch (windows_.ProjectionAccess()) {
+        case InputAccess::Ready: break;
+        case InputAccess::Asking: return;
+        case InputAccess::Refused: return Tell(kInputRefused);
+        case InputAccess::Unavailable: return Tell(kInputUnavailable);
+        }
+    }
     if (s_.SurfaceDrawMode) s_.SurfaceDrawMode = false;
     s_.TargetClass.clear();
     s_.TargetText.clear();

@@ -22,6 +22,12 @@ inline constexpr int kProjectionSendTimeoutMs = 1000;
 inline constexpr int kProjectionQuietTicks = 10;
 // Said once per target when the system will not deliver to it.
 inline constexpr const char* kTargetOutOfReach = "対象のウィンドウは管理者として実行されているため、操作を送れません。";
+// Said when the desktop will not let this program send input at all.
+inline constexpr const char* kInputRefused =
+    "ほかのプログラムへの操作の送信が許可されなかったため、操作投影モードを開始できません。"
+    "もう一度開始すると、改めて許可を求めます。";
+inline constexpr const char* kInputUnavailable =
+    "このデスクトップでは、ほかのプログラムへ操作を送れないため、操作投影モードを使用できません。";
 
 // Presses or releases the button this program means, whichever physical button the
 // left-handed setting has made of it.

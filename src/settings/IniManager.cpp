@@ -130,6 +130,8 @@ void TIniManager::Load() {
     FixViewY = ReadInt(kZuri, "FixViewY", d.FixViewY);
     HotKeysAlways = ReadBool(kOcumira, "HotKeysAlways", d.HotKeysAlways);
     PointerColorVisible = ReadBool(kOcumira, "PointerColorVisible", d.PointerColorVisible);
+    ScreenCastToken = ini_.Get(kOcumira, "ScreenCastToken").value_or(d.ScreenCastToken);
+    RemoteDesktopToken = ini_.Get(kOcumira, "RemoteDesktopToken").value_or(d.RemoteDesktopToken);
     // InfoVisible is written only: a value in the file is never taken over.
 }
 
@@ -194,6 +196,10 @@ void TIniManager::Save() {
     if (!HotKeysAlways || next.Get(kOcumira, "HotKeysAlways")) putBool(kOcumira, "HotKeysAlways", HotKeysAlways);
     if (PointerColorVisible || next.Get(kOcumira, "PointerColorVisible"))
         putBool(kOcumira, "PointerColorVisible", PointerColorVisible);
+    if (!ScreenCastToken.empty() || next.Get(kOcumira, "ScreenCastToken"))
+        next.Set(kOcumira, "ScreenCastToken", ScreenCastToken);
+    if (!RemoteDesktopToken.empty() || next.Get(kOcumira, "RemoteDesktopToken"))
+        next.Set(kOcumira, "RemoteDesktopToken", RemoteDesktopToken);
 
     // One write for the whole file: a save is complete or leaves the file as it was, and
     // a run that could not save does not count as one.

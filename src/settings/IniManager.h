@@ -53,6 +53,10 @@ struct TSettingsValues {
     // [Ocumira]: settings of this program's own additions.
     bool HotKeysAlways = true;         // false: hot keys only while the window is active
     bool PointerColorVisible = false;  // the colour under the pointer in the hint line
+    // The Wayland desktop's portal: the token that lets the screen be shared again without
+    // asking the user, as they allowed it once. Empty: none given yet.
+    std::string ScreenCastToken;
+    std::string RemoteDesktopToken;  // the same for input sent on, where the portal keeps that
 };
 
 class TIniManager : public TSettingsValues {

@@ -73,6 +73,28 @@ TEST_F(ProjectionTest, RefusalsSayWhyAndLeaveProjectionOff) {
     EXPECT_EQ(platform.Pauses.size(), 1u) << "the pointer is asked for once more before the message";
 }
 
+// A desktop that asks its user before input may go elsewhere: nothing changes until it allows,
+// and a refusal or a desktop without the means says so.
+TEST_F(ProjectionTest, WithoutTheDesktopsLeaveNothingChanges) {
+    StartWithView(300, 300, 4.0f);
+    SetUpTarget();
+    Arrange([](ViewState& s) { s.SurfaceDrawMode = true; });
+    const std::pair<InputAccess, const char*> cases[] = {
+        {InputAccess::Asking, nullptr}, {InputAccess::Refused, kInputRefused}, {InputAccess::Unavailable, kInputUnavailable}};
+    for (const auto& [access, message] : cases) {
+        platform.Access = access;
+        const std::size_t told = platform.Messages.size();
+        form->Projector().ToggleProjection();
+        EXPECT_FALSE(S().ProjectionMode);
+        EXPECT_TRUE(S().SurfaceDrawMode);
+        ASSERT_EQ(platform.Messages.size(), told + (message ? 1 : 0));
+        if (message) EXPECT_EQ(platform.Messages.back().Text, message);
+    }
+    platform.Access = InputAccess::Ready;
+    form->Projector().ToggleProjection();
+    EXPECT_TRUE(S().ProjectionMode);
+}
+
 // A pointer position that still names this window (an older event of its own taken late) is
 // asked for again; the window the pointer has moved on to becomes the target, without a message.
 TEST_F(ProjectionTest, AStalePointerOverItsOwnWindowIsAskedForAgain) {

@@ -65,11 +65,14 @@ TEST(IniManagerFile, OwnSectionIsReadAndWrittenOnlyOnceItIsUsed) {
     EXPECT_EQ(fresh.text->find("Ocumira]"), std::string::npos);  // the defaults leave no trace
     n.HotKeysAlways = false;
     n.PointerColorVisible = true;
+    n.ScreenCastToken = "0f4c-9a_1";
     n.Save();
-    EXPECT_NE(fresh.text->find("[Ocumira]\r\nHotKeysAlways=0\r\nPointerColorVisible=1\r\n"), std::string::npos);
+    EXPECT_NE(fresh.text->find("[Ocumira]\r\nHotKeysAlways=0\r\nPointerColorVisible=1\r\nScreenCastToken=0f4c-9a_1\r\n"),
+              std::string::npos);
     TIniManager again(fresh, kFileName);
     EXPECT_FALSE(again.HotKeysAlways);
     EXPECT_TRUE(again.PointerColorVisible);
+    EXPECT_EQ(again.ScreenCastToken, "0f4c-9a_1");
 }
 
 TEST(IniManagerFile, KeepsForeignLinesAndAddsMissingKeysWhereTheyBelong) {

@@ -167,6 +167,7 @@ public:
     bool TargetAnswers = true;
     bool TargetRefuses = false;  // the send is blocked (a target with higher rights)
     bool ButtonsSwapped = false;
+    InputAccess Access = InputAccess::Ready;
     std::function<WindowHandle(IntPoint)> WindowAt = [](IntPoint) { return WindowHandle{0}; };
     std::function<void()> OnPause;  // runs inside Pause: what changes while the program waits
     std::map<WindowHandle, WindowHandle> ChildOf;
@@ -195,6 +196,7 @@ public:
         return TargetRefuses ? SendOutcome::Refused : TargetAnswers ? SendOutcome::Answered : SendOutcome::NoAnswer;
     }
     bool MouseButtonsSwapped() override { return ButtonsSwapped; }
+    InputAccess ProjectionAccess() override { return Access; }
     void InjectMouseButton(InjectedButton b) override { Injected.push_back(b); }
     void Pause(int ms) override {
         Pauses.push_back(ms);

@@ -29,6 +29,8 @@ public:
     virtual void InjectMouseButton(InjectedButton b) = 0;
     // Blocks the calling thread for `ms` milliseconds.
     virtual void Pause(int ms) = 0;
+    // Asked as projection starts; most systems never ask their user.
+    virtual InputAccess ProjectionAccess() { return InputAccess::Ready; }
 };
 
 }  // namespace ocu

@@ -50,7 +50,15 @@ MenuBarQt::MenuBarQt(QMenuBar* bar, Handlers handlers) : h_(std::move(handlers))
             if (h_.Chosen) h_.Chosen(id);
         });
         actions_[id] = action;
+        menuOf_[id] = open.back();
     }
+}
+
+void MenuBarQt::AddEntry(CommandId beside, std::string_view caption, std::function<void()> chosen) {
+    const auto it = menuOf_.find(beside);
+    if (it == menuOf_.end()) return;
+    QAction* action = it->second->addAction(MenuItemText(caption, {}));
+    QObject::connect(action, &QAction::triggered, action, [chosen = std::move(chosen)] { chosen(); });
 }
 
 QAction* MenuBarQt::Action(CommandId id) const {

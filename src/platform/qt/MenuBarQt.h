@@ -22,10 +22,13 @@ public:
     void SetEnabled(CommandId id, bool enabled);
     void SetCaption(CommandId id, std::string_view utf8);
     QAction* Action(CommandId id) const;
+    // An entry of this desktop's own at the end of the menu that holds `beside`.
+    void AddEntry(CommandId beside, std::string_view caption, std::function<void()> chosen);
 
 private:
     Handlers h_;
     std::map<CommandId, QAction*> actions_;
+    std::map<CommandId, QMenu*> menuOf_;
     int openMenus_ = 0;
 };
 

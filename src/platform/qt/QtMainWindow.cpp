@@ -11,6 +11,7 @@
 
 #include <xcb/xcb.h>
 
+#include "mainwindow/ErrorTexts.h"
 #include "mainwindow/MainWindowClass.h"
 #include "mainwindow/Texts.h"
 #include "mainwindow/ViewLayout.h"
@@ -253,6 +254,10 @@ void QtMainWindow::OnDestroy() {
     Guarded(nullptr, [&] { form_.DestroyWnd(); });
     platform_.Detach();
     QCoreApplication::quit();
+}
+
+void QtMainWindow::AddScreenCastEntry(std::function<void()> chosen) {
+    if (menu_) menu_->AddEntry(CommandId::mmHotKeysAlways, text::kAskScreenCast, std::move(chosen));
 }
 
 }  // namespace ocu::qt

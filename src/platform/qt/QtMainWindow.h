@@ -27,6 +27,8 @@ public:
 
     ViewWidget* Client() const { return client_; }
     ToolBarQt* Tools() const { return tools_; }
+    // On a Wayland desktop: the settings menu's entry that asks for the screen's sharing again.
+    void AddScreenCastEntry(std::function<void()> chosen);
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -110,6 +110,7 @@ QtPlatform::QtPlatform(xcb_connection_t* connection, InputPort& input)
 // has changed for a while: then the ticks sleep until something does. The while lets the
 // behaviour's own tick counts (a projection's quiet ticks, hot key retries) run out first.
 void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
+    if (wayland_ != nullptr) return WaylandTick();
     // One chain of ticks: while a look is asked, its answer brings the next tick.
     if (!answered && screen_.Asked()) return;
     QElapsedTimer since;
@@ -152,6 +153,50 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
     tickPointer_.reset();
     tickRatio_.reset();
     AskNextLook(since);
+}
+
+// The portal tells of every new picture and pointer move: with nothing told for a while
+// the ticks sleep until something is. Where it does not tell the pointer, the pointer is the
+// X server's, which sees it only over this program's own windows: it is looked at now and then.
+void QtPlatform::WaylandTick() {
+    const IntPoint pointer = PointerNow();
+    const bool changed = wayland_->TakeNews() | changes_->Take() || pointer.X != lastPointer_.X ||
+                         pointer.Y != lastPointer_.Y;
+    lastPointer_ = pointer;
+    if (changes_->Asleep()) {
+        if (!changed) return;
+        WakeUp();
+    }
+    quietTicks_ = changed ? 0 : quietTicks_ + 1;
+    if (quietTicks_ > kQuietTicksBeforeSleep && wayland_->Live()) {
+        changes_->SetAsleep(true);
+        if (wayland_->TellsChanges()) captureTimer_.stop();
+        else captureTimer_.start(captureInterval_ * kAsleepLookEvery);
+        return;
+    }
+    if (!ticks_.Capture) return;
+    tickPointer_ = pointer;
+    tickRatio_ = Ratio();
+    ticks_.Capture();
+    tickPointer_.reset();
+    tickRatio_.reset();
+}
+
+IntPoint QtPlatform::PointerNow() {
+    if (wayland_ != nullptr)
+        if (const auto p = wayland_->Pointer()) return *p;
+    return screen_.Pointer();
+}
+
+void QtPlatform::UseWayland(WaylandScreen* wayland) {
+    wayland_ = wayland;
+    // The X server's looks see nothing of the screen here: the ticks keep their timer.
+    askAhead_ = wayland == nullptr;
+}
+
+Image* QtPlatform::CaptureScreen(int x, int y, int w, int h) {
+    if (wayland_ != nullptr && wayland_->Live()) return wayland_->Capture({x, y, x + w, y + h});
+    return screen_.Capture(x, y, w, h);
 }
 
 // The next tick's look is asked now and answered by the server when the interval is over:

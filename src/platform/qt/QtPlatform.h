@@ -18,6 +18,7 @@
 #include "platform/qt/XcbScreen.h"
 #include "platform/qt/XcbSharedImage.h"
 #include "platform/qt/XcbWindowTarget.h"
+#include "platform/qt/wayland/WaylandScreen.h"
 
 class QMainWindow;
 
@@ -57,6 +58,13 @@ public:
     void Attach(const MainWindowParts& parts, Ticks ticks);
     void Detach();
     XcbScreen& Screen() { return screen_; }
+    // On a Wayland desktop the screen's pictures and the pointer come from the portal;
+    // the X server still holds this program's own windows.
+    void UseWayland(WaylandScreen* wayland);
+    // A new picture or pointer position came from the portal.
+    void ScreenChanged() {
+        if (captureRunning_ && changes_->Asleep()) WakeUp();
+    }
     // Whether the server has the keyboard focus on the main window. The toolkit's own view
     // can stay behind: a focus taken away while it still walks a menu typed ahead leaves it
     // believing the window or a closed menu active.
@@ -71,11 +79,11 @@ public:
     // measured against the later position would throw the window across the screen.
     IntPoint CursorPos() override {
         if (eventPointer_) return *eventPointer_;
-        return tickPointer_ ? *tickPointer_ : screen_.Pointer();
+        return tickPointer_ ? *tickPointer_ : PointerNow();
     }
     void HoldPointerAt(std::optional<IntPoint> p) { eventPointer_ = p; }
     void SetCursorPos(IntPoint p) override { screen_.WarpPointer(p); }
-    Image* CaptureScreen(int x, int y, int w, int h) override { return screen_.Capture(x, y, w, h); }
+    Image* CaptureScreen(int x, int y, int w, int h) override;
     Image* FrameBuffer(int w, int h) override;
     void ShowFrame(int left, int top, int w, int h) override;
     const Image* ShownFrame(IntRect& where) override;
@@ -165,12 +173,15 @@ private:
     // when the tick's own timer fired.
     void CaptureTick(std::optional<IntPoint> answered = std::nullopt);
     void AskNextLook(const QElapsedTimer& since);
+    void WaylandTick();
+    IntPoint PointerNow();
     void WakeUp();
     Image* Frame();
 
     XcbConnection pixels_;
     XcbConnection looks_;
     XcbScreen screen_;
+    WaylandScreen* wayland_ = nullptr;
     InputPort& input_;
     std::optional<IntPoint> eventPointer_;
     std::optional<IntPoint> tickPointer_;

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <xcb/xcb.h>
@@ -21,6 +23,8 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/X11Input.h"
 #include "platform/qt/XdgSettingsStore.h"
+#include "platform/qt/wayland/WaylandInput.h"
+#include "platform/qt/wayland/WaylandScreen.h"
 #include "settings/IniManager.h"
 
 namespace {
@@ -46,6 +50,31 @@ bool WaylandSession() {
     return Set("WAYLAND_DISPLAY") || (type != nullptr && std::string(type) == "wayland");
 }
 
+// How the screen is read: through the portal in a Wayland session, from the X server
+// otherwise. `--x11` or `--wayland` (or OCUMIRA_SCREEN=x11 or wayland) chooses either.
+enum class ScreenPath { X11, Portal };
+ScreenPath ChooseScreenPath(int argc, char** argv, bool waylandSession) {
+    std::string chosen;
+    if (const char* v = std::getenv("OCUMIRA_SCREEN")) chosen = v;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--x11") chosen = "x11";
+        if (arg == "--wayland") chosen = "wayland";
+    }
+    if (chosen == "x11") return ScreenPath::X11;
+    if (chosen == "wayland") return ScreenPath::Portal;
+    return waylandSession ? ScreenPath::Portal : ScreenPath::X11;
+}
+
+// What a portal's token may hold to be stored: it goes back to the portal as it came, and
+// anything else than its usual characters has no place in the settings file.
+bool StorableToken(const std::string& token) {
+    if (token.empty() || token.size() > 256) return false;
+    for (const char c : token)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.') return false;
+    return true;
+}
+
 void Tell(std::string_view text) {
     std::fprintf(stderr, "ocumira: %.*s\n", static_cast<int>(text.size()), text.data());
 }
@@ -66,9 +95,9 @@ QCursor HandCursor() {
     return QCursor(picture, word(10), word(12));
 }
 
-int Run(QApplication& app, bool wayland) {
-    auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+int Run(QApplication& app, bool waylandSession, ScreenPath path) {
+    auto* native = app.nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = native != nullptr ? native->connection() : nullptr;
     if (connection == nullptr) {
         Tell(text::kNoDisplay);
         return 2;
@@ -76,10 +105,46 @@ int Run(QApplication& app, bool wayland) {
     // One place for the settings: the user's configuration folder always takes files.
     XdgSettingsStore store(UserSettingsPath());
     TIniManager settings(store, store.Path());
-    X11Input input(connection);
-    QtPlatform platform(connection, input);
+    X11Input x11(connection);
+    // On a Wayland desktop the screen and the input to other programs go through the
+    // portal; the consents it gives are kept at once, so a run that ends by a crash keeps them.
+    std::unique_ptr<WaylandInput> waylandInput;
+    std::unique_ptr<WaylandScreen> wayland;
+    const auto keep = [&settings](std::string TSettingsValues::*field) {
+        return [&settings, field](const std::string& token) {
+            if (!StorableToken(token)) return;
+            settings.*field = token;
+            try {
+                settings.Save();
+            } catch (const std::exception&) {
+                // Told by the last save at shut-down, which tries again.
+            }
+        };
+    };
+    TfrmCap* formToRun = nullptr;
+    QtPlatform* platformToAsk = nullptr;
+    if (path == ScreenPath::Portal)
+        waylandInput = std::make_unique<WaylandInput>(
+            x11, settings.RemoteDesktopToken,
+            WaylandInput::Hooks{[&formToRun] {
+                                    if (formToRun != nullptr) formToRun->RunCommand(CommandId::mmFix);
+                                },
+                                [&wayland] { return wayland ? wayland->Pointer() : std::nullopt; },
+                                [&platformToAsk] { return platformToAsk ? platformToAsk->DesktopRect() : IntRect{}; },
+                                keep(&TSettingsValues::RemoteDesktopToken)});
+    QtPlatform platform(connection, waylandInput ? static_cast<InputPort&>(*waylandInput) : x11);
+    platformToAsk = &platform;
     platform.SetHandCursor(HandCursor());
     TfrmCap form(platform, settings);
+    formToRun = &form;
+    if (path == ScreenPath::Portal) {
+        wayland = std::make_unique<WaylandScreen>(
+            settings.ScreenCastToken,
+            WaylandScreen::Hooks{[&platform] { platform.ScreenChanged(); },
+                                 [&platform](std::string_view text) { platform.ShowMessage(std::string(text), "Ocumira"); },
+                                 keep(&TSettingsValues::ScreenCastToken)});
+        platform.UseWayland(wayland.get());
+    }
     QtImageOutput output(connection, nullptr, [&platform] { return platform.ClientOrigin(); });
     QtShellServices shell(nullptr, OCU_VERSION_TEXT);
     form.AttachServices(&output, &shell);
@@ -91,8 +156,16 @@ int Run(QApplication& app, bool wayland) {
         shell.SetOwner(&window);
         // During the first runs (fewer than five saves) make sure of the Programs-menu shortcut.
         EnsureShortcutDuringFirstRuns(shell, settings.RunCount, store.CanWrite(), kShortcutName);
-        if (wayland) ShowMessageBox(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX), QMessageBox::Information);
+        if (wayland) {
+            window.AddScreenCastEntry([&wayland] { wayland->AskAgain(); });
+            wayland->Start();
+        } else if (waylandSession) {
+            ShowMessageBox(&window, QStringLiteral("Ocumira"), Q(text::kWaylandOnlyX), QMessageBox::Information);
+        }
         exitCode = app.exec();
+        platform.UseWayland(nullptr);
+        wayland.reset();
+        formToRun = nullptr;
     }
     // A failure the window's shut-down has told already is not told twice.
     const bool told = settings.SaveFailed;
@@ -108,15 +181,17 @@ int Run(QApplication& app, bool wayland) {
 
 int main(int argc, char** argv) {
     const bool wayland = WaylandSession();
+    const ScreenPath path = ChooseScreenPath(argc, argv, wayland);
     if (!Set("DISPLAY") || !DisplayReachable()) {
         // Under Wayland without XWayland there is no X server either: nothing this program can see.
         Tell(text::kNoDisplay);
         return 2;
     }
-    // Qt would choose Wayland itself; this program reads the screen through X.
+    // Qt would choose Wayland itself; this program's windows live on X (XWayland there),
+    // whichever way it reads the screen.
     if (wayland) {
         qputenv("QT_QPA_PLATFORM", "xcb");
-        Tell(text::kWaylandOnlyX);
+        if (path == ScreenPath::X11) Tell(text::kWaylandOnlyX);
     }
     // The class part of WM_CLASS: the projection knows its own window by it, as it knows
     // the Windows program's by its window class.
@@ -130,7 +205,7 @@ int main(int argc, char** argv) {
     if (!Set("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     try {
-        return Run(app, wayland);
+        return Run(app, wayland, path);
     } catch (...) {
         ReportCurrentException(nullptr);
         return 1;

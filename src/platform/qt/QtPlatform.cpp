@@ -125,13 +125,7 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
     const IntPoint pointer = answered                ? *answered
                              : changes_->Asleep() ? screen_.Pointer()
                                                   : screen_.PointerWithLikelyPixels();
-    const bool changed = taken || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
-    lastPointer_ = pointer;
-    if (changes_->Asleep()) {
-        if (!changed) return;
-        WakeUp();
-    }
-    quietTicks_ = changed ? 0 : quietTicks_ + 1;
+    if (!Counted(taken, pointer)) return;
     if (quietTicks_ > kQuietTicksBeforeSleep && changes_->Watching()) {
         // Damage and motion wake the ticks at once; a pointer put somewhere by a program
         // moves without motion, so it is looked for now and then.
@@ -144,14 +138,8 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
         if (now.X != lastPointer_.X || now.Y != lastPointer_.Y) WakeUp();
         return;
     }
+    RunCapture(pointer);
     if (!ticks_.Capture) return;
-    // The pointer as this tick found it: one question to the server a tick. The display's
-    // scale, asked a few times a tick and dear to ask, cannot change within one either.
-    tickPointer_ = pointer;
-    tickRatio_ = Ratio();
-    ticks_.Capture();
-    tickPointer_.reset();
-    tickRatio_.reset();
     AskNextLook(since);
 }
 
@@ -160,21 +148,33 @@ void QtPlatform::CaptureTick(std::optional<IntPoint> answered) {
 // X server's, which sees it only over this program's own windows: it is looked at now and then.
 void QtPlatform::WaylandTick() {
     const IntPoint pointer = PointerNow();
-    const bool changed = wayland_->TakeNews() | changes_->Take() || pointer.X != lastPointer_.X ||
-                         pointer.Y != lastPointer_.Y;
-    lastPointer_ = pointer;
-    if (changes_->Asleep()) {
-        if (!changed) return;
-        WakeUp();
-    }
-    quietTicks_ = changed ? 0 : quietTicks_ + 1;
+    const bool news = wayland_->TakeNews();
+    if (!Counted(changes_->Take() || news, pointer)) return;
     if (quietTicks_ > kQuietTicksBeforeSleep && wayland_->Live()) {
         changes_->SetAsleep(true);
         if (wayland_->TellsChanges()) captureTimer_.stop();
         else captureTimer_.start(captureInterval_ * kAsleepLookEvery);
         return;
     }
+    RunCapture(pointer);
+}
+
+// Whether this tick goes on: asleep, only once something changed, which wakes the ticks.
+bool QtPlatform::Counted(bool changed, IntPoint pointer) {
+    changed = changed || pointer.X != lastPointer_.X || pointer.Y != lastPointer_.Y;
+    lastPointer_ = pointer;
+    if (changes_->Asleep()) {
+        if (!changed) return false;
+        WakeUp();
+    }
+    quietTicks_ = changed ? 0 : quietTicks_ + 1;
+    return true;
+}
+
+void QtPlatform::RunCapture(IntPoint pointer) {
     if (!ticks_.Capture) return;
+    // The pointer as this tick found it: one question to the server a tick. The display's
+    // scale, asked a few times a tick and dear to ask, cannot change within one either.
     tickPointer_ = pointer;
     tickRatio_ = Ratio();
     ticks_.Capture();

@@ -174,6 +174,8 @@ private:
     void CaptureTick(std::optional<IntPoint> answered = std::nullopt);
     void AskNextLook(const QElapsedTimer& since);
     void WaylandTick();
+    bool Counted(bool changed, IntPoint pointer);
+    void RunCapture(IntPoint pointer);
     IntPoint PointerNow();
     void WakeUp();
     Image* Frame();
